@@ -1,0 +1,25 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "core/db/Records.h"
+#include "core/db/SafeSave.h"
+
+namespace velvane {
+
+// hits.dat is never held in memory for the run: every user reads it afresh.
+// A missing or unreadable file reads as no entries. Lines without a field are skipped;
+// missing fields of a short line read as empty texts.
+std::vector<NumberOneEntry> ReadNumberOnes(const std::string& strFilesDir);
+
+// Readers treat the end of the file as if this entry followed, closing the period of the last
+// real entry. It is never written.
+NumberOneEntry NumberOneEndMarker();
+
+// Rewrites hits.dat through the rotation; `strCreateFailedText` names the writer in the
+// error log ("Failed to create a new number one file" for the editor).
+bool SaveNumberOnes(const SaveReporting& reporting, const std::vector<NumberOneEntry>& entries,
+                    const std::string& strCreateFailedText);
+
+}  // namespace velvane

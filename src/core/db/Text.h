@@ -1,0 +1,31 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace velvane {
+
+// C-library conversions with their exact leniency: leading blanks skipped, an optional sign,
+// then digits up to the first non-digit; no digits give 0. Out-of-range values saturate.
+int Atoi(std::string_view text);
+long Atol(std::string_view text);
+
+// printf-style formatting into a std::string.
+std::string FormatInt(int value, int minDigits);  // "%N.Nd"
+
+// Splits `line` on `separator` the way strtok does: separators at the start are skipped and a
+// run of separators counts as one, so no token is empty.
+std::vector<std::string_view> SplitFields(std::string_view line, char separator = '\\');
+
+// A line without its trailing CR LF or LF.
+std::string_view StripLineEnd(std::string_view line);
+
+// Text fields of the database lines hold at most this many bytes.
+inline constexpr std::size_t kMaxFieldBytes = 127;
+std::string CutField(std::string_view field);
+
+// A text field as written: empty fields become a single space so the line can be read back.
+std::string_view FieldForWriting(const std::string& field);
+
+}  // namespace velvane

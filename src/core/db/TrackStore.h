@@ -1,0 +1,69 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "core/db/Records.h"
+
+namespace velvane {
+
+// The playlist and chart arrays: fixed capacities allocated once, with the number of records
+// in use. Setters check the index against the capacity (loaders and the CD import fill
+// records beyond the count and raise it afterwards); getters and the link setters check it
+// against the count. A link is stored only if it is -1 or an index below the other array's
+// count; anything else becomes -1.
+class TrackStore {
+ public:
+  // Allocates both arrays with every record constructed empty; both counts become 0.
+  void Allocate(int nPlaySize, int nChartSize);
+
+  int PlaySize() const { return static_cast<int>(m_playlist.size()); }
+  int ChartSize() const { return static_cast<int>(m_charts.size()); }
+  int PlaylistCount() const { return m_nPlaylistCount; }
+  int ChartCount() const { return m_nChartCount; }
+  // Counts are clamped to 0..capacity.
+  void SetPlaylistCount(int nCount);
+  void SetChartCount(int nCount);
+
+  void SetPlaylistEntry(int nIndex, const std::string& strArtist, const std::string& strTitle,
+                        const std::string& strCD, const std::string& strTrack, int nChartLink);
+  void SetChartEntry(int nIndex, const std::string& strDate, const std::string& strArtist,
+                     const std::string& strTitle, const std::string& strPosition,
+                     int nPlaylistLink);
+  // As above, with the link checked against `nLinkLimit` instead of the other array's count.
+  // Loading uses this while the other database is not loaded yet.
+  void SetPlaylistEntry(int nIndex, PlaylistEntry entry, int nLinkLimit);
+  void SetChartEntry(int nIndex, ChartEntry entry, int nLinkLimit);
+
+  // Copy the record out if the index is below the count; otherwise only the link output is set
+  // (to -1) and the texts keep what they held. Returns whether the index was valid.
+  bool GetPlaylistEntry(int nIndex, std::string& strArtist, std::string& strTitle,
+                        std::string& strCD, std::string& strTrack, int& nChartLink) const;
+  bool GetChartEntry(int nIndex, std::string& strDate, std::string& strArtist,
+                     std::string& strTitle, std::string& strPosition, int& nPlaylistLink) const;
+
+  void SetPlaylistReference(int nChartLink, int nPlaylistIndex);
+  void SetChartReference(int nPlaylistLink, int nChartIndex);
+
+  // The first record with the same CD and track numbers (compared as integers, so "007" finds
+  // 7). On no match artist and title are emptied and the link is -1.
+  bool FindPlaylistEntry(const std::string& strCD, const std::string& strTrack,
+                         std::string& strArtist, std::string& strTitle, int& nChartLink) const;
+
+  // Direct read access for whole-array passes (searches, saving); the index must be below the
+  // capacity.
+  const PlaylistEntry& Playlist(int nIndex) const { return m_playlist[nIndex]; }
+  const ChartEntry& Chart(int nIndex) const { return m_charts[nIndex]; }
+
+ private:
+  static int CheckedLink(int nLink, int nLimit) {
+    return nLink < -1 || nLink >= nLimit ? -1 : nLink;
+  }
+
+  std::vector<PlaylistEntry> m_playlist;
+  std::vector<ChartEntry> m_charts;
+  int m_nPlaylistCount = 0;
+  int m_nChartCount = 0;
+};
+
+}  // namespace velvane

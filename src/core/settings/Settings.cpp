@@ -1,0 +1,80 @@
+#include "core/settings/Settings.h"
+
+#include "core/db/Text.h"
+
+namespace velvane {
+
+namespace {
+
+// The three timing values are kept as decimal text, so a missing or garbled value reads 0
+// rather than its start value.
+int ReadTextNumber(ProfileStore& store, const char* entry) {
+  return Atoi(store.GetProfileString(kSettingsSection, entry, ""));
+}
+
+void WriteTextNumber(ProfileStore& store, const char* entry, int value) {
+  store.WriteProfileString(kSettingsSection, entry, std::to_string(value));
+}
+
+}  // namespace
+
+bool LoadSettings(ProfileStore& store, Settings& settings) {
+  settings.bInstalled = store.GetProfileInt(kSettingsSection, "IsInstalled", 0) != 0;
+  if (!settings.bInstalled) {
+    // First run: the start values stand until the administration dialog saves.
+    return false;
+  }
+  settings.strMusicDir = store.GetProfileString(kSettingsSection, "MusicDir", "");
+  settings.strFilesDir = store.GetProfileString(kSettingsSection, "FilesDir", "");
+  settings.nAutoTime = ReadTextNumber(store, "AutoTime");
+  settings.nFadeTime = ReadTextNumber(store, "FadeTime");
+  settings.nSystemTimer = ReadTextNumber(store, "SystemTimer");
+  settings.nPlayMode = store.GetProfileInt(kSettingsSection, "PlayMode", 0);
+  settings.nInitVolume = store.GetProfileInt(kSettingsSection, "InitVolume", 0);
+  settings.strLogFile = store.GetProfileString(kSettingsSection, "LogFile", "");
+  settings.nLogEnabled = store.GetProfileInt(kSettingsSection, "LogEnabled", 0);
+  // An installed configuration without sizes gets the old default capacities, which differ
+  // from the start values of a first run.
+  settings.nPlaySize = store.GetProfileInt(kSettingsSection, "PlaySize", 10000);
+  settings.nChartSize = store.GetProfileInt(kSettingsSection, "ChartSize", 50000);
+  settings.strUpdateServer = store.GetProfileString(kSettingsSection, "UpdateServer", "");
+  return true;
+}
+
+void SaveSettings(ProfileStore& store, const Settings& settings) {
+  // Write failures are deliberately ignored: there is nothing the operator could do about
+  // them at this point, and the values stay in force for the rest of the run.
+  store.WriteProfileInt(kSettingsSection, "IsInstalled", 1);
+  store.WriteProfileString(kSettingsSection, "MusicDir", settings.strMusicDir);
+  store.WriteProfileString(kSettingsSection, "FilesDir", settings.strFilesDir);
+  WriteTextNumber(store, "AutoTime", settings.nAutoTime);
+  WriteTextNumber(store, "FadeTime", settings.nFadeTime);
+  WriteTextNumber(store, "SystemTimer", settings.nSystemTimer);
+  store.WriteProfileInt(kSettingsSection, "PlayMode", settings.nPlayMode);
+  store.WriteProfileInt(kSettingsSection, "InitVolume", settings.nInitVolume);
+  store.WriteProfileString(kSettingsSection, "LogFile", settings.strLogFile);
+  store.WriteProfileInt(kSettingsSection, "LogEnabled", settings.nLogEnabled);
+  store.WriteProfileInt(kSettingsSection, "PlaySize", settings.nPlaySize);
+  store.WriteProfileInt(kSettingsSection, "ChartSize", settings.nChartSize);
+  store.WriteProfileString(kSettingsSection, "UpdateServer", settings.strUpdateServer);
+}
+
+YearRange LoadYearRange(ProfileStore& store, Clock& clock) {
+  YearRange range;
+  range.strStartYear = store.GetProfileString(kSettingsSection, "AutoStartYear", "");
+  range.strEndYear = store.GetProfileString(kSettingsSection, "AutoEndYear", "");
+  if (range.strStartYear.empty()) {
+    range.strStartYear = "1952";
+  }
+  if (range.strEndYear.empty()) {
+    range.strEndYear = std::to_string(clock.NowUtc().nYear);
+  }
+  return range;
+}
+
+void SaveYearRange(ProfileStore& store, const YearRange& range) {
+  store.WriteProfileString(kSettingsSection, "AutoStartYear", range.strStartYear);
+  store.WriteProfileString(kSettingsSection, "AutoEndYear", range.strEndYear);
+}
+
+}  // namespace velvane

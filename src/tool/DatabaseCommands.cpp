@@ -1,0 +1,27 @@
+#include "tool/ToolEnvironment.h"
+
+namespace velvane {
+
+int RunResave(ToolEnvironment& env, const std::vector<std::string>& args) {
+  if (!args.empty()) {
+    env.context.err << "velvane-tool: resave takes no arguments\n";
+    return kToolUsage;
+  }
+  if (!env.LoadDatabases()) {
+    return kToolUsage;
+  }
+  const std::string& folder = env.settings.strFilesDir;
+  if (!env.database.LoadedCompletely()) {
+    // Saving now would drop the records that did not fit.
+    env.context.err << "velvane-tool: not saved; raise the database sizes first\n";
+    return kToolUsage;
+  }
+  if (!env.database.SavePlaylist(folder) || !env.database.SaveCharts(folder)) {
+    return kToolUsage;
+  }
+  env.context.out << "playlist: " << env.store.PlaylistCount()
+                  << " records, charts: " << env.store.ChartCount() << " entries\n";
+  return kToolSuccess;
+}
+
+}  // namespace velvane

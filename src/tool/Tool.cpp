@@ -1,0 +1,87 @@
+#include "tool/Tool.h"
+
+#include <filesystem>
+#include <map>
+#include <optional>
+
+#include "core/settings/ProgramInfo.h"
+#include "tool/ToolEnvironment.h"
+
+namespace velvane {
+
+namespace {
+
+const std::map<std::string, ToolCommand>& Commands() {
+  static const std::map<std::string, ToolCommand> commands = {
+      {"resave", &RunResave},
+  };
+  return commands;
+}
+
+void PrintUsage(std::ostream& err) {
+  err << "usage: velvane-tool [--db DIR] [--music DIR] COMMAND [ARGS]\ncommands:";
+  for (const auto& [name, command] : Commands()) {
+    err << ' ' << name;
+  }
+  err << '\n';
+}
+
+}  // namespace
+
+PromptAnswer ConsolePrompter::Show(const std::string& text, const std::string& /*caption*/,
+                                   PromptIcon /*icon*/, PromptButtons buttons) {
+  m_err << text << '\n';
+  return buttons == PromptButtons::Ok || buttons == PromptButtons::OkCancel ? PromptAnswer::Ok
+                                                                            : PromptAnswer::Yes;
+}
+
+ToolEnvironment::ToolEnvironment(ToolContext& context_, Settings settings_)
+    : context(context_),
+      settings(std::move(settings_)),
+      prompter(context_.err),
+      database(store, context_.clock, prompter, kProgramTitle) {}
+
+bool ToolEnvironment::LoadDatabases() {
+  const std::string& folder = settings.strFilesDir;
+  if (folder.empty()) {
+    context.err << "velvane-tool: no database folder; give --db DIR or set one in the "
+                   "administration dialog\n";
+    return false;
+  }
+  std::error_code error;
+  if (!std::filesystem::is_directory(folder, error)) {
+    context.err << "velvane-tool: the database folder " << folder << " does not exist\n";
+    return false;
+  }
+  database.OpenAndLoad(folder, settings.nPlaySize, settings.nChartSize);
+  return true;
+}
+
+int RunTool(const std::vector<std::string>& args, ToolContext& context) {
+  std::string error;
+  const std::optional<ToolOptions> options = ParseToolOptions(args, error);
+  if (!options) {
+    context.err << "velvane-tool: " << error << '\n';
+    PrintUsage(context.err);
+    return kToolUsage;
+  }
+  const auto command = Commands().find(options->strCommand);
+  if (command == Commands().end()) {
+    context.err << "velvane-tool: unknown command " << options->strCommand << '\n';
+    PrintUsage(context.err);
+    return kToolUsage;
+  }
+  // The desktop program's settings, or the start values of a first run.
+  Settings settings;
+  LoadSettings(context.profile, settings);
+  if (options->db) {
+    settings.strFilesDir = *options->db;
+  }
+  if (options->music) {
+    settings.strMusicDir = *options->music;
+  }
+  ToolEnvironment env(context, std::move(settings));
+  return command->second(env, options->args);
+}
+
+}  // namespace velvane

@@ -1,0 +1,48 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "core/db/TrackDatabase.h"
+#include "core/db/TrackStore.h"
+#include "core/ports/Prompter.h"
+#include "core/settings/Settings.h"
+#include "tool/Tool.h"
+#include "tool/ToolOptions.h"
+
+namespace velvane {
+
+// Message boxes of the core become lines on stderr; questions take their first answer
+// (OK / Yes), as a scripted run has no one to ask.
+class ConsolePrompter : public Prompter {
+ public:
+  explicit ConsolePrompter(std::ostream& err) : m_err(err) {}
+  PromptAnswer Show(const std::string& text, const std::string& caption, PromptIcon icon,
+                    PromptButtons buttons) override;
+
+ private:
+  std::ostream& m_err;
+};
+
+// Everything a command works with: the settings (with the folders of the command line
+// applied), the record arrays and the database files.
+struct ToolEnvironment {
+  ToolEnvironment(ToolContext& context, Settings settings);
+
+  // Checks the database folder and loads both databases as at start-up. On failure prints
+  // the reason and returns false.
+  bool LoadDatabases();
+
+  ToolContext& context;
+  Settings settings;
+  ConsolePrompter prompter;
+  TrackStore store;
+  TrackDatabase database;
+};
+
+using ToolCommand = int (*)(ToolEnvironment& env, const std::vector<std::string>& args);
+
+// Commands, one file per command group.
+int RunResave(ToolEnvironment& env, const std::vector<std::string>& args);
+
+}  // namespace velvane

@@ -1,0 +1,42 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace velvane {
+
+struct ToolOptions {
+  std::optional<std::string> db;     // --db DIR, with its trailing separator
+  std::optional<std::string> music;  // --music DIR, with its trailing separator
+  std::string strCommand;
+  std::vector<std::string> args;  // what follows the command
+};
+
+// Returns nothing and sets `error` on bad usage.
+std::optional<ToolOptions> ParseToolOptions(const std::vector<std::string>& args,
+                                            std::string& error);
+
+// Adds the native separator to a folder that lacks it.
+std::string WithTrailingSeparator(std::string folder);
+
+// For the command arguments: the value of "--name VALUE"; true when the flag is present.
+// Unknown flags are reported through `error`.
+class CommandArgs {
+ public:
+  CommandArgs(const std::vector<std::string>& args, std::vector<std::string> valueFlags,
+              std::vector<std::string> plainFlags);
+  bool Ok() const { return m_strError.empty(); }
+  const std::string& Error() const { return m_strError; }
+  std::optional<std::string> Value(const std::string& flag) const;
+  bool Has(const std::string& flag) const;
+  const std::vector<std::string>& Positional() const { return m_positional; }
+
+ private:
+  std::vector<std::pair<std::string, std::string>> m_values;
+  std::vector<std::string> m_flags;
+  std::vector<std::string> m_positional;
+  std::string m_strError;
+};
+
+}  // namespace velvane

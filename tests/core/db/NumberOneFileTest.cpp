@@ -1,0 +1,60 @@
+#include "core/db/NumberOneFile.h"
+
+#include <gtest/gtest.h>
+
+#include "support/FakeClock.h"
+#include "support/FakePrompter.h"
+#include "support/TempDir.h"
+
+namespace velvane {
+namespace {
+
+TEST(NumberOneFile, ReadsSkippingBlankLinesAndToleratingShortOnes) {
+  TempDir dir;
+  dir.Write("hits.dat",
+            "05/03/1983\\A\\T\\12\\3\\\r\n\r\n12/03/1983\\B\\U\\ \\ \\\r\n19/03/1983\\C\n");
+  const std::vector<NumberOneEntry> entries = ReadNumberOnes(dir.Folder());
+  ASSERT_EQ(entries.size(), 3u);
+  EXPECT_EQ(entries[0].strCD, "12");
+  EXPECT_EQ(entries[1].strCD, " ");
+  EXPECT_EQ(entries[2].strArtist, "C");
+  EXPECT_EQ(entries[2].strTitle, "");
+}
+
+TEST(NumberOneFile, MissingFileReadsAsNoEntries) {
+  TempDir dir;
+  EXPECT_TRUE(ReadNumberOnes(dir.Folder()).empty());
+}
+
+TEST(NumberOneFile, EndMarkerClosesTheLastPeriod) {
+  const NumberOneEntry marker = NumberOneEndMarker();
+  EXPECT_EQ(marker.strDate, "31/12/3000");
+  EXPECT_EQ(marker.strArtist, " ");
+  EXPECT_EQ(marker.strCD, "0");
+  EXPECT_EQ(marker.strTrack, "0");
+}
+
+TEST(NumberOneFile, SaveRotatesAndReportsItsOwnText) {
+  TempDir dir;
+  FakeClock clock(2010, 3, 7, 9, 5);
+  FakePrompter prompter;
+  const std::string previous = "05/03/1983\\A\\T\\12\\3\\\r\n";
+  dir.Write("hits.dat", previous);
+  const SaveReporting reporting{dir.Folder(), clock, prompter, "Title"};
+
+  ASSERT_TRUE(SaveNumberOnes(reporting, {{"05/03/1983", "A", "T", "", ""}},
+                             "Failed to create a new number one file"));
+  EXPECT_EQ(dir.Read("hits.dat"), "05/03/1983\\A\\T\\ \\ \\\r\n");
+  EXPECT_EQ(dir.Read("hits.old"), previous);
+  EXPECT_FALSE(dir.Exists("hits.tmp"));
+
+  std::filesystem::create_directory(dir.Path() / "hits.tmp");
+  EXPECT_FALSE(
+      SaveNumberOnes(reporting, {}, "Failed to create a new number one file during update"));
+  EXPECT_EQ(dir.Read("hits.dat"), "05/03/1983\\A\\T\\ \\ \\\r\n");
+  EXPECT_EQ(dir.Read("errorlog.txt"),
+            "07/03/2010 09:05   Failed to create a new number one file during update\r\n");
+}
+
+}  // namespace
+}  // namespace velvane
