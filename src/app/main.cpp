@@ -12,6 +12,8 @@ int main(int argc, char** argv) {
                     .arg(QString::fromUtf8(velvane::kProgramTitle)));
   window.setWindowTitle(QString::fromUtf8(velvane::kProgramTitle));
   window.setMargin(24);
+  window.setWordWrap(true);
+  window.resize(640, 220);
   window.show();
   return app.exec();
 }
