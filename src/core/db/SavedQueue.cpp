@@ -1,0 +1,87 @@
+#include "core/db/SavedQueue.h"
+
+#include <algorithm>
+#include <array>
+#include <filesystem>
+#include <fstream>
+#include <string_view>
+#include <utility>
+
+#include "core/db/Paths.h"
+#include "core/db/Text.h"
+
+namespace velvane {
+
+namespace {
+
+using Field = std::array<char, kSavedQueueFieldBytes>;
+
+// The format has room for three characters and the terminating zero; a longer text is cut
+// to three so that the zero byte always fits and the file can be read back.
+Field EncodeField(const std::string& strText) {
+  Field field{};
+  const std::size_t nBytes = std::min(strText.size(), kSavedQueueFieldBytes - 1);
+  std::copy_n(strText.begin(), nBytes, field.begin());
+  return field;
+}
+
+std::string DecodeField(const char* pField) {
+  const std::string_view raw(pField, kSavedQueueFieldBytes);
+  const std::string_view text = raw.substr(0, raw.find('\0'));
+  if (text.empty() || text.front() == ' ') {
+    return {};
+  }
+  // Numbers are compared as integers anyway; written back in decimal "007" is a plain 7.
+  return std::to_string(Atoi(text));
+}
+
+}  // namespace
+
+bool SaveQueue(const std::string& strPath, const PlayQueue& queue) {
+  // Opened for update so that nothing past the 80 bytes is lost; created first if missing.
+  std::fstream file(strPath, std::ios::in | std::ios::out | std::ios::binary);
+  if (!file.is_open()) {
+    std::ofstream(strPath, std::ios::binary);
+    file.open(strPath, std::ios::in | std::ios::out | std::ios::binary);
+    if (!file.is_open()) {
+      return false;
+    }
+  }
+  file.seekp(0);
+  for (int i = 0; i < kQueueSlots; ++i) {
+    const Field cd = EncodeField(queue.m_strQueueCD[i]);
+    const Field track = EncodeField(queue.m_strQueueTrack[i]);
+    file.write(cd.data(), cd.size());
+    file.write(track.data(), track.size());
+  }
+  file.close();
+  return !file.fail();
+}
+
+void LoadQueue(const std::string& strPath, PlayQueue& queue) {
+  std::ifstream file(strPath, std::ios::binary);
+  if (!file.is_open()) {
+    return;
+  }
+  std::array<char, kSavedQueueBytes> bytes{};
+  file.read(bytes.data(), bytes.size());
+  // Only whole records count: a cut-off record is as good as a missing one, a free slot.
+  const std::size_t nRecords = static_cast<std::size_t>(file.gcount()) / kSavedQueueRecordBytes;
+  for (std::size_t i = 0; i < nRecords; ++i) {
+    const char* pRecord = bytes.data() + i * kSavedQueueRecordBytes;
+    std::string strCD = DecodeField(pRecord);
+    if (strCD.empty()) {
+      continue;  // a free slot: nothing to queue
+    }
+    queue.AddToQueue(std::move(strCD), DecodeField(pRecord + kSavedQueueFieldBytes), "", "", 0);
+  }
+}
+
+std::string SavedQueueFolder(const std::string& strFilesDir) {
+  std::string strFolder = strFilesDir + "playlist" + kPathSeparator;
+  std::error_code ignored;
+  std::filesystem::create_directory(strFolder, ignored);
+  return strFolder;
+}
+
+}  // namespace velvane

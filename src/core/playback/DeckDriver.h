@@ -1,0 +1,38 @@
+#pragma once
+
+#include <string>
+
+#include "core/ports/Mci.h"
+
+namespace velvane {
+
+// What a deck reports about its track.
+enum DeckState { DeckIdle = 0, DeckPlaying = 1, DeckAtEnd = 2 };
+
+// The only code that talks to the audio service. Deck N is the alias "TrackN"; the driver keeps
+// no state, so a deck exists exactly while its alias is open.
+class DeckDriver {
+ public:
+  explicit DeckDriver(Mci& mci) : m_mci(mci) {}
+
+  // Opens the file on the deck and plays it from the start: 1 if both commands succeeded.
+  int OpenAndPlayDeck(int nDeck, std::string strPath);
+  // Volume 0 (silent) to 1000 (full); values outside are clamped.
+  void SetDeckVolume(int nDeck, int nVolume);
+  // Millisecond texts as the service returns them; empty when it gives no reply.
+  void GetDeckPosition(int nDeck, std::string& strPosition);
+  void GetDeckLength(int nDeck, std::string& strLength);
+  // DeckIdle when the position is 0, DeckAtEnd when it equals the length, else DeckPlaying.
+  int GetDeckState(int nDeck);
+  void StopDeck(int nDeck);
+  void CloseDeck(int nDeck);
+  void StopAndCloseAllDecks();
+
+ private:
+  int Send(const std::string& strCommand);
+  std::string Query(const std::string& strCommand);
+
+  Mci& m_mci;
+};
+
+}  // namespace velvane

@@ -1,0 +1,70 @@
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+#include "core/playback/RadioCore.h"
+#include "support/FakeClock.h"
+#include "support/FakeMci.h"
+#include "support/FakePrompter.h"
+#include "support/TempDir.h"
+
+namespace velvane {
+
+// A main window core over a fake audio service, a fixed clock and a music folder of empty
+// files whose lengths the fake knows.
+class RadioFixture : public ::testing::Test {
+ protected:
+  RadioFixture() {
+    std::filesystem::create_directories(m_dir.Path() / "music");
+    std::filesystem::create_directories(m_dir.Path() / "db");
+    m_radio.m_settings.strMusicDir = (m_dir.Path() / "music" / "").string();
+    m_radio.m_settings.strFilesDir = (m_dir.Path() / "db" / "").string();
+    m_radio.m_store.Allocate(100, 100);
+    m_radio.OnClearPlaylist();
+  }
+
+  // A library record and its music file ("<MusicDir>/012/07 <title>.mp3").
+  std::string AddTrack(int nCD, int nTrack, const std::string& strArtist,
+                       const std::string& strTitle, int nLengthMs) {
+    TrackStore& store = m_radio.m_store;
+    const int nIndex = store.PlaylistCount();
+    store.SetPlaylistEntry(nIndex, strArtist, strTitle, std::to_string(nCD), std::to_string(nTrack),
+                           -1);
+    store.SetPlaylistCount(nIndex + 1);
+    return AddMusicFile(nCD, nTrack, strTitle, nLengthMs);
+  }
+
+  std::string AddMusicFile(int nCD, int nTrack, const std::string& strName, int nLengthMs) {
+    char folder[8], prefix[8];
+    std::snprintf(folder, sizeof folder, "%3.3d", nCD);
+    std::snprintf(prefix, sizeof prefix, "%2.2d", nTrack);
+    const std::filesystem::path dir = m_dir.Path() / "music" / folder;
+    std::filesystem::create_directories(dir);
+    const std::string strPath = (dir / (std::string(prefix) + " " + strName + ".mp3")).string();
+    std::ofstream(strPath).put('x');
+    m_mci.AddFile(strPath, nLengthMs);
+    return strPath;
+  }
+
+  void Queue(int nCD, int nTrack) {
+    m_radio.m_queue.AddToQueue(std::to_string(nCD), std::to_string(nTrack), "", "", -1);
+  }
+
+  // Moves time on by one timer period and runs the tick.
+  void Tick(int nMilliseconds = 100) {
+    m_mci.Advance(nMilliseconds);
+    m_radio.OnTimer();
+  }
+
+  TempDir m_dir;
+  FakeMci m_mci;
+  FakeClock m_clock{2026, 12, 4, 17, 59};
+  FakePrompter m_prompter;
+  RadioCore m_radio{m_mci, m_clock, m_prompter};
+};
+
+}  // namespace velvane

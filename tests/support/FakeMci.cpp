@@ -1,0 +1,68 @@
+#include "support/FakeMci.h"
+
+#include <algorithm>
+#include <sstream>
+#include <utility>
+
+namespace velvane {
+
+void FakeMci::Advance(int nMilliseconds) {
+  for (auto& [alias, deck] : m_decks) {
+    if (deck.bPlaying) {
+      deck.nPosition = std::min(deck.nPosition + nMilliseconds, deck.nLength);
+    }
+  }
+}
+
+std::vector<std::string> FakeMci::TakeCommands() {
+  return std::exchange(m_commands, {});
+}
+
+int FakeMci::SendString(const std::string& command, std::string& reply) {
+  m_commands.push_back(command);
+  reply.clear();
+  if (command.rfind("Open \"", 0) == 0) {
+    const std::size_t nQuote = command.find('"', 6);
+    const std::string strMarker = "\"  alias ";
+    if (nQuote == std::string::npos || command.compare(nQuote, strMarker.size(), strMarker) != 0) {
+      return kErrorBadCommand;
+    }
+    const std::string strPath = command.substr(6, nQuote - 6);
+    const std::string strAlias = command.substr(nQuote + strMarker.size());
+    if (IsOpen(strAlias)) {
+      return kErrorAliasInUse;
+    }
+    const auto file = m_files.find(strPath);
+    if (file == m_files.end()) {
+      return kErrorFileNotFound;
+    }
+    m_decks[strAlias] = Deck{strPath, file->second, 0, false, 1000};
+    return 0;
+  }
+  std::istringstream words(command);
+  std::string strVerb, strAlias, strWhat;
+  words >> strVerb >> strAlias >> strWhat;
+  const auto deck = m_decks.find(strAlias);
+  if (deck == m_decks.end()) {
+    return kErrorUnknownAlias;
+  }
+  if (strVerb == "Play") {
+    deck->second.bPlaying = true;
+  } else if (strVerb == "stop") {
+    deck->second.bPlaying = false;
+  } else if (strVerb == "close") {
+    m_decks.erase(deck);
+  } else if (strVerb == "setaudio" && strWhat == "volume") {
+    std::string strTo;
+    words >> strTo >> deck->second.nVolume;
+  } else if (strVerb == "status" && strWhat == "position") {
+    reply = std::to_string(deck->second.nPosition);
+  } else if (strVerb == "status" && strWhat == "length") {
+    reply = std::to_string(deck->second.nLength);
+  } else {
+    return kErrorBadCommand;
+  }
+  return 0;
+}
+
+}  // namespace velvane

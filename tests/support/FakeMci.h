@@ -1,0 +1,43 @@
+#pragma once
+
+#include <map>
+#include <string>
+#include <vector>
+
+#include "core/ports/Mci.h"
+
+namespace velvane {
+
+// An audio service on a virtual clock: files are known by path with a length, decks play only
+// while the test moves time forward, and every command is recorded.
+class FakeMci : public Mci {
+ public:
+  static constexpr int kErrorUnknownAlias = 263;
+  static constexpr int kErrorFileNotFound = 275;
+  static constexpr int kErrorAliasInUse = 289;
+  static constexpr int kErrorBadCommand = 274;
+
+  struct Deck {
+    std::string strPath;
+    int nLength = 0;
+    int nPosition = 0;
+    bool bPlaying = false;
+    int nVolume = 1000;
+  };
+
+  void AddFile(const std::string& strPath, int nLengthMs) { m_files[strPath] = nLengthMs; }
+  // Moves time on; playing decks advance and stop at their end.
+  void Advance(int nMilliseconds);
+  int SendString(const std::string& command, std::string& reply) override;
+
+  bool IsOpen(const std::string& strAlias) const { return m_decks.count(strAlias) != 0; }
+  const Deck& DeckOf(const std::string& strAlias) const { return m_decks.at(strAlias); }
+  // The commands sent since the last call, and forgets them.
+  std::vector<std::string> TakeCommands();
+
+  std::map<std::string, int> m_files;
+  std::map<std::string, Deck> m_decks;
+  std::vector<std::string> m_commands;
+};
+
+}  // namespace velvane
