@@ -1,0 +1,453 @@
+#include "platform/MpvMci.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <clocale>
+#include <cmath>
+#include <cstdlib>
+#include <optional>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "PulseNullSink.h"
+#include "support/TempDir.h"
+#include "support/WavWriter.h"
+
+namespace velvane {
+namespace {
+
+using namespace std::chrono_literals;
+using SteadyClock = std::chrono::steady_clock;
+
+// The open command exactly as the deck driver builds it (two blanks before "alias").
+std::string OpenCommand(const std::string& path, const std::string& alias) {
+  return "Open \"" + path + "\"  alias " + alias;
+}
+
+// Sends a status query and returns the reply as a number; fails the test on an error.
+std::int64_t Status(Mci& mci, const std::string& alias, const std::string& item) {
+  std::string reply = "junk";
+  const int error = mci.SendString("status " + alias + " " + item, reply);
+  EXPECT_EQ(error, 0) << "status " << alias << " " << item;
+  EXPECT_FALSE(reply.empty());
+  EXPECT_EQ(reply.find_first_not_of("0123456789"), std::string::npos) << reply;
+  return std::atoll(reply.c_str());
+}
+
+int Send(Mci& mci, const std::string& command) {
+  std::string reply;
+  return mci.SendString(command, reply);
+}
+
+struct PlayResult {
+  bool bReachedEnd = false;
+  std::chrono::milliseconds elapsed{0};  // from the call to the first poll at the end
+  std::int64_t nLength = 0;
+  std::vector<std::int64_t> positions;  // every position seen before the end
+};
+
+// Polls as the timer does (length, then position) until position equals length, checking on
+// the way that position never goes back and stays below length; then checks that the end
+// state holds. Gives up after `timeout`.
+PlayResult PollToEnd(Mci& mci, const std::string& alias, std::chrono::milliseconds timeout,
+                     std::chrono::milliseconds poll = 5ms) {
+  PlayResult result;
+  const auto start = SteadyClock::now();
+  std::int64_t nLast = 0;
+  while (SteadyClock::now() - start < timeout) {
+    const std::int64_t nLength = Status(mci, alias, "length");
+    const std::int64_t nPosition = Status(mci, alias, "position");
+    EXPECT_GE(nPosition, nLast) << "position went backwards";
+    EXPECT_LE(nPosition, nLength) << "position beyond length";
+    nLast = nPosition;
+    if (nPosition == nLength) {
+      result.bReachedEnd = true;
+      result.elapsed =
+          std::chrono::duration_cast<std::chrono::milliseconds>(SteadyClock::now() - start);
+      result.nLength = nLength;
+      for (int i = 0; i < 5; ++i) {
+        EXPECT_EQ(Status(mci, alias, "position"), nLength) << "the end state did not hold";
+        EXPECT_EQ(Status(mci, alias, "length"), nLength) << "the end state did not hold";
+      }
+      return result;
+    }
+    result.positions.push_back(nPosition);
+    std::this_thread::sleep_for(poll);
+  }
+  return result;
+}
+
+MpvMciOptions NullOutput(bool bUntimed) {
+  MpvMciOptions options;
+  options.strAudioOutput = "null";
+  options.bUntimed = bUntimed;
+  return options;
+}
+
+class MpvMciTest : public ::testing::Test {
+ protected:
+  // A 440 Hz sine at half scale.
+  std::string Tone(const std::string& name, double dSeconds) {
+    const std::string path = (m_dir.Path() / name).string();
+    EXPECT_TRUE(WriteSineWav(path, dSeconds, 440.0, 0.5));
+    return path;
+  }
+
+  TempDir m_dir;
+};
+
+TEST_F(MpvMciTest, OpenLoadsPausedAtTheStartWithTheLengthInMilliseconds) {
+  MpvMci mci(NullOutput(true));
+  ASSERT_EQ(Send(mci, OpenCommand(Tone("a.wav", 1.5), "Track1")), 0);
+  std::this_thread::sleep_for(100ms);  // paused: nothing moves
+  EXPECT_EQ(Status(mci, "Track1", "length"), 1500);
+  EXPECT_EQ(Status(mci, "Track1", "position"), 0);
+
+  const std::string silence = (m_dir.Path() / "silence.wav").string();
+  ASSERT_TRUE(WriteSilenceWav(silence, 0.25));
+  ASSERT_EQ(Send(mci, OpenCommand(silence, "Track2")), 0);
+  EXPECT_EQ(Status(mci, "Track2", "length"), 250);
+}
+
+TEST_F(MpvMciTest, PlaysInRealTimeAndReachesLengthExactlyOnlyAtTheEnd) {
+  MpvMci mci(NullOutput(false));
+  ASSERT_EQ(Send(mci, OpenCommand(Tone("a.wav", 1.0), "Track1")), 0);
+  ASSERT_EQ(Send(mci, "Play Track1"), 0);
+  const PlayResult result = PollToEnd(mci, "Track1", 5s);
+  ASSERT_TRUE(result.bReachedEnd);
+  EXPECT_EQ(result.nLength, 1000);
+  // The sound takes its full second: the end is not reported when mpv's decoder reaches the
+  // end of file (a few hundred ms early) but once the output has played it.
+  EXPECT_GE(result.elapsed, 980ms);
+  EXPECT_LE(result.elapsed, 1600ms);
+  // The position advanced smoothly on the way, including in the last few hundred ms.
+  ASSERT_GE(result.positions.size(), 20u);
+  bool bMiddle = false;
+  for (std::int64_t nPosition : result.positions) {
+    bMiddle = bMiddle || (nPosition > 300 && nPosition < 700);
+  }
+  EXPECT_TRUE(bMiddle);
+  EXPECT_GE(result.positions.back(), 900);
+  EXPECT_LT(result.positions.back(), 1000);
+}
+
+TEST_F(MpvMciTest, UntimedOutputPlaysFasterThanRealTimeToTheExactLength) {
+  MpvMci mci(NullOutput(true));
+  ASSERT_EQ(Send(mci, OpenCommand(Tone("a.wav", 2.0), "Track1")), 0);
+  ASSERT_EQ(Send(mci, "Play Track1"), 0);
+  const PlayResult result = PollToEnd(mci, "Track1", 5s, 1ms);
+  ASSERT_TRUE(result.bReachedEnd);
+  EXPECT_EQ(result.nLength, 2000);
+  EXPECT_LT(result.elapsed, 1500ms);
+}
+
+TEST_F(MpvMciTest, AtTheEndTheAliasStaysOpenUntilClosed) {
+  MpvMci mci(NullOutput(true));
+  ASSERT_EQ(Send(mci, OpenCommand(Tone("a.wav", 1.0), "Track1")), 0);
+  ASSERT_EQ(Send(mci, "Play Track1"), 0);
+  ASSERT_TRUE(PollToEnd(mci, "Track1", 5s).bReachedEnd);
+  std::this_thread::sleep_for(100ms);
+  EXPECT_EQ(Status(mci, "Track1", "position"), 1000);
+  EXPECT_EQ(Send(mci, "Play Track1"), 0);  // nothing left to play
+  std::this_thread::sleep_for(50ms);
+  EXPECT_EQ(Status(mci, "Track1", "position"), 1000);
+  EXPECT_EQ(Send(mci, "stop Track1"), 0);
+  EXPECT_EQ(Status(mci, "Track1", "position"), 1000);
+  EXPECT_EQ(Status(mci, "Track1", "length"), 1000);
+  EXPECT_EQ(Send(mci, "close Track1"), 0);
+  std::string reply = "junk";
+  EXPECT_EQ(mci.SendString("status Track1 position", reply), kMciErrInvalidDeviceName);
+  EXPECT_EQ(reply, "");
+}
+
+TEST_F(MpvMciTest, StopPausesAndPlayResumesWhereItStopped) {
+  MpvMci mci(NullOutput(false));
+  ASSERT_EQ(Send(mci, OpenCommand(Tone("a.wav", 1.0), "Track1")), 0);
+  ASSERT_EQ(Send(mci, "Play Track1"), 0);
+  std::this_thread::sleep_for(300ms);
+  ASSERT_EQ(Send(mci, "stop Track1"), 0);
+  const std::int64_t nStopped = Status(mci, "Track1", "position");
+  EXPECT_GT(nStopped, 150);
+  EXPECT_LT(nStopped, 600);
+  std::this_thread::sleep_for(300ms);
+  EXPECT_EQ(Status(mci, "Track1", "position"), nStopped);
+
+  ASSERT_EQ(Send(mci, "Play Track1"), 0);
+  const PlayResult result = PollToEnd(mci, "Track1", 5s);
+  ASSERT_TRUE(result.bReachedEnd);
+  const auto remaining = std::chrono::milliseconds(1000 - nStopped);
+  EXPECT_GE(result.elapsed, remaining - 80ms);
+  EXPECT_LE(result.elapsed, remaining + 600ms);
+}
+
+TEST_F(MpvMciTest, StopInTheLastMillisecondsDoesNotEndTheTrack) {
+  MpvMci mci(NullOutput(false));
+  ASSERT_EQ(Send(mci, OpenCommand(Tone("a.wav", 1.0), "Track1")), 0);
+  ASSERT_EQ(Send(mci, "Play Track1"), 0);
+  std::this_thread::sleep_for(900ms);  // mpv has read to the end; the output still plays
+  ASSERT_EQ(Send(mci, "stop Track1"), 0);
+  std::this_thread::sleep_for(300ms);
+  const std::int64_t nStopped = Status(mci, "Track1", "position");
+  EXPECT_LT(nStopped, 1000);
+  EXPECT_LT(Status(mci, "Track1", "position"), Status(mci, "Track1", "length"));
+  ASSERT_EQ(Send(mci, "Play Track1"), 0);
+  const PlayResult result = PollToEnd(mci, "Track1", 5s);
+  ASSERT_TRUE(result.bReachedEnd);
+  EXPECT_EQ(result.nLength, 1000);
+}
+
+TEST_F(MpvMciTest, VolumeIsClampedAndSentCubic) {
+  MpvMci mci(NullOutput(true));
+  ASSERT_EQ(Send(mci, OpenCommand(Tone("a.wav", 1.0), "Track2")), 0);
+  const std::pair<const char*, double> cases[] = {
+      {"1000", 100.0}, {"500", 79.370053}, {"125", 50.0}, {"0", 0.0}, {"-5", 0.0}, {"1500", 100.0}};
+  for (const auto& [volume, expected] : cases) {
+    EXPECT_EQ(Send(mci, std::string("setaudio Track2 volume to ") + volume), 0) << volume;
+    const std::optional<double> engine = mci.GetEngineVolume("Track2");
+    ASSERT_TRUE(engine.has_value());
+    EXPECT_NEAR(*engine, expected, 0.001) << volume;
+  }
+  EXPECT_EQ(Send(mci, "setaudio Track2 volume to loud"), kMciErrBadInteger);
+  EXPECT_EQ(Send(mci, "setaudio Track2 volume to 5x"), kMciErrBadInteger);
+  EXPECT_EQ(Send(mci, "setaudio Track2 bass to 5"), kMciErrUnrecognizedKeyword);
+  EXPECT_EQ(Send(mci, "setaudio Track2 volume to"), kMciErrMissingParameter);
+  // Volume before play does not disturb playing.
+  ASSERT_EQ(Send(mci, "setaudio Track2 volume to 640"), 0);
+  ASSERT_EQ(Send(mci, "Play Track2"), 0);
+  EXPECT_TRUE(PollToEnd(mci, "Track2", 5s).bReachedEnd);
+}
+
+TEST_F(MpvMciTest, TwoAliasesPlayAtTheSameTime) {
+  MpvMci mci(NullOutput(false));
+  ASSERT_EQ(Send(mci, OpenCommand(Tone("a.wav", 1.0), "Track1")), 0);
+  ASSERT_EQ(Send(mci, OpenCommand(Tone("b.wav", 1.5), "Track2")), 0);
+  EXPECT_EQ(Status(mci, "Track1", "length"), 1000);
+  EXPECT_EQ(Status(mci, "Track2", "length"), 1500);
+  ASSERT_EQ(Send(mci, "Play Track1"), 0);
+  ASSERT_EQ(Send(mci, "Play Track2"), 0);
+  std::this_thread::sleep_for(400ms);
+  const std::int64_t nOne = Status(mci, "Track1", "position");
+  const std::int64_t nTwo = Status(mci, "Track2", "position");
+  EXPECT_GT(nOne, 200);
+  EXPECT_GT(nTwo, 200);
+  EXPECT_LT(std::llabs(nOne - nTwo), 150);
+  // Closing one deck leaves the other playing.
+  ASSERT_EQ(Send(mci, "stop Track1"), 0);
+  ASSERT_EQ(Send(mci, "close Track1"), 0);
+  const PlayResult result = PollToEnd(mci, "Track2", 5s);
+  ASSERT_TRUE(result.bReachedEnd);
+  EXPECT_EQ(result.nLength, 1500);
+  EXPECT_GE(result.elapsed, 900ms);
+}
+
+TEST_F(MpvMciTest, OpeningAMissingFileFails) {
+  MpvMci mci(NullOutput(true));
+  EXPECT_EQ(Send(mci, OpenCommand((m_dir.Path() / "missing.wav").string(), "Track1")),
+            kMciErrFileNotFound);
+  EXPECT_EQ(Send(mci, OpenCommand(m_dir.Path().string(), "Track1")), kMciErrFileNotFound);
+  // Nothing stays open under the alias.
+  EXPECT_EQ(Send(mci, "Play Track1"), kMciErrInvalidDeviceName);
+}
+
+TEST_F(MpvMciTest, OpeningAFileWithoutSoundFails) {
+  MpvMci mci(NullOutput(true));
+  m_dir.Write("text.mp3", "This is not music at all, just some words in a file.\n");
+  m_dir.Write("empty.wav", "");
+  m_dir.Write("list.m3u", "#EXTM3U\n" + Tone("a.wav", 1.0) + "\n");
+  for (const char* name : {"text.mp3", "empty.wav", "list.m3u"}) {
+    EXPECT_EQ(Send(mci, OpenCommand((m_dir.Path() / name).string(), "Track1")), kMciErrInvalidFile)
+        << name;
+    EXPECT_EQ(Send(mci, "Play Track1"), kMciErrInvalidDeviceName) << name;
+  }
+}
+
+TEST_F(MpvMciTest, OpeningAnAliasThatIsOpenFailsAndKeepsTheFirst) {
+  MpvMci mci(NullOutput(true));
+  ASSERT_EQ(Send(mci, OpenCommand(Tone("a.wav", 1.0), "Track1")), 0);
+  EXPECT_EQ(Send(mci, OpenCommand(Tone("b.wav", 1.5), "Track1")), kMciErrDuplicateAlias);
+  EXPECT_EQ(Send(mci, OpenCommand(Tone("b.wav", 1.5), "TRACK1")), kMciErrDuplicateAlias);
+  EXPECT_EQ(Status(mci, "Track1", "length"), 1000);
+  ASSERT_EQ(Send(mci, "Play Track1"), 0);
+  EXPECT_TRUE(PollToEnd(mci, "Track1", 5s).bReachedEnd);
+}
+
+TEST_F(MpvMciTest, CommandsOnAnAliasNotOpenFailWithAnEmptyReply) {
+  MpvMci mci(NullOutput(true));
+  ASSERT_EQ(Send(mci, OpenCommand(Tone("a.wav", 1.0), "Track1")), 0);
+  for (const char* command :
+       {"Play Track2", "stop Track2", "close Track2", "setaudio Track2 volume to 500",
+        "status Track2 position", "status Track2 length", "status Track12 length"}) {
+    std::string reply = "junk";
+    EXPECT_EQ(mci.SendString(command, reply), kMciErrInvalidDeviceName) << command;
+    EXPECT_EQ(reply, "") << command;
+  }
+}
+
+TEST_F(MpvMciTest, UnknownCommandsAndBadSyntaxFail) {
+  MpvMci mci(NullOutput(true));
+  const std::string path = Tone("a.wav", 1.0);
+  ASSERT_EQ(Send(mci, OpenCommand(path, "Track1")), 0);
+  std::string reply = "junk";
+  EXPECT_EQ(mci.SendString("seek Track1 to start", reply), kMciErrUnrecognizedCommand);
+  EXPECT_EQ(reply, "");
+  EXPECT_EQ(Send(mci, "pause Track1"), kMciErrUnrecognizedCommand);
+  EXPECT_EQ(Send(mci, ""), kMciErrMissingCommandString);
+  EXPECT_EQ(Send(mci, "   "), kMciErrMissingCommandString);
+  EXPECT_EQ(Send(mci, "status Track1 mode"), kMciErrUnrecognizedKeyword);
+  EXPECT_EQ(Send(mci, "status Track1"), kMciErrMissingParameter);
+  EXPECT_EQ(Send(mci, "play Track1 from 0"), kMciErrUnrecognizedKeyword);
+  EXPECT_EQ(Send(mci, "play"), kMciErrMissingParameter);
+  EXPECT_EQ(Send(mci, "Open \"" + path + "  alias Track2"), kMciErrNoClosingQuote);
+  EXPECT_EQ(Send(mci, "Open \"" + path + "\""), kMciErrMissingParameter);
+  EXPECT_EQ(Send(mci, "Open \"" + path + "\" alias"), kMciErrMissingParameter);
+  EXPECT_EQ(Send(mci, "Open \"" + path + "\" type waveaudio alias Track2"),
+            kMciErrUnrecognizedKeyword);
+  // None of these disturbed the open alias.
+  EXPECT_EQ(Status(mci, "Track1", "length"), 1000);
+}
+
+TEST_F(MpvMciTest, CloseThenReopenUnderTheSameAlias) {
+  MpvMci mci(NullOutput(true));
+  ASSERT_EQ(Send(mci, OpenCommand(Tone("a.wav", 1.0), "Track1")), 0);
+  ASSERT_EQ(Send(mci, "Play Track1"), 0);
+  ASSERT_TRUE(PollToEnd(mci, "Track1", 5s).bReachedEnd);
+  ASSERT_EQ(Send(mci, "stop Track1"), 0);
+  ASSERT_EQ(Send(mci, "close Track1"), 0);
+  EXPECT_EQ(Send(mci, "close Track1"), kMciErrInvalidDeviceName);
+
+  ASSERT_EQ(Send(mci, OpenCommand(Tone("b.wav", 1.5), "Track1")), 0);
+  EXPECT_EQ(Status(mci, "Track1", "position"), 0);
+  EXPECT_EQ(Status(mci, "Track1", "length"), 1500);
+  ASSERT_EQ(Send(mci, "Play Track1"), 0);
+  const PlayResult result = PollToEnd(mci, "Track1", 5s);
+  ASSERT_TRUE(result.bReachedEnd);
+  EXPECT_EQ(result.nLength, 1500);
+}
+
+TEST_F(MpvMciTest, VerbsKeywordsAndAliasesIgnoreCaseAndExtraBlanks) {
+  MpvMci mci(NullOutput(true));
+  const std::string path = Tone("My Song 01.wav", 1.0);
+  ASSERT_EQ(Send(mci, "OPEN \"" + path + "\" ALIAS track1"), 0);
+  EXPECT_EQ(Send(mci, "Open \"" + path + "\"   alias   Track2"), 0);
+  EXPECT_EQ(Send(mci, "SetAudio TRACK1 Volume To 500"), 0);
+  EXPECT_EQ(Status(mci, "TRACK1", "LENGTH"), 1000);
+  EXPECT_EQ(Send(mci, "PLAY Track1"), 0);
+  EXPECT_TRUE(PollToEnd(mci, "track1", 5s).bReachedEnd);
+  EXPECT_EQ(Send(mci, "Close Track1"), 0);
+  EXPECT_EQ(Send(mci, "CLOSE track2"), 0);
+}
+
+// mpv refuses to create a handle unless LC_NUMERIC is "C" (0.35 also lets "C.UTF-8" through);
+// Qt sets the locale from the environment, so the adapter resets it itself.
+TEST_F(MpvMciTest, OpensUnderAnotherNumericLocale) {
+  const std::string saved = std::setlocale(LC_NUMERIC, nullptr);
+  const char* pLocale = nullptr;
+  for (const char* candidate : {"de_DE.UTF-8", "fr_FR.UTF-8", "C.utf8"}) {
+    if (std::setlocale(LC_NUMERIC, candidate) != nullptr) {
+      pLocale = candidate;
+      break;
+    }
+  }
+  if (pLocale == nullptr) {
+    GTEST_SKIP() << "no numeric locale other than C is installed";
+  }
+  MpvMci mci(NullOutput(true));
+  const int error = Send(mci, OpenCommand(Tone("a.wav", 1.0), "Track1"));
+  std::setlocale(LC_NUMERIC, saved.c_str());
+  EXPECT_EQ(error, 0) << "under LC_NUMERIC " << pLocale;
+}
+
+// Real sound: a private PulseAudio server with a null sink whose monitor parec records.
+// Deck one plays at volume 1000, and as soon as it reports its end deck two plays the same
+// tone at 500. The recording shows the level follows the linear volume, that the first
+// track sounded whole, and that its end was reported only after it had sounded (the two
+// never overlap).
+TEST_F(MpvMciTest, PulseNullSinkRecordsLevelsThatFollowTheLinearVolume) {
+  const std::string missing = PulseNullSink::MissingPrograms();
+  if (!missing.empty()) {
+    GTEST_SKIP() << "real-sound test skipped: not installed: " << missing
+                 << " (Debian packages pulseaudio and pulseaudio-utils)";
+  }
+  const std::string tone = Tone("tone.wav", 1.0);  // 440 Hz at half scale: RMS 0.3536
+  PulseNullSink sink(m_dir.Path());
+  std::string error;
+  ASSERT_TRUE(sink.Start(error)) << error << "\n" << sink.Log();
+  ASSERT_TRUE(sink.StartRecording(error)) << error;
+  {
+    MpvMciOptions options;
+    options.strAudioOutput = "pulse";
+    MpvMci mci(options);
+    ASSERT_EQ(Send(mci, OpenCommand(tone, "Track1")), 0) << sink.Log();
+    ASSERT_EQ(Send(mci, OpenCommand(tone, "Track2")), 0);
+    ASSERT_EQ(Send(mci, "setaudio Track1 volume to 1000"), 0);
+    ASSERT_EQ(Send(mci, "setaudio Track2 volume to 500"), 0);
+    ASSERT_EQ(Send(mci, "Play Track1"), 0);
+    ASSERT_TRUE(PollToEnd(mci, "Track1", 5s, 2ms).bReachedEnd);
+    // As the timer does on seeing the end: close the deck at once. Had the end been reported
+    // before the sound was out, this would cut it short.
+    ASSERT_EQ(Send(mci, "stop Track1"), 0);
+    ASSERT_EQ(Send(mci, "close Track1"), 0);
+    ASSERT_EQ(Send(mci, "Play Track2"), 0);
+    ASSERT_TRUE(PollToEnd(mci, "Track2", 5s).bReachedEnd);
+  }
+  std::this_thread::sleep_for(300ms);  // the recording's tail
+  const std::vector<std::int16_t> samples = sink.StopRecording();
+  ASSERT_GT(samples.size(), 2u * PulseNullSink::kRate) << "less than a second recorded";
+
+  // RMS of each 10 ms block (both channels), as a fraction of full scale.
+  constexpr std::size_t kBlock = PulseNullSink::kRate / 100;
+  std::vector<double> blocks;
+  double dPeak = 0;
+  for (std::size_t start = 0; start + 2 * kBlock <= samples.size(); start += 2 * kBlock) {
+    double dSum = 0;
+    for (std::size_t i = start; i < start + 2 * kBlock; ++i) {
+      const double dValue = samples[i] / 32768.0;
+      dSum += dValue * dValue;
+      dPeak = std::max(dPeak, std::abs(dValue));
+    }
+    blocks.push_back(std::sqrt(dSum / (2 * kBlock)));
+  }
+  // Loud blocks are deck one's (0.354), quiet ones deck two's (0.177); blocks that straddle
+  // a start or an end fall between and are left out of the averages.
+  auto classify = [](double dRms) {
+    return dRms > 0.33 ? 1 : (dRms > 0.16 && dRms < 0.19 ? 2 : 0);
+  };
+  int nLoud = 0, nQuiet = 0, nFirstQuiet = -1, nLastLoud = -1;
+  double dLoud = 0, dQuiet = 0;
+  for (std::size_t i = 0; i < blocks.size(); ++i) {
+    const int nKind = classify(blocks[i]);
+    if (nKind == 1) {
+      ++nLoud;
+      dLoud += blocks[i] * blocks[i];
+      nLastLoud = static_cast<int>(i);
+    } else if (nKind == 2) {
+      ++nQuiet;
+      dQuiet += blocks[i] * blocks[i];
+      if (nFirstQuiet < 0) {
+        nFirstQuiet = static_cast<int>(i);
+      }
+    }
+  }
+  ASSERT_GT(nLoud, 0) << "deck one was not recorded";
+  ASSERT_GT(nQuiet, 0) << "deck two was not recorded";
+  const double dLoudRms = std::sqrt(dLoud / nLoud);
+  const double dQuietRms = std::sqrt(dQuiet / nQuiet);
+  EXPECT_NEAR(dLoudRms, 0.3536, 0.01);
+  EXPECT_NEAR(dQuietRms, 0.1768, 0.01);
+  EXPECT_NEAR(dQuietRms / dLoudRms, 0.5, 0.02);
+  // Each second of tone sounded whole (100 blocks, less the ones straddling its edges).
+  EXPECT_GE(nLoud, 98);
+  EXPECT_LE(nLoud, 101);
+  EXPECT_GE(nQuiet, 98);
+  EXPECT_LE(nQuiet, 101);
+  // Deck two began after deck one had ended: no block holds both (peak 0.5 + 0.25), and
+  // the end was reported promptly (the gap is the start-up of deck two's stream).
+  EXPECT_LT(dPeak, 0.52);
+  EXPECT_GT(nFirstQuiet, nLastLoud);
+  EXPECT_LT(nFirstQuiet - nLastLoud, 25) << "gap of " << (nFirstQuiet - nLastLoud) * 10 << " ms";
+}
+
+}  // namespace
+}  // namespace velvane

@@ -1,0 +1,18 @@
+#pragma once
+
+#include <string>
+
+namespace velvane {
+
+// Test audio, written by the tests themselves (no audio is committed): 16-bit PCM stereo WAV
+// files at nSampleRate frames a second.
+
+// A sine of dFrequencyHz lasting dSeconds, the same on both channels, with peak dAmplitude as a
+// fraction of full scale (0..1). Returns false when the file cannot be written.
+bool WriteSineWav(const std::string& strPath, double dSeconds, double dFrequencyHz,
+                  double dAmplitude, int nSampleRate = 44100);
+
+// Digital silence lasting dSeconds.
+bool WriteSilenceWav(const std::string& strPath, double dSeconds, int nSampleRate = 44100);
+
+}  // namespace velvane
