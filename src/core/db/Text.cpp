@@ -88,4 +88,72 @@ std::string_view FieldForWriting(const std::string& field) {
   return field.empty() ? std::string_view(" ") : std::string_view(field);
 }
 
+bool IsValidUtf8(std::string_view text) {
+  std::size_t i = 0;
+  while (i < text.size()) {
+    const auto c = static_cast<unsigned char>(text[i]);
+    std::size_t nFollow = 0;
+    unsigned nMin = 0;
+    if (c < 0x80) {
+      ++i;
+      continue;
+    } else if ((c & 0xE0) == 0xC0) {
+      nFollow = 1;
+      nMin = 0x80;
+    } else if ((c & 0xF0) == 0xE0) {
+      nFollow = 2;
+      nMin = 0x800;
+    } else if ((c & 0xF8) == 0xF0) {
+      nFollow = 3;
+      nMin = 0x10000;
+    } else {
+      return false;
+    }
+    if (i + nFollow >= text.size()) {
+      return false;
+    }
+    unsigned nCode = c & (0x3F >> nFollow);
+    for (std::size_t k = 1; k <= nFollow; ++k) {
+      const auto f = static_cast<unsigned char>(text[i + k]);
+      if ((f & 0xC0) != 0x80) {
+        return false;
+      }
+      nCode = (nCode << 6) | (f & 0x3F);
+    }
+    if (nCode < nMin || nCode > 0x10FFFF || (nCode >= 0xD800 && nCode <= 0xDFFF)) {
+      return false;
+    }
+    i += nFollow + 1;
+  }
+  return true;
+}
+
+std::string DisplayUtf8(std::string_view text) {
+  if (IsValidUtf8(text)) {
+    return std::string(text);
+  }
+  // Windows-1252 differs from Latin-1 only in 0x80-0x9F; the five unused codes pass as Latin-1.
+  static const unsigned short kHigh[32] = {
+      0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+      0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+      0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+  std::string result;
+  result.reserve(text.size() * 2);
+  for (const char ch : text) {
+    const auto c = static_cast<unsigned char>(ch);
+    const unsigned nCode = c >= 0x80 && c < 0xA0 ? kHigh[c - 0x80] : c;
+    if (nCode < 0x80) {
+      result += static_cast<char>(nCode);
+    } else if (nCode < 0x800) {
+      result += static_cast<char>(0xC0 | (nCode >> 6));
+      result += static_cast<char>(0x80 | (nCode & 0x3F));
+    } else {
+      result += static_cast<char>(0xE0 | (nCode >> 12));
+      result += static_cast<char>(0x80 | ((nCode >> 6) & 0x3F));
+      result += static_cast<char>(0x80 | (nCode & 0x3F));
+    }
+  }
+  return result;
+}
+
 }  // namespace velvane

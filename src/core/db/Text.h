@@ -28,4 +28,10 @@ std::string CutField(std::string_view field);
 // A text field as written: empty fields become a single space so the line can be read back.
 std::string_view FieldForWriting(const std::string& field);
 
+// Stored texts are bytes: UTF-8 where they came from the operator, Windows-1252 in older
+// databases. Returns the text as UTF-8 for display: valid UTF-8 unchanged, anything else read
+// as Windows-1252.
+bool IsValidUtf8(std::string_view text);
+std::string DisplayUtf8(std::string_view text);
+
 }  // namespace velvane

@@ -48,6 +48,9 @@ PlayNextResult RadioCore::PlayNext(bool bAutoChange) {
   }
   if (m_bQueueEditorOpen) {
     m_bQueueChangedInEditor = true;
+    if (m_onQueueEditorLocked) {
+      m_onQueueEditorLocked();
+    }
   }
   SetDeckInUse(nDeck, true);
   if (m_settings.nLogEnabled != 0) {

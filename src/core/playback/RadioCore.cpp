@@ -20,13 +20,15 @@ std::string ZeroPaddedPrefix(const std::string& strText, std::size_t nWidth) {
 
 }  // namespace
 
-RadioCore::RadioCore(Mci& mci, Clock& clock, Prompter& prompter)
+RadioCore::RadioCore(Mci& mci, Clock& clock, Prompter& prompter, ProfileStore& profile)
     : m_database(m_store, clock, prompter, kProgramTitle),
       m_queue(m_store),
       m_decks(mci),
       m_strTitle(kProgramTitle),
+      m_strVersion(kVersionText),
       m_clock(clock),
-      m_prompter(prompter) {}
+      m_prompter(prompter),
+      m_profile(profile) {}
 
 void RadioCore::SetDeckSlider(int nDeck, int nPosition) {
   const int nClamped = std::clamp(nPosition, 0, 1000);

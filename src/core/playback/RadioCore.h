@@ -1,14 +1,18 @@
 #pragma once
 
+#include <functional>
 #include <string>
 
 #include "core/db/TrackDatabase.h"
 #include "core/db/TrackStore.h"
 #include "core/playback/DeckDriver.h"
 #include "core/playback/PlayQueue.h"
+#include "core/playback/QueueEditor.h"
 #include "core/ports/Clock.h"
 #include "core/ports/Mci.h"
+#include "core/ports/ProfileStore.h"
 #include "core/ports/Prompter.h"
+#include "core/settings/AdminFields.h"
 #include "core/settings/Settings.h"
 
 namespace velvane {
@@ -25,7 +29,29 @@ enum class PlayNextResult { kStarted, kNothingNext, kNoMusicFile, kNoFreeDeck, k
 // moves and timer ticks.
 class RadioCore {
  public:
-  RadioCore(Mci& mci, Clock& clock, Prompter& prompter);
+  RadioCore(Mci& mci, Clock& clock, Prompter& prompter, ProfileStore& profile);
+
+  // --- start-up and shutdown ---
+  // The start-up sequence up to starting the timer. On a first run the operator is told and
+  // `runAdminDialog` runs (with the record arrays already allocated) before start-up goes on.
+  void OnInitDialog(const std::function<void()>& runAdminDialog);
+  // The close request: refused while a deck is in use, otherwise the operator confirms.
+  // Returns whether the window may close.
+  bool OnClose();
+
+  // --- administration ---
+  // Tells the operator and returns false while a track is current.
+  bool CanOpenAdmin();
+  // "Save And Exit": stores the fields with their limits and saves every setting.
+  void OnAdminSaved(const AdminFields& fields);
+
+  // --- queue editor ---
+  void BeginQueueEdit();
+  // Ends the edit; `pSaved` is the editor's copy after "Save", null after "Quit". A save is
+  // refused when a track started under the editor.
+  void EndQueueEdit(const QueueEditor* pSaved);
+  // Called when a track starts while the editor is open, so the editor can lock itself.
+  std::function<void()> m_onQueueEditorLocked;
 
   // --- play control (buttons) ---
   void OnPlayNextTrack();
@@ -68,6 +94,8 @@ class RadioCore {
   PlayQueue m_queue;
   DeckDriver m_decks;
   std::string m_strTitle;
+  std::string m_strVersion;
+  YearRange m_yearRange;  // default range of the automatic selection
 
   // --- deck bookkeeping ---
   int m_nCurrentDeck = 0;
@@ -132,6 +160,7 @@ class RadioCore {
 
   Clock& m_clock;
   Prompter& m_prompter;
+  ProfileStore& m_profile;
 };
 
 }  // namespace velvane

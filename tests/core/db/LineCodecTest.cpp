@@ -111,5 +111,15 @@ TEST(Text, BlankLinesHoldNoField) {
   EXPECT_FALSE(IsBlankLine("00000\\ \\ \\-1\\"));
 }
 
+TEST(Text, DisplayKeepsUtf8AndReadsOtherBytesAsWindows1252) {
+  EXPECT_EQ(DisplayUtf8("Mot\xC3\xB6rhead"), "Mot\xC3\xB6rhead");
+  EXPECT_EQ(DisplayUtf8("Mot\xF6rhead"), "Mot\xC3\xB6rhead");        // 0xF6 is o-umlaut
+  EXPECT_EQ(DisplayUtf8("\x93Hi\x94 \x80"), "\xE2\x80\x9CHi\xE2\x80\x9D \xE2\x82\xAC");
+  EXPECT_FALSE(IsValidUtf8("\xC3"));          // cut-off sequence
+  EXPECT_FALSE(IsValidUtf8("\xC0\x80"));      // overlong
+  EXPECT_FALSE(IsValidUtf8("\xED\xA0\x80"));  // surrogate
+  EXPECT_TRUE(IsValidUtf8("\xF0\x9F\x8E\xB5"));
+}
+
 }  // namespace
 }  // namespace velvane

@@ -9,6 +9,7 @@
 #include "core/playback/RadioCore.h"
 #include "support/FakeClock.h"
 #include "support/FakeMci.h"
+#include "support/FakeProfileStore.h"
 #include "support/FakePrompter.h"
 #include "support/TempDir.h"
 
@@ -64,7 +65,8 @@ class RadioFixture : public ::testing::Test {
   FakeMci m_mci;
   FakeClock m_clock{2026, 12, 4, 17, 59};
   FakePrompter m_prompter;
-  RadioCore m_radio{m_mci, m_clock, m_prompter};
+  FakeProfileStore m_profile;
+  RadioCore m_radio{m_mci, m_clock, m_prompter, m_profile};
 };
 
 }  // namespace velvane

@@ -1,0 +1,68 @@
+#include "core/settings/AdminFields.h"
+
+#include <algorithm>
+#include <cctype>
+
+#include "core/db/Text.h"
+
+namespace velvane {
+
+namespace {
+
+// Whole numbers as the size fields accept them: optional blanks and sign, then digits only.
+bool IsWholeNumber(const std::string& strText) {
+  std::size_t i = strText.find_first_not_of(" \t");
+  if (i == std::string::npos) {
+    return false;
+  }
+  if (strText[i] == '+' || strText[i] == '-') {
+    ++i;
+  }
+  const std::size_t nDigits = i;
+  while (i < strText.size() && std::isdigit(static_cast<unsigned char>(strText[i]))) {
+    ++i;
+  }
+  return i > nDigits && i - nDigits <= 9 && strText.find_first_not_of(" \t", i) == std::string::npos;
+}
+
+int AtLeastLoaded(int nSize, int nLoaded) { return nSize < nLoaded ? nLoaded + 1 : nSize; }
+
+}  // namespace
+
+AdminFields FillAdminFields(const Settings& settings) {
+  AdminFields fields;
+  fields.strMusicDir = settings.strMusicDir;
+  fields.strFilesDir = settings.strFilesDir;
+  fields.strFadeTime = std::to_string(settings.nFadeTime);
+  fields.strAutoTime = std::to_string(settings.nAutoTime);
+  fields.strSystemTimer = std::to_string(settings.nSystemTimer);
+  fields.strInitVolume = std::to_string(1000 - settings.nInitVolume);
+  fields.bAutoChanger = settings.nPlayMode != 0;
+  fields.strPlaySize = std::to_string(settings.nPlaySize);
+  fields.strChartSize = std::to_string(settings.nChartSize);
+  fields.strUpdateServer = settings.strUpdateServer;
+  return fields;
+}
+
+std::string AdminFieldsError(const AdminFields& fields) {
+  return IsWholeNumber(fields.strPlaySize) && IsWholeNumber(fields.strChartSize)
+             ? std::string()
+             : "Please enter an integer.";
+}
+
+void StoreAdminFields(const AdminFields& fields, int nPlaylistCount, int nChartCount,
+                      Settings& settings) {
+  settings.strMusicDir = fields.strMusicDir;
+  settings.strFilesDir = fields.strFilesDir;
+  settings.nAutoTime = std::clamp(Atoi(fields.strAutoTime), 1, 10);
+  settings.nFadeTime = std::clamp(Atoi(fields.strFadeTime), 1, 10);
+  settings.nSystemTimer = std::clamp(Atoi(fields.strSystemTimer), 10, 1000);
+  settings.nPlayMode = fields.bAutoChanger ? 1 : 0;
+  settings.nInitVolume =
+      static_cast<int>(std::clamp(1000LL - Atoi(fields.strInitVolume), 0LL, 1000LL));
+  settings.nPlaySize = AtLeastLoaded(Atoi(fields.strPlaySize), nPlaylistCount);
+  settings.nChartSize = AtLeastLoaded(Atoi(fields.strChartSize), nChartCount);
+  settings.strUpdateServer = fields.strUpdateServer;
+}
+
+}  // namespace velvane

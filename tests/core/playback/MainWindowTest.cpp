@@ -1,0 +1,125 @@
+#include <gtest/gtest.h>
+
+#include "core/playback/RadioFixture.h"
+
+namespace velvane {
+namespace {
+
+using MainWindowTest = RadioFixture;
+
+TEST_F(MainWindowTest, FirstRunTellsTheOperatorThenRunsAdminWithArraysReady) {
+  bool bAdminRan = false;
+  m_radio.OnInitDialog([&] {
+    bAdminRan = true;
+    EXPECT_EQ(m_radio.m_store.PlaySize(), 50000);  // commands of the dialog can store records
+  });
+  EXPECT_TRUE(bAdminRan);
+  ASSERT_EQ(m_prompter.m_shown.size(), 1u);
+  EXPECT_EQ(m_prompter.m_shown[0].strText, "Files not found. The admin system will now be opened");
+  EXPECT_EQ(m_prompter.m_shown[0].strCaption, "The ROLV Disco / Radio System");
+  // "Quit" saved nothing: the start values stand.
+  EXPECT_EQ(m_radio.m_settings.nFadeTime, 5);
+  EXPECT_EQ(m_radio.m_settings.nAutoTime, 2);
+  EXPECT_EQ(m_radio.m_settings.nSystemTimer, 100);
+  EXPECT_EQ(m_radio.m_strFadeAutoText, "Fade:   5     Auto:   2");
+  EXPECT_EQ(m_radio.m_strPlayModeText, "Single Play");
+  EXPECT_EQ(m_radio.m_yearRange.strStartYear, "1952");
+  EXPECT_EQ(m_radio.m_yearRange.strEndYear, "2026");
+}
+
+TEST_F(MainWindowTest, InstalledStartLoadsTheDatabasesAndTakesModeAndVolume) {
+  m_dir.Write("db/playlist.dat", "00101\\A\\T\\0\\\r\n");
+  m_dir.Write("db/charts.dat", "05/03/1983\\A\\T\\3\\0\\\r\n");
+  m_profile.PutInt("General", "IsInstalled", 1);
+  m_profile.PutString("General", "FilesDir", m_dir.Folder() + "db/");
+  m_profile.PutInt("General", "PlayMode", 1);
+  m_profile.PutInt("General", "InitVolume", 300);
+  m_profile.PutString("General", "FadeTime", "7");
+  m_radio.OnInitDialog([] { FAIL() << "no admin dialog on an installed start"; });
+  EXPECT_EQ(m_radio.m_store.PlaylistCount(), 1);
+  EXPECT_EQ(m_radio.m_store.ChartCount(), 1);
+  EXPECT_EQ(m_radio.m_store.Playlist(0).nChartLink, 0);
+  EXPECT_EQ(m_radio.m_nPlayMode, 1);
+  EXPECT_EQ(m_radio.m_strPlayModeText, "Auto Play");
+  EXPECT_EQ(m_radio.m_nMasterSlider, 300);
+  EXPECT_EQ(m_radio.m_strFadeAutoText, "Fade:   7     Auto:   0");
+  EXPECT_TRUE(m_prompter.m_shown.empty());
+}
+
+TEST_F(MainWindowTest, ClosingIsRefusedWhileADeckIsInUseAndOtherwiseConfirmed) {
+  AddTrack(1, 1, "A", "TA", 30000);
+  Queue(1, 1);
+  m_radio.OnPlayNextTrack();
+  EXPECT_FALSE(m_radio.OnClose());
+  ASSERT_EQ(m_prompter.m_shown.size(), 1u);  // refused without asking
+  EXPECT_EQ(m_prompter.m_shown[0].strText,
+            "Can't exit while tracks are running. Stop all tracks first");
+
+  m_radio.OnStopAllTracks();
+  m_prompter.m_answers = {PromptAnswer::Cancel, PromptAnswer::Ok};
+  EXPECT_FALSE(m_radio.OnClose());
+  EXPECT_EQ(m_prompter.m_shown.back().strText, "Close the program?");
+  EXPECT_EQ(m_prompter.m_shown.back().icon, PromptIcon::Question);
+  EXPECT_EQ(m_prompter.m_shown.back().buttons, PromptButtons::OkCancel);
+  EXPECT_TRUE(m_radio.OnClose());
+}
+
+TEST_F(MainWindowTest, AdminIsRefusedWhileATrackIsCurrentAndSavesWithLimits) {
+  AddTrack(1, 1, "A", "TA", 30000);
+  Queue(1, 1);
+  m_radio.OnPlayNextTrack();
+  EXPECT_FALSE(m_radio.CanOpenAdmin());
+  EXPECT_EQ(m_prompter.m_shown.back().strText, "Admin is not available while tracks are playing");
+  m_radio.OnStopAllTracks();
+  EXPECT_TRUE(m_radio.CanOpenAdmin());
+
+  AdminFields fields = FillAdminFields(m_radio.m_settings);
+  fields.strFadeTime = "0";
+  fields.strAutoTime = "25";
+  fields.strSystemTimer = "5";
+  fields.strInitVolume = "-5";
+  fields.bAutoChanger = true;
+  fields.strPlaySize = "0";  // below the one record loaded
+  m_radio.OnAdminSaved(fields);
+  EXPECT_EQ(m_radio.m_settings.nFadeTime, 1);
+  EXPECT_EQ(m_radio.m_settings.nAutoTime, 10);
+  EXPECT_EQ(m_radio.m_settings.nSystemTimer, 10);
+  EXPECT_EQ(m_radio.m_settings.nInitVolume, 1000);
+  EXPECT_EQ(m_radio.m_settings.nPlaySize, 2);
+  EXPECT_EQ(m_radio.m_strFadeAutoText, "Fade:   1     Auto:   10");
+  EXPECT_EQ(m_radio.m_nPlayMode, 0);  // only the stored play mode changes
+  EXPECT_EQ(m_radio.m_strPlayModeText, "Single Play");
+  ASSERT_TRUE(m_profile.Find("General", "IsInstalled"));
+  EXPECT_EQ(m_profile.Find("General", "PlayMode")->nValue, 1);
+}
+
+TEST_F(MainWindowTest, QueueEditSaveIsRefusedWhenATrackStartedUnderTheEditor) {
+  AddTrack(1, 1, "A", "TA", 30000);
+  AddTrack(1, 2, "B", "TB", 30000);
+  Queue(1, 1);
+  Queue(1, 2);
+  int nLocks = 0;
+  m_radio.m_onQueueEditorLocked = [&] { ++nLocks; };
+
+  m_radio.BeginQueueEdit();
+  QueueEditor editor(m_radio.m_queue);
+  editor.OnMoveDown(0, false);
+  m_radio.OnPlayNextTrack();  // a track starts under the editor
+  EXPECT_EQ(nLocks, 1);
+  m_radio.EndQueueEdit(&editor);
+  EXPECT_EQ(m_prompter.m_shown.back().strText, "The Playlist has been changed, can't save");
+  EXPECT_EQ(m_prompter.m_shown.back().strCaption, "ROLV Disco System");
+  EXPECT_EQ(m_radio.m_queue.m_strNowArtist, "A");
+  EXPECT_FALSE(m_radio.m_bQueueEditorOpen);
+
+  m_radio.OnStopAllTracks();
+  m_radio.BeginQueueEdit();
+  QueueEditor second(m_radio.m_queue);
+  second.OnMoveDown(0, false);
+  m_radio.EndQueueEdit(&second);
+  EXPECT_EQ(m_radio.m_queue.m_strNowArtist, "B");
+  EXPECT_EQ(nLocks, 1);
+}
+
+}  // namespace
+}  // namespace velvane
