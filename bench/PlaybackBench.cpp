@@ -42,6 +42,22 @@ class FixedClock : public Clock {
   std::int64_t SecondsSinceEpoch() override { return 0; }
 };
 
+// Settings that are never there.
+class EmptyProfile : public ProfileStore {
+ public:
+  int GetProfileInt(const std::string&, const std::string&, int nDefault) override {
+    return nDefault;
+  }
+  std::string GetProfileString(const std::string&, const std::string&,
+                               const std::string& strDefault) override {
+    return strDefault;
+  }
+  bool WriteProfileInt(const std::string&, const std::string&, int) override { return false; }
+  bool WriteProfileString(const std::string&, const std::string&, const std::string&) override {
+    return false;
+  }
+};
+
 struct PlayingRadio {
   PlayingRadio() {
     const auto music = std::filesystem::temp_directory_path() / "velvane-bench-music";
@@ -67,7 +83,8 @@ struct PlayingRadio {
   PlayingMci mci;
   FixedClock clock;
   QuietPrompter prompter;
-  RadioCore radio{mci, clock, prompter};
+  EmptyProfile profile;
+  RadioCore radio{mci, clock, prompter, profile};
 };
 
 void BM_TimerTickTwoDecksPlaying(benchmark::State& state) {
