@@ -15,7 +15,7 @@
 #include "support/FakeProfileStore.h"
 #include "support/FakePrompter.h"
 #include "support/TempDir.h"
-#include "support/WavWriter.h"
+#include "core/demo/WavWriter.h"
 
 namespace velvane {
 namespace {

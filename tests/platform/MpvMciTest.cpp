@@ -13,7 +13,7 @@
 
 #include "PulseNullSink.h"
 #include "support/TempDir.h"
-#include "support/WavWriter.h"
+#include "core/demo/WavWriter.h"
 
 namespace velvane {
 namespace {

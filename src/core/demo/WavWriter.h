@@ -4,7 +4,7 @@
 
 namespace velvane {
 
-// Test audio, written by the tests themselves (no audio is committed): 16-bit PCM stereo WAV
+// Generated audio for the demo library and the tests (no audio is committed): 16-bit PCM stereo WAV
 // files at nSampleRate frames a second.
 
 // A sine of dFrequencyHz lasting dSeconds, the same on both channels, with peak dAmplitude as a

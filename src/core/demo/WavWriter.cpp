@@ -1,4 +1,4 @@
-#include "support/WavWriter.h"
+#include "core/demo/WavWriter.h"
 
 #include <algorithm>
 #include <cmath>

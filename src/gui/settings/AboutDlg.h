@@ -1,0 +1,16 @@
+#pragma once
+
+#include <QDialog>
+#include <string>
+
+namespace velvane {
+
+// "The ROLV Radio System": program title and version beside the application icon.
+class CAboutDlg : public QDialog {
+  Q_OBJECT
+
+ public:
+  CAboutDlg(const std::string& strTitle, const std::string& strVersion, QWidget* pParent = nullptr);
+};
+
+}  // namespace velvane
