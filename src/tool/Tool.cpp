@@ -14,6 +14,9 @@ namespace {
 const std::map<std::string, ToolCommand>& Commands() {
   static const std::map<std::string, ToolCommand> commands = {
       {"resave", &RunResave},
+      {"search", &RunSearch},
+      {"auto-select", &RunAutoSelect},
+      {"number-one", &RunNumberOne},
   };
   return commands;
 }

@@ -44,5 +44,8 @@ using ToolCommand = int (*)(ToolEnvironment& env, const std::vector<std::string>
 
 // Commands, one file per command group.
 int RunResave(ToolEnvironment& env, const std::vector<std::string>& args);
+int RunSearch(ToolEnvironment& env, const std::vector<std::string>& args);
+int RunAutoSelect(ToolEnvironment& env, const std::vector<std::string>& args);
+int RunNumberOne(ToolEnvironment& env, const std::vector<std::string>& args);
 
 }  // namespace velvane

@@ -1,0 +1,22 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "core/db/TrackStore.h"
+#include "core/search/SearchRow.h"
+
+namespace velvane {
+
+struct ManualSearchResult {
+  bool bSearched = false;  // false: nothing to search for, keep the previous results
+  std::vector<SearchRow> rows;
+  std::string strStatus;
+};
+
+// Chart entries matching artist and title (one row per entry, with the linked library track),
+// then library tracks that belong to no chart entry. Stops at the 1001st row.
+ManualSearchResult ManualSearch(const TrackStore& store, const std::string& strArtist,
+                                const std::string& strTitle);
+
+}  // namespace velvane

@@ -1,0 +1,21 @@
+#include "core/search/SearchRow.h"
+
+#include "core/db/Logs.h"
+
+namespace velvane {
+
+std::string FormatSearchLine(const SearchRow& row) {
+  return row.strArtist.substr(0, 36) + "\t" + row.strTitle.substr(0, 36) + "\t" + row.strCD + "\t" +
+         row.strTrack + "\t" + row.strChartInfo;
+}
+
+std::string AddRowToList(const SearchRow& row, PlayQueue& queue, const std::string& strFilesDir) {
+  if (!row.strCD.empty()) {
+    queue.AddToQueue(row.strCD, row.strTrack, row.strArtist, row.strTitle, row.nChartRef);
+    return " " + row.strArtist + " - " + row.strTitle + "   (added to playlist)";
+  }
+  WriteWishList(strFilesDir, row.strArtist, row.strTitle);
+  return " " + row.strArtist + " - " + row.strTitle + "   (added to wish list)";
+}
+
+}  // namespace velvane

@@ -1,0 +1,30 @@
+#pragma once
+
+#include <string>
+
+#include "core/ports/Prompter.h"
+
+namespace velvane {
+
+// Upper-case copy for matching: a-z and the accented Latin letters, in UTF-8 text as in older
+// single-byte (Windows-1252) text, without ever breaking a UTF-8 sequence.
+std::string UpperCaseForMatch(const std::string& strText);
+
+// How many of the two pairs match (0-2); callers take only 2 as a hit. Pair 1: search text 1
+// occurs in field 1, or, when it starts with "#", the rest equals field 1 exactly. Pair 2:
+// search text 2 occurs in field 2. Case does not matter; an empty search text matches anything.
+int MatchText(std::string strSearch1, std::string strField1, std::string strSearch2,
+              std::string strField2);
+
+// Letter-pair similarity 0-100: pairs of the shorter text found among the longer text's pairs,
+// per pair of the longer text. Not symmetric when both are equally long.
+int Similarity(const std::string& strFirst, const std::string& strSecond);
+
+// Are a library artist/title and a chart artist/title the same song? Equal texts (a-z folded)
+// are; otherwise, unless `bSilent`, the operator is asked when both similarities reach 50.
+bool ConfirmMatch(Prompter& prompter, const std::string& strCaption,
+                  const std::string& strPlaylistArtist, const std::string& strChartArtist,
+                  const std::string& strPlaylistTitle, const std::string& strChartTitle,
+                  bool bSilent);
+
+}  // namespace velvane

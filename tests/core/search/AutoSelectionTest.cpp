@@ -1,0 +1,125 @@
+#include "core/search/AutoSelection.h"
+
+#include <gtest/gtest.h>
+
+#include <set>
+
+namespace velvane {
+namespace {
+
+class AutoSelectionTest : public ::testing::Test {
+ protected:
+  AutoSelectionTest() { m_store.Allocate(500, 500); }
+
+  int Record(const std::string& cd, const std::string& tr, int nLink = -1) {
+    const int i = m_store.PlaylistCount();
+    m_store.SetPlaylistEntry(i, PlaylistEntry{"A" + cd, "T" + tr, cd, tr, nLink}, 500);
+    m_store.SetPlaylistCount(i + 1);
+    return i;
+  }
+  void Chart(int nYear, int nLink) {
+    const int i = m_store.ChartCount();
+    m_store.SetChartEntry(i, ChartEntry{"01/02/" + std::to_string(nYear), "A", "T", "7", nLink},
+                          500);
+    m_store.SetChartCount(i + 1);
+  }
+
+  TrackStore m_store;
+};
+
+TEST(Random15, FollowsTheSeededSequence) {
+  Random15 random(1);
+  EXPECT_EQ(random.Next(), 41);
+  EXPECT_EQ(random.Next(), 18467);
+  EXPECT_EQ(random.Next(), 6334);
+}
+
+TEST_F(AutoSelectionTest, YearRangeRunsFromTheStartYearToBeforeTheYearAfterTheEnd) {
+  for (int nYear : {1970, 1971, 1971, 1972, 1973}) {
+    Chart(nYear, -1);
+  }
+  ChartIndexRange range = FindYearRange(m_store, "1971", "1972");
+  EXPECT_EQ(range.nFirst, 1);
+  EXPECT_EQ(range.nLast, 3);
+  range = FindYearRange(m_store, "1971", "2026");  // after the last entry: runs to the end
+  EXPECT_EQ(range.nLast, 4);
+  range = FindYearRange(m_store, "1969", "");  // no such start year; empty end year
+  EXPECT_EQ(range.nFirst, -1);
+  EXPECT_EQ(range.nLast, 4);
+}
+
+TEST_F(AutoSelectionTest, Top40NeverRepeatsATrackAndEndsAfterCountPlusOneDraws) {
+  // Five linked tracks, each charting four times, plus a duplicate record numbered like one.
+  std::vector<int> records;
+  for (int i = 1; i <= 5; ++i) {
+    records.push_back(Record("1", std::to_string(i), i - 1));
+  }
+  Record("1", "1");  // same CD and track text as the first
+  for (int nWeek = 0; nWeek < 4; ++nWeek) {
+    for (int r : records) {
+      Chart(1980, r);
+    }
+  }
+  Chart(1981, -1);
+  Random15 random(7);
+  const SelectionResult result = SelectTop40(m_store, "1980", "1980", random);
+  std::set<std::string> seen;
+  for (const SearchRow& row : result.rows) {
+    EXPECT_TRUE(seen.insert(row.strCD + "/" + row.strTrack).second) << "repeated track";
+    EXPECT_EQ(row.strChartInfo, "No. 7   on   01 February 1980");
+  }
+  EXPECT_LE(result.rows.size(), 5u);
+  EXPECT_EQ(result.nDraws, 21);  // the range holds 20 entries
+  EXPECT_EQ(result.strStatus, "");
+
+  // A range covering the whole database ends after as many draws as entries, still searching.
+  const SelectionResult whole = SelectTop40(m_store, "1980", "1981", random);
+  EXPECT_EQ(whole.nDraws, m_store.ChartCount());
+  EXPECT_EQ(whole.strStatus, "Searching...");
+}
+
+TEST_F(AutoSelectionTest, Top40StopsAtTwentyProposals) {
+  for (int i = 0; i < 60; ++i) {
+    Chart(1985, Record(std::to_string(i / 10 + 1), std::to_string(i % 10 + 1), i));
+  }
+  Random15 random(3);
+  const SelectionResult result = SelectTop40(m_store, "1985", "1985", random);
+  EXPECT_EQ(result.rows.size(), 20u);
+  EXPECT_EQ(result.strStatus, "");
+  EXPECT_GE(result.rows[0].nChartRef, 0);
+}
+
+TEST_F(AutoSelectionTest, OutOfChartTakesOnlyUnlinkedNumberedTracks) {
+  Record("", "");       // unnumbered: equals an empty row, never proposed
+  Record("2", "1", 0);  // linked: never proposed
+  for (int i = 1; i <= 30; ++i) {
+    Record("3", std::to_string(i));
+  }
+  Random15 random(11);
+  const SelectionResult result = SelectOutOfChart(m_store, random);
+  EXPECT_FALSE(result.rows.empty());
+  for (const SearchRow& row : result.rows) {
+    EXPECT_EQ(row.strCD, "3");
+    EXPECT_EQ(row.nChartRef, -1);
+    EXPECT_EQ(row.strChartInfo, "");
+  }
+  TrackStore empty;
+  empty.Allocate(1, 1);
+  EXPECT_EQ(SelectOutOfChart(empty, random).strStatus, "Searching...");
+}
+
+TEST(YearChoices, ComboYearsAndTheirOrder) {
+  const std::vector<std::string> years = SelectableYears(2026);
+  EXPECT_EQ(years.front(), "1952");
+  EXPECT_EQ(years.back(), "2026");
+  std::string strStart = "1990", strEnd = "1980";
+  KeepYearsInOrder(strStart, strEnd, true);
+  EXPECT_EQ(strStart, "1980");
+  strStart = "1990";
+  strEnd = "1980";
+  KeepYearsInOrder(strStart, strEnd, false);
+  EXPECT_EQ(strEnd, "1990");
+}
+
+}  // namespace
+}  // namespace velvane

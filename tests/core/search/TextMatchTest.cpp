@@ -1,0 +1,64 @@
+#include "core/search/TextMatch.h"
+
+#include <gtest/gtest.h>
+
+#include "support/FakePrompter.h"
+
+namespace velvane {
+namespace {
+
+TEST(MatchText, SubstringsHashForWholeArtistAndEmptyTexts) {
+  EXPECT_EQ(MatchText("beat", "The Beatles", "", "Help"), 2);
+  EXPECT_EQ(MatchText("#beatles", "The Beatles", "", ""), 1);
+  EXPECT_EQ(MatchText("#the beatles", "The Beatles", "", ""), 2);
+  EXPECT_EQ(MatchText("#ABBA", "Abba Gold", "", ""), 1);
+  EXPECT_EQ(MatchText("#", "", "", ""), 2);
+  EXPECT_EQ(MatchText("#", "x", "", ""), 1);
+  EXPECT_EQ(MatchText("", "", "", ""), 2);
+  // "#" is an ordinary character in the title.
+  EXPECT_EQ(MatchText("x", "abc", "#b", "a#bc"), 1);
+}
+
+TEST(MatchText, CaseFoldingCoversAccentedLettersInBothEncodings) {
+  EXPECT_EQ(MatchText("mot\xC3\xB6r", "MOT\xC3\x96RHEAD", "", ""), 2);  // UTF-8 ö / Ö
+  EXPECT_EQ(MatchText("mot\xF6r", "MOT\xD6RHEAD", "", ""), 2);          // Windows-1252
+  // Folding must not turn one UTF-8 letter into another: "÷" (C3 B7) stays.
+  EXPECT_EQ(UpperCaseForMatch("\xC3\xB7\xC3\xA9"), "\xC3\xB7\xC3\x89");
+}
+
+TEST(Similarity, LetterPairScoresAndTheirAsymmetry) {
+  EXPECT_EQ(Similarity("ABBA", "ABBA GOLD"), 37);
+  EXPECT_EQ(Similarity("ABCD", "abcd"), 100);
+  EXPECT_EQ(Similarity("ABCD", "ABXD"), 33);
+  EXPECT_EQ(Similarity("AAAB", "AABB"), 100);
+  EXPECT_EQ(Similarity("AABB", "AAAB"), 66);
+  EXPECT_EQ(Similarity("", ""), 0);
+  EXPECT_EQ(Similarity("A", "B"), 0);
+  EXPECT_EQ(Similarity("A", "A"), 0);
+  EXPECT_EQ(Similarity("Abba", "Abba "), 75);
+}
+
+TEST(ConfirmMatch, AsksOnlyForCloseInexactPairsWhenNotSilent) {
+  FakePrompter prompter;
+  EXPECT_TRUE(ConfirmMatch(prompter, "T", "ABBA", "abba", "Waterloo", "WATERLOO", false));
+  EXPECT_FALSE(ConfirmMatch(prompter, "T", "Abba", "Abba ", "Waterloo", "Waterloo", true));
+  EXPECT_TRUE(prompter.m_shown.empty());
+
+  prompter.m_answers = {PromptAnswer::No, PromptAnswer::Yes};
+  EXPECT_FALSE(ConfirmMatch(prompter, "T", "Abba", "Abba ", "Waterloo", "Waterloo", false));
+  ASSERT_EQ(prompter.m_shown.size(), 1u);
+  EXPECT_EQ(prompter.m_shown[0].strText,
+            "Playlist: Abba - Waterloo\nCharts:  Abba  - Waterloo\n\nIs this a match?");
+  EXPECT_EQ(prompter.m_shown[0].buttons, PromptButtons::YesNo);
+  EXPECT_EQ(prompter.m_shown[0].icon, PromptIcon::Question);
+  EXPECT_TRUE(ConfirmMatch(prompter, "T", "Abba", "Abba ", "Waterloo", "Waterloo", false));
+
+  // One score under 50: no question.
+  EXPECT_FALSE(ConfirmMatch(prompter, "T", "Abba", "Abba ", "Waterloo", "SOS", false));
+  EXPECT_EQ(prompter.m_shown.size(), 2u);
+  // Accented letters fold only for matching, not for the equality that skips the question.
+  EXPECT_FALSE(ConfirmMatch(prompter, "T", "\xE9", "\xC9", "x", "x", true));
+}
+
+}  // namespace
+}  // namespace velvane
