@@ -62,6 +62,21 @@ void RadioCore::OnAdminSaved(const AdminFields& fields) {
   SaveSettings(m_profile, m_settings);
 }
 
+bool RadioCore::OnAdminSaveAndExit(const AdminFields& fields) {
+  const std::string strError = AdminFieldsError(fields);
+  if (!strError.empty()) {
+    m_prompter.Show(strError, m_strTitle, PromptIcon::Exclamation, PromptButtons::Ok);
+    return false;
+  }
+  OnAdminSaved(fields);
+  return true;
+}
+
+void RadioCore::OnAutoSearchClosed(const YearRange& years) {
+  m_yearRange = years;
+  SaveYearRange(m_profile, years);
+}
+
 void RadioCore::BeginQueueEdit() {
   m_bQueueChangedInEditor = false;
   m_bQueueEditorOpen = true;

@@ -44,6 +44,15 @@ class RadioCore {
   bool CanOpenAdmin();
   // "Save And Exit": stores the fields with their limits and saves every setting.
   void OnAdminSaved(const AdminFields& fields);
+  // "Save And Exit" as the dialog presses it: while a size field is not a whole number the
+  // operator is told and nothing is stored. Returns whether the dialog may close.
+  bool OnAdminSaveAndExit(const AdminFields& fields);
+
+  // --- searches ---
+  // The manual and automatic searches open only when both database files were opened.
+  bool DatabasesOpened() const { return m_database.PlaylistLoaded() && m_database.ChartLoaded(); }
+  // However the automatic selection closes, its years become the default range and are saved.
+  void OnAutoSearchClosed(const YearRange& years);
 
   // --- queue editor ---
   void BeginQueueEdit();

@@ -93,6 +93,15 @@ TEST_F(MainWindowTest, AdminIsRefusedWhileATrackIsCurrentAndSavesWithLimits) {
   EXPECT_EQ(m_profile.Find("General", "PlayMode")->nValue, 1);
 }
 
+TEST_F(MainWindowTest, AutoSearchYearsAreKeptAndSavedAsText) {
+  m_radio.OnAutoSearchClosed({"", "1985"});
+  EXPECT_EQ(m_radio.m_yearRange.strEndYear, "1985");
+  ASSERT_TRUE(m_profile.Find("General", "AutoStartYear"));
+  EXPECT_EQ(m_profile.Find("General", "AutoStartYear")->kind, FakeProfileStore::Kind::kString);
+  EXPECT_EQ(m_profile.Find("General", "AutoStartYear")->strValue, "");
+  EXPECT_EQ(m_profile.Find("General", "AutoEndYear")->strValue, "1985");
+}
+
 TEST_F(MainWindowTest, QueueEditSaveIsRefusedWhenATrackStartedUnderTheEditor) {
   AddTrack(1, 1, "A", "TA", 30000);
   AddTrack(1, 2, "B", "TB", 30000);
