@@ -47,8 +47,7 @@ TEST_F(MainWindowTest, InstalledStartLoadsTheDatabasesAndTakesModeAndVolume) {
 }
 
 TEST_F(MainWindowTest, ClosingIsRefusedWhileADeckIsInUseAndOtherwiseConfirmed) {
-  AddTrack(1, 1, "A", "TA", 30000);
-  Queue(1, 1);
+  QueueTracks({30000});
   m_radio.OnPlayNextTrack();
   EXPECT_FALSE(m_radio.OnClose());
   ASSERT_EQ(m_prompter.m_shown.size(), 1u);  // refused without asking
@@ -65,8 +64,7 @@ TEST_F(MainWindowTest, ClosingIsRefusedWhileADeckIsInUseAndOtherwiseConfirmed) {
 }
 
 TEST_F(MainWindowTest, AdminIsRefusedWhileATrackIsCurrentAndSavesWithLimits) {
-  AddTrack(1, 1, "A", "TA", 30000);
-  Queue(1, 1);
+  QueueTracks({30000});
   m_radio.OnPlayNextTrack();
   EXPECT_FALSE(m_radio.CanOpenAdmin());
   EXPECT_EQ(m_prompter.m_shown.back().strText, "Admin is not available while tracks are playing");
@@ -103,10 +101,7 @@ TEST_F(MainWindowTest, AutoSearchYearsAreKeptAndSavedAsText) {
 }
 
 TEST_F(MainWindowTest, QueueEditSaveIsRefusedWhenATrackStartedUnderTheEditor) {
-  AddTrack(1, 1, "A", "TA", 30000);
-  AddTrack(1, 2, "B", "TB", 30000);
-  Queue(1, 1);
-  Queue(1, 2);
+  QueueTracks({30000, 30000});
   int nLocks = 0;
   m_radio.m_onQueueEditorLocked = [&] { ++nLocks; };
 

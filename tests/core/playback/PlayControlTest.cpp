@@ -25,8 +25,7 @@ TEST_F(PlayControlTest, MusicFileIsTheFirstMatchInNameOrder) {
 }
 
 TEST_F(PlayControlTest, PlayNextWithOnlyTheHeadPlaysItAndKeepsIt) {
-  AddTrack(1, 1, "A", "TA", 30000);
-  Queue(1, 1);
+  QueueTracks({30000});
   m_radio.OnPlayNextTrack();
   EXPECT_EQ(m_radio.m_nCurrentDeck, 1);
   EXPECT_TRUE(m_radio.m_bDeck1InUse);
@@ -43,10 +42,7 @@ TEST_F(PlayControlTest, PlayNextWithOnlyTheHeadPlaysItAndKeepsIt) {
 }
 
 TEST_F(PlayControlTest, NextTrackStartsOnTheOtherDeckAndTheFirstPlaysOut) {
-  AddTrack(1, 1, "A", "TA", 30000);
-  AddTrack(1, 2, "B", "TB", 30000);
-  Queue(1, 1);
-  Queue(1, 2);
+  QueueTracks({30000, 30000});
   m_radio.OnPlayNextTrack();
   m_radio.m_queue.m_bHeadStarted = true;  // as the timer sets it once the time shows
   m_radio.SetDeckSlider(2, 700);
@@ -95,10 +91,7 @@ TEST_F(PlayControlTest, MissingFileOrBusyDecksPlayNothingSilently) {
 }
 
 TEST_F(PlayControlTest, PlayCurrentReplaysTheHeadOnlyWhenNothingPlays) {
-  AddTrack(1, 1, "A", "TA", 30000);
-  AddTrack(1, 2, "B", "TB", 30000);
-  Queue(1, 1);
-  Queue(1, 2);
+  QueueTracks({30000, 30000});
   m_radio.OnPlayNextTrack();
   m_mci.TakeCommands();
   m_radio.OnPlayCurrentTrack();
@@ -112,10 +105,7 @@ TEST_F(PlayControlTest, PlayCurrentReplaysTheHeadOnlyWhenNothingPlays) {
 }
 
 TEST_F(PlayControlTest, StopAllFreesEverythingAndClearsTheTexts) {
-  AddTrack(1, 1, "A", "TA", 30000);
-  AddTrack(1, 2, "B", "TB", 30000);
-  Queue(1, 1);
-  Queue(1, 2);
+  QueueTracks({30000, 30000});
   m_radio.OnPlayNextTrack();
   m_radio.m_queue.m_bHeadStarted = true;
   m_radio.OnPlayNextTrack();
@@ -150,8 +140,7 @@ TEST_F(PlayControlTest, FadeStepsAndDirection) {
 
   m_radio.m_settings.nFadeTime = 5;
   m_radio.m_settings.nSystemTimer = 100;
-  AddTrack(1, 1, "A", "TA", 60000);
-  Queue(1, 1);
+  QueueTracks({60000});
   m_radio.OnPlayNextTrack();
   m_radio.SetDeckSlider(1, 1000);
   m_radio.OnFadeCurrent();
@@ -170,8 +159,7 @@ TEST_F(PlayControlTest, PlayModeTogglesOnlyTheCurrentMode) {
 }
 
 TEST_F(PlayControlTest, StartingATrackWritesThePlayLogWhenEnabled) {
-  AddTrack(1, 1, "A", "TA", 30000);
-  Queue(1, 1);
+  QueueTracks({30000});
   m_radio.m_settings.strLogFile = "disco";
   m_radio.OnPlayNextTrack();
   EXPECT_FALSE(m_dir.Exists("db/logs"));
@@ -183,8 +171,7 @@ TEST_F(PlayControlTest, StartingATrackWritesThePlayLogWhenEnabled) {
 }
 
 TEST_F(PlayControlTest, OpenQueueEditorIsToldThatTheQueueChanged) {
-  AddTrack(1, 1, "A", "TA", 30000);
-  Queue(1, 1);
+  QueueTracks({30000});
   m_radio.m_bQueueEditorOpen = true;
   m_radio.OnPlayNextTrack();
   EXPECT_TRUE(m_radio.m_bQueueChangedInEditor);

@@ -37,7 +37,7 @@ TEST_F(QueueEditorTest, MoveUpSwapsWithTheSlotAboveAndFollowsTheMovedLine) {
   EXPECT_EQ(editor.ListLines()[2], "C\tTC");
   EXPECT_EQ(editor.OnMoveUp(2, false), 1);
   EXPECT_EQ(Artists(editor), (std::vector<std::string>{"A", "C", "B", "D", "E"}));
-  EXPECT_EQ(editor.OnMoveUp(0, false), -1);  // the top line cannot go higher
+  EXPECT_EQ(editor.OnMoveUp(0, false), -1);    // the top line cannot go higher
   EXPECT_EQ(editor.OnMoveDown(4, false), -1);  // nothing below the last track
 }
 

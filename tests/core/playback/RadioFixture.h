@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <vector>
 
 #include "core/playback/RadioCore.h"
 #include "support/FakeClock.h"
@@ -49,6 +50,18 @@ class RadioFixture : public ::testing::Test {
     std::ofstream(strPath).put('x');
     m_mci.AddFile(strPath, nLengthMs);
     return strPath;
+  }
+
+  // Library tracks 1, 2, ... on CD 1 (artists "A", "B", ..., titles "TA", "TB", ...) with the
+  // given lengths, all queued in order.
+  void QueueTracks(const std::vector<int>& lengths) {
+    for (std::size_t i = 0; i < lengths.size(); ++i) {
+      const std::string strName(1, static_cast<char>('A' + i));
+      AddTrack(1, static_cast<int>(i) + 1, strName, "T" + strName, lengths[i]);
+    }
+    for (std::size_t i = 0; i < lengths.size(); ++i) {
+      Queue(1, static_cast<int>(i) + 1);
+    }
   }
 
   void Queue(int nCD, int nTrack) {

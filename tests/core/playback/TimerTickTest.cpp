@@ -24,10 +24,7 @@ class AutoPlayTest : public RadioFixture {
 };
 
 TEST_F(AutoPlayTest, SecondTrackStartsWhenTheShownTimeTurnsToOneSecond) {
-  AddTrack(1, 1, "A", "TA", 15000);
-  AddTrack(1, 2, "B", "TB", 20000);
-  Queue(1, 1);
-  Queue(1, 2);
+  QueueTracks({15000, 20000});
   m_radio.OnPlayNextTrack();
 
   ASSERT_TRUE(TickUntil([&] { return m_radio.m_strRemainingDisplay == "00:02"; }));
@@ -90,10 +87,7 @@ TEST_F(AutoPlayTest, UnplayableFileDoesNotLeaveASilentDeckBehind) {
 }
 
 TEST_F(TimerTickTest, SinglePlayAdvancesTheQueueAndStartsNothing) {
-  AddTrack(1, 1, "A", "TA", 12000);
-  AddTrack(1, 2, "B", "TB", 20000);
-  Queue(1, 1);
-  Queue(1, 2);
+  QueueTracks({12000, 20000});
   m_radio.OnPlayNextTrack();
   for (int i = 0; i < 130; ++i) {
     Tick();
@@ -108,8 +102,7 @@ TEST_F(TimerTickTest, SinglePlayAdvancesTheQueueAndStartsNothing) {
 }
 
 TEST_F(TimerTickTest, PlayNextIsArmedOnlyAfterTenSeconds) {
-  AddTrack(1, 1, "A", "TA", 60000);
-  Queue(1, 1);
+  QueueTracks({60000});
   m_radio.OnPlayNextTrack();
   for (int i = 0; i < 100; ++i) {  // exactly ten seconds
     Tick();
@@ -123,10 +116,7 @@ TEST_F(TimerTickTest, PlayNextIsArmedOnlyAfterTenSeconds) {
 }
 
 TEST_F(TimerTickTest, StoppedHeadWithATrackWaitingTurnsTheAlertOn) {
-  AddTrack(1, 1, "A", "TA", 60000);
-  AddTrack(1, 2, "B", "TB", 60000);
-  Queue(1, 1);
-  Queue(1, 2);
+  QueueTracks({60000, 60000});
   m_radio.OnPlayNextTrack();
   for (int i = 0; i < 15; ++i) {
     Tick();
@@ -146,8 +136,7 @@ TEST_F(TimerTickTest, StoppedHeadWithATrackWaitingTurnsTheAlertOn) {
 }
 
 TEST_F(TimerTickTest, VolumesCombineDeckAndMasterSliders) {
-  AddTrack(1, 1, "A", "TA", 60000);
-  Queue(1, 1);
+  QueueTracks({60000});
   m_radio.OnPlayNextTrack();
   m_radio.SetDeckSlider(1, 250);
   m_radio.SetMasterSlider(200);
@@ -166,8 +155,7 @@ TEST_F(TimerTickTest, VolumesCombineDeckAndMasterSliders) {
 }
 
 TEST_F(TimerTickTest, FadesMoveTheSliderAndEndAtTheRangeEnd) {
-  AddTrack(1, 1, "A", "TA", 60000);
-  Queue(1, 1);
+  QueueTracks({60000});
   m_radio.OnPlayNextTrack();
   m_radio.SetDeckSlider(1, 990);
   m_radio.OnFadeCurrent();
