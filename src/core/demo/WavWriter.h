@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 namespace velvane {
 
@@ -14,5 +15,16 @@ bool WriteSineWav(const std::string& strPath, double dSeconds, double dFrequency
 
 // Digital silence lasting dSeconds.
 bool WriteSilenceWav(const std::string& strPath, double dSeconds, int nSampleRate = 44100);
+
+// One note of a melody; a frequency of 0 is a rest.
+struct MelodyNote {
+  double dFrequencyHz = 0.0;
+  double dSeconds = 0.0;
+};
+
+// The notes one after another, each a soft tone that rises and falls back to silence within
+// its own length so that no note boundary clicks. Peaks never exceed dAmplitude (0..1).
+bool WriteMelodyWav(const std::string& strPath, const std::vector<MelodyNote>& notes,
+                    double dAmplitude, int nSampleRate = 44100);
 
 }  // namespace velvane

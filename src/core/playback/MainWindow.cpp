@@ -29,7 +29,13 @@ void RadioCore::OnInitDialog(const std::function<void()>& runAdminDialog) {
     m_nMasterSlider = m_settings.nInitVolume;
   }
 
-  m_database.OpenAndLoad(m_settings.strFilesDir, m_settings.nPlaySize, m_settings.nChartSize);
+  if (m_settings.strFilesDir.empty()) {
+    // No database folder chosen yet (a first run left with "Quit"): make no files in
+    // whatever folder the program happens to run in.
+    m_store.Allocate(m_settings.nPlaySize, m_settings.nChartSize);
+  } else {
+    m_database.OpenAndLoad(m_settings.strFilesDir, m_settings.nPlaySize, m_settings.nChartSize);
+  }
   m_yearRange = LoadYearRange(m_profile, m_clock);
   m_strFadeAutoText = FormatFadeAutoText(m_settings.nFadeTime, m_settings.nAutoTime);
   m_strPlayModeText = m_nPlayMode == 1 ? "Auto Play" : "Single Play";

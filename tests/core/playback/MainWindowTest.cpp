@@ -25,6 +25,7 @@ TEST_F(MainWindowTest, FirstRunTellsTheOperatorThenRunsAdminWithArraysReady) {
   EXPECT_EQ(m_radio.m_strPlayModeText, "Single Play");
   EXPECT_EQ(m_radio.m_yearRange.strStartYear, "1952");
   EXPECT_EQ(m_radio.m_yearRange.strEndYear, "2026");
+  EXPECT_FALSE(std::filesystem::exists("playlist.dat"));  // no folder yet: no files made
 }
 
 TEST_F(MainWindowTest, InstalledStartLoadsTheDatabasesAndTakesModeAndVolume) {
