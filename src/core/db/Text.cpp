@@ -80,8 +80,21 @@ std::string_view StripLineEnd(std::string_view line) {
   return line;
 }
 
+std::string CutBytes(std::string_view text, std::size_t nMaxBytes) {
+  if (text.size() <= nMaxBytes) {
+    return std::string(text);
+  }
+  std::size_t nCut = nMaxBytes;
+  if (IsValidUtf8(text)) {
+    while (nCut > 0 && (static_cast<unsigned char>(text[nCut]) & 0xC0) == 0x80) {
+      --nCut;  // text[nCut] continues a character: cut before that character
+    }
+  }
+  return std::string(text.substr(0, nCut));
+}
+
 std::string CutField(std::string_view field) {
-  return std::string(field.substr(0, kMaxFieldBytes));
+  return CutBytes(field, kMaxFieldBytes);
 }
 
 std::string_view FieldForWriting(const std::string& field) {

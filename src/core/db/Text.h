@@ -21,6 +21,10 @@ std::vector<std::string_view> SplitFields(std::string_view line, char separator 
 // A line without its trailing CR LF or LF.
 std::string_view StripLineEnd(std::string_view line);
 
+// The first `nMaxBytes` bytes of a text; in UTF-8 text the cut moves back to a character
+// boundary so no character is split.
+std::string CutBytes(std::string_view text, std::size_t nMaxBytes);
+
 // Text fields of the database lines hold at most this many bytes.
 inline constexpr std::size_t kMaxFieldBytes = 127;
 std::string CutField(std::string_view field);

@@ -101,8 +101,8 @@ void PlayQueue::ClearQueue() {
 }
 
 void PlayQueue::BuildQueueTexts() {
-  m_strNowArtist = m_strQueueArtist[0].substr(0, kNowPlayingBytes);
-  m_strNowTitle = m_strQueueTitle[0].substr(0, kNowPlayingBytes);
+  m_strNowArtist = CutBytes(m_strQueueArtist[0], kNowPlayingBytes);
+  m_strNowTitle = CutBytes(m_strQueueTitle[0], kNowPlayingBytes);
   m_strNowChartInfo = FormatChartInfo(0);
 
   m_strNextTrack = m_strQueueArtist[1] + " - " + m_strQueueTitle[1];

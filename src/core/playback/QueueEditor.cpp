@@ -1,4 +1,5 @@
 #include "core/playback/QueueEditor.h"
+#include "core/db/Text.h"
 
 #include <utility>
 
@@ -24,7 +25,7 @@ std::vector<int> QueueEditor::ListedSlots() const {
 std::vector<std::string> QueueEditor::ListLines() const {
   std::vector<std::string> lines;
   for (const int nSlot : ListedSlots()) {
-    lines.push_back(m_strArtist[nSlot].substr(0, 36) + "\t" + m_strTitle[nSlot].substr(0, 36));
+    lines.push_back(CutBytes(m_strArtist[nSlot], 36) + "\t" + CutBytes(m_strTitle[nSlot], 36));
   }
   return lines;
 }

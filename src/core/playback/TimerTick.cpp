@@ -77,8 +77,8 @@ void RadioCore::OnTimer() {
     std::string strLength, strPosition;
     m_decks.GetDeckLength(m_nLastDeck, strLength);
     m_decks.GetDeckPosition(m_nLastDeck, strPosition);
-    m_strLastTrackLine = " Last: " + m_strLastArtist.substr(0, 36) + " - " +
-                         m_strLastTitle.substr(0, 36) + " (" +
+    m_strLastTrackLine = " Last: " + CutBytes(m_strLastArtist, 36) + " - " +
+                         CutBytes(m_strLastTitle, 36) + " (" +
                          FormatMinSec(Atoi(strLength) - Atoi(strPosition)) + ")";
   }
 

@@ -1,11 +1,12 @@
 #include "core/search/SearchRow.h"
+#include "core/db/Text.h"
 
 #include "core/db/Logs.h"
 
 namespace velvane {
 
 std::string FormatSearchLine(const SearchRow& row) {
-  return row.strArtist.substr(0, 36) + "\t" + row.strTitle.substr(0, 36) + "\t" + row.strCD + "\t" +
+  return CutBytes(row.strArtist, 36) + "\t" + CutBytes(row.strTitle, 36) + "\t" + row.strCD + "\t" +
          row.strTrack + "\t" + row.strChartInfo;
 }
 

@@ -111,9 +111,16 @@ TEST(Text, BlankLinesHoldNoField) {
   EXPECT_FALSE(IsBlankLine("00000\\ \\ \\-1\\"));
 }
 
+TEST(Text, CutsNeverSplitAUtf8Character) {
+  EXPECT_EQ(CutBytes("ab\xC3\xA9", 3), "ab");
+  EXPECT_EQ(CutBytes("ab\xC3\xA9", 4), "ab\xC3\xA9");
+  EXPECT_EQ(CutBytes("ab\xE9x", 3), "ab\xE9");  // single-byte text is cut where asked
+  EXPECT_EQ(CutField(std::string(126, 'a') + "\xE2\x82\xAC"), std::string(126, 'a'));
+}
+
 TEST(Text, DisplayKeepsUtf8AndReadsOtherBytesAsWindows1252) {
   EXPECT_EQ(DisplayUtf8("Mot\xC3\xB6rhead"), "Mot\xC3\xB6rhead");
-  EXPECT_EQ(DisplayUtf8("Mot\xF6rhead"), "Mot\xC3\xB6rhead");        // 0xF6 is o-umlaut
+  EXPECT_EQ(DisplayUtf8("Mot\xF6rhead"), "Mot\xC3\xB6rhead");  // 0xF6 is o-umlaut
   EXPECT_EQ(DisplayUtf8("\x93Hi\x94 \x80"), "\xE2\x80\x9CHi\xE2\x80\x9D \xE2\x82\xAC");
   EXPECT_FALSE(IsValidUtf8("\xC3"));          // cut-off sequence
   EXPECT_FALSE(IsValidUtf8("\xC0\x80"));      // overlong

@@ -94,6 +94,19 @@ TEST_F(MainWindowTest, AdminIsRefusedWhileATrackIsCurrentAndSavesWithLimits) {
   EXPECT_EQ(m_profile.Find("General", "PlayMode")->nValue, 1);
 }
 
+TEST_F(MainWindowTest, AdminSaveWithANonNumberSizeIsRefusedAndStoresNothing) {
+  AdminFields fields = FillAdminFields(m_radio.m_settings);
+  fields.strChartSize = "12a";
+  fields.strFadeTime = "9";
+  EXPECT_FALSE(m_radio.OnAdminSaveAndExit(fields));
+  EXPECT_EQ(m_prompter.m_shown.back().strText, "Please enter an integer.");
+  EXPECT_EQ(m_radio.m_settings.nFadeTime, 5);
+  EXPECT_TRUE(m_profile.m_vecWrites.empty());
+  fields.strChartSize = " 1200 ";
+  EXPECT_TRUE(m_radio.OnAdminSaveAndExit(fields));
+  EXPECT_EQ(m_radio.m_settings.nChartSize, 1200);
+}
+
 TEST_F(MainWindowTest, AutoSearchYearsAreKeptAndSavedAsText) {
   m_radio.OnAutoSearchClosed({"", "1985"});
   EXPECT_EQ(m_radio.m_yearRange.strEndYear, "1985");
