@@ -1,19 +1,48 @@
 #include <QApplication>
-#include <QLabel>
+#include <QMessageBox>
+#include <QStandardPaths>
+#include <QStringList>
+#include <string>
 
+#include "core/demo/DemoLibrary.h"
 #include "core/settings/ProgramInfo.h"
+#include "core/settings/Settings.h"
+#include "gui/main/RadioApp.h"
+#include "platform/QtProfileStore.h"
 
-// Until the main window exists the program opens a plain window naming what is built.
+namespace {
+
+const char* const kDemoApplicationName = "velvane-demo";
+
+// `--demo`: makes the demo library once and, while the demo's own settings store has never
+// been saved, saves the demo settings into it. The operator's real settings are not touched.
+bool PrepareDemo() {
+  const QString root =
+      QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation) + "/demo";
+  velvane::Settings settings;
+  std::string strError;
+  if (!velvane::EnsureDemoLibrary(root.toStdString(), settings, strError)) {
+    QMessageBox::warning(nullptr, QString::fromUtf8(velvane::kProgramTitle),
+                         QString::fromStdString(strError));
+    return false;
+  }
+  velvane::QtProfileStore profile(kDemoApplicationName);
+  velvane::Settings installed;
+  if (!velvane::LoadSettings(profile, installed)) {
+    velvane::SaveSettings(profile, settings);
+  }
+  return true;
+}
+
+}  // namespace
+
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
-  QLabel window(QStringLiteral("<h2>%1</h2><p>Built so far: settings store, track databases "
-                               "(playlist, charts, number ones), play log, error log and wish "
-                               "list, and velvane-tool.</p><p>The main window comes next.</p>")
-                    .arg(QString::fromUtf8(velvane::kProgramTitle)));
-  window.setWindowTitle(QString::fromUtf8(velvane::kProgramTitle));
-  window.setMargin(24);
-  window.setWordWrap(true);
-  window.resize(640, 220);
-  window.show();
-  return app.exec();
+  const bool bDemo = QApplication::arguments().contains(QStringLiteral("--demo"));
+  if (bDemo && !PrepareDemo()) {
+    return 1;
+  }
+  velvane::CRadioApp radio(bDemo ? QString::fromUtf8(kDemoApplicationName)
+                                 : velvane::CRadioApp::ApplicationNameFromProgramFile());
+  return radio.Run();
 }

@@ -4,7 +4,7 @@
 
 namespace velvane {
 
-// Per-user settings storage with the profile API of the original platform:
+// Per-user settings storage, read and written value by value:
 // values live in named sections; a missing value yields the given default.
 class ProfileStore {
  public:

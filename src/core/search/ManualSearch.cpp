@@ -25,10 +25,11 @@ ManualSearchResult ManualSearch(const TrackStore& store, const std::string& strA
   result.bSearched = true;
   const std::string strTyped = strArtist + " - " + strTitle;
   const std::string strOver = " Over 1000 tracks found for   " + strTyped;
+  const TextMatcher matcher(strArtist, strTitle);
 
   for (int c = 0; c < store.ChartCount(); ++c) {
     const ChartEntry& entry = store.Chart(c);
-    if (MatchText(strArtist, entry.strArtist, strTitle, entry.strTitle) != 2) {
+    if (matcher.Count(entry.strArtist, entry.strTitle) != 2) {
       continue;
     }
     SearchRow row;
@@ -53,8 +54,7 @@ ManualSearchResult ManualSearch(const TrackStore& store, const std::string& strA
 
   for (int p = 0; p < store.PlaylistCount(); ++p) {
     const PlaylistEntry& record = store.Playlist(p);
-    if (record.nChartLink != -1 ||
-        MatchText(strArtist, record.strArtist, strTitle, record.strTitle) != 2) {
+    if (record.nChartLink != -1 || matcher.Count(record.strArtist, record.strTitle) != 2) {
       continue;
     }
     result.rows.push_back(

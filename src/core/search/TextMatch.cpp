@@ -12,26 +12,6 @@ char UpperAscii(char c) {
   return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
 }
 
-// Windows-1252 single bytes: the Latin-1 letters à-þ (not ÷) and š, œ, ž, ÿ.
-char UpperSingleByte(char ch) {
-  const auto c = static_cast<unsigned char>(ch);
-  if (c >= 0xE0 && c <= 0xFE && c != 0xF7) {
-    return static_cast<char>(c - 0x20);
-  }
-  switch (c) {
-    case 0x9A:
-      return static_cast<char>(0x8A);
-    case 0x9C:
-      return static_cast<char>(0x8C);
-    case 0x9E:
-      return static_cast<char>(0x8E);
-    case 0xFF:
-      return static_cast<char>(0x9F);
-    default:
-      return UpperAscii(ch);
-  }
-}
-
 bool EqualFoldingAsciiOnly(const std::string& strA, const std::string& strB) {
   if (strA.size() != strB.size()) {
     return false;
@@ -46,41 +26,80 @@ bool EqualFoldingAsciiOnly(const std::string& strA, const std::string& strB) {
 
 }  // namespace
 
-std::string UpperCaseForMatch(const std::string& strText) {
-  std::string strUpper = strText;
-  if (!IsValidUtf8(strText)) {
-    for (char& c : strUpper) {
-      c = UpperSingleByte(c);
-    }
-    return strUpper;
+void FoldForMatch(const std::string& strText, std::string& strUpper) {
+  bool bAscii = true;
+  for (const char c : strText) {
+    bAscii = bAscii && static_cast<unsigned char>(c) < 0x80;
   }
+  if (bAscii) {  // the common case, kept cheap for whole-database passes
+    strUpper.assign(strText);
+    for (char& c : strUpper) {
+      c = UpperAscii(c);
+    }
+    return;
+  }
+  // Older single-byte text is read as Windows-1252, so typed UTF-8 and stored bytes compare.
+  strUpper = DisplayUtf8(strText);
   for (std::size_t i = 0; i < strUpper.size(); ++i) {
     const auto c = static_cast<unsigned char>(strUpper[i]);
-    // U+00E0..U+00FE (not U+00F7) is C3 A0..C3 BE; its capital is 0x20 lower in the 2nd byte.
-    if (c == 0xC3 && i + 1 < strUpper.size()) {
-      const auto next = static_cast<unsigned char>(strUpper[i + 1]);
-      if (next >= 0xA0 && next <= 0xBE && next != 0xB7) {
-        strUpper[i + 1] = static_cast<char>(next - 0x20);
-      }
-      ++i;
-    } else {
+    if (c < 0x80) {
       strUpper[i] = UpperAscii(strUpper[i]);
+      continue;
     }
+    if (i + 1 >= strUpper.size()) {
+      break;
+    }
+    const auto next = static_cast<unsigned char>(strUpper[i + 1]);
+    if (c == 0xC3 && next >= 0xA0 && next <= 0xBE && next != 0xB7) {
+      strUpper[i + 1] = static_cast<char>(next - 0x20);  // à..þ (not ÷) to À..Þ
+    } else if (c == 0xC3 && next == 0xBF) {
+      strUpper[i] = static_cast<char>(0xC5);  // ÿ to Ÿ
+      strUpper[i + 1] = static_cast<char>(0xB8);
+    } else if (c == 0xC5 && (next == 0xA1 || next == 0x93 || next == 0xBE)) {
+      strUpper[i + 1] = static_cast<char>(next - 1);  // š œ ž to Š Œ Ž
+    }
+    // Skip the rest of this character.
+    const std::size_t nLength = c >= 0xF0 ? 4 : (c >= 0xE0 ? 3 : 2);
+    i += nLength - 1;
   }
+}
+
+std::string UpperCaseForMatch(const std::string& strText) {
+  std::string strUpper;
+  FoldForMatch(strText, strUpper);
   return strUpper;
+}
+
+TextMatcher::TextMatcher(const std::string& strSearch1, const std::string& strSearch2)
+    : m_strSearch1(UpperCaseForMatch(strSearch1)), m_strSearch2(UpperCaseForMatch(strSearch2)) {
+  m_bWholeField1 = !m_strSearch1.empty() && m_strSearch1[0] == '#';
+  if (m_bWholeField1) {
+    m_strSearch1.erase(0, 1);
+  }
+}
+
+bool TextMatcher::Contains(const std::string& strField, const std::string& strUpperSearch) const {
+  if (strUpperSearch.empty()) {
+    return true;  // found in every field
+  }
+  FoldForMatch(strField, m_strBuffer);
+  return m_strBuffer.find(strUpperSearch) != std::string::npos;
+}
+
+int TextMatcher::Count(const std::string& strField1, const std::string& strField2) const {
+  bool bFirst = false;
+  if (m_bWholeField1) {
+    FoldForMatch(strField1, m_strBuffer);
+    bFirst = m_strBuffer == m_strSearch1;
+  } else {
+    bFirst = Contains(strField1, m_strSearch1);
+  }
+  return (bFirst ? 1 : 0) + (Contains(strField2, m_strSearch2) ? 1 : 0);
 }
 
 int MatchText(std::string strSearch1, std::string strField1, std::string strSearch2,
               std::string strField2) {
-  strSearch1 = UpperCaseForMatch(strSearch1);
-  strField1 = UpperCaseForMatch(strField1);
-  strSearch2 = UpperCaseForMatch(strSearch2);
-  strField2 = UpperCaseForMatch(strField2);
-  const bool bFirst = !strSearch1.empty() && strSearch1[0] == '#'
-                          ? strSearch1.compare(1, std::string::npos, strField1) == 0
-                          : strField1.find(strSearch1) != std::string::npos;
-  const bool bSecond = strField2.find(strSearch2) != std::string::npos;
-  return (bFirst ? 1 : 0) + (bSecond ? 1 : 0);
+  return TextMatcher(strSearch1, strSearch2).Count(strField1, strField2);
 }
 
 int Similarity(const std::string& strFirst, const std::string& strSecond) {

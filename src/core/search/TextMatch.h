@@ -6,9 +6,25 @@
 
 namespace velvane {
 
-// Upper-case copy for matching: a-z and the accented Latin letters, in UTF-8 text as in older
-// single-byte (Windows-1252) text, without ever breaking a UTF-8 sequence.
+// Upper-cased UTF-8 copy for matching: a-z and the accented Latin letters folded, older
+// single-byte (Windows-1252) text converted first, no UTF-8 sequence ever broken.
 std::string UpperCaseForMatch(const std::string& strText);
+
+// The text match with its two search texts prepared once, for passes over whole databases.
+class TextMatcher {
+ public:
+  TextMatcher(const std::string& strSearch1, const std::string& strSearch2);
+  // How many of the two pairs match (0-2), as MatchText.
+  int Count(const std::string& strField1, const std::string& strField2) const;
+
+ private:
+  bool Contains(const std::string& strField, const std::string& strUpperSearch) const;
+
+  std::string m_strSearch1;  // upper-cased, without a leading "#"
+  std::string m_strSearch2;
+  bool m_bWholeField1 = false;
+  mutable std::string m_strBuffer;  // the upper-cased field, reused between calls
+};
 
 // How many of the two pairs match (0-2); callers take only 2 as a hit. Pair 1: search text 1
 // occurs in field 1, or, when it starts with "#", the rest equals field 1 exactly. Pair 2:

@@ -5,6 +5,9 @@
 #include "core/playback/QueueEditor.h"
 #include "core/playback/RadioCore.h"
 
+class QPushButton;
+class QTreeWidget;
+
 namespace velvane {
 
 // "Edit Playlist": reorders and trims a copy of the play queue; "Save" writes it back unless a
@@ -13,6 +16,11 @@ class CQueueEditDlg : public QDialog {
   Q_OBJECT
 
  public:
+  static constexpr int kIdList = 1069;
+  static constexpr int kIdMoveUp = 1070;
+  static constexpr int kIdMoveDown = 1071;
+  static constexpr int kIdRemove = 1072;
+
   CQueueEditDlg(RadioCore& core, QWidget* pParent = nullptr);
   ~CQueueEditDlg() override;
 
@@ -22,9 +30,23 @@ class CQueueEditDlg : public QDialog {
 
   const QueueEditor& Editor() const { return m_editor; }
 
+  void done(int nResult) override;
+
  private:
+  // The selected list line, or -1.
+  int SelectedLine() const;
+  // Lists the editor's lines again and selects `nSelect` (none when -1).
+  void FillList(int nSelect);
+  void OnMoveUp();
+  void OnMoveDown();
+  void OnRemove();
+  // A track started under the editor: only "Quit" stays usable.
+  void OnQueueEditorLocked();
+  bool TrackCurrent() const { return m_core.m_nCurrentDeck != 0; }
+
   RadioCore& m_core;
   QueueEditor m_editor;
+  QTreeWidget* m_pList = nullptr;
 };
 
 }  // namespace velvane

@@ -10,6 +10,8 @@ class CAboutDlg : public QDialog {
   Q_OBJECT
 
  public:
+  static constexpr int kIdTitleVersion = 1128;
+
   CAboutDlg(const std::string& strTitle, const std::string& strVersion, QWidget* pParent = nullptr);
 };
 

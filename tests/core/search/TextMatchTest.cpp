@@ -22,6 +22,7 @@ TEST(MatchText, SubstringsHashForWholeArtistAndEmptyTexts) {
 TEST(MatchText, CaseFoldingCoversAccentedLettersInBothEncodings) {
   EXPECT_EQ(MatchText("mot\xC3\xB6r", "MOT\xC3\x96RHEAD", "", ""), 2);  // UTF-8 ö / Ö
   EXPECT_EQ(MatchText("mot\xF6r", "MOT\xD6RHEAD", "", ""), 2);          // Windows-1252
+  EXPECT_EQ(MatchText("bj\xC3\xB6rk", "Bj\xF6rk", "", ""), 2);          // typed UTF-8, stored 1252
   // Folding must not turn one UTF-8 letter into another: "÷" (C3 B7) stays.
   EXPECT_EQ(UpperCaseForMatch("\xC3\xB7\xC3\xA9"), "\xC3\xB7\xC3\x89");
 }

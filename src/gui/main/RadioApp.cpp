@@ -1,0 +1,34 @@
+#include "gui/main/RadioApp.h"
+
+#include <QApplication>
+#include <QFileInfo>
+
+#include "gui/main/RadioDlg.h"
+#include "platform/MpvMci.h"
+#include "platform/QtFileChooser.h"
+#include "platform/QtProfileStore.h"
+#include "platform/QtPrompter.h"
+#include "platform/SystemClock.h"
+
+namespace velvane {
+
+QString CRadioApp::ApplicationNameFromProgramFile() {
+  return QFileInfo(QCoreApplication::applicationFilePath()).baseName();
+}
+
+int CRadioApp::Run() {
+  MpvMci mci;
+  SystemClock clock;
+  QtPrompter prompter;
+  QtProfileStore profile(m_applicationName);
+  QtFileChooser chooser;
+
+  CRadioDlg dialog(mci, clock, prompter, profile, chooser);
+  // The first-run message comes before the window shows, so it has no parent yet.
+  dialog.OnInitDialog();
+  prompter.SetParentWidget(&dialog);
+  chooser.SetParentWidget(&dialog);
+  return QApplication::exec();
+}
+
+}  // namespace velvane

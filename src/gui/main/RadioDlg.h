@@ -1,0 +1,106 @@
+#pragma once
+
+#include <QTimer>
+#include <QWidget>
+#include <array>
+#include <map>
+
+#include "core/playback/ControlIds.h"
+#include "core/playback/RadioCore.h"
+#include "core/ports/FileChooser.h"
+
+class QAction;
+class QLabel;
+class QLineEdit;
+class QMenu;
+class QMenuBar;
+class QPushButton;
+class QSlider;
+
+namespace velvane {
+
+// The main window: builds the controls of dialog 102 at their dialog-unit positions, forwards
+// clicks, slider moves and timer ticks to the core it owns, and after every event shows the
+// core's state. No rule lives here.
+//
+// The window menu entries ("Velvane Admin", "About Velvane") live in a small menu bar
+// ("Velvane"), the same two entries on the window's context menu (right click), and the
+// shortcuts Ctrl+Shift+A and F1. Escape and Enter do nothing; the window closes only through
+// the close request, which the core may refuse.
+class CRadioDlg : public QWidget {
+  Q_OBJECT
+
+ public:
+  CRadioDlg(Mci& mci, Clock& clock, Prompter& prompter, ProfileStore& profile, FileChooser& chooser,
+            QWidget* pParent = nullptr);
+  ~CRadioDlg() override;
+
+  // The start-up of the main window: the core's start-up (on a first run the operator is told
+  // and the administration dialog runs before the window shows), then the window is shown
+  // maximised and the timer starts with the SystemTimer period.
+  void OnInitDialog();
+
+  RadioCore& Core() { return m_core; }
+  const QTimer& Timer() const { return m_timer; }
+  QAction* AdminAction() const { return m_pAdminAction; }
+  QAction* AboutAction() const { return m_pAboutAction; }
+
+  // One timer tick: the core's tick, then the window shows the result.
+  void OnTimer();
+  // Shows the core's state in every control.
+  void Render();
+
+  // Window menu commands.
+  void OnAdmin();
+  void OnAbout();
+  // Buttons that open dialogs.
+  void OnEditPlaylist();
+  void OnManualSearch();
+  void OnAutoSearch();
+  void OnSearchNumberOne();
+  void OnSaveQueue();
+  void OnLoadQueue();
+
+ protected:
+  void closeEvent(QCloseEvent* pEvent) override;
+  void keyPressEvent(QKeyEvent* pEvent) override;
+  void contextMenuEvent(QContextMenuEvent* pEvent) override;
+
+ private:
+  // RadioDlgLayout.cpp: every control at its place, with its id, font and colours.
+  void BuildControls();
+  void BuildMenu();
+  void ConnectControls();
+  // A button that runs a core handler and then shows the new state.
+  void Forward(int nId, void (RadioCore::*pHandler)());
+
+  void SetText(int nId, const std::string& strText);
+  void SetSlider(QSlider* pSlider, int nPosition);
+  void SetEnabled(int nId, bool bEnabled);
+  void ShowNowPlayingColour(bool bAlert);
+  void ShowLamp(QLabel* pLamp, int nLamp);
+
+  RadioCore m_core;
+  Clock& m_clock;
+  FileChooser& m_chooser;
+  QTimer m_timer;
+
+  QWidget* m_pClient = nullptr;  // the 680 x 465 dialog units of dialog 102
+  QMenuBar* m_pMenuBar = nullptr;
+  QMenu* m_pWindowMenu = nullptr;
+  QAction* m_pAdminAction = nullptr;
+  QAction* m_pAboutAction = nullptr;
+
+  std::map<int, QLabel*> m_mapLabels;
+  std::map<int, QPushButton*> m_mapButtons;
+  std::array<QLineEdit*, kQueueSlots> m_pQueueCD{};
+  std::array<QLineEdit*, kQueueSlots> m_pQueueTrack{};
+  QSlider* m_pDeck1Slider = nullptr;
+  QSlider* m_pDeck2Slider = nullptr;
+  QSlider* m_pMasterSlider = nullptr;
+  QLabel* m_pDeck1Lamp = nullptr;
+  QLabel* m_pDeck2Lamp = nullptr;
+  bool m_bAlertShown = false;
+};
+
+}  // namespace velvane

@@ -1,0 +1,149 @@
+#include "gui/search/AutoSearchDlg.h"
+
+#include <QComboBox>
+#include <QFontMetrics>
+#include <QLabel>
+#include <QListWidget>
+#include <QPushButton>
+#include <QStyle>
+
+#include "core/search/AutoSelection.h"
+#include "gui/common/DialogKit.h"
+
+namespace velvane {
+
+namespace {
+
+constexpr int kDialogWidth = 627;
+constexpr int kDialogHeight = 290;
+
+// Breaks a button text into lines at blanks so each line fits the button, as a multi-line
+// button wraps its words.
+QString WrapToButton(const QString& text, const QPushButton& button) {
+  const QFontMetrics metrics(button.font());
+  const int nWidth = button.width() - 2 * button.style()->pixelMetric(QStyle::PM_ButtonMargin);
+  QStringList lines;
+  for (const QString& word : text.split(QLatin1Char(' '))) {
+    if (!lines.isEmpty() &&
+        metrics.horizontalAdvance(lines.last() + QLatin1Char(' ') + word) <= nWidth) {
+      lines.last() += QLatin1Char(' ') + word;
+    } else {
+      lines << word;
+    }
+  }
+  return lines.join(QLatin1Char('\n'));
+}
+
+}  // namespace
+
+CAutoSearchDlg::CAutoSearchDlg(RadioCore& core, Clock& clock, QWidget* pParent)
+    : QDialog(pParent),
+      m_core(core),
+      m_random(static_cast<std::uint32_t>(clock.SecondsSinceEpoch())),
+      m_strStartYear(core.m_yearRange.strStartYear),
+      m_strEndYear(core.m_yearRange.strEndYear) {
+  setWindowTitle(QStringLiteral("Search For Tracks"));
+  const DialogUnits du(font());
+
+  QStringList years;
+  for (const std::string& strYear : SelectableYears(clock.NowUtc().nYear)) {
+    years << QString::fromStdString(strYear);
+  }
+  auto addYear = [&](int nId, int nLabelId, const QString& label, int x) {
+    auto* pLabel = new QLabel(label, this);
+    pLabel->setGeometry(du.Rect(x, 13, 36, 10));
+    SetControlId(pLabel, nLabelId);
+    auto* pCombo = new QComboBox(this);
+    pCombo->setGeometry(du.Rect(x + 38, 11, 45, 14));
+    pCombo->addItems(years);
+    SetControlId(pCombo, nId);
+    pLabel->setBuddy(pCombo);
+    return pCombo;
+  };
+  m_pStartYear = addYear(kIdStartYear, kIdStartYearLabel, QStringLiteral("Start Year"), 7);
+  m_pEndYear = addYear(kIdEndYear, kIdEndYearLabel, QStringLiteral("End Year"), 100);
+  SelectYear(m_pStartYear, m_strStartYear);
+  SelectYear(m_pEndYear, m_strEndYear);
+  // Only the operator's choices count as changes, not the dialog setting a combo back.
+  connect(m_pStartYear, &QComboBox::activated, this, &CAutoSearchDlg::OnSelChangeStartYear);
+  connect(m_pEndYear, &QComboBox::activated, this, &CAutoSearchDlg::OnSelChangeEndYear);
+
+  auto addButton = [&](const QString& text, int nId, QRect rect) {
+    auto* pButton = new QPushButton(this);
+    pButton->setGeometry(rect);
+    pButton->setText(WrapToButton(text, *pButton));
+    pButton->setAccessibleName(text);
+    SetControlId(pButton, nId);
+    return pButton;
+  };
+  QPushButton* pTop40 =
+      addButton(QStringLiteral("New Top 40 Selection"), kIdTop40, du.Rect(280, 6, 62, 25));
+  pTop40->setDefault(true);
+  connect(pTop40, &QPushButton::clicked, this, &CAutoSearchDlg::OnNewTop40Selection);
+  connect(addButton(QStringLiteral("New Out Of Chart Selection"), kIdOutOfChart,
+                    du.Rect(350, 6, 62, 25)),
+          &QPushButton::clicked, this, &CAutoSearchDlg::OnNewOutOfChartSelection);
+  connect(addButton(QStringLiteral("Add To List"), kIdAddToList, du.Rect(490, 10, 60, 17)),
+          &QPushButton::clicked, this, &CAutoSearchDlg::OnAddToList);
+  connect(addButton(QStringLiteral("Quit"), 1, du.Rect(560, 10, 60, 17)), &QPushButton::clicked,
+          this, &QDialog::accept);
+
+  m_pResults = std::make_unique<SearchResultList>(this, du, 40, kDialogWidth, kDialogHeight);
+  connect(m_pResults->List(), &QListWidget::itemDoubleClicked, this, &CAutoSearchDlg::OnAddToList);
+
+  setFixedSize(du.X(kDialogWidth), du.Y(kDialogHeight));
+}
+
+void CAutoSearchDlg::Run(RadioCore& core, Clock& clock, QWidget* pParent) {
+  CAutoSearchDlg dialog(core, clock, pParent);
+  dialog.exec();
+  core.OnAutoSearchClosed(dialog.Years());
+}
+
+void CAutoSearchDlg::accept() {
+  ReadYears();
+  QDialog::accept();
+}
+
+void CAutoSearchDlg::ReadYears() {
+  // A combo without a selection reads as an empty year.
+  m_strStartYear = FromTyped(m_pStartYear->currentText());
+  m_strEndYear = FromTyped(m_pEndYear->currentText());
+}
+
+void CAutoSearchDlg::SelectYear(QComboBox* pCombo, const std::string& strYear) {
+  pCombo->setCurrentIndex(
+      pCombo->findText(ToDisplay(strYear), Qt::MatchExactly | Qt::MatchCaseSensitive));
+}
+
+void CAutoSearchDlg::OnSelChangeStartYear() {
+  ReadYears();
+  KeepYearsInOrder(m_strStartYear, m_strEndYear, true);
+  SelectYear(m_pStartYear, m_strStartYear);
+}
+
+void CAutoSearchDlg::OnSelChangeEndYear() {
+  ReadYears();
+  KeepYearsInOrder(m_strStartYear, m_strEndYear, false);
+  SelectYear(m_pEndYear, m_strEndYear);
+}
+
+void CAutoSearchDlg::OnNewTop40Selection() {
+  ReadYears();
+  SelectionResult result = SelectTop40(m_core.m_store, m_strStartYear, m_strEndYear, m_random);
+  m_pResults->ShowRows(std::move(result.rows));
+  m_pResults->SetStatus(result.strStatus);
+}
+
+void CAutoSearchDlg::OnNewOutOfChartSelection() {
+  ReadYears();
+  SelectionResult result = SelectOutOfChart(m_core.m_store, m_random);
+  m_pResults->ShowRows(std::move(result.rows));
+  m_pResults->SetStatus(result.strStatus);
+}
+
+void CAutoSearchDlg::OnAddToList() {
+  m_pResults->AddSelectedToList(m_core);
+}
+
+}  // namespace velvane

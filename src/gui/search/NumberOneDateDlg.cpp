@@ -1,0 +1,80 @@
+#include "gui/search/NumberOneDateDlg.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+#include "core/search/NumberOne.h"
+#include "core/search/SearchRow.h"
+#include "gui/common/DialogKit.h"
+
+namespace velvane {
+
+CNumberOneDateDlg::CNumberOneDateDlg(RadioCore& core, QWidget* pParent)
+    : QDialog(pParent), m_core(core) {
+  setWindowTitle(QStringLiteral("Finding the No. 1 on a given date"));
+  const DialogUnits du(font());
+
+  auto addLabel = [&](const QString& text, QRect rect) {
+    auto* pLabel = new QLabel(text, this);
+    pLabel->setGeometry(rect);
+    return pLabel;
+  };
+  addLabel(QStringLiteral("Enter the date to search for"), du.Rect(7, 7, 110, 9));
+  addLabel(QStringLiteral("in the form dd/mm/yyyy"), du.Rect(7, 16, 110, 9));
+
+  m_pDate = new QLineEdit(this);
+  m_pDate->setGeometry(du.Rect(120, 9, 60, 13));
+  m_pDate->setAlignment(Qt::AlignCenter);
+  SetControlId(m_pDate, kIdDate);
+
+  auto addButton = [&](const QString& text, int nId, QRect rect) {
+    auto* pButton = new QPushButton(text, this);
+    pButton->setGeometry(rect);
+    SetControlId(pButton, nId);
+    return pButton;
+  };
+  QPushButton* pSearch = addButton(QStringLiteral("Search"), kIdSearch, du.Rect(190, 8, 55, 15));
+  pSearch->setDefault(true);
+  connect(pSearch, &QPushButton::clicked, this, &CNumberOneDateDlg::OnSearch);
+  m_pAddToPlaylist =
+      addButton(QStringLiteral("Add to Playlist"), kIdAddToPlaylist, du.Rect(7, 89, 70, 15));
+  m_pAddToPlaylist->setEnabled(false);
+  connect(m_pAddToPlaylist, &QPushButton::clicked, this, &CNumberOneDateDlg::OnAddToPlaylist);
+  connect(addButton(QStringLiteral("Cancel"), 2, du.Rect(175, 89, 70, 15)), &QPushButton::clicked,
+          this, &QDialog::reject);
+
+  m_pResult = new QLabel(this);
+  m_pResult->setGeometry(du.Rect(7, 29, 238, 53));
+  m_pResult->setFrameStyle(QFrame::Box | QFrame::Plain);
+  m_pResult->setTextFormat(Qt::PlainText);
+  m_pResult->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+  m_pResult->setWordWrap(true);
+  SetControlId(m_pResult, kIdResult);
+
+  setFixedSize(du.X(252), du.Y(111));
+}
+
+void CNumberOneDateDlg::Run(RadioCore& core, QWidget* pParent) {
+  CNumberOneDateDlg dialog(core, pParent);
+  dialog.exec();
+}
+
+void CNumberOneDateDlg::OnSearch() {
+  const NumberOneAnswer answer =
+      SearchNumberOne(m_core.m_settings.strFilesDir, FromTyped(m_pDate->text()));
+  if (answer.bFound) {
+    m_found = answer.entry;
+  }
+  m_pAddToPlaylist->setEnabled(answer.bCanQueue);
+  m_pResult->setText(ToDisplay(answer.strResult));
+}
+
+void CNumberOneDateDlg::OnAddToPlaylist() {
+  // Queued like a search line with chart reference 0; the queue takes the library's own
+  // artist, title and chart link for that CD and track.
+  SearchRow row{m_found.strCD, m_found.strTrack, m_found.strArtist, m_found.strTitle, 0, ""};
+  m_pResult->setText(ToDisplay(AddRowToList(row, m_core.m_queue, m_core.m_settings.strFilesDir)));
+}
+
+}  // namespace velvane

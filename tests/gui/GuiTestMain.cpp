@@ -1,0 +1,14 @@
+// main() of the view tests: one QApplication for every test, on the offscreen platform unless
+// the environment names another (ctest sets QT_QPA_PLATFORM=offscreen as well).
+#include <gtest/gtest.h>
+
+#include <QApplication>
+
+int main(int argc, char** argv) {
+  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+  }
+  QApplication app(argc, argv);
+  ::testing::InitGoogleTest(&argc, argv);
+  return RUN_ALL_TESTS();
+}

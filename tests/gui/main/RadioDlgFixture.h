@@ -1,0 +1,106 @@
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSlider>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <string>
+
+#include "core/db/LineCodec.h"
+#include "gui/common/DialogKit.h"
+#include "gui/main/RadioDlg.h"
+#include "support/FakeClock.h"
+#include "support/FakeFileChooser.h"
+#include "support/FakeMci.h"
+#include "support/FakeProfileStore.h"
+#include "support/FakePrompter.h"
+#include "support/TempDir.h"
+
+namespace velvane {
+
+// The main window over fakes: audio on a virtual clock, a clock standing at Friday 04 December
+// 2026 17:59 UTC, scripted message boxes and file dialogs, an in-memory settings store, and a
+// database and music folder in a temporary folder.
+class RadioDlgFixture : public ::testing::Test {
+ protected:
+  RadioDlgFixture() {
+    std::filesystem::create_directories(m_dir.Path() / "music");
+    std::filesystem::create_directories(m_dir.Path() / "db");
+    m_dir.Write("db/charts.dat", "");
+  }
+
+  // Settings as if the administration dialog had saved them once.
+  void Install() {
+    m_profile.PutInt("General", "IsInstalled", 1);
+    m_profile.PutString("General", "MusicDir", m_dir.Folder() + "music/");
+    m_profile.PutString("General", "FilesDir", m_dir.Folder() + "db/");
+    m_profile.PutString("General", "FadeTime", "5");
+    m_profile.PutString("General", "AutoTime", "2");
+    m_profile.PutString("General", "SystemTimer", "100");
+    m_profile.PutInt("General", "PlaySize", 100);
+    m_profile.PutInt("General", "ChartSize", 100);
+  }
+
+  // A library record in playlist.dat and its music file, which the fake audio knows.
+  void AddTrack(int nCD, int nTrack, const std::string& strArtist, const std::string& strTitle,
+                int nLengthMs) {
+    std::ofstream(m_dir.Path() / "db" / "playlist.dat", std::ios::binary | std::ios::app)
+        << FormatPlaylistLine(
+               {strArtist, strTitle, std::to_string(nCD), std::to_string(nTrack), -1});
+    char folder[8], prefix[8];
+    std::snprintf(folder, sizeof folder, "%3.3d", nCD);
+    std::snprintf(prefix, sizeof prefix, "%2.2d", nTrack);
+    const std::filesystem::path dir = m_dir.Path() / "music" / folder;
+    std::filesystem::create_directories(dir);
+    const std::string strPath = (dir / (std::string(prefix) + " " + strTitle + ".mp3")).string();
+    std::ofstream(strPath).put('x');
+    m_mci.AddFile(strPath, nLengthMs);
+  }
+
+  // Builds the main window and runs its start-up.
+  void Start() {
+    m_pDlg = std::make_unique<CRadioDlg>(m_mci, m_clock, m_prompter, m_profile, m_chooser);
+    m_pDlg->OnInitDialog();
+  }
+
+  RadioCore& Core() { return m_pDlg->Core(); }
+
+  void Queue(int nCD, int nTrack) {
+    Core().m_queue.AddToQueue(std::to_string(nCD), std::to_string(nTrack), "", "", -1);
+  }
+
+  // One timer period of audio, then the timer slot.
+  void Tick(int nMilliseconds = 100) {
+    m_mci.Advance(nMilliseconds);
+    m_pDlg->OnTimer();
+  }
+
+  QLabel* Label(int nId) { return Find<QLabel>(nId); }
+  QPushButton* Button(int nId) { return Find<QPushButton>(nId); }
+  QSlider* Slider(int nId) { return Find<QSlider>(nId); }
+  QLineEdit* Edit(int nId) { return Find<QLineEdit>(nId); }
+  std::string Text(int nId) { return Label(nId)->text().toStdString(); }
+
+  template <typename T>
+  T* Find(int nId) {
+    T* pControl = FindControlAs<T>(m_pDlg.get(), nId);
+    EXPECT_NE(pControl, nullptr) << "control " << nId;
+    return pControl;
+  }
+
+  TempDir m_dir;
+  FakeMci m_mci;
+  FakeClock m_clock{2026, 12, 4, 17, 59};
+  FakePrompter m_prompter;
+  FakeProfileStore m_profile;
+  FakeFileChooser m_chooser;
+  std::unique_ptr<CRadioDlg> m_pDlg;
+};
+
+}  // namespace velvane

@@ -1,0 +1,77 @@
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <QLabel>
+#include <QListWidget>
+#include <QPushButton>
+#include <QTest>
+#include <string>
+#include <vector>
+
+#include "core/playback/RadioFixture.h"
+#include "gui/common/DialogKit.h"
+#include "gui/search/SearchResultList.h"
+
+namespace velvane {
+
+using Texts = std::vector<std::string>;
+
+// The main window core over fakes, with helpers to fill its records and to work a search
+// dialog's controls.
+class SearchDlgFixture : public RadioFixture {
+ protected:
+  // A library record or a chart entry; returns its index.
+  int Record(const std::string& strArtist, const std::string& strTitle, const std::string& strCD,
+             const std::string& strTrack, int nChartLink = -1) {
+    TrackStore& store = m_radio.m_store;
+    const int nIndex = store.PlaylistCount();
+    store.SetPlaylistEntry(nIndex, {strArtist, strTitle, strCD, strTrack, nChartLink}, 100);
+    store.SetPlaylistCount(nIndex + 1);
+    return nIndex;
+  }
+  int Chart(const std::string& strDate, const std::string& strArtist, const std::string& strTitle,
+            const std::string& strPosition, int nPlaylistLink = -1) {
+    TrackStore& store = m_radio.m_store;
+    const int nIndex = store.ChartCount();
+    store.SetChartEntry(nIndex, {strDate, strArtist, strTitle, strPosition, nPlaylistLink}, 100);
+    store.SetChartCount(nIndex + 1);
+    return nIndex;
+  }
+
+  static void Click(QWidget& dialog, int nId) {
+    QTest::mouseClick(FindControlAs<QPushButton>(&dialog, nId), Qt::LeftButton);
+  }
+  static QListWidget* List(QWidget& dialog) {
+    return FindControlAs<QListWidget>(&dialog, SearchResultList::kIdList);
+  }
+  static Texts Lines(QWidget& dialog) {
+    Texts lines;
+    for (int i = 0; i < List(dialog)->count(); ++i) {
+      lines.push_back(List(dialog)->item(i)->text().toStdString());
+    }
+    return lines;
+  }
+  static std::string Status(QWidget& dialog) {
+    return FindControlAs<QLabel>(&dialog, SearchResultList::kIdStatus)->text().toStdString();
+  }
+  static void Select(QWidget& dialog, int nLine) { List(dialog)->setCurrentRow(nLine); }
+  // Double-clicks a line of the shown list, as the operator does.
+  static void DoubleClick(QWidget& dialog, int nLine) {
+    QListWidget* pList = List(dialog);
+    const QPoint point = pList->visualItemRect(pList->item(nLine)).center();
+    QTest::mouseClick(pList->viewport(), Qt::LeftButton, {}, point);
+    QTest::mouseDClick(pList->viewport(), Qt::LeftButton, {}, point);
+  }
+  Texts QueuedCDs() const {
+    Texts cds;
+    for (const std::string& strCD : m_radio.m_queue.m_strQueueCD) {
+      if (!strCD.empty()) {
+        cds.push_back(strCD);
+      }
+    }
+    return cds;
+  }
+};
+
+}  // namespace velvane
