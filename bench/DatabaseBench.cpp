@@ -5,6 +5,7 @@
 #include <fstream>
 #include <string>
 
+#include "BenchPorts.h"
 #include "core/db/LineCodec.h"
 #include "core/db/TrackDatabase.h"
 
@@ -12,19 +13,6 @@ namespace velvane {
 namespace {
 
 constexpr int kRecords = 50000;
-
-class QuietPrompter : public Prompter {
- public:
-  PromptAnswer Show(const std::string&, const std::string&, PromptIcon, PromptButtons) override {
-    return PromptAnswer::Ok;
-  }
-};
-
-class FixedClock : public Clock {
- public:
-  SystemTime NowUtc() override { return {}; }
-  std::int64_t SecondsSinceEpoch() override { return 0; }
-};
 
 // A database folder with both files, made once for the whole run.
 const std::string& BenchFolder() {

@@ -6,6 +6,7 @@
 #include <fstream>
 #include <string>
 
+#include "BenchPorts.h"
 #include "core/playback/RadioCore.h"
 
 namespace velvane {
@@ -27,35 +28,6 @@ class PlayingMci : public Mci {
 
  private:
   int m_nPosition = 20000;
-};
-
-class QuietPrompter : public Prompter {
- public:
-  PromptAnswer Show(const std::string&, const std::string&, PromptIcon, PromptButtons) override {
-    return PromptAnswer::Ok;
-  }
-};
-
-class FixedClock : public Clock {
- public:
-  SystemTime NowUtc() override { return {2026, 12, 4, 5, 17, 59, 0, 0}; }
-  std::int64_t SecondsSinceEpoch() override { return 0; }
-};
-
-// Settings that are never there.
-class EmptyProfile : public ProfileStore {
- public:
-  int GetProfileInt(const std::string&, const std::string&, int nDefault) override {
-    return nDefault;
-  }
-  std::string GetProfileString(const std::string&, const std::string&,
-                               const std::string& strDefault) override {
-    return strDefault;
-  }
-  bool WriteProfileInt(const std::string&, const std::string&, int) override { return false; }
-  bool WriteProfileString(const std::string&, const std::string&, const std::string&) override {
-    return false;
-  }
 };
 
 struct PlayingRadio {
