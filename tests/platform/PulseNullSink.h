@@ -1,50 +1,19 @@
 #pragma once
 
-#include <chrono>
 #include <cstdint>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
 
 namespace velvane {
 
-// A program started by a test and stopped by its process id (never by name). Stop and Wait
-// are bounded: a child that does not end on SIGTERM in time gets SIGKILL.
-class ChildProcess {
- public:
-  ChildProcess() = default;
-  ~ChildProcess() { Stop(); }
-  ChildProcess(const ChildProcess&) = delete;
-  ChildProcess& operator=(const ChildProcess&) = delete;
-
-  // Starts args[0] (looked up on PATH) with extra environment variables; standard output and
-  // error go to the named files (empty: /dev/null). False when it cannot be started.
-  bool Start(const std::vector<std::string>& args,
-             const std::vector<std::pair<std::string, std::string>>& env,
-             const std::string& strStdout = {}, const std::string& strStderr = {});
-  // Waits until the program ends, at most `timeout`; its exit status, or -1 if it had to be
-  // killed or did not exit normally.
-  int Wait(std::chrono::milliseconds timeout);
-  void Stop(std::chrono::milliseconds timeout = std::chrono::milliseconds(3000));
-  bool IsRunning() const { return m_nPid > 0; }
-
- private:
-  int m_nPid = -1;
-};
-
-// Runs a program to its end (bounded) and returns its exit status (-1: failed or timed out).
-int RunProgram(const std::vector<std::string>& args,
-               const std::vector<std::pair<std::string, std::string>>& env,
-               std::chrono::milliseconds timeout);
-
-// True when `program` is found on PATH.
-bool HaveProgram(const std::string& program);
-
 // A private PulseAudio server with one null sink ("nullsink") whose monitor is recorded with
-// parec: real sound without a sound card (see notes/pulseaudio-null-sink.md). The server runs
-// in the foreground as our child with its own XDG_RUNTIME_DIR and is stopped by its PID.
-// While it runs, PULSE_SERVER points this process (and so libmpv's pulse output) at it.
+// parec: real sound without a sound card. The server runs in the foreground as our child with
+// its own XDG_RUNTIME_DIR. Both children are stopped by their process ids (never by name) and
+// every wait is bounded. While the server runs, PULSE_SERVER points this process (and so
+// libmpv's pulse output) at it.
 class PulseNullSink {
  public:
   static constexpr int kRate = 44100;
@@ -52,7 +21,7 @@ class PulseNullSink {
   // Empty when pulseaudio, pactl and parec are all installed, else the names missing.
   static std::string MissingPrograms();
 
-  explicit PulseNullSink(std::filesystem::path folder);
+  explicit PulseNullSink(std::filesystem::path folder) : m_folder(std::move(folder)) {}
   ~PulseNullSink();
   PulseNullSink(const PulseNullSink&) = delete;
   PulseNullSink& operator=(const PulseNullSink&) = delete;
@@ -69,12 +38,10 @@ class PulseNullSink {
 
  private:
   std::filesystem::path m_folder;
-  std::string m_strServer;
-  std::string m_strOldPulseServer;
-  bool m_bHadPulseServer = false;
+  int m_nServer = -1;  // process ids; -1 when not running
+  int m_nRecorder = -1;
   bool m_bEnvSet = false;
-  ChildProcess m_server;
-  ChildProcess m_recorder;
+  std::optional<std::string> m_oldPulseServer;
 };
 
 }  // namespace velvane

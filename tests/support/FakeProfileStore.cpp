@@ -2,21 +2,6 @@
 
 namespace velvane {
 
-namespace {
-
-std::vector<std::string> EntriesIn(const std::vector<FakeProfileStore::Access>& accesses,
-                                   const std::string& section) {
-  std::vector<std::string> entries;
-  for (const auto& access : accesses) {
-    if (access.strSection == section) {
-      entries.push_back(access.strEntry);
-    }
-  }
-  return entries;
-}
-
-}  // namespace
-
 int FakeProfileStore::GetProfileInt(const std::string& section, const std::string& entry,
                                     int defaultValue) {
   m_vecReads.push_back({section, entry, Kind::kInt});
@@ -34,9 +19,6 @@ std::string FakeProfileStore::GetProfileString(const std::string& section, const
 bool FakeProfileStore::WriteProfileInt(const std::string& section, const std::string& entry,
                                        int value) {
   m_vecWrites.push_back({section, entry, Kind::kInt});
-  if (m_bFailWrites) {
-    return false;
-  }
   PutInt(section, entry, value);
   return true;
 }
@@ -44,9 +26,6 @@ bool FakeProfileStore::WriteProfileInt(const std::string& section, const std::st
 bool FakeProfileStore::WriteProfileString(const std::string& section, const std::string& entry,
                                           const std::string& value) {
   m_vecWrites.push_back({section, entry, Kind::kString});
-  if (m_bFailWrites) {
-    return false;
-  }
   PutString(section, entry, value);
   return true;
 }
@@ -70,11 +49,13 @@ std::optional<FakeProfileStore::Value> FakeProfileStore::Find(const std::string&
 }
 
 std::vector<std::string> FakeProfileStore::ReadEntries(const std::string& section) const {
-  return EntriesIn(m_vecReads, section);
-}
-
-std::vector<std::string> FakeProfileStore::WrittenEntries(const std::string& section) const {
-  return EntriesIn(m_vecWrites, section);
+  std::vector<std::string> entries;
+  for (const auto& read : m_vecReads) {
+    if (read.strSection == section) {
+      entries.push_back(read.strEntry);
+    }
+  }
+  return entries;
 }
 
 }  // namespace velvane

@@ -43,15 +43,12 @@ class FakeProfileStore : public ProfileStore {
   void PutString(const std::string& section, const std::string& entry, const std::string& value);
 
   std::optional<Value> Find(const std::string& section, const std::string& entry) const;
-  // Entry names of the recorded reads or writes, in order, for one section.
+  // Entry names of the recorded reads, in order, for one section.
   std::vector<std::string> ReadEntries(const std::string& section) const;
-  std::vector<std::string> WrittenEntries(const std::string& section) const;
 
   std::map<std::pair<std::string, std::string>, Value> m_mapValues;
   std::vector<Access> m_vecReads;
   std::vector<Access> m_vecWrites;
-  // When set, writes change nothing and report failure.
-  bool m_bFailWrites = false;
 };
 
 }  // namespace velvane

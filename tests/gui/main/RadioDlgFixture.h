@@ -2,13 +2,16 @@
 
 #include <gtest/gtest.h>
 
+#include <QApplication>
+#include <QDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSlider>
-#include <cstdio>
+#include <QTimer>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -30,7 +33,7 @@ namespace velvane {
 class RadioDlgFixture : public ::testing::Test {
  protected:
   RadioDlgFixture() {
-    std::filesystem::create_directories(m_dir.Path() / "music");
+    std::filesystem::create_directories(m_dir.Path() / "music" / "001");
     std::filesystem::create_directories(m_dir.Path() / "db");
     m_dir.Write("db/charts.dat", "");
   }
@@ -47,26 +50,34 @@ class RadioDlgFixture : public ::testing::Test {
     m_profile.PutInt("General", "ChartSize", 100);
   }
 
-  // A library record in playlist.dat and its music file, which the fake audio knows.
-  void AddTrack(int nCD, int nTrack, const std::string& strArtist, const std::string& strTitle,
-                int nLengthMs) {
+  // Library track n of CD 1, "Artist n" - "Title n", one minute long: its record in
+  // playlist.dat and its music file, which the fake audio knows.
+  void AddTrack(int nTrack) {
+    const std::string strNo = std::to_string(nTrack);
     std::ofstream(m_dir.Path() / "db" / "playlist.dat", std::ios::binary | std::ios::app)
-        << FormatPlaylistLine(
-               {strArtist, strTitle, std::to_string(nCD), std::to_string(nTrack), -1});
-    char folder[8], prefix[8];
-    std::snprintf(folder, sizeof folder, "%3.3d", nCD);
-    std::snprintf(prefix, sizeof prefix, "%2.2d", nTrack);
-    const std::filesystem::path dir = m_dir.Path() / "music" / folder;
-    std::filesystem::create_directories(dir);
-    const std::string strPath = (dir / (std::string(prefix) + " " + strTitle + ".mp3")).string();
+        << FormatPlaylistLine({"Artist " + strNo, "Title " + strNo, "1", strNo, -1});
+    const std::string strPath =
+        (m_dir.Path() / "music" / "001" / ("0" + strNo + " Title " + strNo + ".mp3")).string();
     std::ofstream(strPath).put('x');
-    m_mci.AddFile(strPath, nLengthMs);
+    m_mci.AddFile(strPath, 60000);
   }
 
   // Builds the main window and runs its start-up.
   void Start() {
     m_pDlg = std::make_unique<CRadioDlg>(m_mci, m_clock, m_prompter, m_profile, m_chooser);
     m_pDlg->OnInitDialog();
+  }
+
+  // An installed start with tracks 1..n of CD 1 queued in order (no playlist.dat for none).
+  void StartInstalled(int nTracks = 0) {
+    Install();
+    for (int i = 1; i <= nTracks; ++i) {
+      AddTrack(i);
+    }
+    Start();
+    for (int i = 1; i <= nTracks; ++i) {
+      Queue(1, i);
+    }
   }
 
   RadioCore& Core() { return m_pDlg->Core(); }
@@ -86,6 +97,28 @@ class RadioDlgFixture : public ::testing::Test {
   QSlider* Slider(int nId) { return Find<QSlider>(nId); }
   QLineEdit* Edit(int nId) { return Find<QLineEdit>(nId); }
   std::string Text(int nId) { return Label(nId)->text().toStdString(); }
+  QColor TextColour(int nId) { return Label(nId)->palette().color(QPalette::WindowText); }
+  QColor Background(int nId) { return Label(nId)->palette().color(QPalette::Window); }
+
+  // Runs `action` and returns the class of the modal dialog it opened over the main window
+  // ("" for none); the dialog is cancelled at once, so a wrong one cannot hang the test.
+  std::string DialogOpenedBy(const std::function<void()>& action) {
+    std::string strClass;
+    QObject guard;  // a closer still pending on return is dropped with it
+    QTimer::singleShot(0, &guard, [&] {
+      if (auto* pDialog = qobject_cast<QDialog*>(QApplication::activeModalWidget())) {
+        strClass = pDialog->metaObject()->className();
+        EXPECT_EQ(pDialog->parentWidget(), m_pDlg.get()) << strClass;
+        pDialog->reject();
+      }
+    });
+    action();
+    QApplication::processEvents();
+    return strClass;
+  }
+  std::string DialogOpenedBy(int nButtonId) {
+    return DialogOpenedBy([&] { Button(nButtonId)->click(); });
+  }
 
   template <typename T>
   T* Find(int nId) {

@@ -27,8 +27,6 @@ class AutoSearchDlgTest : public SearchDlgFixture {
   Texts RunAndClose(std::function<void(CAutoSearchDlg&)> close) {
     WhenModal<CAutoSearchDlg>(std::move(close));
     CAutoSearchDlg::Run(m_radio, m_clock, nullptr);
-    EXPECT_EQ(m_profile.Find("General", "AutoStartYear")->strValue,
-              m_radio.m_yearRange.strStartYear);
     return {m_radio.m_yearRange.strStartYear, m_radio.m_yearRange.strEndYear};
   }
 };
@@ -37,8 +35,7 @@ TEST_F(AutoSearchDlgTest, CombosOfferTheYearsUpToNowAndKeepStartBeforeEnd) {
   m_radio.m_yearRange = {"1960", "1975"};
   CAutoSearchDlg dialog(m_radio, m_clock);
   QComboBox* pStart = Combo(dialog, CAutoSearchDlg::kIdStartYear);
-  ASSERT_EQ(pStart->count(), 2026 - 1952 + 1);
-  EXPECT_EQ(pStart->itemText(pStart->count() - 1), "2026");
+  EXPECT_EQ(pStart->itemText(pStart->count() - 1), "2026");  // up to the clock's year
   EXPECT_EQ(Shown(dialog, CAutoSearchDlg::kIdStartYear), "1960");
   EXPECT_EQ(Shown(dialog, CAutoSearchDlg::kIdEndYear), "1975");
 
@@ -71,11 +68,10 @@ TEST_F(AutoSearchDlgTest, TheYearsLastReadGoBackHoweverTheDialogCloses) {
 TEST_F(AutoSearchDlgTest, SelectionsAreDrawnWithTheClockSeedAndAddToListQueuesThem) {
   // Three 1970 hits charting for ten weeks each, one 1971 hit, ten tracks that never charted.
   for (int i = 1; i <= 3; ++i) {
-    const int nRecord = Record("Hit", std::to_string(i), "1", std::to_string(i));
+    const std::string strNo = std::to_string(i);
+    const int nRecord = Record("Hit", strNo, "1", strNo, 0);  // linked: it charted
     for (int nWeek = 10; nWeek < 20; ++nWeek) {
-      const int nChart = Chart(std::to_string(nWeek) + "/0" + std::to_string(i) + "/1970", "Hit",
-                               std::to_string(i), "1", nRecord);
-      m_radio.m_store.SetPlaylistReference(nChart, nRecord);
+      Chart(std::to_string(nWeek) + "/0" + strNo + "/1970", "Hit", strNo, "1", nRecord);
     }
   }
   Record("Late", "Hit", "2", "1", Chart("01/01/1971", "Late", "Hit", "1", 3));

@@ -64,12 +64,8 @@ class SearchDlgFixture : public RadioFixture {
     QTest::mouseDClick(pList->viewport(), Qt::LeftButton, {}, point);
   }
   Texts QueuedCDs() const {
-    Texts cds;
-    for (const std::string& strCD : m_radio.m_queue.m_strQueueCD) {
-      if (!strCD.empty()) {
-        cds.push_back(strCD);
-      }
-    }
+    Texts cds(std::begin(m_radio.m_queue.m_strQueueCD), std::end(m_radio.m_queue.m_strQueueCD));
+    std::erase(cds, "");
     return cds;
   }
 };

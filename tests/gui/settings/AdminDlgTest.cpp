@@ -9,33 +9,24 @@
 #include <QTest>
 #include <memory>
 
+#include "core/playback/RadioFixture.h"
 #include "gui/ModalDriver.h"
 #include "gui/common/DialogKit.h"
 #include "gui/settings/LogOptionsDlg.h"
-#include "support/FakeClock.h"
 #include "support/FakeFileChooser.h"
-#include "support/FakeMci.h"
-#include "support/FakeProfileStore.h"
-#include "support/FakePrompter.h"
 
 namespace velvane {
 namespace {
 
-class AdminDlgTest : public ::testing::Test {
+class AdminDlgTest : public RadioFixture {
  protected:
-  AdminDlgTest() {
-    m_core.m_settings.strMusicDir = "/music/";
-    m_core.m_settings.strFilesDir = "/db/";
-    m_core.m_settings.nInitVolume = 300;
-    m_core.m_settings.strLogFile = "club";
-    m_core.m_store.Allocate(10, 10);
-    m_core.m_store.SetPlaylistCount(3);
-    Open();
-  }
-
   // The dialog fills itself from the settings when it is built.
-  void Open() {
-    m_pDialog = std::make_unique<CAdminDlg>(m_core, m_chooser);
+  AdminDlgTest() {
+    m_radio.m_settings.strMusicDir = "/music/";
+    m_radio.m_settings.strFilesDir = "/db/";
+    m_radio.m_settings.nInitVolume = 300;
+    m_radio.m_settings.strLogFile = "club";
+    m_pDialog = std::make_unique<CAdminDlg>(m_radio, m_chooser);
     m_pDialog->show();
   }
 
@@ -49,12 +40,7 @@ class AdminDlgTest : public ::testing::Test {
   }
   QLineEdit* Edit(int nId) { return FindControlAs<QLineEdit>(m_pDialog.get(), nId); }
 
-  FakeMci m_mci;
-  FakeClock m_clock{2026, 12, 4, 17, 59};
-  FakePrompter m_prompter;
-  FakeProfileStore m_profile;
   FakeFileChooser m_chooser;
-  RadioCore m_core{m_mci, m_clock, m_prompter, m_profile};
   std::unique_ptr<CAdminDlg> m_pDialog;
 };
 
@@ -73,68 +59,37 @@ TEST_F(AdminDlgTest, OpensWithTheMainWindowValuesAndOnlyTheLogOptionsCommandEnab
   EXPECT_EQ(nCommands, 9);
 }
 
-TEST_F(AdminDlgTest, SaveAndExitStoresTheTypedValuesWithinTheirLimits) {
-  Type(CAdminDlg::kIdFadeTime, "0");
-  Type(CAdminDlg::kIdAutoTime, "25");
-  Type(CAdminDlg::kIdSystemTimer, "5");
-  Type(CAdminDlg::kIdInitVolume, "1000");
-  Type(CAdminDlg::kIdPlaySize, "2");  // below the three records loaded
+TEST_F(AdminDlgTest, SaveAndExitHandsEveryTypedValueOverAndClosesOnlyWhenTheCoreAccepts) {
+  Type(CAdminDlg::kIdFadeTime, "7");
+  Type(CAdminDlg::kIdChartSize, "12a");
+  Click(1);
+  EXPECT_TRUE(m_pDialog->isVisible());  // refused: a size that is not a whole number
+  EXPECT_EQ(m_prompter.m_shown.size(), 1u);
+  EXPECT_EQ(m_radio.m_settings.nFadeTime, 5);
+
+  Type(CAdminDlg::kIdChartSize, "12");
+  Type(CAdminDlg::kIdAutoTime, "8");
+  Type(CAdminDlg::kIdSystemTimer, "200");
+  Type(CAdminDlg::kIdInitVolume, "250");
+  Type(CAdminDlg::kIdPlaySize, "40");
   Type(CAdminDlg::kIdUpdateServer, "updates.example:81");
   QTest::mouseClick(FindControlAs<QCheckBox>(m_pDialog.get(), CAdminDlg::kIdAutoChanger),
                     Qt::LeftButton);
   Click(1);
-
+  EXPECT_FALSE(m_pDialog->isVisible());
   EXPECT_EQ(m_pDialog->result(), QDialog::Accepted);
-  const Settings& settings = m_core.m_settings;
-  EXPECT_EQ(settings.nFadeTime, 1);
-  EXPECT_EQ(settings.nAutoTime, 10);
-  EXPECT_EQ(settings.nSystemTimer, 10);
-  EXPECT_EQ(settings.nInitVolume, 0);
-  EXPECT_EQ(settings.nPlaySize, 4);
+  const Settings& settings = m_radio.m_settings;
+  EXPECT_EQ(settings.nFadeTime, 7);
+  EXPECT_EQ(settings.nAutoTime, 8);
+  EXPECT_EQ(settings.nSystemTimer, 200);
+  EXPECT_EQ(settings.nInitVolume, 750);
+  EXPECT_EQ(settings.nPlaySize, 40);
+  EXPECT_EQ(settings.nChartSize, 12);
   EXPECT_EQ(settings.nPlayMode, 1);
   EXPECT_EQ(settings.strUpdateServer, "updates.example:81");
-  ASSERT_TRUE(m_profile.Find("General", "SystemTimer"));  // saved, not only kept
-  EXPECT_EQ(m_profile.Find("General", "SystemTimer")->strValue, "10");
-
-  // The other side of each limit, through a fresh dialog.
-  Open();
-  Type(CAdminDlg::kIdFadeTime, "25");
-  Type(CAdminDlg::kIdSystemTimer, "5000");
-  Type(CAdminDlg::kIdInitVolume, "-5");
-  Click(1);
-  EXPECT_EQ(settings.nFadeTime, 10);
-  EXPECT_EQ(settings.nSystemTimer, 1000);
-  EXPECT_EQ(settings.nInitVolume, 1000);
 }
 
-TEST_F(AdminDlgTest, ASizeThatIsNotAWholeNumberKeepsTheDialogOpenAndStoresNothing) {
-  Type(CAdminDlg::kIdFadeTime, "7");
-  Type(CAdminDlg::kIdChartSize, "12a");
-  Click(1);
-  EXPECT_TRUE(m_pDialog->isVisible());
-  ASSERT_EQ(m_prompter.m_shown.size(), 1u);
-  EXPECT_EQ(m_prompter.m_shown[0].strCaption, "The ROLV Disco / Radio System");
-  EXPECT_EQ(m_prompter.m_shown[0].icon, PromptIcon::Exclamation);
-  EXPECT_EQ(m_core.m_settings.nFadeTime, 5);
-  EXPECT_TRUE(m_profile.m_vecWrites.empty());
-
-  Type(CAdminDlg::kIdChartSize, "12");
-  Click(1);
-  EXPECT_FALSE(m_pDialog->isVisible());
-  EXPECT_EQ(m_core.m_settings.nFadeTime, 7);
-}
-
-TEST_F(AdminDlgTest, QuitStoresNothing) {
-  Type(CAdminDlg::kIdFadeTime, "9");
-  Type(CAdminDlg::kIdMusicDir, "/elsewhere/");
-  Click(2);
-  EXPECT_EQ(m_pDialog->result(), QDialog::Rejected);
-  EXPECT_EQ(m_core.m_settings.nFadeTime, 5);
-  EXPECT_EQ(m_core.m_settings.strMusicDir, "/music/");
-  EXPECT_TRUE(m_profile.m_vecWrites.empty());
-}
-
-TEST_F(AdminDlgTest, BrowseSetsTheFolderWithASeparatorAndPutsBackEveryTypedField) {
+TEST_F(AdminDlgTest, BrowseSetsTheFolderAndPutsBackEveryTypedFieldAndQuitKeepsNothing) {
   Type(CAdminDlg::kIdFadeTime, "9");
   Type(CAdminDlg::kIdFilesDir, "/typed/");
   m_chooser.m_answers = {std::string("/srv/music")};
@@ -152,8 +107,10 @@ TEST_F(AdminDlgTest, BrowseSetsTheFolderWithASeparatorAndPutsBackEveryTypedField
   EXPECT_EQ(Text(CAdminDlg::kIdAutoTime), "2");
   EXPECT_EQ(Text(CAdminDlg::kIdMusicDir), "/srv/music/");
 
-  Click(1);
-  EXPECT_EQ(m_core.m_settings.strMusicDir, "/srv/music/");
+  Click(2);  // "Quit" keeps none of it
+  EXPECT_EQ(m_pDialog->result(), QDialog::Rejected);
+  EXPECT_EQ(m_radio.m_settings.strMusicDir, "/music/");
+  EXPECT_TRUE(m_profile.m_vecWrites.empty());
 }
 
 TEST_F(AdminDlgTest, SetLogFileTakesTheValuesOnOkOnlyAndSavesNothingItself) {
@@ -165,15 +122,15 @@ TEST_F(AdminDlgTest, SetLogFileTakesTheValuesOnOkOnlyAndSavesNothingItself) {
     QTest::mouseClick(FindControl(&options, 1), Qt::LeftButton);
   });
   m_pDialog->CommandAction(CAdminDlg::kCmdSetLogFile)->trigger();
-  EXPECT_EQ(m_core.m_settings.strLogFile, "friday");
-  EXPECT_EQ(m_core.m_settings.nLogEnabled, 1);
+  EXPECT_EQ(m_radio.m_settings.strLogFile, "friday");
+  EXPECT_EQ(m_radio.m_settings.nLogEnabled, 1);
 
   WhenModal<CLogOptionsDlg>([](CLogOptionsDlg& options) {
     FindControlAs<QLineEdit>(&options, CLogOptionsDlg::kIdLogFile)->setText("gone");
     options.close();
   });
   m_pDialog->CommandAction(CAdminDlg::kCmdSetLogFile)->trigger();
-  EXPECT_EQ(m_core.m_settings.strLogFile, "friday");
+  EXPECT_EQ(m_radio.m_settings.strLogFile, "friday");
   EXPECT_TRUE(m_profile.m_vecWrites.empty());
 }
 
