@@ -25,18 +25,15 @@ int FakeMci::SendString(const std::string& command, std::string& reply) {
     const std::size_t nQuote = command.find('"', 6);
     const std::string strMarker = "\"  alias ";
     if (nQuote == std::string::npos || command.compare(nQuote, strMarker.size(), strMarker) != 0) {
-      return kErrorBadCommand;
+      return 1;
     }
     const std::string strPath = command.substr(6, nQuote - 6);
     const std::string strAlias = command.substr(nQuote + strMarker.size());
-    if (IsOpen(strAlias)) {
-      return kErrorAliasInUse;
-    }
     const auto file = m_files.find(strPath);
-    if (file == m_files.end()) {
-      return kErrorFileNotFound;
+    if (IsOpen(strAlias) || file == m_files.end()) {
+      return 1;
     }
-    m_decks[strAlias] = Deck{strPath, file->second, 0, false, 1000};
+    m_decks[strAlias] = Deck{strPath, file->second};
     return 0;
   }
   std::istringstream words(command);
@@ -44,7 +41,7 @@ int FakeMci::SendString(const std::string& command, std::string& reply) {
   words >> strVerb >> strAlias >> strWhat;
   const auto deck = m_decks.find(strAlias);
   if (deck == m_decks.end()) {
-    return kErrorUnknownAlias;
+    return 1;
   }
   if (strVerb == "Play") {
     deck->second.bPlaying = true;
@@ -60,7 +57,7 @@ int FakeMci::SendString(const std::string& command, std::string& reply) {
   } else if (strVerb == "status" && strWhat == "length") {
     reply = std::to_string(deck->second.nLength);
   } else {
-    return kErrorBadCommand;
+    return 1;
   }
   return 0;
 }

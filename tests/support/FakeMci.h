@@ -9,14 +9,9 @@
 namespace velvane {
 
 // An audio service on a virtual clock: files are known by path with a length, decks play only
-// while the test moves time forward, and every command is recorded.
+// while the test moves time forward, and every command is recorded. Failed commands answer 1.
 class FakeMci : public Mci {
  public:
-  static constexpr int kErrorUnknownAlias = 263;
-  static constexpr int kErrorFileNotFound = 275;
-  static constexpr int kErrorAliasInUse = 289;
-  static constexpr int kErrorBadCommand = 274;
-
   struct Deck {
     std::string strPath;
     int nLength = 0;

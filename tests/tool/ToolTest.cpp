@@ -7,51 +7,40 @@
 #include "support/FakeClock.h"
 #include "support/FakeProfileStore.h"
 #include "support/TempDir.h"
-#include "tool/ToolOptions.h"
 
 namespace velvane {
 namespace {
 
-struct ToolRun {
-  int nExit;
-  std::string strOut;
-  std::string strErr;
-};
-
 class ToolTest : public ::testing::Test {
  protected:
-  ToolRun Run(const std::vector<std::string>& args) {
-    std::ostringstream out, err;
-    ToolContext context{m_profile, m_clock, out, err};
-    const int nExit = RunTool(args, context);
-    return {nExit, out.str(), err.str()};
+  // Runs the tool and returns its exit status; what it printed stays in m_out and m_err.
+  int Run(const std::vector<std::string>& args) {
+    m_out.str("");
+    m_err.str("");
+    ToolContext context{m_profile, m_clock, m_out, m_err};
+    return RunTool(args, context);
+  }
+  int RunOnDb(std::vector<std::string> args) {
+    args.insert(args.begin(), {"--db", m_dir.Folder()});
+    return Run(args);
   }
 
   TempDir m_dir;
   FakeProfileStore m_profile;
   FakeClock m_clock{2010, 3, 7, 9, 5};
+  std::ostringstream m_out, m_err;
 };
 
-TEST_F(ToolTest, ResaveRoundTripsTheDatabasesByteForByte) {
-  const std::string playlist = "00705\\A\\T\\1\\\r\n99999\\ \\U\\-1\\\r\n";
+TEST_F(ToolTest, ResaveRoundTripsTheDatabasesWithCrLfLineEnds) {
   const std::string charts = "05/03/1983\\A\\T\\01\\0\\\r\n5/3/83\\B\\U\\2\\-1\\\r\n";
-  m_dir.Write("playlist.dat", playlist);
+  m_dir.Write("playlist.dat", "00705\\A\\T\\1\\\n99999\\ \\U\\-1\\\r\n");
   m_dir.Write("charts.dat", charts);
 
   // The folder is given without its trailing separator.
-  const ToolRun run = Run({"--db", m_dir.Path().string(), "resave"});
-  EXPECT_EQ(run.nExit, kToolSuccess) << run.strErr;
-  EXPECT_EQ(run.strOut, "playlist: 2 records, charts: 2 entries\n");
-  EXPECT_EQ(m_dir.Read("playlist.dat"), playlist);
+  EXPECT_EQ(Run({"--db", m_dir.Path().string(), "resave"}), kToolSuccess) << m_err.str();
+  EXPECT_EQ(m_out.str(), "playlist: 2 records, charts: 2 entries\n");
+  EXPECT_EQ(m_dir.Read("playlist.dat"), "00705\\A\\T\\1\\\r\n99999\\ \\U\\-1\\\r\n");
   EXPECT_EQ(m_dir.Read("charts.dat"), charts);
-  EXPECT_EQ(m_dir.Read("playlist.old"), playlist);
-}
-
-TEST_F(ToolTest, ResaveNormalisesLfOnlyFilesToCrLf) {
-  m_dir.Write("playlist.dat", "00705\\A\\T\\-1\\\n");
-  ASSERT_EQ(Run({"--db", m_dir.Folder(), "resave"}).nExit, kToolSuccess);
-  EXPECT_EQ(m_dir.Read("playlist.dat"), "00705\\A\\T\\-1\\\r\n");
-  EXPECT_EQ(m_dir.Read("charts.dat"), "");  // created empty, saved empty
 }
 
 TEST_F(ToolTest, FolderComesFromTheDesktopSettingsAndSizesToo) {
@@ -61,36 +50,59 @@ TEST_F(ToolTest, FolderComesFromTheDesktopSettingsAndSizesToo) {
   m_dir.Write("playlist.dat", "00101\\A\\T\\-1\\\r\n00102\\B\\U\\-1\\\r\n");
 
   // One record over the capacity: reported, and nothing is saved so nothing is lost.
-  const ToolRun run = Run({"resave"});
-  EXPECT_EQ(run.nExit, kToolUsage);
-  EXPECT_NE(run.strErr.find("Insufficient memory allocated to store the playlist"),
+  EXPECT_EQ(Run({"resave"}), kToolUsage);
+  EXPECT_NE(m_err.str().find("Insufficient memory allocated to store the playlist"),
             std::string::npos);
   EXPECT_EQ(m_dir.Read("playlist.dat"), "00101\\A\\T\\-1\\\r\n00102\\B\\U\\-1\\\r\n");
-  EXPECT_FALSE(m_dir.Exists("playlist.old"));
 }
 
 TEST_F(ToolTest, BadUsageAndUnusableFoldersExitWithTwo) {
-  EXPECT_EQ(Run({}).nExit, kToolUsage);
-  EXPECT_EQ(Run({"frobnicate"}).nExit, kToolUsage);
-  EXPECT_EQ(Run({"--db"}).nExit, kToolUsage);
-  EXPECT_EQ(Run({"--colour", "x", "resave"}).nExit, kToolUsage);
-  EXPECT_EQ(Run({"resave"}).nExit, kToolUsage);  // first run: no folder known
-  const ToolRun missing = Run({"--db", (m_dir.Path() / "nope").string(), "resave"});
-  EXPECT_EQ(missing.nExit, kToolUsage);
-  EXPECT_NE(missing.strErr.find("does not exist"), std::string::npos);
+  EXPECT_EQ(Run({}), kToolUsage);
+  EXPECT_EQ(Run({"frobnicate"}), kToolUsage);
+  EXPECT_EQ(Run({"--db"}), kToolUsage);
+  EXPECT_EQ(Run({"--colour", "x", "resave"}), kToolUsage);
+  EXPECT_EQ(Run({"resave"}), kToolUsage);  // first run: no folder known
+  EXPECT_EQ(Run({"--db", (m_dir.Path() / "nope").string(), "resave"}), kToolUsage);
+  EXPECT_NE(m_err.str().find("does not exist"), std::string::npos);
   EXPECT_FALSE(m_dir.Exists("nope"));
 }
 
-TEST(CommandArgs, SeparatesValuesFlagsAndPositionals) {
-  const CommandArgs args({"--artist", "abba", "--out-of-chart", "x"}, {"--artist", "--title"},
-                         {"--out-of-chart"});
-  ASSERT_TRUE(args.Ok());
-  EXPECT_EQ(args.Value("--artist"), "abba");
-  EXPECT_FALSE(args.Value("--title"));
-  EXPECT_TRUE(args.Has("--out-of-chart"));
-  EXPECT_EQ(args.Positional(), std::vector<std::string>{"x"});
-  EXPECT_FALSE(CommandArgs({"--artist"}, {"--artist"}, {}).Ok());
-  EXPECT_FALSE(CommandArgs({"--bogus"}, {}, {}).Ok());
+class SearchCommandsTest : public ToolTest {
+ protected:
+  SearchCommandsTest() {
+    m_dir.Write("playlist.dat", "01203\\ABBA\\Waterloo\\0\\\r\n01204\\ABBA\\SOS\\-1\\\r\n");
+    m_dir.Write("charts.dat", "06/04/1974\\Abba\\Waterloo\\1\\0\\\r\n");
+    m_dir.Write("hits.dat", "06/04/1974\\ABBA\\Waterloo\\12\\3\\\r\n");
+  }
+};
+
+TEST_F(SearchCommandsTest, SearchPrintsListLinesThenTheStatus) {
+  ASSERT_EQ(RunOnDb({"search", "--artist", "abba"}), kToolSuccess) << m_err.str();
+  EXPECT_EQ(m_out.str(),
+            "ABBA\tWaterloo\t12\t3\tNo. 1   on   06 April 1974\n"
+            "ABBA\tSOS\t12\t4\t\n"
+            " 2 tracks found for   abba - \n");
+  EXPECT_EQ(RunOnDb({"search"}), kToolSuccess);
+  EXPECT_EQ(m_out.str(), " Nothing to search for\n");
+  EXPECT_EQ(RunOnDb({"search", "--colour", "red"}), kToolUsage);
+  EXPECT_EQ(RunOnDb({"search", "--artist"}), kToolUsage);  // no value
+  EXPECT_EQ(RunOnDb({"search", "abba"}), kToolUsage);
+}
+
+TEST_F(SearchCommandsTest, AutoSelectIsRepeatableWithASeed) {
+  ASSERT_EQ(RunOnDb({"auto-select", "--start", "1974", "--end", "1974", "--seed", "5"}), 0);
+  // One entry in the database: the draws run out before the count is passed.
+  EXPECT_EQ(m_out.str(), "ABBA\tWaterloo\t12\t3\tNo. 1   on   06 April 1974\nSearching...\n");
+  ASSERT_EQ(RunOnDb({"auto-select", "--out-of-chart", "--seed", "5"}), 0);
+  EXPECT_EQ(m_out.str(), "ABBA\tSOS\t12\t4\t\nSearching...\n");
+}
+
+TEST_F(SearchCommandsTest, NumberOneAnswersOrExitsWithOne) {
+  ASSERT_EQ(RunOnDb({"number-one", "1/5/1974"}), kToolSuccess);
+  EXPECT_EQ(m_out.str(), "\nNumber 1 in the charts on 01 May 1974 was\n\nABBA - Waterloo\n");
+  EXPECT_EQ(RunOnDb({"number-one", "1/1/1960"}), kToolNotFound);
+  EXPECT_EQ(m_out.str(), "\n\nSorry, could not find that date\n");
+  EXPECT_EQ(RunOnDb({"number-one"}), kToolUsage);
 }
 
 }  // namespace

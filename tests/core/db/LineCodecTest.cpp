@@ -13,22 +13,14 @@ TEST(PlaylistLine, NumberBlockIsZeroPaddedAndReadsBack) {
   const PlaylistEntry back = ParsePlaylistLine(line);
   EXPECT_EQ(back.strCD, "7");
   EXPECT_EQ(back.strTrack, "5");
-  EXPECT_EQ(back.strArtist, "A");
-  EXPECT_EQ(back.strTitle, "T");
   EXPECT_EQ(back.nChartLink, -1);
 
   const std::string largest = FormatPlaylistLine({"A", "T", "999", "99", 12});
   EXPECT_EQ(largest, "99999\\A\\T\\12\\\r\n");
   EXPECT_EQ(ParsePlaylistLine(largest).strCD, "999");
   EXPECT_EQ(ParsePlaylistLine(largest).strTrack, "99");
-}
-
-TEST(PlaylistLine, CdAndTrackAreNormalisedOnReading) {
-  const PlaylistEntry entry = ParsePlaylistLine("00700\\A\\T\\3\\");
-  EXPECT_EQ(entry.strCD, "7");
-  EXPECT_EQ(entry.strTrack, "0");
-  EXPECT_EQ(entry.nChartLink, 3);
-  // Leading zeros in the stored texts do not change the block.
+  // Numbers are normalised both ways.
+  EXPECT_EQ(ParsePlaylistLine("00700\\A\\T\\3\\").strTrack, "0");
   EXPECT_EQ(FormatPlaylistLine({"A", "T", "012", "03", -1}).substr(0, 6), "01203\\");
 }
 
@@ -44,15 +36,14 @@ TEST(PlaylistLine, SeparatorRunsCollapseAndLineEndsAreIgnored) {
   // A run of separators counts as one, so an empty artist lets the title slide into it.
   const PlaylistEntry collapsed = ParsePlaylistLine("\\\\00102\\\\T\\4\\\r\n");
   EXPECT_EQ(collapsed.strArtist, "T");
-  EXPECT_EQ(collapsed.strTitle, "4");
   EXPECT_EQ(collapsed.nChartLink, -1);
-
-  const PlaylistEntry lfOnly = ParsePlaylistLine("00102\\A\\T\\4\\\n");
-  EXPECT_EQ(lfOnly.nChartLink, 4);
-  EXPECT_EQ(lfOnly.strTitle, "T");
+  EXPECT_EQ(ParsePlaylistLine("00102\\A\\T\\4\\\n").nChartLink, 4);
+  // Lines of separators and blanks only hold no record.
+  EXPECT_TRUE(IsBlankLine(" \\ \\\r\n"));
+  EXPECT_FALSE(IsBlankLine("00000\\ \\ \\-1\\"));
 }
 
-TEST(PlaylistLine, ShortAndDamagedLinesGiveEmptyFieldsAndNoLink) {
+TEST(PlaylistLine, ShortLongAndDamagedFields) {
   const PlaylistEntry cut = ParsePlaylistLine("00102\\Artist only");
   EXPECT_EQ(cut.strArtist, "Artist only");
   EXPECT_EQ(cut.strTitle, "");
@@ -62,53 +53,34 @@ TEST(PlaylistLine, ShortAndDamagedLinesGiveEmptyFieldsAndNoLink) {
   EXPECT_EQ(shortBlock.strCD, "7");
   EXPECT_EQ(shortBlock.strTrack, "0");
   EXPECT_EQ(shortBlock.nChartLink, 0);  // non-numeric link text reads as 0
-}
 
-TEST(PlaylistLine, LongFieldsAreCutTo127Bytes) {
-  const std::string longArtist(300, 'a');
-  const PlaylistEntry entry = ParsePlaylistLine("00102\\" + longArtist + "\\T\\-1\\");
+  const PlaylistEntry entry = ParsePlaylistLine("00102\\" + std::string(300, 'a') + "\\T\\-1\\");
   EXPECT_EQ(entry.strArtist, std::string(127, 'a'));
   EXPECT_EQ(entry.strTitle, "T");
 }
 
-TEST(ChartLine, TextsTravelUnchangedInBothDirections) {
-  const ChartEntry entry{"05/03/1983", "A", "T", "01", -1};
-  const std::string line = FormatChartLine(entry);
+TEST(ChartAndNumberOneLines, TextsTravelUnchangedInBothDirections) {
+  const std::string line = FormatChartLine({"05/03/1983", "A", "T", "01", -1});
   EXPECT_EQ(line, "05/03/1983\\A\\T\\01\\-1\\\r\n");
   const ChartEntry back = ParseChartLine(line);
   EXPECT_EQ(back.strDate, "05/03/1983");
   EXPECT_EQ(back.strPosition, "01");  // no normalisation of the position
   EXPECT_EQ(back.nPlaylistLink, -1);
   EXPECT_EQ(FormatChartLine({"5/3/83", "", "T", "1", 7}), "5/3/83\\ \\T\\1\\7\\\r\n");
-}
 
-TEST(NumberOneLine, BlankCdAndTrackRoundTrip) {
-  const NumberOneEntry entry{"05/03/1983", "A", "T", " ", " "};
-  const std::string line = FormatNumberOneLine(entry);
-  EXPECT_EQ(line, "05/03/1983\\A\\T\\ \\ \\\r\n");
-  const NumberOneEntry back = ParseNumberOneLine(line);
-  EXPECT_EQ(back.strCD, " ");
-  EXPECT_EQ(back.strTrack, " ");
-  EXPECT_EQ(back.strTitle, "T");
+  const std::string hit = FormatNumberOneLine({"05/03/1983", "A", "T", " ", ""});
+  EXPECT_EQ(hit, "05/03/1983\\A\\T\\ \\ \\\r\n");
+  EXPECT_EQ(ParseNumberOneLine(hit).strTrack, " ");
+  EXPECT_EQ(ParseNumberOneLine(hit).strTitle, "T");
 }
 
 TEST(Text, ConversionsFollowTheCLibrary) {
-  EXPECT_EQ(Atoi("007"), 7);
   EXPECT_EQ(Atoi("  12abc"), 12);
   EXPECT_EQ(Atoi("abc"), 0);
-  EXPECT_EQ(Atoi(" "), 0);
   EXPECT_EQ(Atoi("-3"), -3);
   EXPECT_EQ(Atoi("99999999999999999999"), 2147483647);
   EXPECT_EQ(Atoi("-99999999999999999999"), -2147483647 - 1);
-  EXPECT_EQ(FormatInt(7, 3), "007");
   EXPECT_EQ(FormatInt(1234, 3), "1234");
-}
-
-TEST(Text, BlankLinesHoldNoField) {
-  EXPECT_TRUE(IsBlankLine(""));
-  EXPECT_TRUE(IsBlankLine("\r\n"));
-  EXPECT_TRUE(IsBlankLine(" \\ \\\r\n"));
-  EXPECT_FALSE(IsBlankLine("00000\\ \\ \\-1\\"));
 }
 
 TEST(Text, CutsNeverSplitAUtf8Character) {
@@ -120,8 +92,7 @@ TEST(Text, CutsNeverSplitAUtf8Character) {
 
 TEST(Text, DisplayKeepsUtf8AndReadsOtherBytesAsWindows1252) {
   EXPECT_EQ(DisplayUtf8("Mot\xC3\xB6rhead"), "Mot\xC3\xB6rhead");
-  EXPECT_EQ(DisplayUtf8("Mot\xF6rhead"), "Mot\xC3\xB6rhead");  // 0xF6 is o-umlaut
-  EXPECT_EQ(DisplayUtf8("\x93Hi\x94 \x80"), "\xE2\x80\x9CHi\xE2\x80\x9D \xE2\x82\xAC");
+  EXPECT_EQ(DisplayUtf8("\x93Hi\x94 \x80\xF6"), "\xE2\x80\x9CHi\xE2\x80\x9D \xE2\x82\xAC\xC3\xB6");
   EXPECT_FALSE(IsValidUtf8("\xC3"));          // cut-off sequence
   EXPECT_FALSE(IsValidUtf8("\xC0\x80"));      // overlong
   EXPECT_FALSE(IsValidUtf8("\xED\xA0\x80"));  // surrogate

@@ -4,6 +4,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -58,8 +59,6 @@ class RadioFixture : public ::testing::Test {
     for (std::size_t i = 0; i < lengths.size(); ++i) {
       const std::string strName(1, static_cast<char>('A' + i));
       AddTrack(1, static_cast<int>(i) + 1, strName, "T" + strName, lengths[i]);
-    }
-    for (std::size_t i = 0; i < lengths.size(); ++i) {
       Queue(1, static_cast<int>(i) + 1);
     }
   }
@@ -72,6 +71,18 @@ class RadioFixture : public ::testing::Test {
   void Tick(int nMilliseconds = 100) {
     m_mci.Advance(nMilliseconds);
     m_radio.OnTimer();
+  }
+  void Ticks(int nCount) {
+    for (int i = 0; i < nCount; ++i) {
+      Tick();
+    }
+  }
+  // Ticks until `done` holds, at most nLimit times; returns whether it holds.
+  bool TickUntil(const std::function<bool()>& done, int nLimit = 1000) {
+    for (int i = 0; i < nLimit && !done(); ++i) {
+      Tick();
+    }
+    return done();
   }
 
   TempDir m_dir;

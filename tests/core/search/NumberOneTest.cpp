@@ -19,10 +19,7 @@ TEST(NumberOne, TypedDatesInTheirForms) {
   EXPECT_FALSE(ReadTypedDate("32/1/1990").bValid);
   EXPECT_FALSE(ReadTypedDate("1/13/1990").bValid);
   EXPECT_FALSE(ReadTypedDate("1/1").bValid);  // too short to read
-  EXPECT_EQ(ReadTypedDate("1/13/1990").nDayNumber, 0);
-}
-
-TEST(NumberOne, DayNumbersOnlyCompare) {
+  // Day numbers only compare: the last of one month is the first of the next.
   EXPECT_EQ(DayNumber(1, 1, 1950), 0);
   EXPECT_EQ(DayNumber(31, 1, 1983), DayNumber(1, 2, 1983));
   EXPECT_EQ(DayNumber(31, 12, 1984), DayNumber(1, 1, 1985));
@@ -43,27 +40,22 @@ class NumberOneFileTest : public ::testing::Test {
 
 TEST_F(NumberOneFileTest, EntryHoldsUntilTheNextDate) {
   NumberOneAnswer answer = SearchNumberOne(m_dir.Folder(), "5/3/83");
-  EXPECT_TRUE(answer.bFound);
   EXPECT_EQ(answer.strResult, "\nNumber 1 in the charts on 05 March 1983 was\n\nFirst - One");
   EXPECT_TRUE(answer.bCanQueue);
-  EXPECT_EQ(answer.entry.strCD, "12");
 
-  EXPECT_EQ(SearchNumberOne(m_dir.Folder(), "31/1/1984").entry.strArtist,
-            "Second");  // same day no.
-  EXPECT_EQ(SearchNumberOne(m_dir.Folder(), "30/1/1984").entry.strArtist, "First");
-  answer = SearchNumberOne(m_dir.Folder(), "02/02/1984");
-  EXPECT_EQ(answer.entry.strArtist, "Second");
-  EXPECT_FALSE(answer.bCanQueue);  // CD "0": not in the library
-  EXPECT_FALSE(SearchNumberOne(m_dir.Folder(), "1/1/2020").bCanQueue);  // CD " "
-  EXPECT_EQ(SearchNumberOne(m_dir.Folder(), "1/1/2020").entry.strArtist, "Third");
+  const std::string strFolder = m_dir.Folder();
+  EXPECT_EQ(SearchNumberOne(strFolder, "31/1/1984").entry.strArtist, "Second");  // same day no.
+  EXPECT_EQ(SearchNumberOne(strFolder, "30/1/1984").entry.strArtist, "First");
+  EXPECT_FALSE(SearchNumberOne(strFolder, "02/02/1984").bCanQueue);  // CD "0": not in the library
+  answer = SearchNumberOne(strFolder, "1/1/2020");
+  EXPECT_EQ(answer.entry.strArtist, "Third");
+  EXPECT_FALSE(answer.bCanQueue);  // CD " "
 }
 
 TEST_F(NumberOneFileTest, BeforeTheFirstEntryInvalidOrMissingFileFindNothing) {
   EXPECT_FALSE(SearchNumberOne(m_dir.Folder(), "4/3/83").bFound);
   EXPECT_FALSE(SearchNumberOne(m_dir.Folder(), "32/1/1990").bFound);
-  const NumberOneAnswer missing = SearchNumberOne(m_dir.Folder() + "nope/", "5/3/83");
-  EXPECT_FALSE(missing.bFound);
-  EXPECT_EQ(missing.strResult, "\n\nSorry, could not find that date");
+  EXPECT_FALSE(SearchNumberOne(m_dir.Folder() + "nope/", "5/3/83").bFound);
 }
 
 }  // namespace
