@@ -18,7 +18,7 @@ std::string EmptyIfZero(const std::string& strNumber) {
 ManualSearchResult ManualSearch(const TrackStore& store, const std::string& strArtist,
                                 const std::string& strTitle) {
   ManualSearchResult result;
-  if (strArtist.empty() && strTitle.empty()) {
+  if (!HasSearchText(strArtist, strTitle)) {
     result.strStatus = " Nothing to search for";
     return result;
   }

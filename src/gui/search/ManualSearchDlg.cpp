@@ -66,8 +66,12 @@ void CManualSearchDlg::Run(RadioCore& core, QWidget* pParent) {
 }
 
 void CManualSearchDlg::OnSearch() {
-  ManualSearchResult result =
-      ManualSearch(m_core.m_store, FromTyped(m_pArtist->text()), FromTyped(m_pTitle->text()));
+  const std::string strArtist = FromTyped(m_pArtist->text());
+  const std::string strTitle = FromTyped(m_pTitle->text());
+  if (HasSearchText(strArtist, strTitle)) {
+    m_pResults->SetStatus(kManualSearchRunning, true);  // painted before the search blocks
+  }
+  ManualSearchResult result = ManualSearch(m_core.m_store, strArtist, strTitle);
   // An empty search leaves the list and its rows for "Add To List".
   if (result.bSearched) {
     m_pResults->ShowRows(std::move(result.rows));

@@ -148,8 +148,11 @@ SearchResultList::SearchResultList(QWidget* pDialog, const DialogUnits& du, int 
   }
 }
 
-void SearchResultList::SetStatus(const std::string& strStatus) {
+void SearchResultList::SetStatus(const std::string& strStatus, bool bPaintNow) {
   m_pStatus->setText(ToDisplay(strStatus));
+  if (bPaintNow) {
+    m_pStatus->repaint();
+  }
 }
 
 void SearchResultList::ShowRows(std::vector<SearchRow> rows) {

@@ -28,7 +28,8 @@ class SearchResultList {
   SearchResultList(QWidget* pDialog, const DialogUnits& du, int nTop, int nDialogWidth,
                    int nDialogHeight);
 
-  void SetStatus(const std::string& strStatus);
+  // `bPaintNow`: show it at once, before a long piece of work keeps the event loop busy.
+  void SetStatus(const std::string& strStatus, bool bPaintNow = false);
   // Replaces the list and the rows behind it; nothing is selected afterwards.
   void ShowRows(std::vector<SearchRow> rows);
   // The selected line queued, or wished for when the library lacks it; with no line selected
