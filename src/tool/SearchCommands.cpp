@@ -65,9 +65,7 @@ int RunNumberOne(ToolEnvironment& env, const std::vector<std::string>& argv) {
     env.context.err << "velvane-tool: number-one takes one date, as dd/mm/yyyy\n";
     return kToolUsage;
   }
-  if (env.settings.strFilesDir.empty()) {
-    env.context.err << "velvane-tool: no database folder; give --db DIR or set one in the "
-                       "administration dialog\n";
+  if (!env.CheckDatabaseFolder()) {
     return kToolUsage;
   }
   const NumberOneAnswer answer = SearchNumberOne(env.settings.strFilesDir, args.Positional()[0]);

@@ -44,7 +44,7 @@ ToolEnvironment::ToolEnvironment(ToolContext& context_, Settings settings_)
       prompter(context_.err),
       database(store, context_.clock, prompter, kProgramTitle) {}
 
-bool ToolEnvironment::LoadDatabases() {
+bool ToolEnvironment::CheckDatabaseFolder() {
   const std::string& folder = settings.strFilesDir;
   if (folder.empty()) {
     context.err << "velvane-tool: no database folder; give --db DIR or set one in the "
@@ -56,7 +56,14 @@ bool ToolEnvironment::LoadDatabases() {
     context.err << "velvane-tool: the database folder " << folder << " does not exist\n";
     return false;
   }
-  database.OpenAndLoad(folder, settings.nPlaySize, settings.nChartSize);
+  return true;
+}
+
+bool ToolEnvironment::LoadDatabases() {
+  if (!CheckDatabaseFolder()) {
+    return false;
+  }
+  database.OpenAndLoad(settings.strFilesDir, settings.nPlaySize, settings.nChartSize);
   return true;
 }
 

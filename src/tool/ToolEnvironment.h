@@ -29,6 +29,8 @@ class ConsolePrompter : public Prompter {
 struct ToolEnvironment {
   ToolEnvironment(ToolContext& context, Settings settings);
 
+  // Checks the database folder is set and exists; on failure prints why and returns false.
+  bool CheckDatabaseFolder();
   // Checks the database folder and loads both databases as at start-up. On failure prints
   // the reason and returns false.
   bool LoadDatabases();
