@@ -4,20 +4,14 @@
 #include <QFileDialog>
 #include <QStringList>
 
-#include "core/db/Text.h"
+#include "platform/QtText.h"
 
 namespace velvane {
 
-namespace {
-
-QString ToQt(const std::string& strBytes) {
-  return QString::fromStdString(DisplayUtf8(strBytes));
-}
-
-}  // namespace
+namespace {}  // namespace
 
 QString ToQtNameFilter(const std::string& strFilter) {
-  const QStringList parts = ToQt(strFilter).split(QLatin1Char('|'));
+  const QStringList parts = ToDisplay(strFilter).split(QLatin1Char('|'));
   QStringList filters;
   for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
     const QString description = parts[i].trimmed();
@@ -48,7 +42,7 @@ QString WithoutTrailingSeparator(const QString& folder) {
 }
 
 bool QtFileChooser::ChooseFile(const FileDialogOptions& options, bool bSave, std::string& path) {
-  QFileDialog dialog(m_pParent.data(), ToQt(options.strTitle), ToQt(options.strFolder));
+  QFileDialog dialog(m_pParent.data(), ToDisplay(options.strTitle), ToDisplay(options.strFolder));
   dialog.setAcceptMode(bSave ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
   dialog.setFileMode(bSave ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
   dialog.setOption(QFileDialog::DontConfirmOverwrite, false);
@@ -56,7 +50,7 @@ bool QtFileChooser::ChooseFile(const FileDialogOptions& options, bool bSave, std
   if (!filter.isEmpty()) {
     dialog.setNameFilter(filter);
   }
-  dialog.setDefaultSuffix(ToQt(options.strDefaultExtension));
+  dialog.setDefaultSuffix(ToDisplay(options.strDefaultExtension));
   if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
     return false;
   }
@@ -74,7 +68,7 @@ bool QtFileChooser::ChooseSaveFile(const FileDialogOptions& options, std::string
 
 bool QtFileChooser::ChooseFolder(const std::string& title, std::string& path) {
   const QString folder =
-      QFileDialog::getExistingDirectory(m_pParent.data(), ToQt(title), ToQt(path));
+      QFileDialog::getExistingDirectory(m_pParent.data(), ToDisplay(title), ToDisplay(path));
   if (folder.isEmpty()) {
     return false;
   }

@@ -2,7 +2,7 @@
 
 #include <QMessageBox>
 
-#include "core/db/Text.h"
+#include "platform/QtText.h"
 
 namespace velvane {
 
@@ -52,15 +52,11 @@ PromptAnswer CancelAnswer(PromptButtons buttons) {
   return PromptAnswer::Ok;
 }
 
-QString ToQt(const std::string& strBytes) {
-  return QString::fromStdString(DisplayUtf8(strBytes));
-}
-
 }  // namespace
 
 PromptAnswer QtPrompter::Show(const std::string& text, const std::string& caption, PromptIcon icon,
                               PromptButtons buttons) {
-  QMessageBox box(ToQtIcon(icon), ToQt(caption), ToQt(text), ToQtButtons(buttons),
+  QMessageBox box(ToQtIcon(icon), ToDisplay(caption), ToDisplay(text), ToQtButtons(buttons),
                   m_pParent.data());
   if (buttons == PromptButtons::YesNo) {
     box.setEscapeButton(QMessageBox::No);

@@ -38,7 +38,7 @@ void RadioCore::OnInitDialog(const std::function<void()>& runAdminDialog) {
   }
   m_yearRange = LoadYearRange(m_profile, m_clock);
   m_strFadeAutoText = FormatFadeAutoText(m_settings.nFadeTime, m_settings.nAutoTime);
-  m_strPlayModeText = m_nPlayMode == 1 ? "Auto Play" : "Single Play";
+  ShowPlayMode();
   SetMasterSlider(m_nMasterSlider);
 }
 
@@ -64,7 +64,7 @@ bool RadioCore::CanOpenAdmin() {
 void RadioCore::OnAdminSaved(const AdminFields& fields) {
   StoreAdminFields(fields, m_store.PlaylistCount(), m_store.ChartCount(), m_settings);
   m_strFadeAutoText = FormatFadeAutoText(m_settings.nFadeTime, m_settings.nAutoTime);
-  m_strPlayModeText = m_nPlayMode == 1 ? "Auto Play" : "Single Play";
+  ShowPlayMode();
   SaveSettings(m_profile, m_settings);
 }
 

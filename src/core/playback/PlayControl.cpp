@@ -190,7 +190,7 @@ void RadioCore::OnFadeLast() {
 
 void RadioCore::OnPlayMode() {
   m_nPlayMode = 1 - m_nPlayMode;
-  m_strPlayModeText = m_nPlayMode == 1 ? "Auto Play" : "Single Play";
+  ShowPlayMode();
 }
 
 }  // namespace velvane

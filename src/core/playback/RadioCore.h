@@ -166,6 +166,8 @@ class RadioCore {
   // One tick of a running fade; returns whether it is still running.
   bool StepFade(int nDeck, bool bOut);
   std::string StatusText() const;
+  // The play mode field follows the current play mode.
+  void ShowPlayMode() { m_strPlayModeText = m_nPlayMode == 1 ? "Auto Play" : "Single Play"; }
 
   Clock& m_clock;
   Prompter& m_prompter;

@@ -3,8 +3,6 @@
 #include <QFontMetrics>
 #include <QVariant>
 
-#include "core/db/Text.h"
-
 namespace velvane {
 
 namespace {
@@ -40,14 +38,6 @@ QWidget* FindControl(QWidget* pRoot, int nId) {
     }
   }
   return nullptr;
-}
-
-QString ToDisplay(const std::string& strBytes) {
-  return QString::fromStdString(DisplayUtf8(strBytes));
-}
-
-std::string FromTyped(const QString& text) {
-  return text.toStdString();
 }
 
 QFont BoldArial(int nPixelHeight) {

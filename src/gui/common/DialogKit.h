@@ -6,6 +6,8 @@
 #include <QWidget>
 #include <string>
 
+#include "platform/QtText.h"
+
 namespace velvane {
 
 // Positions are given in dialog units; they become pixels through the dialog font's average
@@ -30,11 +32,6 @@ template <typename T>
 T* FindControlAs(QWidget* pRoot, int nId) {
   return qobject_cast<T*>(FindControl(pRoot, nId));
 }
-
-// Stored bytes to the screen (UTF-8 where valid, else Windows-1252) and typed text back to the
-// bytes we store (UTF-8).
-QString ToDisplay(const std::string& strBytes);
-std::string FromTyped(const QString& text);
 
 // The bold Arial of the main window at a height in pixels.
 QFont BoldArial(int nPixelHeight);

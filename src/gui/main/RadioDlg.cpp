@@ -146,21 +146,21 @@ void CRadioDlg::OnSearchNumberOne() {
   Render();
 }
 
+FileDialogOptions CRadioDlg::QueueFileOptions(const char* pszTitle) const {
+  return {pszTitle, SavedQueueFolder(m_core.m_settings.strFilesDir), kQueueFilter, kQueueExtension};
+}
+
 void CRadioDlg::OnSaveQueue() {
-  const FileDialogOptions options{"Save Playlist", SavedQueueFolder(m_core.m_settings.strFilesDir),
-                                  kQueueFilter, kQueueExtension};
   std::string strPath;
-  if (m_chooser.ChooseSaveFile(options, strPath)) {
+  if (m_chooser.ChooseSaveFile(QueueFileOptions("Save Playlist"), strPath)) {
     SaveQueue(strPath, m_core.m_queue);
   }
   Render();
 }
 
 void CRadioDlg::OnLoadQueue() {
-  const FileDialogOptions options{"Open Playlist", SavedQueueFolder(m_core.m_settings.strFilesDir),
-                                  kQueueFilter, kQueueExtension};
   std::string strPath;
-  if (m_chooser.ChooseOpenFile(options, strPath)) {
+  if (m_chooser.ChooseOpenFile(QueueFileOptions("Open Playlist"), strPath)) {
     LoadQueue(strPath, m_core.m_queue);
   }
   Render();

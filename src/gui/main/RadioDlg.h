@@ -74,6 +74,8 @@ class CRadioDlg : public QWidget {
   // A button that runs a core handler and then shows the new state.
   void Forward(int nId, void (RadioCore::*pHandler)());
 
+  // The file dialog of "Save Playlist" / "Load Playlist": .pla files in the queue folder.
+  FileDialogOptions QueueFileOptions(const char* pszTitle) const;
   void SetText(int nId, const std::string& strText);
   void SetSlider(QSlider* pSlider, int nPosition);
   void SetEnabled(int nId, bool bEnabled);

@@ -1,0 +1,15 @@
+#include "platform/QtText.h"
+
+#include "core/db/Text.h"
+
+namespace velvane {
+
+QString ToDisplay(const std::string& strBytes) {
+  return QString::fromStdString(DisplayUtf8(strBytes));
+}
+
+std::string FromTyped(const QString& text) {
+  return text.toStdString();
+}
+
+}  // namespace velvane

@@ -1,0 +1,13 @@
+#pragma once
+
+#include <QString>
+#include <string>
+
+namespace velvane {
+
+// Stored bytes to the screen (UTF-8 where valid, else Windows-1252) and typed text back to the
+// bytes we store (UTF-8). Every Qt edge of the program converts through these two.
+QString ToDisplay(const std::string& strBytes);
+std::string FromTyped(const QString& text);
+
+}  // namespace velvane
