@@ -1,7 +1,9 @@
 #pragma once
 
 // Ports that do nothing, for benchmarks that need a core object but no outside world.
+#include <map>
 #include <string>
+#include <utility>
 
 #include "core/ports/Clock.h"
 #include "core/ports/ProfileStore.h"
@@ -36,6 +38,28 @@ class EmptyProfile : public ProfileStore {
   bool WriteProfileString(const std::string&, const std::string&, const std::string&) override {
     return false;
   }
+};
+
+// Settings given as texts (integers are read from the same texts); nothing is ever written.
+class MapProfile : public ProfileStore {
+ public:
+  explicit MapProfile(std::map<std::string, std::string> values) : m_values(std::move(values)) {}
+  int GetProfileInt(const std::string&, const std::string& entry, int nDefault) override {
+    const auto it = m_values.find(entry);
+    return it == m_values.end() ? nDefault : std::stoi(it->second);
+  }
+  std::string GetProfileString(const std::string&, const std::string& entry,
+                               const std::string& strDefault) override {
+    const auto it = m_values.find(entry);
+    return it == m_values.end() ? strDefault : it->second;
+  }
+  bool WriteProfileInt(const std::string&, const std::string&, int) override { return false; }
+  bool WriteProfileString(const std::string&, const std::string&, const std::string&) override {
+    return false;
+  }
+
+ private:
+  std::map<std::string, std::string> m_values;
 };
 
 }  // namespace velvane

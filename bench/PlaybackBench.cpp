@@ -7,7 +7,7 @@
 #include <string>
 
 #include "BenchPorts.h"
-#include "core/playback/RadioCore.h"
+#include "core/main/RadioCore.h"
 
 namespace velvane {
 namespace {
@@ -30,32 +30,38 @@ class PlayingMci : public Mci {
   int m_nPosition = 20000;
 };
 
+const std::filesystem::path kMusic = std::filesystem::temp_directory_path() / "velvane-bench-music";
+
+// Ten tracks the library does not hold, so each lookup scans all of it; the first two are
+// started, so deck 2 plays the current track while deck 1 plays out the last one.
 struct PlayingRadio {
   PlayingRadio() {
-    const auto music = std::filesystem::temp_directory_path() / "velvane-bench-music";
-    std::filesystem::create_directories(music / "001");
-    std::ofstream(music / "001" / "01 x.mp3").put('x');
-    radio.m_settings.strMusicDir = (music / "").string();
-    radio.m_store.Allocate(kRecords, kRecords);
+    std::filesystem::create_directories(kMusic / "999");
+    for (int i = 1; i <= kQueueSlots; ++i) {
+      std::ofstream(kMusic / "999" / (std::to_string(100 + i).substr(1) + " x.mp3")).put('x');
+    }
+    radio.OnInitDialog([] {});
+    TrackStore& store = radio.Store();
     for (int i = 0; i < kRecords; ++i) {
-      radio.m_store.SetPlaylistEntry(i, "Artist " + std::to_string(i), "Title",
-                                     std::to_string(i / 99 % 1000), std::to_string(i % 99 + 1), -1);
+      store.SetPlaylistEntry(i, "Artist " + std::to_string(i), "Title",
+                             std::to_string(i / 99 % 1000), std::to_string(i % 99 + 1), -1);
     }
-    radio.m_store.SetPlaylistCount(kRecords);
-    radio.OnClearPlaylist();
-    // Ten tracks the library does not hold, so each lookup scans all of it.
+    store.SetPlaylistCount(kRecords);
     for (int i = 0; i < kQueueSlots; ++i) {
-      radio.m_queue.AddToQueue("999", std::to_string(i + 1), "", "", -1);
+      radio.Queue().AddToQueue("999", std::to_string(i + 1), "", "", -1);
     }
-    radio.m_bDeck1InUse = radio.m_bDeck2InUse = true;
-    radio.m_nCurrentDeck = 2;
-    radio.m_nLastDeck = 1;
+    radio.Play().OnPlayNextTrack();
+    radio.OnTimer();  // the head's time shows: it counts as started
+    radio.Play().OnPlayNextTrack();
   }
 
   PlayingMci mci;
   FixedClock clock;
   QuietPrompter prompter;
-  EmptyProfile profile;
+  MapProfile profile{{{"IsInstalled", "1"},
+                      {"MusicDir", (kMusic / "").string()},
+                      {"PlaySize", std::to_string(kRecords)},
+                      {"ChartSize", std::to_string(kRecords)}}};
   RadioCore radio{mci, clock, prompter, profile};
 };
 
@@ -67,10 +73,13 @@ void BM_TimerTickTwoDecksPlaying(benchmark::State& state) {
 }
 BENCHMARK(BM_TimerTickTwoDecksPlaying)->Unit(benchmark::kMicrosecond);
 
+// What the window does after the queue editor's "Save": every slot looked up again.
 void BM_RefreshWholeQueue(benchmark::State& state) {
   PlayingRadio playing;
+  const QueueEditor editor(playing.radio.QueueSlotsNow());
   for (auto _ : state) {
-    playing.radio.m_queue.RefreshQueue(-1);
+    playing.radio.BeginQueueEdit();
+    playing.radio.EndQueueEdit(&editor);
   }
 }
 BENCHMARK(BM_RefreshWholeQueue)->Unit(benchmark::kMicrosecond);

@@ -1,6 +1,6 @@
 #include "platform/QtText.h"
 
-#include "core/db/Text.h"
+#include "core/text/Text.h"
 
 namespace velvane {
 

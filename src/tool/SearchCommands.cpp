@@ -1,9 +1,9 @@
 #include <cstdint>
 
-#include "core/db/Text.h"
 #include "core/search/AutoSelection.h"
 #include "core/search/ManualSearch.h"
 #include "core/search/NumberOne.h"
+#include "core/text/Text.h"
 #include "tool/ToolEnvironment.h"
 
 namespace velvane {
@@ -47,8 +47,8 @@ int RunAutoSelect(ToolEnvironment& env, const std::vector<std::string>& argv) {
   }
   const YearRange saved = LoadYearRange(env.context.profile, env.context.clock);
   const std::optional<std::string> seed = args.Value("--seed");
-  Random15 random(seed ? static_cast<std::uint32_t>(Atol(*seed))
-                       : static_cast<std::uint32_t>(env.context.clock.SecondsSinceEpoch()));
+  Random15 random =
+      seed ? Random15(static_cast<std::uint32_t>(Atol(*seed))) : SeededFromTime(env.context.clock);
   const SelectionResult result =
       args.Has("--out-of-chart")
           ? SelectOutOfChart(env.store, random)

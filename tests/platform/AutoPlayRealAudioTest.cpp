@@ -9,13 +9,13 @@
 #include <thread>
 
 #include "PulseNullSink.h"
-#include "core/playback/RadioCore.h"
+#include "core/demo/WavWriter.h"
+#include "core/main/RadioCore.h"
 #include "platform/MpvMci.h"
 #include "support/FakeClock.h"
 #include "support/FakeProfileStore.h"
 #include "support/FakePrompter.h"
 #include "support/TempDir.h"
-#include "core/demo/WavWriter.h"
 
 namespace velvane {
 namespace {
@@ -62,37 +62,41 @@ TEST(AutoPlayRealAudio, SecondTuneStartsOnDeckTwoWhileTheFirstPlaysOut) {
     FakeClock clock(2026, 12, 5, 20, 0);
     FakePrompter prompter;
     FakeProfileStore profile;
+    Settings settings;
+    settings.strMusicDir = (dir.Path() / "music" / "").string();
+    settings.strFilesDir = dir.Folder();
+    settings.nPlayMode = 1;  // Auto Play
+    settings.nPlaySize = settings.nChartSize = 10;
+    SaveSettings(profile, settings);
     RadioCore radio(mci, clock, prompter, profile);
-    radio.m_settings.strMusicDir = (dir.Path() / "music" / "").string();
-    radio.m_settings.strFilesDir = dir.Folder();
-    radio.m_store.Allocate(10, 10);
-    radio.m_store.SetPlaylistEntry(0, "Artist", "First", "1", "1", -1);
-    radio.m_store.SetPlaylistEntry(1, "Artist", "Second", "1", "2", -1);
-    radio.m_store.SetPlaylistCount(2);
-    radio.OnClearPlaylist();
-    radio.OnPlayMode();  // Auto Play
-    radio.m_queue.AddToQueue("1", "1", "", "", -1);
-    radio.m_queue.AddToQueue("1", "2", "", "", -1);
+    radio.OnInitDialog([] {});
+    TrackStore& store = radio.Store();
+    store.SetPlaylistEntry(0, "Artist", "First", "1", "1", -1);
+    store.SetPlaylistEntry(1, "Artist", "Second", "1", "2", -1);
+    store.SetPlaylistCount(2);
+    radio.Queue().AddToQueue("1", "1", "", "", -1);
+    radio.Queue().AddToQueue("1", "2", "", "", -1);
 
-    radio.OnPlayNextTrack();
-    ASSERT_EQ(radio.m_nCurrentDeck, 1);
+    radio.Play().OnPlayNextTrack();
+    ASSERT_EQ(radio.Play().CurrentDeck(), 1);
     bool bSecondStarted = false;
     const auto deadline = std::chrono::steady_clock::now() + 25s;
-    while (radio.DecksInUse() > 0 && std::chrono::steady_clock::now() < deadline) {
+    while (radio.Play().DecksInUse() > 0 && std::chrono::steady_clock::now() < deadline) {
       std::this_thread::sleep_for(100ms);
       radio.OnTimer();
-      if (shownTimes.empty() || shownTimes.back() != radio.m_strRemainingDisplay) {
-        shownTimes.push_back(radio.m_strRemainingDisplay);
+      const std::string strShown = radio.Display().strRemaining;
+      if (shownTimes.empty() || shownTimes.back() != strShown) {
+        shownTimes.push_back(strShown);
       }
-      if (!bSecondStarted && radio.m_nCurrentDeck == 2) {
+      if (!bSecondStarted && radio.Play().CurrentDeck() == 2) {
         bSecondStarted = true;
-        EXPECT_EQ(radio.m_nLastDeck, 1) << "the first tune should still be playing out";
-        EXPECT_EQ(radio.m_queue.m_strNowTitle, "Second");
+        EXPECT_EQ(radio.Play().LastDeck(), 1) << "the first tune should still be playing out";
+        EXPECT_EQ(radio.Display().queue.strNowTitle, "Second");
       }
     }
     EXPECT_TRUE(bSecondStarted) << "auto change never started deck 2";
-    EXPECT_EQ(radio.DecksInUse(), 0) << "the tunes did not finish in time";
-    EXPECT_TRUE(radio.m_queue.IsFree(0));
+    EXPECT_EQ(radio.Play().DecksInUse(), 0) << "the tunes did not finish in time";
+    EXPECT_TRUE(radio.Display().queueSlots[0].strCD.empty());
   }
   std::this_thread::sleep_for(300ms);
   const std::vector<double> levels = BlockLevels(sink.StopRecording());

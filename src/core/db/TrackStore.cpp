@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <utility>
 
-#include "core/db/Text.h"
+#include "core/text/Text.h"
 
 namespace velvane {
 

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "core/db/Text.h"
+#include "core/text/Text.h"
 
 namespace velvane {
 
@@ -25,12 +25,12 @@ std::string DeckDriver::Query(const std::string& strCommand) {
   return reply;
 }
 
-int DeckDriver::OpenAndPlayDeck(int nDeck, std::string strPath) {
+bool DeckDriver::OpenAndPlayDeck(int nDeck, std::string strPath) {
   const std::string alias = Alias(nDeck);
   if (Send("Open \"" + strPath + "\"  alias " + alias) != 0) {
-    return 0;
+    return false;
   }
-  return Send("Play " + alias) == 0 ? 1 : 0;
+  return Send("Play " + alias) == 0;
 }
 
 void DeckDriver::SetDeckVolume(int nDeck, int nVolume) {
@@ -45,15 +45,15 @@ void DeckDriver::GetDeckLength(int nDeck, std::string& strLength) {
   strLength = Query("status " + Alias(nDeck) + " length");
 }
 
-int DeckDriver::GetDeckState(int nDeck) {
+DeckState DeckDriver::GetDeckState(int nDeck) {
   std::string strLength, strPosition;
   GetDeckLength(nDeck, strLength);
   GetDeckPosition(nDeck, strPosition);
   const int nPosition = Atoi(strPosition);
   if (nPosition == 0) {
-    return DeckIdle;
+    return DeckState::kIdle;
   }
-  return nPosition == Atoi(strLength) ? DeckAtEnd : DeckPlaying;
+  return nPosition == Atoi(strLength) ? DeckState::kAtEnd : DeckState::kPlaying;
 }
 
 void DeckDriver::StopDeck(int nDeck) {

@@ -7,7 +7,7 @@
 namespace velvane {
 
 // What a deck reports about its track.
-enum DeckState { DeckIdle = 0, DeckPlaying = 1, DeckAtEnd = 2 };
+enum class DeckState { kIdle, kPlaying, kAtEnd };
 
 // The only code that talks to the audio service. Deck N is the alias "TrackN"; the driver keeps
 // no state, so a deck exists exactly while its alias is open.
@@ -15,15 +15,15 @@ class DeckDriver {
  public:
   explicit DeckDriver(Mci& mci) : m_mci(mci) {}
 
-  // Opens the file on the deck and plays it from the start: 1 if both commands succeeded.
-  int OpenAndPlayDeck(int nDeck, std::string strPath);
+  // Opens the file on the deck and plays it from the start: true if both commands succeeded.
+  bool OpenAndPlayDeck(int nDeck, std::string strPath);
   // Volume 0 (silent) to 1000 (full); values outside are clamped.
   void SetDeckVolume(int nDeck, int nVolume);
   // Millisecond texts as the service returns them; empty when it gives no reply.
   void GetDeckPosition(int nDeck, std::string& strPosition);
   void GetDeckLength(int nDeck, std::string& strLength);
-  // DeckIdle when the position is 0, DeckAtEnd when it equals the length, else DeckPlaying.
-  int GetDeckState(int nDeck);
+  // kIdle when the position is 0, kAtEnd when it equals the length, else kPlaying.
+  DeckState GetDeckState(int nDeck);
   void StopDeck(int nDeck);
   void CloseDeck(int nDeck);
   void StopAndCloseAllDecks();

@@ -2,8 +2,8 @@
 
 #include <utility>
 
-#include "core/db/Text.h"
-#include "core/playback/DisplayFormat.h"
+#include "core/text/DisplayFormat.h"
+#include "core/text/Text.h"
 
 namespace velvane {
 
@@ -21,8 +21,8 @@ void PlayQueue::AddToQueue(std::string strCD, std::string strTrack, std::string 
                            std::string strTitle, int nChartLink) {
   for (int i = 0; i < kQueueSlots; ++i) {
     if (IsFree(i)) {
-      m_strQueueCD[i] = std::move(strCD);
-      m_strQueueTrack[i] = std::move(strTrack);
+      m_slots[i].strCD = std::move(strCD);
+      m_slots[i].strTrack = std::move(strTrack);
       SetQueueSlotInfo(i, strArtist, strTitle, nChartLink);
       return;
     }
@@ -35,9 +35,9 @@ void PlayQueue::SetQueueSlotInfo(int nSlot, const std::string& strArtist,
   if (!IsSlot(nSlot)) {
     return;
   }
-  m_strQueueArtist[nSlot] = strArtist;
-  m_strQueueTitle[nSlot] = strTitle;
-  m_nQueueChartLink[nSlot] = nChartLink;
+  m_slots[nSlot].strArtist = strArtist;
+  m_slots[nSlot].strTitle = strTitle;
+  m_slots[nSlot].nChartLink = nChartLink;
   // The library has the last word: the lookup replaces what the caller passed.
   RefreshQueue(nSlot);
 }
@@ -46,9 +46,14 @@ void PlayQueue::SetSlotNumbers(int nSlot, const std::string& strCD, const std::s
   if (!IsSlot(nSlot)) {
     return;
   }
-  m_strQueueCD[nSlot] = strCD;
-  m_strQueueTrack[nSlot] = strTrack;
+  m_slots[nSlot].strCD = strCD;
+  m_slots[nSlot].strTrack = strTrack;
   RefreshQueue(nSlot);
+}
+
+void PlayQueue::ReplaceSlots(const QueueSlots& edited) {
+  m_slots = edited;
+  RefreshQueue(-1);
 }
 
 void PlayQueue::RefreshQueue(int nIndex) {
@@ -66,81 +71,64 @@ bool PlayQueue::AdvanceQueue() {
   if (!m_bHeadStarted) {
     return false;
   }
-  const auto strOldCD = m_strQueueCD;
-  const auto strOldTrack = m_strQueueTrack;
+  const QueueSlots old = m_slots;
   for (int i = 0; i + 1 < kQueueSlots; ++i) {
-    m_strQueueCD[i] = std::move(m_strQueueCD[i + 1]);
-    m_strQueueTrack[i] = std::move(m_strQueueTrack[i + 1]);
-    m_strQueueArtist[i] = std::move(m_strQueueArtist[i + 1]);
-    m_strQueueTitle[i] = std::move(m_strQueueTitle[i + 1]);
-    m_nQueueChartLink[i] = m_nQueueChartLink[i + 1];
+    m_slots[i] = std::move(m_slots[i + 1]);
   }
-  const int nLast = kQueueSlots - 1;
-  m_strQueueCD[nLast].clear();
-  m_strQueueTrack[nLast].clear();
-  m_strQueueArtist[nLast].clear();
-  m_strQueueTitle[nLast].clear();
-  m_nQueueChartLink[nLast] = -1;
-  LookUpChanged(strOldCD, strOldTrack);
+  m_slots[kQueueSlots - 1] = QueueSlot{};
+  LookUpChanged(old);
   BuildQueueTexts();
   return true;
 }
 
 void PlayQueue::ClearQueue() {
-  const auto strOldCD = m_strQueueCD;
-  const auto strOldTrack = m_strQueueTrack;
-  for (int i = 0; i < kQueueSlots; ++i) {
-    m_strQueueCD[i].clear();
-    m_strQueueTrack[i].clear();
-    m_strQueueArtist[i].clear();
-    m_strQueueTitle[i].clear();
-    m_nQueueChartLink[i] = -1;
-  }
-  LookUpChanged(strOldCD, strOldTrack);
+  const QueueSlots old = m_slots;
+  m_slots.fill(QueueSlot{});
+  LookUpChanged(old);
   BuildQueueTexts();
 }
 
 void PlayQueue::BuildQueueTexts() {
-  m_strNowArtist = CutBytes(m_strQueueArtist[0], kNowPlayingBytes);
-  m_strNowTitle = CutBytes(m_strQueueTitle[0], kNowPlayingBytes);
-  m_strNowChartInfo = FormatChartInfo(0);
+  m_texts.strNowArtist = CutBytes(m_slots[0].strArtist, kNowPlayingBytes);
+  m_texts.strNowTitle = CutBytes(m_slots[0].strTitle, kNowPlayingBytes);
+  m_texts.strNowChartInfo = FormatChartInfo(0);
 
-  m_strNextTrack = m_strQueueArtist[1] + " - " + m_strQueueTitle[1];
-  m_strNextChartInfo = FormatChartInfo(1);
+  m_texts.strNextTrack = m_slots[1].strArtist + " - " + m_slots[1].strTitle;
+  m_texts.strNextChartInfo = FormatChartInfo(1);
 
   // Slots not found in the library have no artist and are left out; the others keep their
   // own slot numbers, so the list can have gaps.
-  m_strQueueList.clear();
+  m_texts.strQueueList.clear();
   for (int i = 2; i < kQueueSlots; ++i) {
-    if (!m_strQueueArtist[i].empty()) {
-      m_strQueueList +=
-          FormatInt(i + 1, 2) + " " + m_strQueueArtist[i] + " - " + m_strQueueTitle[i] + "\n";
+    if (!m_slots[i].strArtist.empty()) {
+      m_texts.strQueueList +=
+          FormatInt(i + 1, 2) + " " + m_slots[i].strArtist + " - " + m_slots[i].strTitle + "\n";
     }
   }
 }
 
 std::string PlayQueue::FormatChartInfo(int nSlot) const {
-  if (!IsSlot(nSlot) || m_nQueueChartLink[nSlot] == -1) {
+  if (!IsSlot(nSlot) || m_slots[nSlot].nChartLink == -1) {
     return {};
   }
   // A link outside the chart database leaves these empty, which still gives a (blank) text.
   std::string strDate, strArtist, strTitle, strPosition;
   int nPlaylistLink = -1;
-  m_store.GetChartEntry(m_nQueueChartLink[nSlot], strDate, strArtist, strTitle, strPosition,
+  m_store.GetChartEntry(m_slots[nSlot].nChartLink, strDate, strArtist, strTitle, strPosition,
                         nPlaylistLink);
   return velvane::FormatChartInfo(strPosition, strDate);
 }
 
 void PlayQueue::LookUp(int nSlot) {
   // Empty or non-numeric numbers compare as 0 / 0 like any other, free slots included.
-  m_store.FindPlaylistEntry(m_strQueueCD[nSlot], m_strQueueTrack[nSlot], m_strQueueArtist[nSlot],
-                            m_strQueueTitle[nSlot], m_nQueueChartLink[nSlot]);
+  QueueSlot& slot = m_slots[nSlot];
+  m_store.FindPlaylistEntry(slot.strCD, slot.strTrack, slot.strArtist, slot.strTitle,
+                            slot.nChartLink);
 }
 
-void PlayQueue::LookUpChanged(const std::array<std::string, kQueueSlots>& strOldCD,
-                              const std::array<std::string, kQueueSlots>& strOldTrack) {
+void PlayQueue::LookUpChanged(const QueueSlots& old) {
   for (int i = 0; i < kQueueSlots; ++i) {
-    if (m_strQueueCD[i] != strOldCD[i] || m_strQueueTrack[i] != strOldTrack[i]) {
+    if (m_slots[i].strCD != old[i].strCD || m_slots[i].strTrack != old[i].strTrack) {
       LookUp(i);
     }
   }

@@ -1,21 +1,15 @@
 #include "core/playback/QueueEditor.h"
-#include "core/db/Text.h"
 
 #include <utility>
 
-namespace velvane {
+#include "core/text/Text.h"
 
-QueueEditor::QueueEditor(const PlayQueue& queue)
-    : m_strCD(queue.m_strQueueCD),
-      m_strTrack(queue.m_strQueueTrack),
-      m_strArtist(queue.m_strQueueArtist),
-      m_strTitle(queue.m_strQueueTitle),
-      m_nChartLink(queue.m_nQueueChartLink) {}
+namespace velvane {
 
 std::vector<int> QueueEditor::ListedSlots() const {
   std::vector<int> slots;
   for (int i = 0; i < kQueueSlots; ++i) {
-    if (!m_strArtist[i].empty()) {
+    if (!m_slots[i].strArtist.empty()) {
       slots.push_back(i);
     }
   }
@@ -25,7 +19,8 @@ std::vector<int> QueueEditor::ListedSlots() const {
 std::vector<std::string> QueueEditor::ListLines() const {
   std::vector<std::string> lines;
   for (const int nSlot : ListedSlots()) {
-    lines.push_back(CutBytes(m_strArtist[nSlot], 36) + "\t" + CutBytes(m_strTitle[nSlot], 36));
+    lines.push_back(CutBytes(m_slots[nSlot].strArtist, 36) + "\t" +
+                    CutBytes(m_slots[nSlot].strTitle, 36));
   }
   return lines;
 }
@@ -46,16 +41,12 @@ int QueueEditor::LineOfSlot(int nSlot) const {
 }
 
 void QueueEditor::Swap(int nSlot, int nOther) {
-  std::swap(m_strCD[nSlot], m_strCD[nOther]);
-  std::swap(m_strTrack[nSlot], m_strTrack[nOther]);
-  std::swap(m_strArtist[nSlot], m_strArtist[nOther]);
-  std::swap(m_strTitle[nSlot], m_strTitle[nOther]);
-  std::swap(m_nChartLink[nSlot], m_nChartLink[nOther]);
+  std::swap(m_slots[nSlot], m_slots[nOther]);
 }
 
 int QueueEditor::OnMoveUp(int nLine, bool bTrackCurrent) {
   const int nSlot = SlotOfLine(nLine);
-  if (nSlot <= 0 || m_strCD[nSlot].empty() || (nSlot == 1 && bTrackCurrent)) {
+  if (nSlot <= 0 || m_slots[nSlot].strCD.empty() || (nSlot == 1 && bTrackCurrent)) {
     return -1;
   }
   Swap(nSlot - 1, nSlot);
@@ -64,8 +55,8 @@ int QueueEditor::OnMoveUp(int nLine, bool bTrackCurrent) {
 
 int QueueEditor::OnMoveDown(int nLine, bool bTrackCurrent) {
   const int nSlot = SlotOfLine(nLine);
-  if (nSlot < 0 || nSlot == kQueueSlots - 1 || m_strCD[nSlot].empty() ||
-      (nSlot == 0 && bTrackCurrent) || m_strCD[nSlot + 1].empty()) {
+  if (nSlot < 0 || nSlot == kQueueSlots - 1 || m_slots[nSlot].strCD.empty() ||
+      (nSlot == 0 && bTrackCurrent) || m_slots[nSlot + 1].strCD.empty()) {
     return -1;
   }
   Swap(nSlot, nSlot + 1);
@@ -74,18 +65,13 @@ int QueueEditor::OnMoveDown(int nLine, bool bTrackCurrent) {
 
 bool QueueEditor::OnRemove(int nLine, bool bTrackCurrent) {
   const int nSlot = SlotOfLine(nLine);
-  if (nSlot < 0 || (nSlot == 0 && bTrackCurrent) || m_strCD[nSlot].empty()) {
+  if (nSlot < 0 || (nSlot == 0 && bTrackCurrent) || m_slots[nSlot].strCD.empty()) {
     return false;
   }
   for (int i = nSlot; i + 1 < kQueueSlots; ++i) {
     Swap(i, i + 1);
   }
-  const int nLast = kQueueSlots - 1;
-  m_strCD[nLast].clear();
-  m_strTrack[nLast].clear();
-  m_strArtist[nLast].clear();
-  m_strTitle[nLast].clear();
-  m_nChartLink[nLast] = -1;
+  m_slots[kQueueSlots - 1] = QueueSlot{};
   return true;
 }
 

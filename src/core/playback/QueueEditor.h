@@ -1,6 +1,5 @@
 #pragma once
 
-#include <array>
 #include <string>
 #include <vector>
 
@@ -13,7 +12,10 @@ namespace velvane {
 // when an unlisted slot lies between listed ones.
 class QueueEditor {
  public:
-  explicit QueueEditor(const PlayQueue& queue);
+  explicit QueueEditor(const QueueSlots& start) : m_slots(start) {}
+
+  // The slots as the editor has arranged them.
+  const QueueSlots& Slots() const { return m_slots; }
 
   // "artist (first 36 bytes) TAB title (first 36 bytes)" for every listed slot.
   std::vector<std::string> ListLines() const;
@@ -29,15 +31,11 @@ class QueueEditor {
   // Returns whether the slot was removed; no line is selected afterwards.
   bool OnRemove(int nLine, bool bTrackCurrent);
 
-  std::array<std::string, kQueueSlots> m_strCD;
-  std::array<std::string, kQueueSlots> m_strTrack;
-  std::array<std::string, kQueueSlots> m_strArtist;
-  std::array<std::string, kQueueSlots> m_strTitle;
-  std::array<int, kQueueSlots> m_nChartLink{};
-
  private:
   void Swap(int nSlot, int nOther);
   std::vector<int> ListedSlots() const;
+
+  QueueSlots m_slots;
 };
 
 }  // namespace velvane

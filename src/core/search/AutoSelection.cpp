@@ -1,7 +1,7 @@
 #include "core/search/AutoSelection.h"
 
-#include "core/db/Text.h"
-#include "core/playback/DisplayFormat.h"
+#include "core/text/DisplayFormat.h"
+#include "core/text/Text.h"
 
 namespace velvane {
 

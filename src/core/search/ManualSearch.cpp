@@ -1,7 +1,7 @@
 #include "core/search/ManualSearch.h"
 
-#include "core/playback/DisplayFormat.h"
 #include "core/search/TextMatch.h"
+#include "core/text/DisplayFormat.h"
 
 namespace velvane {
 

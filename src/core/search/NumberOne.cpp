@@ -5,8 +5,8 @@
 
 #include "core/db/LineCodec.h"
 #include "core/db/NumberOneFile.h"
-#include "core/db/Text.h"
-#include "core/playback/DisplayFormat.h"
+#include "core/text/DisplayFormat.h"
+#include "core/text/Text.h"
 
 namespace velvane {
 

@@ -2,6 +2,8 @@
 
 #include <cstdint>
 
+#include "core/ports/Clock.h"
+
 namespace velvane {
 
 // The 15-bit linear congruential generator the selections are defined on, so that a seed gives
@@ -21,5 +23,10 @@ class Random15 {
  private:
   std::uint32_t m_nState;
 };
+
+// The generator as the selections start it: seeded from the time in seconds.
+inline Random15 SeededFromTime(Clock& clock) {
+  return Random15(static_cast<std::uint32_t>(clock.SecondsSinceEpoch()));
+}
 
 }  // namespace velvane

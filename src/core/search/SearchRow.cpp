@@ -1,5 +1,5 @@
 #include "core/search/SearchRow.h"
-#include "core/db/Text.h"
+#include "core/text/Text.h"
 
 #include "core/db/Logs.h"
 
@@ -10,7 +10,7 @@ std::string FormatSearchLine(const SearchRow& row) {
          row.strTrack + "\t" + row.strChartInfo;
 }
 
-std::string AddRowToList(const SearchRow& row, PlayQueue& queue, const std::string& strFilesDir) {
+std::string AddRowToList(const SearchRow& row, QueueInput& queue, const std::string& strFilesDir) {
   if (!row.strCD.empty()) {
     queue.AddToQueue(row.strCD, row.strTrack, row.strArtist, row.strTitle, row.nChartRef);
     return " " + row.strArtist + " - " + row.strTitle + "   (added to playlist)";

@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "core/playback/PlayQueue.h"
+#include "core/playback/QueueInput.h"
 
 namespace velvane {
 
@@ -21,6 +21,6 @@ std::string FormatSearchLine(const SearchRow& row);
 
 // "Add To List": queues a library track, or puts a missing song on the wish list. Returns the
 // status line text.
-std::string AddRowToList(const SearchRow& row, PlayQueue& queue, const std::string& strFilesDir);
+std::string AddRowToList(const SearchRow& row, QueueInput& queue, const std::string& strFilesDir);
 
 }  // namespace velvane

@@ -2,7 +2,7 @@
 
 #include <vector>
 
-#include "core/db/Text.h"
+#include "core/text/Text.h"
 
 namespace velvane {
 

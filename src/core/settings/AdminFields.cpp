@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cctype>
 
-#include "core/db/Text.h"
+#include "core/text/Text.h"
 
 namespace velvane {
 
@@ -22,10 +22,13 @@ bool IsWholeNumber(const std::string& strText) {
   while (i < strText.size() && std::isdigit(static_cast<unsigned char>(strText[i]))) {
     ++i;
   }
-  return i > nDigits && i - nDigits <= 9 && strText.find_first_not_of(" \t", i) == std::string::npos;
+  return i > nDigits && i - nDigits <= 9 &&
+         strText.find_first_not_of(" \t", i) == std::string::npos;
 }
 
-int AtLeastLoaded(int nSize, int nLoaded) { return nSize < nLoaded ? nLoaded + 1 : nSize; }
+int AtLeastLoaded(int nSize, int nLoaded) {
+  return nSize < nLoaded ? nLoaded + 1 : nSize;
+}
 
 }  // namespace
 

@@ -1,6 +1,6 @@
 #include "core/settings/Settings.h"
 
-#include "core/db/Text.h"
+#include "core/text/Text.h"
 
 namespace velvane {
 

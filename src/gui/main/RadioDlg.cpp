@@ -13,7 +13,6 @@
 #include <QSlider>
 #include <algorithm>
 
-#include "core/db/SavedQueue.h"
 #include "gui/common/DialogKit.h"
 #include "gui/main/RadioDlgColours.h"
 #include "gui/playback/QueueEditDlg.h"
@@ -40,7 +39,7 @@ constexpr int kAlertControls[] = {idc::kNowArtist, idc::kNowTitle, idc::kRemaini
 CRadioDlg::CRadioDlg(Mci& mci, Clock& clock, Prompter& prompter, ProfileStore& profile,
                      FileChooser& chooser, QWidget* pParent)
     : QWidget(pParent), m_core(mci, clock, prompter, profile), m_clock(clock), m_chooser(chooser) {
-  setWindowTitle(ToDisplay(m_core.m_strTitle));
+  setWindowTitle(ToDisplay(m_core.Title()));
   QIcon icon;
   for (const int nPixels : {16, 32, 48}) {
     icon.addPixmap(DrawAppIcon(nPixels));
@@ -61,22 +60,22 @@ void CRadioDlg::OnInitDialog() {
     setGeometry(pScreen->availableGeometry());
   }
   m_core.OnInitDialog([this] { CAdminDlg::Run(m_core, m_chooser, this); });
-  setWindowTitle(ToDisplay(m_core.m_strTitle));
+  setWindowTitle(ToDisplay(m_core.Title()));
   Render();
   showMaximized();
-  m_timer.start(std::max(1, m_core.m_settings.nSystemTimer));
+  m_timer.start(std::max(1, m_core.GetSettings().nSystemTimer));
 }
 
 void CRadioDlg::ConnectControls() {
-  Forward(idc::kPlayNextTrack, &RadioCore::OnPlayNextTrack);
-  Forward(idc::kPlayCurrentTrack, &RadioCore::OnPlayCurrentTrack);
-  Forward(idc::kStopAllTracks, &RadioCore::OnStopAllTracks);
-  Forward(idc::kStopCurrentTrack, &RadioCore::OnStopCurrentTrack);
-  Forward(idc::kStopLastTrack, &RadioCore::OnStopLastTrack);
-  Forward(idc::kClearPlaylist, &RadioCore::OnClearPlaylist);
-  Forward(idc::kFadeCurrent, &RadioCore::OnFadeCurrent);
-  Forward(idc::kFadeLast, &RadioCore::OnFadeLast);
-  Forward(idc::kPlayMode, &RadioCore::OnPlayMode);
+  Forward(idc::kPlayNextTrack, &PlayControl::OnPlayNextTrack);
+  Forward(idc::kPlayCurrentTrack, &PlayControl::OnPlayCurrentTrack);
+  Forward(idc::kStopAllTracks, &PlayControl::OnStopAllTracks);
+  Forward(idc::kStopCurrentTrack, &PlayControl::OnStopCurrentTrack);
+  Forward(idc::kStopLastTrack, &PlayControl::OnStopLastTrack);
+  Forward(idc::kClearPlaylist, &PlayControl::OnClearPlaylist);
+  Forward(idc::kFadeCurrent, &PlayControl::OnFadeCurrent);
+  Forward(idc::kFadeLast, &PlayControl::OnFadeLast);
+  Forward(idc::kPlayMode, &PlayControl::OnPlayMode);
   connect(m_mapButtons.at(idc::kEditPlaylist), &QPushButton::clicked, this,
           &CRadioDlg::OnEditPlaylist);
   connect(m_mapButtons.at(idc::kManualSearch), &QPushButton::clicked, this,
@@ -88,19 +87,19 @@ void CRadioDlg::ConnectControls() {
   connect(m_mapButtons.at(idc::kLoadQueue), &QPushButton::clicked, this, &CRadioDlg::OnLoadQueue);
 
   connect(m_pDeck1Slider, &QSlider::valueChanged, this,
-          [this](int nPosition) { m_core.SetDeckSlider(1, nPosition); });
+          [this](int nPosition) { m_core.Play().SetDeckSlider(1, nPosition); });
   connect(m_pDeck2Slider, &QSlider::valueChanged, this,
-          [this](int nPosition) { m_core.SetDeckSlider(2, nPosition); });
+          [this](int nPosition) { m_core.Play().SetDeckSlider(2, nPosition); });
   connect(m_pMasterSlider, &QSlider::valueChanged, this,
-          [this](int nPosition) { m_core.SetMasterSlider(nPosition); });
+          [this](int nPosition) { m_core.Play().SetMasterSlider(nPosition); });
 
   connect(m_pAdminAction, &QAction::triggered, this, &CRadioDlg::OnAdmin);
   connect(m_pAboutAction, &QAction::triggered, this, &CRadioDlg::OnAbout);
 }
 
-void CRadioDlg::Forward(int nId, void (RadioCore::*pHandler)()) {
+void CRadioDlg::Forward(int nId, void (PlayControl::*pHandler)()) {
   connect(m_mapButtons.at(nId), &QPushButton::clicked, this, [this, pHandler] {
-    (m_core.*pHandler)();
+    (m_core.Play().*pHandler)();
     Render();
   });
 }
@@ -118,7 +117,7 @@ void CRadioDlg::OnAdmin() {
 }
 
 void CRadioDlg::OnAbout() {
-  CAboutDlg(m_core.m_strTitle, m_core.m_strVersion, this).exec();
+  CAboutDlg(m_core.Title(), m_core.Version(), this).exec();
 }
 
 void CRadioDlg::OnEditPlaylist() {
@@ -147,13 +146,13 @@ void CRadioDlg::OnSearchNumberOne() {
 }
 
 FileDialogOptions CRadioDlg::QueueFileOptions(const char* pszTitle) const {
-  return {pszTitle, SavedQueueFolder(m_core.m_settings.strFilesDir), kQueueFilter, kQueueExtension};
+  return {pszTitle, m_core.SavedQueueFolder(), kQueueFilter, kQueueExtension};
 }
 
 void CRadioDlg::OnSaveQueue() {
   std::string strPath;
   if (m_chooser.ChooseSaveFile(QueueFileOptions("Save Playlist"), strPath)) {
-    SaveQueue(strPath, m_core.m_queue);
+    m_core.OnSaveQueue(strPath);
   }
   Render();
 }
@@ -161,29 +160,29 @@ void CRadioDlg::OnSaveQueue() {
 void CRadioDlg::OnLoadQueue() {
   std::string strPath;
   if (m_chooser.ChooseOpenFile(QueueFileOptions("Open Playlist"), strPath)) {
-    LoadQueue(strPath, m_core.m_queue);
+    m_core.OnLoadQueue(strPath);
   }
   Render();
 }
 
 void CRadioDlg::Render() {
-  const PlayQueue& queue = m_core.m_queue;
-  SetText(idc::kNowArtist, queue.m_strNowArtist);
-  SetText(idc::kNowTitle, queue.m_strNowTitle);
-  SetText(idc::kNowChartInfo, queue.m_strNowChartInfo);
-  SetText(idc::kNextTrack, queue.m_strNextTrack);
-  SetText(idc::kNextChartInfo, queue.m_strNextChartInfo);
-  SetText(idc::kQueueList, queue.m_strQueueList);
-  SetText(idc::kRemaining, m_core.m_strRemainingDisplay);
-  SetText(idc::kClock, m_core.m_strClockDisplay);
-  SetText(idc::kStatusField, m_core.m_strStatus);
-  SetText(idc::kLastTrackLine, m_core.m_strLastTrackLine);
-  SetText(idc::kFadeAutoField, m_core.m_strFadeAutoText);
-  SetText(idc::kPlayModeField, m_core.m_strPlayModeText);
+  const MainDisplay& display = m_core.Display();
+  SetText(idc::kNowArtist, display.queue.strNowArtist);
+  SetText(idc::kNowTitle, display.queue.strNowTitle);
+  SetText(idc::kNowChartInfo, display.queue.strNowChartInfo);
+  SetText(idc::kNextTrack, display.queue.strNextTrack);
+  SetText(idc::kNextChartInfo, display.queue.strNextChartInfo);
+  SetText(idc::kQueueList, display.queue.strQueueList);
+  SetText(idc::kRemaining, display.strRemaining);
+  SetText(idc::kClock, display.strClock);
+  SetText(idc::kStatusField, display.strStatus);
+  SetText(idc::kLastTrackLine, display.strLastTrackLine);
+  SetText(idc::kFadeAutoField, display.strFadeAuto);
+  SetText(idc::kPlayModeField, display.strPlayMode);
 
   for (int nSlot = 0; nSlot < kQueueSlots; ++nSlot) {
-    const QString cd = ToDisplay(queue.m_strQueueCD[nSlot]);
-    const QString track = ToDisplay(queue.m_strQueueTrack[nSlot]);
+    const QString cd = ToDisplay(display.queueSlots[nSlot].strCD);
+    const QString track = ToDisplay(display.queueSlots[nSlot].strTrack);
     if (m_pQueueCD[nSlot]->text() != cd) {
       m_pQueueCD[nSlot]->setText(cd);
     }
@@ -192,18 +191,18 @@ void CRadioDlg::Render() {
     }
   }
 
-  SetSlider(m_pDeck1Slider, m_core.m_nDeck1Slider);
-  SetSlider(m_pDeck2Slider, m_core.m_nDeck2Slider);
-  SetSlider(m_pMasterSlider, m_core.m_nMasterSlider);
+  SetSlider(m_pDeck1Slider, display.decks[0].nSlider);
+  SetSlider(m_pDeck2Slider, display.decks[1].nSlider);
+  SetSlider(m_pMasterSlider, display.nMasterSlider);
 
-  SetEnabled(idc::kPlayNextTrack, m_core.m_bPlayNextEnabled);
-  SetEnabled(idc::kPlayCurrentTrack, m_core.m_bPlayCurrentEnabled);
-  SetEnabled(idc::kFadeCurrent, m_core.m_bFadeCurrentEnabled);
-  SetEnabled(idc::kFadeLast, m_core.m_bFadeLastEnabled);
+  SetEnabled(idc::kPlayNextTrack, display.bPlayNextEnabled);
+  SetEnabled(idc::kPlayCurrentTrack, display.bPlayCurrentEnabled);
+  SetEnabled(idc::kFadeCurrent, display.bFadeCurrentEnabled);
+  SetEnabled(idc::kFadeLast, display.bFadeLastEnabled);
 
-  ShowNowPlayingColour(m_core.m_bNowPlayingAlert);
-  ShowLamp(m_pDeck1Lamp, m_core.m_nDeck1Lamp);
-  ShowLamp(m_pDeck2Lamp, m_core.m_nDeck2Lamp);
+  ShowNowPlayingColour(display.bNowPlayingAlert);
+  ShowLamp(m_pDeck1Lamp, display.decks[0].lamp);
+  ShowLamp(m_pDeck2Lamp, display.decks[1].lamp);
 }
 
 void CRadioDlg::SetText(int nId, const std::string& strText) {
@@ -235,8 +234,8 @@ void CRadioDlg::ShowNowPlayingColour(bool bAlert) {
   }
 }
 
-void CRadioDlg::ShowLamp(QLabel* pLamp, int nLamp) {
-  const QColor colour = LampColour(nLamp);
+void CRadioDlg::ShowLamp(QLabel* pLamp, DeckLamp lamp) {
+  const QColor colour = LampColour(lamp);
   if (pLamp->palette().color(QPalette::Window) == colour) {
     return;
   }

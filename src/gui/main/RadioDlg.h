@@ -5,8 +5,8 @@
 #include <array>
 #include <map>
 
+#include "core/main/RadioCore.h"
 #include "core/playback/ControlIds.h"
-#include "core/playback/RadioCore.h"
 #include "core/ports/FileChooser.h"
 
 class QAction;
@@ -72,7 +72,7 @@ class CRadioDlg : public QWidget {
   void BuildMenu();
   void ConnectControls();
   // A button that runs a core handler and then shows the new state.
-  void Forward(int nId, void (RadioCore::*pHandler)());
+  void Forward(int nId, void (PlayControl::*pHandler)());
 
   // The file dialog of "Save Playlist" / "Load Playlist": .pla files in the queue folder.
   FileDialogOptions QueueFileOptions(const char* pszTitle) const;
@@ -80,7 +80,7 @@ class CRadioDlg : public QWidget {
   void SetSlider(QSlider* pSlider, int nPosition);
   void SetEnabled(int nId, bool bEnabled);
   void ShowNowPlayingColour(bool bAlert);
-  void ShowLamp(QLabel* pLamp, int nLamp);
+  void ShowLamp(QLabel* pLamp, DeckLamp lamp);
 
   RadioCore m_core;
   Clock& m_clock;

@@ -2,7 +2,7 @@
 
 #include <QColor>
 
-#include "core/playback/RadioCore.h"
+#include "core/main/Deck.h"
 
 namespace velvane {
 
@@ -12,13 +12,13 @@ inline const QColor kTextColour(0, 0, 0);
 inline const QColor kAlertTextColour(255, 0, 0);  // now-playing texts while the alert is set
 
 // A deck lamp: red idle, yellow in use (playing out), green current.
-inline QColor LampColour(int nLamp) {
-  switch (nLamp) {
-    case LampInUse:
+inline QColor LampColour(DeckLamp lamp) {
+  switch (lamp) {
+    case DeckLamp::kInUse:
       return QColor(255, 255, 0);
-    case LampCurrent:
+    case DeckLamp::kCurrent:
       return QColor(0, 255, 0);
-    default:
+    case DeckLamp::kIdle:
       break;
   }
   return QColor(255, 0, 0);

@@ -227,8 +227,8 @@ void CRadioDlg::BuildControls() {
   m_bAlertShown = false;
   m_pDeck1Lamp = m_mapLabels.at(idc::kDeck1Lamp);
   m_pDeck2Lamp = m_mapLabels.at(idc::kDeck2Lamp);
-  SetColours(m_pDeck1Lamp, kTextColour, LampColour(LampIdle));
-  SetColours(m_pDeck2Lamp, kTextColour, LampColour(LampIdle));
+  SetColours(m_pDeck1Lamp, kTextColour, LampColour(DeckLamp::kIdle));
+  SetColours(m_pDeck2Lamp, kTextColour, LampColour(DeckLamp::kIdle));
 
   auto* pLayout = new QVBoxLayout(this);
   pLayout->setContentsMargins(0, 0, 0, 0);

@@ -9,7 +9,7 @@
 namespace velvane {
 
 CQueueEditDlg::CQueueEditDlg(RadioCore& core, QWidget* pParent)
-    : QDialog(pParent), m_core(core), m_editor(core.m_queue) {
+    : QDialog(pParent), m_core(core), m_editor(core.QueueSlotsNow()) {
   setWindowTitle(QStringLiteral("Edit Playlist"));
   const DialogUnits du(font());
 
@@ -46,11 +46,11 @@ CQueueEditDlg::CQueueEditDlg(RadioCore& core, QWidget* pParent)
 
   setFixedSize(du.X(310), du.Y(150));
   FillList(-1);
-  m_core.m_onQueueEditorLocked = [this] { OnQueueEditorLocked(); };
+  m_core.SetQueueEditorLockedHandler([this] { OnQueueEditorLocked(); });
 }
 
 CQueueEditDlg::~CQueueEditDlg() {
-  m_core.m_onQueueEditorLocked = nullptr;
+  m_core.SetQueueEditorLockedHandler(nullptr);
 }
 
 void CQueueEditDlg::Run(RadioCore& core, QWidget* pParent) {
@@ -62,7 +62,7 @@ void CQueueEditDlg::Run(RadioCore& core, QWidget* pParent) {
 
 void CQueueEditDlg::done(int nResult) {
   // Once ended the editor has nothing left to lock.
-  m_core.m_onQueueEditorLocked = nullptr;
+  m_core.SetQueueEditorLockedHandler(nullptr);
   QDialog::done(nResult);
 }
 

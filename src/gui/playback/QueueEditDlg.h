@@ -2,8 +2,8 @@
 
 #include <QDialog>
 
+#include "core/main/RadioCore.h"
 #include "core/playback/QueueEditor.h"
-#include "core/playback/RadioCore.h"
 
 class QPushButton;
 class QTreeWidget;
@@ -42,7 +42,7 @@ class CQueueEditDlg : public QDialog {
   void OnRemove();
   // A track started under the editor: only "Quit" stays usable.
   void OnQueueEditorLocked();
-  bool TrackCurrent() const { return m_core.m_nCurrentDeck != 0; }
+  bool TrackCurrent() const { return m_core.Play().CurrentDeck() != 0; }
 
   RadioCore& m_core;
   QueueEditor m_editor;

@@ -39,9 +39,9 @@ QString WrapToButton(const QString& text, const QPushButton& button) {
 CAutoSearchDlg::CAutoSearchDlg(RadioCore& core, Clock& clock, QWidget* pParent)
     : QDialog(pParent),
       m_core(core),
-      m_random(static_cast<std::uint32_t>(clock.SecondsSinceEpoch())),
-      m_strStartYear(core.m_yearRange.strStartYear),
-      m_strEndYear(core.m_yearRange.strEndYear) {
+      m_random(SeededFromTime(clock)),
+      m_strStartYear(core.AutoSearchYears().strStartYear),
+      m_strEndYear(core.AutoSearchYears().strEndYear) {
   setWindowTitle(QStringLiteral("Search For Tracks"));
   const DialogUnits du(font());
 
@@ -130,14 +130,14 @@ void CAutoSearchDlg::OnSelChangeEndYear() {
 
 void CAutoSearchDlg::OnNewTop40Selection() {
   ReadYears();
-  SelectionResult result = SelectTop40(m_core.m_store, m_strStartYear, m_strEndYear, m_random);
+  SelectionResult result = SelectTop40(m_core.Store(), m_strStartYear, m_strEndYear, m_random);
   m_pResults->ShowRows(std::move(result.rows));
   m_pResults->SetStatus(result.strStatus);
 }
 
 void CAutoSearchDlg::OnNewOutOfChartSelection() {
   ReadYears();
-  SelectionResult result = SelectOutOfChart(m_core.m_store, m_random);
+  SelectionResult result = SelectOutOfChart(m_core.Store(), m_random);
   m_pResults->ShowRows(std::move(result.rows));
   m_pResults->SetStatus(result.strStatus);
 }

@@ -4,7 +4,7 @@
 #include <memory>
 #include <string>
 
-#include "core/playback/RadioCore.h"
+#include "core/main/RadioCore.h"
 #include "core/ports/Clock.h"
 #include "core/search/Random.h"
 #include "gui/search/SearchResultList.h"

@@ -71,7 +71,7 @@ void CManualSearchDlg::OnSearch() {
   if (HasSearchText(strArtist, strTitle)) {
     m_pResults->SetStatus(kManualSearchRunning, true);  // painted before the search blocks
   }
-  ManualSearchResult result = ManualSearch(m_core.m_store, strArtist, strTitle);
+  ManualSearchResult result = ManualSearch(m_core.Store(), strArtist, strTitle);
   // An empty search leaves the list and its rows for "Add To List".
   if (result.bSearched) {
     m_pResults->ShowRows(std::move(result.rows));

@@ -3,7 +3,7 @@
 #include <QDialog>
 #include <memory>
 
-#include "core/playback/RadioCore.h"
+#include "core/main/RadioCore.h"
 #include "gui/search/SearchResultList.h"
 
 class QLineEdit;

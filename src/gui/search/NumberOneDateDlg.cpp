@@ -62,7 +62,7 @@ void CNumberOneDateDlg::Run(RadioCore& core, QWidget* pParent) {
 
 void CNumberOneDateDlg::OnSearch() {
   const NumberOneAnswer answer =
-      SearchNumberOne(m_core.m_settings.strFilesDir, FromTyped(m_pDate->text()));
+      SearchNumberOne(m_core.GetSettings().strFilesDir, FromTyped(m_pDate->text()));
   if (answer.bFound) {
     m_found = answer.entry;
   }
@@ -74,7 +74,8 @@ void CNumberOneDateDlg::OnAddToPlaylist() {
   // Queued like a search line with chart reference 0; the queue takes the library's own
   // artist, title and chart link for that CD and track.
   SearchRow row{m_found.strCD, m_found.strTrack, m_found.strArtist, m_found.strTitle, 0, ""};
-  m_pResult->setText(ToDisplay(AddRowToList(row, m_core.m_queue, m_core.m_settings.strFilesDir)));
+  m_pResult->setText(
+      ToDisplay(AddRowToList(row, m_core.Queue(), m_core.GetSettings().strFilesDir)));
 }
 
 }  // namespace velvane

@@ -3,7 +3,7 @@
 #include <QDialog>
 
 #include "core/db/Records.h"
-#include "core/playback/RadioCore.h"
+#include "core/main/RadioCore.h"
 
 class QLabel;
 class QLineEdit;

@@ -173,7 +173,7 @@ void SearchResultList::AddSelectedToList(RadioCore& core) {
   }
   const auto nLine = static_cast<std::size_t>(selected.first().row());
   if (nLine < m_vecRows.size()) {
-    SetStatus(AddRowToList(m_vecRows[nLine], core.m_queue, core.m_settings.strFilesDir));
+    SetStatus(AddRowToList(m_vecRows[nLine], core.Queue(), core.GetSettings().strFilesDir));
   }
 }
 

@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "core/playback/RadioCore.h"
+#include "core/main/RadioCore.h"
 #include "core/search/SearchRow.h"
 #include "gui/common/DialogKit.h"
 

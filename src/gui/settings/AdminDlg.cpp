@@ -32,7 +32,7 @@ CAdminDlg::CAdminDlg(RadioCore& core, FileChooser& chooser, QWidget* pParent)
   setWindowTitle(QStringLiteral("Velvane Admin"));
   BuildControls();
   BuildMenu();
-  m_fields = FillAdminFields(m_core.m_settings);
+  m_fields = FillAdminFields(m_core.GetSettings());
   UpdateData(false);
 }
 
@@ -234,13 +234,12 @@ void CAdminDlg::BrowseInto(const std::string& strTitle, std::string& strFolder) 
 }
 
 void CAdminDlg::OnSetLogFile() {
-  Settings& settings = m_core.m_settings;
+  const Settings& settings = m_core.GetSettings();
   CLogOptionsDlg dialog(settings.strLogFile, settings.nLogEnabled != 0, this);
   // A cancel leaves the start values, so there is nothing to take back; taking them only on
   // OK also keeps a stored flag other than 1 as it is.
   if (dialog.exec() == QDialog::Accepted) {
-    settings.strLogFile = dialog.LogFile();
-    settings.nLogEnabled = dialog.LogEnabled() ? 1 : 0;
+    m_core.OnLogOptions(dialog.LogFile(), dialog.LogEnabled());
   }
 }
 

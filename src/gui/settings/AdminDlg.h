@@ -3,7 +3,7 @@
 #include <QDialog>
 #include <string>
 
-#include "core/playback/RadioCore.h"
+#include "core/main/RadioCore.h"
 #include "core/ports/FileChooser.h"
 #include "core/settings/AdminFields.h"
 

@@ -2,8 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include "core/db/Text.h"
-
 namespace velvane {
 namespace {
 
@@ -72,31 +70,6 @@ TEST(ChartAndNumberOneLines, TextsTravelUnchangedInBothDirections) {
   EXPECT_EQ(hit, "05/03/1983\\A\\T\\ \\ \\\r\n");
   EXPECT_EQ(ParseNumberOneLine(hit).strTrack, " ");
   EXPECT_EQ(ParseNumberOneLine(hit).strTitle, "T");
-}
-
-TEST(Text, ConversionsFollowTheCLibrary) {
-  EXPECT_EQ(Atoi("  12abc"), 12);
-  EXPECT_EQ(Atoi("abc"), 0);
-  EXPECT_EQ(Atoi("-3"), -3);
-  EXPECT_EQ(Atoi("99999999999999999999"), 2147483647);
-  EXPECT_EQ(Atoi("-99999999999999999999"), -2147483647 - 1);
-  EXPECT_EQ(FormatInt(1234, 3), "1234");
-}
-
-TEST(Text, CutsNeverSplitAUtf8Character) {
-  EXPECT_EQ(CutBytes("ab\xC3\xA9", 3), "ab");
-  EXPECT_EQ(CutBytes("ab\xC3\xA9", 4), "ab\xC3\xA9");
-  EXPECT_EQ(CutBytes("ab\xE9x", 3), "ab\xE9");  // single-byte text is cut where asked
-  EXPECT_EQ(CutField(std::string(126, 'a') + "\xE2\x82\xAC"), std::string(126, 'a'));
-}
-
-TEST(Text, DisplayKeepsUtf8AndReadsOtherBytesAsWindows1252) {
-  EXPECT_EQ(DisplayUtf8("Mot\xC3\xB6rhead"), "Mot\xC3\xB6rhead");
-  EXPECT_EQ(DisplayUtf8("\x93Hi\x94 \x80\xF6"), "\xE2\x80\x9CHi\xE2\x80\x9D \xE2\x82\xAC\xC3\xB6");
-  EXPECT_FALSE(IsValidUtf8("\xC3"));          // cut-off sequence
-  EXPECT_FALSE(IsValidUtf8("\xC0\x80"));      // overlong
-  EXPECT_FALSE(IsValidUtf8("\xED\xA0\x80"));  // surrogate
-  EXPECT_TRUE(IsValidUtf8("\xF0\x9F\x8E\xB5"));
 }
 
 }  // namespace

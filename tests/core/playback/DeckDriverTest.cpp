@@ -11,8 +11,8 @@ TEST(DeckDriver, SendsTheExactCommandStrings) {
   FakeMci mci;
   mci.AddFile("/music/001/01 A Song.mp3", 5000);
   DeckDriver decks(mci);
-  EXPECT_EQ(decks.OpenAndPlayDeck(1, "/music/001/01 A Song.mp3"), 1);
-  EXPECT_EQ(decks.OpenAndPlayDeck(2, "/missing.mp3"), 0);  // a failed open sends no Play
+  EXPECT_TRUE(decks.OpenAndPlayDeck(1, "/music/001/01 A Song.mp3"));
+  EXPECT_FALSE(decks.OpenAndPlayDeck(2, "/missing.mp3"));  // a failed open sends no Play
   decks.SetDeckVolume(1, -5);
   decks.SetDeckVolume(2, 1500);
   decks.SetDeckVolume(2, 640);
@@ -35,13 +35,13 @@ TEST(DeckDriver, StateFollowsPositionAndLength) {
   FakeMci mci;
   mci.AddFile("a.wav", 3000);
   DeckDriver decks(mci);
-  EXPECT_EQ(decks.GetDeckState(1), DeckIdle);  // not open: no reply
+  EXPECT_EQ(decks.GetDeckState(1), DeckState::kIdle);  // not open: no reply
   decks.OpenAndPlayDeck(1, "a.wav");
-  EXPECT_EQ(decks.GetDeckState(1), DeckIdle);
+  EXPECT_EQ(decks.GetDeckState(1), DeckState::kIdle);
   mci.Advance(2999);
-  EXPECT_EQ(decks.GetDeckState(1), DeckPlaying);
+  EXPECT_EQ(decks.GetDeckState(1), DeckState::kPlaying);
   mci.Advance(1);
-  EXPECT_EQ(decks.GetDeckState(1), DeckAtEnd);
+  EXPECT_EQ(decks.GetDeckState(1), DeckState::kAtEnd);
 }
 
 }  // namespace

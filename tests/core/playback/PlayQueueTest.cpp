@@ -39,25 +39,25 @@ TEST_F(PlayQueueTest, EleventhAddIsDroppedAndAFreedSlotIsFilledFirst) {
     Add(std::to_string(i), "1");
   }
   for (int i = 0; i < kQueueSlots; ++i) {
-    EXPECT_EQ(m_queue.m_strQueueCD[i], std::to_string(i + 1)) << i;
+    EXPECT_EQ(m_queue.Slot(i).strCD, std::to_string(i + 1)) << i;
   }
 
   m_queue.SetSlotNumbers(4, "", "");
   Add("1", "1");
-  EXPECT_EQ(m_queue.m_strQueueArtist[4], "One");
+  EXPECT_EQ(m_queue.Slot(4).strArtist, "One");
 }
 
 TEST_F(PlayQueueTest, LookupReplacesWhatTheCallerPassed) {
   const int nChart = AddChart("25/12/1985", "3");
   AddRecord("7", "3", "Artist", "Title", nChart);
   m_queue.AddToQueue("007", "03", "Caller", "Text", 12);  // numbers compare as integers
-  EXPECT_EQ(m_queue.m_strQueueCD[0], "007");
-  EXPECT_EQ(m_queue.m_strQueueTitle[0], "Title");
-  EXPECT_EQ(m_queue.m_nQueueChartLink[0], nChart);
+  EXPECT_EQ(m_queue.Slot(0).strCD, "007");
+  EXPECT_EQ(m_queue.Slot(0).strTitle, "Title");
+  EXPECT_EQ(m_queue.Slot(0).nChartLink, nChart);
 
   m_queue.AddToQueue("8", "1", "Caller", "Text", 12);  // not in the library
-  EXPECT_EQ(m_queue.m_strQueueArtist[1], "");
-  EXPECT_EQ(m_queue.m_nQueueChartLink[1], -1);
+  EXPECT_EQ(m_queue.Slot(1).strArtist, "");
+  EXPECT_EQ(m_queue.Slot(1).nChartLink, -1);
   EXPECT_FALSE(m_queue.IsFree(1));
 }
 
@@ -65,11 +65,11 @@ TEST_F(PlayQueueTest, EmptyOrNonNumericNumbersFindRecordZeroZero) {
   AddRecord("5", "5", "Five", "T");
   AddRecord("0", "0", "Nobody", "Nothing");
   m_queue.SetSlotNumbers(0, "abc", "x");
-  EXPECT_EQ(m_queue.m_strQueueArtist[0], "Nobody");
+  EXPECT_EQ(m_queue.Slot(0).strArtist, "Nobody");
   m_queue.SetSlotNumbers(0, "5", "5");
-  EXPECT_EQ(m_queue.m_strQueueArtist[0], "Five");
+  EXPECT_EQ(m_queue.Slot(0).strArtist, "Five");
   m_queue.SetSlotNumbers(0, "", "");
-  EXPECT_EQ(m_queue.m_strQueueArtist[0], "Nobody");
+  EXPECT_EQ(m_queue.Slot(0).strArtist, "Nobody");
   EXPECT_TRUE(m_queue.IsFree(0));
 }
 
@@ -80,22 +80,22 @@ TEST_F(PlayQueueTest, AdvanceNeedsTheHeadStarted) {
   Add("1", "1");
   Add("2", "2");
 
-  EXPECT_EQ(m_queue.m_strNextChartInfo, "No. 9   on   01 February 1990");
+  EXPECT_EQ(m_queue.Texts().strNextChartInfo, "No. 9   on   01 February 1990");
   EXPECT_FALSE(m_queue.AdvanceQueue());
-  EXPECT_EQ(m_queue.m_strNowArtist, "A1");
+  EXPECT_EQ(m_queue.Texts().strNowArtist, "A1");
 
   // Slots whose numbers move are looked up again, so library edits show after the advance.
   m_store.SetPlaylistEntry(1, "Edited", "T2", "2", "2", nChart);
-  m_queue.m_bHeadStarted = true;
+  m_queue.SetHeadStarted(true);
   EXPECT_TRUE(m_queue.AdvanceQueue());
-  EXPECT_EQ(m_queue.m_strQueueTrack[0], "2");
+  EXPECT_EQ(m_queue.Slot(0).strTrack, "2");
   for (int i = 1; i < kQueueSlots; ++i) {
     EXPECT_TRUE(m_queue.IsFree(i)) << i;
   }
-  EXPECT_EQ(m_queue.m_strNowArtist, "Edited");
-  EXPECT_EQ(m_queue.m_strNowChartInfo, "No. 9   on   01 February 1990");
-  EXPECT_EQ(m_queue.m_strNextTrack, " - ");
-  EXPECT_EQ(m_queue.m_strNextChartInfo, "");
+  EXPECT_EQ(m_queue.Texts().strNowArtist, "Edited");
+  EXPECT_EQ(m_queue.Texts().strNowChartInfo, "No. 9   on   01 February 1990");
+  EXPECT_EQ(m_queue.Texts().strNextTrack, " - ");
+  EXPECT_EQ(m_queue.Texts().strNextChartInfo, "");
 }
 
 TEST_F(PlayQueueTest, QueueListSkipsUnknownSlotsButKeepsNumbers) {
@@ -107,8 +107,8 @@ TEST_F(PlayQueueTest, QueueListSkipsUnknownSlotsButKeepsNumbers) {
   Add("3", "1");
   Add("4", "1");  // not in the library
   Add("5", "1");
-  EXPECT_EQ(m_queue.m_strQueueList, "03 Artist - Title\n05 Other - Song\n");
-  EXPECT_EQ(m_queue.m_strNextTrack, "Head - H");
+  EXPECT_EQ(m_queue.Texts().strQueueList, "03 Artist - Title\n05 Other - Song\n");
+  EXPECT_EQ(m_queue.Texts().strNextTrack, "Head - H");
 }
 
 TEST_F(PlayQueueTest, NowPlayingIsCutTo56Bytes) {
@@ -118,16 +118,16 @@ TEST_F(PlayQueueTest, NowPlayingIsCutTo56Bytes) {
   AddRecord("1", "1", strArtist, strTitle);
   Add("1", "1");
   Add("1", "1");
-  EXPECT_EQ(m_queue.m_strNowArtist, std::string(55, 'a'));
-  EXPECT_EQ(m_queue.m_strNowTitle, std::string(56, 't'));
-  EXPECT_EQ(m_queue.m_strNextTrack, strArtist + " - " + strTitle);  // not cut
+  EXPECT_EQ(m_queue.Texts().strNowArtist, std::string(55, 'a'));
+  EXPECT_EQ(m_queue.Texts().strNowTitle, std::string(56, 't'));
+  EXPECT_EQ(m_queue.Texts().strNextTrack, strArtist + " - " + strTitle);  // not cut
 }
 
 TEST_F(PlayQueueTest, ChartLinkOutsideTheChartsReadsEmptyFields) {
   AddRecord("1", "1", "A", "T", AddChart("25/12/1985", "3"));
   m_store.SetChartCount(0);
   Add("1", "1");
-  EXPECT_EQ(m_queue.m_strNowChartInfo, "No.    on   00  0000");
+  EXPECT_EQ(m_queue.Texts().strNowChartInfo, "No.    on   00  0000");
 }
 
 TEST_F(PlayQueueTest, ClearEmptiesEverySlotAndText) {
@@ -136,10 +136,12 @@ TEST_F(PlayQueueTest, ClearEmptiesEverySlotAndText) {
   Add("1", "1");
   Add("1", "1");
   m_queue.ClearQueue();
-  EXPECT_EQ(m_queue.m_strQueueCD, decltype(m_queue.m_strQueueCD){});  // every slot free
-  EXPECT_EQ(m_queue.m_strNowChartInfo, "");
-  EXPECT_EQ(m_queue.m_strNextTrack, " - ");
-  EXPECT_EQ(m_queue.m_strQueueList, "");
+  for (int i = 0; i < kQueueSlots; ++i) {
+    EXPECT_TRUE(m_queue.IsFree(i)) << i;
+  }
+  EXPECT_EQ(m_queue.Texts().strNowChartInfo, "");
+  EXPECT_EQ(m_queue.Texts().strNextTrack, " - ");
+  EXPECT_EQ(m_queue.Texts().strQueueList, "");
 }
 
 }  // namespace

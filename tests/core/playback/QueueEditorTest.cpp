@@ -8,28 +8,24 @@ namespace {
 // A queue whose slots hold the given artists ("" = a track the library does not know).
 class QueueEditorTest : public ::testing::Test {
  protected:
-  QueueEditorTest() { m_store.Allocate(1, 1); }
-
-  QueueEditor EditorOf(const std::vector<std::string>& artists) {
-    PlayQueue queue(m_store);
+  static QueueEditor EditorOf(const std::vector<std::string>& artists) {
+    QueueSlots slotsOfQueue;
     for (std::size_t i = 0; i < artists.size(); ++i) {
-      queue.m_strQueueCD[i] = std::to_string(i + 1);
-      queue.m_strQueueTrack[i] = "1";
-      queue.m_strQueueArtist[i] = artists[i];
-      queue.m_strQueueTitle[i] = artists[i].empty() ? "" : "T" + artists[i];
+      slotsOfQueue[i] = {std::to_string(i + 1), "1", artists[i],
+                         artists[i].empty() ? "" : "T" + artists[i]};
     }
-    return QueueEditor(queue);
+    return QueueEditor(slotsOfQueue);
   }
 
   static std::vector<std::string> Artists(const QueueEditor& editor) {
     std::vector<std::string> artists;
-    for (int i = 0; i < kQueueSlots && !editor.m_strCD[i].empty(); ++i) {
-      artists.push_back(editor.m_strArtist[i]);
+    for (const QueueSlot& slot : editor.Slots()) {
+      if (!slot.strCD.empty()) {
+        artists.push_back(slot.strArtist);
+      }
     }
     return artists;
   }
-
-  TrackStore m_store;
 };
 
 TEST_F(QueueEditorTest, MovesSwapWithTheNeighbourAndFollowTheMovedLine) {

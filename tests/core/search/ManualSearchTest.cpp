@@ -69,15 +69,23 @@ TEST_F(ManualSearchTest, TheThousandAndFirstRowEndsTheSearch) {
   EXPECT_EQ(ManualSearch(m_store, "same", "").strStatus, " 1000 tracks found for   same - ");
 }
 
+// The CD / track numbers of every track added, "12/4".
+class RecordingQueue : public QueueInput {
+ public:
+  void AddToQueue(std::string strCD, std::string strTrack, std::string, std::string, int) override {
+    m_added.push_back(strCD + "/" + strTrack);
+  }
+  std::vector<std::string> m_added;
+};
+
 TEST_F(ManualSearchTest, AddToListQueuesLibraryTracksAndWishesForTheRest) {
   TempDir dir;
-  PlayQueue queue(m_store);
+  RecordingQueue queue;
   AddRowToList({"12", "4", "ABBA", "SOS", -1, ""}, queue, dir.Folder());
   EXPECT_EQ(AddRowToList({"", "", "Nobody", "Nothing", -1, ""}, queue, dir.Folder()),
             " Nobody - Nothing   (added to wish list)");
   EXPECT_EQ(dir.Read("wishlist.txt"), "Nobody - Nothing (Requested Track)\r\n");
-  EXPECT_EQ(queue.m_strQueueCD[0], "12");
-  EXPECT_TRUE(queue.IsFree(1));
+  EXPECT_EQ(queue.m_added, std::vector<std::string>{"12/4"});
 }
 
 }  // namespace

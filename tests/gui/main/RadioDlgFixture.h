@@ -83,7 +83,7 @@ class RadioDlgFixture : public ::testing::Test {
   RadioCore& Core() { return m_pDlg->Core(); }
 
   void Queue(int nCD, int nTrack) {
-    Core().m_queue.AddToQueue(std::to_string(nCD), std::to_string(nTrack), "", "", -1);
+    Core().Queue().AddToQueue(std::to_string(nCD), std::to_string(nTrack), "", "", -1);
   }
 
   // One timer period of audio, then the timer slot.

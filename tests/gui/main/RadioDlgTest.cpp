@@ -89,7 +89,7 @@ TEST_F(RadioDlgTest, TheWindowClosesOnlyThroughACloseRequestTheCoreAllows) {
   EXPECT_TRUE(m_pDlg->isVisible());
   EXPECT_TRUE(m_prompter.m_shown.empty());
   Button(kPlayNextTrack)->click();
-  ASSERT_TRUE(Core().m_bDeck1InUse);
+  ASSERT_TRUE(Core().Play().DeckInUse(1));
   EXPECT_FALSE(m_pDlg->close());
 
   Button(kStopAllTracks)->click();
@@ -138,7 +138,7 @@ TEST_F(RadioDlgTest, TheQueueShowsInItsFieldsAndGoesThroughSaveClearAndLoad) {
 }
 
 TEST_F(RadioDlgTest, ColoursShowTheFieldsTheLampsAndTheNowPlayingAlert) {
-  StartInstalled(2);
+  StartInstalled(4);
   for (const int nId : {kNowArtist, kNowTitle, kRemaining, kNowChartInfo, kClock, kNextTrack,
                         kNextChartInfo, kNextSpare, kQueueList}) {
     EXPECT_EQ(Background(nId), kGreenBackground) << nId;
@@ -147,18 +147,21 @@ TEST_F(RadioDlgTest, ColoursShowTheFieldsTheLampsAndTheNowPlayingAlert) {
     EXPECT_EQ(Label(nId)->textFormat(), Qt::PlainText) << nId;  // track texts are not markup
   }
   EXPECT_EQ(Background(kDeck1Lamp), kRed);
-  Core().m_nDeck1Lamp = LampInUse;
-  Core().m_nDeck2Lamp = LampCurrent;
-  m_pDlg->Render();
+  // Deck 1 plays out while deck 2 plays the current track.
+  Button(kPlayNextTrack)->click();
+  Tick();
+  Core().Play().OnPlayNextTrack();
+  Tick();
   EXPECT_EQ(Background(kDeck1Lamp), kYellow);
   EXPECT_EQ(Background(kDeck2Lamp), kGreen);
+  Button(kStopAllTracks)->click();
 
   // Stopping the current track with a track waiting sets the alert; the next start clears it.
   Button(kPlayNextTrack)->click();
   Tick();
   Button(kStopCurrentTrack)->click();
   Tick();
-  ASSERT_TRUE(Core().m_bNowPlayingAlert);
+  ASSERT_TRUE(Core().Display().bNowPlayingAlert);
   for (const int nId : {kNowArtist, kNowTitle, kRemaining, kNowChartInfo}) {
     EXPECT_EQ(TextColour(nId), kRed) << nId;
   }
@@ -173,9 +176,9 @@ TEST_F(RadioDlgTest, SliderMovesReachTheCoreAndSlidersAndButtonStatesFollowIt) {
   pDeck1->setValue(400);
   Slider(kDeck2Slider)->setValue(300);
   Slider(kMasterSlider)->setValue(200);
-  EXPECT_EQ(Core().m_nDeck1Slider, 400);
-  EXPECT_EQ(Core().m_nDeck2Slider, 300);
-  EXPECT_EQ(Core().m_nMasterSlider, 200);
+  EXPECT_EQ(Core().Display().decks[0].nSlider, 400);
+  EXPECT_EQ(Core().Display().decks[1].nSlider, 300);
+  EXPECT_EQ(Core().Display().nMasterSlider, 200);
 
   Button(kPlayNextTrack)->click();
   EXPECT_EQ(pDeck1->value(), 0);  // a starting deck plays at full volume
@@ -187,8 +190,8 @@ TEST_F(RadioDlgTest, SliderMovesReachTheCoreAndSlidersAndButtonStatesFollowIt) {
   Button(kFadeCurrent)->click();
   Tick();
   EXPECT_FALSE(Button(kFadeCurrent)->isEnabled());
-  EXPECT_GT(Core().m_nDeck1Slider, 0);
-  EXPECT_EQ(pDeck1->value(), Core().m_nDeck1Slider);
+  EXPECT_GT(Core().Display().decks[0].nSlider, 0);
+  EXPECT_EQ(pDeck1->value(), Core().Display().decks[0].nSlider);
   EXPECT_EQ(moves.count(), 0);
   EXPECT_EQ(Text(kRemaining), "00:59");
 

@@ -6,7 +6,7 @@
 #include <QTest>
 #include <QTreeWidget>
 
-#include "core/playback/RadioFixture.h"
+#include "core/main/RadioFixture.h"
 #include "gui/ModalDriver.h"
 #include "gui/common/DialogKit.h"
 
@@ -19,9 +19,12 @@ using Names = std::vector<std::string>;
 class QueueEditDlgTest : public RadioFixture {
  protected:
   Names QueuedArtists() const {
-    Names artists(std::begin(m_radio.m_queue.m_strQueueArtist),
-                  std::end(m_radio.m_queue.m_strQueueArtist));
-    std::erase(artists, "");
+    Names artists;
+    for (const QueueSlot& slot : m_radio.QueueSlotsNow()) {
+      if (!slot.strArtist.empty()) {
+        artists.push_back(slot.strArtist);
+      }
+    }
     return artists;
   }
 
@@ -62,7 +65,7 @@ TEST_F(QueueEditDlgTest, ButtonsMoveAndRemoveTheSelectedLineOfTheCopy) {
 
 TEST_F(QueueEditDlgTest, ThePlayingTrackNeitherMovesNorGoes) {
   QueueTracks({30000, 30000, 30000});
-  m_radio.OnPlayNextTrack();
+  m_radio.Play().OnPlayNextTrack();
   CQueueEditDlg dialog(m_radio);
   Press(dialog, 0, CQueueEditDlg::kIdRemove);
   Press(dialog, 1, CQueueEditDlg::kIdMoveUp);
@@ -90,7 +93,7 @@ TEST_F(QueueEditDlgTest, ATrackStartingUnderTheEditorLeavesOnlyQuitAndRefusesThe
   QueueTracks({30000, 30000, 30000});
   WhenModal<CQueueEditDlg>([this](CQueueEditDlg& dialog) {
     Press(dialog, 2, CQueueEditDlg::kIdMoveUp);
-    m_radio.OnPlayNextTrack();  // as the timer would in auto play
+    m_radio.Play().OnPlayNextTrack();  // as the timer would in auto play
     EXPECT_EQ(dialog.windowTitle(), "Playlist has changed, edit / save has been disabled");
     for (const int nId : {1, CQueueEditDlg::kIdList, CQueueEditDlg::kIdMoveUp,
                           CQueueEditDlg::kIdMoveDown, CQueueEditDlg::kIdRemove}) {
@@ -104,7 +107,10 @@ TEST_F(QueueEditDlgTest, ATrackStartingUnderTheEditorLeavesOnlyQuitAndRefusesThe
   CQueueEditDlg::Run(m_radio, nullptr);
   EXPECT_EQ(QueuedArtists(), (Names{"A", "B", "C"}));
   // The editor is gone: a later track start must not reach it.
-  EXPECT_FALSE(m_radio.m_onQueueEditorLocked);
+  QueueTracks({30000});
+  m_radio.BeginQueueEdit();
+  m_radio.Play().OnPlayNextTrack();  // would crash on a handler of the destroyed dialog
+  m_radio.EndQueueEdit(nullptr);
 }
 
 }  // namespace

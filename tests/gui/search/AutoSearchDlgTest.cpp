@@ -27,12 +27,12 @@ class AutoSearchDlgTest : public SearchDlgFixture {
   Texts RunAndClose(std::function<void(CAutoSearchDlg&)> close) {
     WhenModal<CAutoSearchDlg>(std::move(close));
     CAutoSearchDlg::Run(m_radio, m_clock, nullptr);
-    return {m_radio.m_yearRange.strStartYear, m_radio.m_yearRange.strEndYear};
+    return {m_radio.AutoSearchYears().strStartYear, m_radio.AutoSearchYears().strEndYear};
   }
 };
 
 TEST_F(AutoSearchDlgTest, CombosOfferTheYearsUpToNowAndKeepStartBeforeEnd) {
-  m_radio.m_yearRange = {"1960", "1975"};
+  m_radio.OnAutoSearchClosed({"1960", "1975"});
   CAutoSearchDlg dialog(m_radio, m_clock);
   QComboBox* pStart = Combo(dialog, CAutoSearchDlg::kIdStartYear);
   EXPECT_EQ(pStart->itemText(pStart->count() - 1), "2026");  // up to the clock's year
@@ -47,7 +47,7 @@ TEST_F(AutoSearchDlgTest, CombosOfferTheYearsUpToNowAndKeepStartBeforeEnd) {
 
 TEST_F(AutoSearchDlgTest, TheYearsLastReadGoBackHoweverTheDialogCloses) {
   // A saved year the combos do not offer survives Esc, but reads as empty at "Quit".
-  m_radio.m_yearRange = {"1950", "1975"};
+  m_radio.OnAutoSearchClosed({"1950", "1975"});
   EXPECT_EQ(RunAndClose([](CAutoSearchDlg& dialog) {
               EXPECT_EQ(Combo(dialog, CAutoSearchDlg::kIdStartYear)->currentIndex(), -1);
               QTest::keyClick(&dialog, Qt::Key_Escape);
@@ -56,7 +56,7 @@ TEST_F(AutoSearchDlgTest, TheYearsLastReadGoBackHoweverTheDialogCloses) {
   EXPECT_EQ(RunAndClose([](CAutoSearchDlg& dialog) { Click(dialog, 1); }), (Texts{"", "1975"}));
 
   // The close box keeps what a year change read, not what was shown later.
-  m_radio.m_yearRange = {"1960", "1975"};
+  m_radio.OnAutoSearchClosed({"1960", "1975"});
   EXPECT_EQ(RunAndClose([](CAutoSearchDlg& dialog) {
               Choose(dialog, CAutoSearchDlg::kIdEndYear, "1990");
               Combo(dialog, CAutoSearchDlg::kIdStartYear)->setCurrentIndex(0);
@@ -78,13 +78,13 @@ TEST_F(AutoSearchDlgTest, SelectionsAreDrawnWithTheClockSeedAndAddToListQueuesTh
   for (int i = 1; i <= 10; ++i) {
     Record("Never", std::to_string(i), "3", std::to_string(i));
   }
-  m_radio.m_yearRange = {"1970", "1970"};
+  m_radio.OnAutoSearchClosed({"1970", "1970"});
   m_clock.Set(2026, 12, 5, 10, 30, 15);
   CAutoSearchDlg dialog(m_radio, m_clock);
   dialog.show();
 
   // The same draws as the core makes from the same seed.
-  Random15 random(static_cast<std::uint32_t>(m_clock.SecondsSinceEpoch()));
+  Random15 random = SeededFromTime(m_clock);
   auto expectShown = [&](const SelectionResult& expected) {
     Texts lines;
     for (const SearchRow& row : expected.rows) {
@@ -96,18 +96,18 @@ TEST_F(AutoSearchDlgTest, SelectionsAreDrawnWithTheClockSeedAndAddToListQueuesTh
   };
   Click(dialog, CAutoSearchDlg::kIdTop40);
   const std::vector<SearchRow> top40 =
-      expectShown(SelectTop40(m_radio.m_store, "1970", "1970", random));
+      expectShown(SelectTop40(m_radio.Store(), "1970", "1970", random));
   ASSERT_EQ(top40.size(), 3u);
   DoubleClick(dialog, 1);
 
   Click(dialog, CAutoSearchDlg::kIdOutOfChart);
-  const std::vector<SearchRow> outOfChart = expectShown(SelectOutOfChart(m_radio.m_store, random));
+  const std::vector<SearchRow> outOfChart = expectShown(SelectOutOfChart(m_radio.Store(), random));
   ASSERT_FALSE(outOfChart.empty());
   Select(dialog, 0);
   Click(dialog, CAutoSearchDlg::kIdAddToList);
   EXPECT_EQ(Status(dialog), " Never - " + outOfChart[0].strTitle + "   (added to playlist)");
-  EXPECT_EQ(m_radio.m_queue.m_strQueueTrack[0], top40[1].strTrack);
-  EXPECT_EQ(m_radio.m_queue.m_strQueueTrack[1], outOfChart[0].strTrack);
+  EXPECT_EQ(m_radio.QueueSlotsNow()[0].strTrack, top40[1].strTrack);
+  EXPECT_EQ(m_radio.QueueSlotsNow()[1].strTrack, outOfChart[0].strTrack);
 }
 
 }  // namespace

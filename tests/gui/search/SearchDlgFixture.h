@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "core/playback/RadioFixture.h"
+#include "core/main/RadioFixture.h"
 #include "gui/common/DialogKit.h"
 #include "gui/search/SearchResultList.h"
 
@@ -24,7 +24,7 @@ class SearchDlgFixture : public RadioFixture {
   // A library record or a chart entry; returns its index.
   int Record(const std::string& strArtist, const std::string& strTitle, const std::string& strCD,
              const std::string& strTrack, int nChartLink = -1) {
-    TrackStore& store = m_radio.m_store;
+    TrackStore& store = m_radio.Store();
     const int nIndex = store.PlaylistCount();
     store.SetPlaylistEntry(nIndex, {strArtist, strTitle, strCD, strTrack, nChartLink}, 100);
     store.SetPlaylistCount(nIndex + 1);
@@ -32,7 +32,7 @@ class SearchDlgFixture : public RadioFixture {
   }
   int Chart(const std::string& strDate, const std::string& strArtist, const std::string& strTitle,
             const std::string& strPosition, int nPlaylistLink = -1) {
-    TrackStore& store = m_radio.m_store;
+    TrackStore& store = m_radio.Store();
     const int nIndex = store.ChartCount();
     store.SetChartEntry(nIndex, {strDate, strArtist, strTitle, strPosition, nPlaylistLink}, 100);
     store.SetChartCount(nIndex + 1);
@@ -64,8 +64,12 @@ class SearchDlgFixture : public RadioFixture {
     QTest::mouseDClick(pList->viewport(), Qt::LeftButton, {}, point);
   }
   Texts QueuedCDs() const {
-    Texts cds(std::begin(m_radio.m_queue.m_strQueueCD), std::end(m_radio.m_queue.m_strQueueCD));
-    std::erase(cds, "");
+    Texts cds;
+    for (const QueueSlot& slot : m_radio.QueueSlotsNow()) {
+      if (!slot.strCD.empty()) {
+        cds.push_back(slot.strCD);
+      }
+    }
     return cds;
   }
 };

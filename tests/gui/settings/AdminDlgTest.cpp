@@ -9,7 +9,7 @@
 #include <QTest>
 #include <memory>
 
-#include "core/playback/RadioFixture.h"
+#include "core/main/RadioFixture.h"
 #include "gui/ModalDriver.h"
 #include "gui/common/DialogKit.h"
 #include "gui/settings/LogOptionsDlg.h"
@@ -22,10 +22,11 @@ class AdminDlgTest : public RadioFixture {
  protected:
   // The dialog fills itself from the settings when it is built.
   AdminDlgTest() {
-    m_radio.m_settings.strMusicDir = "/music/";
-    m_radio.m_settings.strFilesDir = "/db/";
-    m_radio.m_settings.nInitVolume = 300;
-    m_radio.m_settings.strLogFile = "club";
+    Start([](Settings& settings) {
+      settings.strMusicDir = "/music/";
+      settings.nInitVolume = 300;
+      settings.strLogFile = "club";
+    });
     m_pDialog = std::make_unique<CAdminDlg>(m_radio, m_chooser);
     m_pDialog->show();
   }
@@ -65,7 +66,7 @@ TEST_F(AdminDlgTest, SaveAndExitHandsEveryTypedValueOverAndClosesOnlyWhenTheCore
   Click(1);
   EXPECT_TRUE(m_pDialog->isVisible());  // refused: a size that is not a whole number
   EXPECT_EQ(m_prompter.m_shown.size(), 1u);
-  EXPECT_EQ(m_radio.m_settings.nFadeTime, 5);
+  EXPECT_EQ(m_radio.GetSettings().nFadeTime, 5);
 
   Type(CAdminDlg::kIdChartSize, "12");
   Type(CAdminDlg::kIdAutoTime, "8");
@@ -78,7 +79,7 @@ TEST_F(AdminDlgTest, SaveAndExitHandsEveryTypedValueOverAndClosesOnlyWhenTheCore
   Click(1);
   EXPECT_FALSE(m_pDialog->isVisible());
   EXPECT_EQ(m_pDialog->result(), QDialog::Accepted);
-  const Settings& settings = m_radio.m_settings;
+  const Settings& settings = m_radio.GetSettings();
   EXPECT_EQ(settings.nFadeTime, 7);
   EXPECT_EQ(settings.nAutoTime, 8);
   EXPECT_EQ(settings.nSystemTimer, 200);
@@ -98,7 +99,7 @@ TEST_F(AdminDlgTest, BrowseSetsTheFolderAndPutsBackEveryTypedFieldAndQuitKeepsNo
   EXPECT_EQ(m_chooser.m_calls[0].strTitle, "Select the top level folder for the music files");
   EXPECT_EQ(Text(CAdminDlg::kIdMusicDir), "/srv/music/");
   EXPECT_EQ(Text(CAdminDlg::kIdFadeTime), "5");
-  EXPECT_EQ(Text(CAdminDlg::kIdFilesDir), "/db/");
+  EXPECT_EQ(Text(CAdminDlg::kIdFilesDir), m_dir.Folder() + "db/");
 
   // A cancelled browse changes no folder but still puts the fields back.
   Type(CAdminDlg::kIdAutoTime, "8");
@@ -109,7 +110,7 @@ TEST_F(AdminDlgTest, BrowseSetsTheFolderAndPutsBackEveryTypedFieldAndQuitKeepsNo
 
   Click(2);  // "Quit" keeps none of it
   EXPECT_EQ(m_pDialog->result(), QDialog::Rejected);
-  EXPECT_EQ(m_radio.m_settings.strMusicDir, "/music/");
+  EXPECT_EQ(m_radio.GetSettings().strMusicDir, "/music/");
   EXPECT_TRUE(m_profile.m_vecWrites.empty());
 }
 
@@ -122,15 +123,15 @@ TEST_F(AdminDlgTest, SetLogFileTakesTheValuesOnOkOnlyAndSavesNothingItself) {
     QTest::mouseClick(FindControl(&options, 1), Qt::LeftButton);
   });
   m_pDialog->CommandAction(CAdminDlg::kCmdSetLogFile)->trigger();
-  EXPECT_EQ(m_radio.m_settings.strLogFile, "friday");
-  EXPECT_EQ(m_radio.m_settings.nLogEnabled, 1);
+  EXPECT_EQ(m_radio.GetSettings().strLogFile, "friday");
+  EXPECT_EQ(m_radio.GetSettings().nLogEnabled, 1);
 
   WhenModal<CLogOptionsDlg>([](CLogOptionsDlg& options) {
     FindControlAs<QLineEdit>(&options, CLogOptionsDlg::kIdLogFile)->setText("gone");
     options.close();
   });
   m_pDialog->CommandAction(CAdminDlg::kCmdSetLogFile)->trigger();
-  EXPECT_EQ(m_radio.m_settings.strLogFile, "friday");
+  EXPECT_EQ(m_radio.GetSettings().strLogFile, "friday");
   EXPECT_TRUE(m_profile.m_vecWrites.empty());
 }
 

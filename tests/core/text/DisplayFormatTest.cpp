@@ -1,4 +1,4 @@
-#include "core/playback/DisplayFormat.h"
+#include "core/text/DisplayFormat.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "core/db/SavedQueue.h"
+#include "core/playback/SavedQueue.h"
 
 #include <algorithm>
 #include <array>
@@ -8,7 +8,7 @@
 #include <utility>
 
 #include "core/db/Paths.h"
-#include "core/db/Text.h"
+#include "core/text/Text.h"
 
 namespace velvane {
 
@@ -49,8 +49,8 @@ bool SaveQueue(const std::string& strPath, const PlayQueue& queue) {
   }
   file.seekp(0);
   for (int i = 0; i < kQueueSlots; ++i) {
-    const Field cd = EncodeField(queue.m_strQueueCD[i]);
-    const Field track = EncodeField(queue.m_strQueueTrack[i]);
+    const Field cd = EncodeField(queue.Slot(i).strCD);
+    const Field track = EncodeField(queue.Slot(i).strTrack);
     file.write(cd.data(), cd.size());
     file.write(track.data(), track.size());
   }
@@ -58,7 +58,7 @@ bool SaveQueue(const std::string& strPath, const PlayQueue& queue) {
   return !file.fail();
 }
 
-void LoadQueue(const std::string& strPath, PlayQueue& queue) {
+void LoadQueue(const std::string& strPath, QueueInput& queue) {
   std::ifstream file(strPath, std::ios::binary);
   if (!file.is_open()) {
     return;

@@ -1,54 +1,56 @@
 #include <gtest/gtest.h>
 
-#include "core/playback/RadioFixture.h"
+#include "core/main/RadioFixture.h"
 
 namespace velvane {
 namespace {
 
-using MainWindowTest = RadioFixture;
+using RadioCoreTest = RadioFixture;
 
-TEST_F(MainWindowTest, FirstRunTellsTheOperatorThenRunsAdminWithArraysReady) {
+TEST_F(RadioCoreTest, FirstRunTellsTheOperatorThenRunsAdminWithArraysReady) {
+  m_profile = FakeProfileStore{};  // never installed
   const bool bFileBefore = std::filesystem::exists("playlist.dat");
   bool bAdminRan = false;
   m_radio.OnInitDialog([&] {
     bAdminRan = true;
-    EXPECT_EQ(m_radio.m_store.PlaySize(), 50000);  // commands of the dialog can store records
+    EXPECT_EQ(m_radio.Store().PlaySize(), 50000);  // commands of the dialog can store records
   });
   EXPECT_TRUE(bAdminRan);
   ASSERT_EQ(m_prompter.m_shown.size(), 1u);
   EXPECT_EQ(m_prompter.m_shown[0].strText, "Files not found. The admin system will now be opened");
   // "Quit" saved nothing: the start values stand.
-  EXPECT_EQ(m_radio.m_strFadeAutoText, "Fade:   5     Auto:   2");
-  EXPECT_EQ(m_radio.m_yearRange.strEndYear, "2026");
+  EXPECT_EQ(m_radio.Display().strFadeAuto, "Fade:   5     Auto:   2");
+  EXPECT_EQ(m_radio.AutoSearchYears().strEndYear, "2026");
   // No database folder yet: no files are made in the working folder.
   EXPECT_EQ(std::filesystem::exists("playlist.dat"), bFileBefore);
 }
 
-TEST_F(MainWindowTest, InstalledStartLoadsTheDatabasesAndTakesModeAndVolume) {
+TEST_F(RadioCoreTest, InstalledStartLoadsTheDatabasesAndTakesModeAndVolume) {
   m_dir.Write("db/playlist.dat", "00101\\A\\T\\0\\\r\n");
   m_dir.Write("db/charts.dat", "05/03/1983\\A\\T\\3\\0\\\r\n");
+  m_profile = FakeProfileStore{};
   m_profile.PutInt("General", "IsInstalled", 1);
   m_profile.PutString("General", "FilesDir", m_dir.Folder() + "db/");
   m_profile.PutInt("General", "PlayMode", 1);
   m_profile.PutInt("General", "InitVolume", 300);
   m_profile.PutString("General", "FadeTime", "7");
   m_radio.OnInitDialog([] { FAIL() << "no admin dialog on an installed start"; });
-  EXPECT_EQ(m_radio.m_store.Playlist(0).nChartLink, 0);
-  EXPECT_EQ(m_radio.m_strPlayModeText, "Auto Play");
-  EXPECT_EQ(m_radio.m_nMasterSlider, 300);
-  EXPECT_EQ(m_radio.m_strFadeAutoText, "Fade:   7     Auto:   0");
+  EXPECT_EQ(m_radio.Store().Playlist(0).nChartLink, 0);
+  EXPECT_EQ(m_radio.Display().strPlayMode, "Auto Play");
+  EXPECT_EQ(m_radio.Display().nMasterSlider, 300);
+  EXPECT_EQ(m_radio.Display().strFadeAuto, "Fade:   7     Auto:   0");
   EXPECT_TRUE(m_prompter.m_shown.empty());
 }
 
-TEST_F(MainWindowTest, ClosingIsRefusedWhileADeckIsInUseAndOtherwiseConfirmed) {
+TEST_F(RadioCoreTest, ClosingIsRefusedWhileADeckIsInUseAndOtherwiseConfirmed) {
   QueueTracks({30000});
-  m_radio.OnPlayNextTrack();
+  m_radio.Play().OnPlayNextTrack();
   EXPECT_FALSE(m_radio.OnClose());
   ASSERT_EQ(m_prompter.m_shown.size(), 1u);  // refused without asking
   EXPECT_EQ(m_prompter.m_shown[0].strText,
             "Can't exit while tracks are running. Stop all tracks first");
 
-  m_radio.OnStopAllTracks();
+  m_radio.Play().OnStopAllTracks();
   m_prompter.m_answers = {PromptAnswer::Cancel, PromptAnswer::Ok};
   EXPECT_FALSE(m_radio.OnClose());
   EXPECT_EQ(m_prompter.m_shown.back().strText, "Close the program?");
@@ -56,36 +58,36 @@ TEST_F(MainWindowTest, ClosingIsRefusedWhileADeckIsInUseAndOtherwiseConfirmed) {
   EXPECT_TRUE(m_radio.OnClose());
 }
 
-TEST_F(MainWindowTest, AdminIsRefusedWhileATrackIsCurrentAndSavesWithLimits) {
+TEST_F(RadioCoreTest, AdminIsRefusedWhileATrackIsCurrentAndSavesWithLimits) {
   QueueTracks({30000});
-  m_radio.OnPlayNextTrack();
+  m_radio.Play().OnPlayNextTrack();
   EXPECT_FALSE(m_radio.CanOpenAdmin());
   ASSERT_EQ(m_prompter.m_shown.size(), 1u);
   EXPECT_EQ(m_prompter.m_shown.back().strText, "Admin is not available while tracks are playing");
-  m_radio.OnStopAllTracks();
+  m_radio.Play().OnStopAllTracks();
   EXPECT_TRUE(m_radio.CanOpenAdmin());
 
-  AdminFields fields = FillAdminFields(m_radio.m_settings);
+  AdminFields fields = FillAdminFields(m_radio.GetSettings());
   fields.strFadeTime = "0";
   fields.strAutoTime = "25";
   fields.strSystemTimer = "5";
   fields.strInitVolume = "-5";
   fields.bAutoChanger = true;
   fields.strPlaySize = "0";  // below the one record loaded
-  m_radio.OnAdminSaved(fields);
-  EXPECT_EQ(m_radio.m_settings.nFadeTime, 1);
-  EXPECT_EQ(m_radio.m_settings.nAutoTime, 10);
-  EXPECT_EQ(m_radio.m_settings.nSystemTimer, 10);
-  EXPECT_EQ(m_radio.m_settings.nInitVolume, 1000);
-  EXPECT_EQ(m_radio.m_settings.nPlaySize, 2);
-  EXPECT_EQ(m_radio.m_strFadeAutoText, "Fade:   1     Auto:   10");
-  EXPECT_EQ(m_radio.m_strPlayModeText, "Single Play");  // only the stored play mode changes
+  EXPECT_TRUE(m_radio.OnAdminSaveAndExit(fields));
+  EXPECT_EQ(m_radio.GetSettings().nFadeTime, 1);
+  EXPECT_EQ(m_radio.GetSettings().nAutoTime, 10);
+  EXPECT_EQ(m_radio.GetSettings().nSystemTimer, 10);
+  EXPECT_EQ(m_radio.GetSettings().nInitVolume, 1000);
+  EXPECT_EQ(m_radio.GetSettings().nPlaySize, 2);
+  EXPECT_EQ(m_radio.Display().strFadeAuto, "Fade:   1     Auto:   10");
+  EXPECT_EQ(m_radio.Display().strPlayMode, "Single Play");  // only the stored play mode changes
   ASSERT_TRUE(m_profile.Find("General", "PlayMode"));
   EXPECT_EQ(m_profile.Find("General", "PlayMode")->nValue, 1);
 }
 
-TEST_F(MainWindowTest, AdminSaveWithANonNumberSizeIsRefusedAndStoresNothing) {
-  AdminFields fields = FillAdminFields(m_radio.m_settings);
+TEST_F(RadioCoreTest, AdminSaveWithANonNumberSizeIsRefusedAndStoresNothing) {
+  AdminFields fields = FillAdminFields(m_radio.GetSettings());
   fields.strChartSize = "12a";
   EXPECT_FALSE(m_radio.OnAdminSaveAndExit(fields));
   ASSERT_EQ(m_prompter.m_shown.size(), 1u);
@@ -93,31 +95,31 @@ TEST_F(MainWindowTest, AdminSaveWithANonNumberSizeIsRefusedAndStoresNothing) {
   EXPECT_TRUE(m_profile.m_vecWrites.empty());
   fields.strChartSize = " 1200 ";
   EXPECT_TRUE(m_radio.OnAdminSaveAndExit(fields));
-  EXPECT_EQ(m_radio.m_settings.nChartSize, 1200);
+  EXPECT_EQ(m_radio.GetSettings().nChartSize, 1200);
 }
 
-TEST_F(MainWindowTest, AutoSearchYearsAreKeptAndSavedAsText) {
+TEST_F(RadioCoreTest, AutoSearchYearsAreKeptAndSavedAsText) {
   m_radio.OnAutoSearchClosed({"", "1985"});
-  EXPECT_EQ(m_radio.m_yearRange.strEndYear, "1985");
+  EXPECT_EQ(m_radio.AutoSearchYears().strEndYear, "1985");
   ASSERT_TRUE(m_profile.Find("General", "AutoEndYear"));
   EXPECT_EQ(m_profile.Find("General", "AutoEndYear")->strValue, "1985");
 }
 
-TEST_F(MainWindowTest, QueueEditSaveIsRefusedWhenATrackStartedUnderTheEditor) {
+TEST_F(RadioCoreTest, QueueEditSaveIsRefusedWhenATrackStartedUnderTheEditor) {
   QueueTracks({30000, 30000});
   int nLocks = 0;
-  m_radio.m_onQueueEditorLocked = [&] { ++nLocks; };
+  m_radio.SetQueueEditorLockedHandler([&] { ++nLocks; });
 
   m_radio.BeginQueueEdit();
-  QueueEditor editor(m_radio.m_queue);
+  QueueEditor editor(m_radio.QueueSlotsNow());
   editor.OnMoveDown(0, false);
-  m_radio.OnPlayNextTrack();  // a track starts under the editor
+  m_radio.Play().OnPlayNextTrack();  // a track starts under the editor
   EXPECT_EQ(nLocks, 1);
   m_radio.EndQueueEdit(&editor);
   ASSERT_EQ(m_prompter.m_shown.size(), 1u);
   EXPECT_EQ(m_prompter.m_shown.back().strText, "The Playlist has been changed, can't save");
   EXPECT_EQ(m_prompter.m_shown.back().strCaption, "ROLV Disco System");
-  EXPECT_EQ(m_radio.m_queue.m_strNowArtist, "A");
+  EXPECT_EQ(m_radio.Display().queue.strNowArtist, "A");
 }
 
 }  // namespace

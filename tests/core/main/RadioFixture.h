@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "core/playback/RadioCore.h"
+#include "core/main/RadioCore.h"
 #include "support/FakeClock.h"
 #include "support/FakeMci.h"
 #include "support/FakeProfileStore.h"
@@ -24,16 +24,32 @@ class RadioFixture : public ::testing::Test {
   RadioFixture() {
     std::filesystem::create_directories(m_dir.Path() / "music");
     std::filesystem::create_directories(m_dir.Path() / "db");
-    m_radio.m_settings.strMusicDir = (m_dir.Path() / "music" / "").string();
-    m_radio.m_settings.strFilesDir = (m_dir.Path() / "db" / "").string();
-    m_radio.m_store.Allocate(100, 100);
-    m_radio.OnClearPlaylist();
+    Start();
   }
+
+  // Starts the program on saved settings (folders in the temporary folder, room for 100
+  // records), changed first by `configure`: an empty library, an empty queue, nothing playing.
+  void Start(const std::function<void(Settings&)>& configure = {}) {
+    Settings settings;
+    settings.strMusicDir = (m_dir.Path() / "music" / "").string();
+    settings.strFilesDir = (m_dir.Path() / "db" / "").string();
+    settings.nPlaySize = settings.nChartSize = 100;
+    if (configure) {
+      configure(settings);
+    }
+    SaveSettings(m_profile, settings);
+    m_radio.OnInitDialog([] {});
+    m_profile.m_vecReads.clear();  // tests see only what the program does afterwards
+    m_profile.m_vecWrites.clear();
+  }
+
+  PlayControl& Play() { return m_radio.Play(); }
+  const MainDisplay& Display() { return m_radio.Display(); }
 
   // A library record and its music file ("<MusicDir>/012/07 <title>.mp3").
   std::string AddTrack(int nCD, int nTrack, const std::string& strArtist,
                        const std::string& strTitle, int nLengthMs) {
-    TrackStore& store = m_radio.m_store;
+    TrackStore& store = m_radio.Store();
     const int nIndex = store.PlaylistCount();
     store.SetPlaylistEntry(nIndex, strArtist, strTitle, std::to_string(nCD), std::to_string(nTrack),
                            -1);
@@ -64,7 +80,7 @@ class RadioFixture : public ::testing::Test {
   }
 
   void Queue(int nCD, int nTrack) {
-    m_radio.m_queue.AddToQueue(std::to_string(nCD), std::to_string(nTrack), "", "", -1);
+    m_radio.Queue().AddToQueue(std::to_string(nCD), std::to_string(nTrack), "", "", -1);
   }
 
   // Moves time on by one timer period and runs the tick.

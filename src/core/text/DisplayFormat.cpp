@@ -1,10 +1,10 @@
-#include "core/playback/DisplayFormat.h"
+#include "core/text/DisplayFormat.h"
 
 #include <array>
 #include <cstdio>
 #include <string_view>
 
-#include "core/db/Text.h"
+#include "core/text/Text.h"
 
 namespace velvane {
 

@@ -1,4 +1,4 @@
-#include "core/db/SavedQueue.h"
+#include "core/playback/SavedQueue.h"
 
 #include <gtest/gtest.h>
 
@@ -24,6 +24,15 @@ class SavedQueueTest : public ::testing::Test {
   }
 
   std::string PathOf(const std::string& strName) const { return (m_dir.Path() / strName).string(); }
+
+  // One field of every slot, in queue order.
+  Slots Column(std::string QueueSlot::*pField) const {
+    Slots column;
+    for (int i = 0; i < kQueueSlots; ++i) {
+      column[i] = m_queue.Slot(i).*pField;
+    }
+    return column;
+  }
 
   TempDir m_dir;
   TrackStore m_store;
@@ -59,20 +68,20 @@ TEST_F(SavedQueueTest, LoadAppendsBehindTheSlotsInUse) {
   m_dir.Write("q.pla", kThreeTracks);
   LoadQueue(PathOf("q.pla"), m_queue);
   LoadQueue(PathOf("q.pla"), m_queue);
-  EXPECT_EQ(m_queue.m_strQueueCD, (Slots{"12", "100", "7", "12", "100", "7"}));
-  EXPECT_EQ(m_queue.m_strQueueTrack[4], "10");
+  EXPECT_EQ(Column(&QueueSlot::strCD), (Slots{"12", "100", "7", "12", "100", "7"}));
+  EXPECT_EQ(m_queue.Slot(4).strTrack, "10");
   // Artist and title come from the library, not from the file.
-  EXPECT_EQ(m_queue.m_strQueueArtist[3], "Artist");
+  EXPECT_EQ(m_queue.Slot(3).strArtist, "Artist");
 }
 
 TEST_F(SavedQueueTest, LoadIntoAFullQueueChangesNothing) {
   for (int i = 0; i < kQueueSlots; ++i) {
     m_queue.AddToQueue("5", std::to_string(i), "", "", 0);
   }
-  const Slots tracks = m_queue.m_strQueueTrack;
+  const Slots tracks = Column(&QueueSlot::strTrack);
   m_dir.Write("q.pla", kThreeTracks);
   LoadQueue(PathOf("q.pla"), m_queue);
-  EXPECT_EQ(m_queue.m_strQueueTrack, tracks);
+  EXPECT_EQ(Column(&QueueSlot::strTrack), tracks);
 }
 
 TEST_F(SavedQueueTest, LoadNormalisesTextsAndSkipsFreeSlots) {
@@ -84,8 +93,8 @@ TEST_F(SavedQueueTest, LoadNormalisesTextsAndSkipsFreeSlots) {
                             + Slot("1234", "5678");  // no zero byte: all four characters
   m_dir.Write("q.pla", bytes + std::string(80 - bytes.size(), '\0'));
   LoadQueue(PathOf("q.pla"), m_queue);
-  EXPECT_EQ(m_queue.m_strQueueCD, (Slots{"7", "0", "8", "1234"}));
-  EXPECT_EQ(m_queue.m_strQueueTrack, (Slots{"3", "0", "", "5678"}));
+  EXPECT_EQ(Column(&QueueSlot::strCD), (Slots{"7", "0", "8", "1234"}));
+  EXPECT_EQ(Column(&QueueSlot::strTrack), (Slots{"3", "0", "", "5678"}));
 }
 
 TEST_F(SavedQueueTest, ShortOrMissingFiles) {
@@ -95,8 +104,8 @@ TEST_F(SavedQueueTest, ShortOrMissingFiles) {
   // One whole record and half of the next: the cut-off record is a free slot.
   m_dir.Write("short.pla", Slot("12", "3") + "9\0\0"s);
   LoadQueue(PathOf("short.pla"), m_queue);
-  EXPECT_EQ(m_queue.m_strQueueCD, (Slots{"12"}));
-  EXPECT_EQ(m_queue.m_strQueueArtist[0], "Artist");
+  EXPECT_EQ(Column(&QueueSlot::strCD), (Slots{"12"}));
+  EXPECT_EQ(m_queue.Slot(0).strArtist, "Artist");
 }
 
 TEST_F(SavedQueueTest, FolderIsCreatedUnderTheFilesFolder) {

@@ -1,4 +1,4 @@
-#include "core/db/Text.h"
+#include "core/text/Text.h"
 
 #include <climits>
 #include <cstdio>

@@ -18,7 +18,7 @@ bool SaveQueue(const std::string& strPath, const PlayQueue& queue);
 
 // Appends the saved tracks behind the slots in use; free slots of the file are skipped and
 // tracks beyond the tenth slot are dropped. A file that cannot be opened changes nothing.
-void LoadQueue(const std::string& strPath, PlayQueue& queue);
+void LoadQueue(const std::string& strPath, QueueInput& queue);
 
 // The folder the file dialogs open on: FilesDir + "playlist" + separator, created if missing.
 std::string SavedQueueFolder(const std::string& strFilesDir);

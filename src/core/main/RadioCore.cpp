@@ -1,0 +1,152 @@
+#include "core/main/RadioCore.h"
+
+#include "core/db/Logs.h"
+#include "core/playback/SavedQueue.h"
+#include "core/settings/ProgramInfo.h"
+#include "core/text/DisplayFormat.h"
+
+namespace velvane {
+
+RadioCore::RadioCore(Mci& mci, Clock& clock, Prompter& prompter, ProfileStore& profile)
+    : m_clock(clock),
+      m_prompter(prompter),
+      m_profile(profile),
+      m_strTitle(kProgramTitle),
+      m_strVersion(kVersionText),
+      m_database(m_store, clock, prompter, kProgramTitle),
+      m_queue(m_store),
+      m_driver(mci),
+      m_play(m_driver, m_queue, m_settings, clock, m_display, m_queueEdit),
+      m_timer(m_play, m_driver, m_queue, m_database, m_settings, clock, m_display) {}
+
+const MainDisplay& RadioCore::Display() {
+  // The queue and the decks keep their own state; the window sees a copy of it.
+  m_display.queueSlots = m_queue.Slots();
+  m_display.queue = m_queue.Texts();
+  m_display.decks = m_play.DeckRecords();
+  m_display.nMasterSlider = m_play.MasterSlider();
+  return m_display;
+}
+
+void RadioCore::ShowFadeAutoText() {
+  m_display.strFadeAuto = FormatFadeAutoText(m_settings.nFadeTime, m_settings.nAutoTime);
+}
+
+void RadioCore::OnInitDialog(const std::function<void()>& runAdminDialog) {
+  // Run-time state as at a fresh start, then an empty queue with everything stopped.
+  m_play.Reset();
+  m_store.Allocate(0, 0);
+  m_play.OnClearPlaylist();
+  m_settings = Settings{};
+
+  PlayMode mode = PlayMode::kSingle;
+  int nMasterSlider = 0;
+  if (!LoadSettings(m_profile, m_settings)) {
+    m_prompter.Show("Files not found. The admin system will now be opened", m_strTitle,
+                    PromptIcon::Exclamation, PromptButtons::Ok);
+    // Commands of the administration dialog may write records: give them somewhere to go.
+    m_store.Allocate(m_settings.nPlaySize, m_settings.nChartSize);
+    if (CanOpenAdmin()) {
+      runAdminDialog();
+    }
+  } else {
+    mode = m_settings.nPlayMode == 1 ? PlayMode::kAuto : PlayMode::kSingle;
+    nMasterSlider = m_settings.nInitVolume;
+  }
+
+  if (m_settings.strFilesDir.empty()) {
+    // No database folder chosen yet (a first run left with "Quit"): make no files in
+    // whatever folder the program happens to run in.
+    m_store.Allocate(m_settings.nPlaySize, m_settings.nChartSize);
+  } else {
+    m_database.OpenAndLoad(m_settings.strFilesDir, m_settings.nPlaySize, m_settings.nChartSize);
+  }
+  m_yearRange = LoadYearRange(m_profile, m_clock);
+  ShowFadeAutoText();
+  m_play.SetPlayMode(mode);
+  m_play.SetMasterSlider(nMasterSlider);
+}
+
+bool RadioCore::OnClose() {
+  if (m_play.DecksInUse() != 0) {
+    m_prompter.Show("Can't exit while tracks are running. Stop all tracks first", m_strTitle,
+                    PromptIcon::Exclamation, PromptButtons::Ok);
+    return false;
+  }
+  return m_prompter.Show("Close the program?", m_strTitle, PromptIcon::Question,
+                         PromptButtons::OkCancel) == PromptAnswer::Ok;
+}
+
+bool RadioCore::CanOpenAdmin() {
+  if (m_play.CurrentDeck() != 0) {
+    m_prompter.Show("Admin is not available while tracks are playing", m_strTitle,
+                    PromptIcon::Exclamation, PromptButtons::Ok);
+    return false;
+  }
+  return true;
+}
+
+bool RadioCore::OnAdminSaveAndExit(const AdminFields& fields) {
+  const std::string strError = AdminFieldsError(fields);
+  if (!strError.empty()) {
+    m_prompter.Show(strError, m_strTitle, PromptIcon::Exclamation, PromptButtons::Ok);
+    return false;
+  }
+  StoreAdminFields(fields, m_store.PlaylistCount(), m_store.ChartCount(), m_settings);
+  ShowFadeAutoText();
+  m_play.SetPlayMode(m_play.Mode());  // the play mode field is written again, unchanged
+  SaveSettings(m_profile, m_settings);
+  return true;
+}
+
+void RadioCore::OnLogOptions(const std::string& strLogFile, bool bLogEnabled) {
+  m_settings.strLogFile = strLogFile;
+  m_settings.nLogEnabled = bLogEnabled ? 1 : 0;
+}
+
+void RadioCore::OnAutoSearchClosed(const YearRange& years) {
+  m_yearRange = years;
+  SaveYearRange(m_profile, years);
+}
+
+void RadioCore::BeginQueueEdit() {
+  m_queueEdit.Begin();
+}
+
+void RadioCore::EndQueueEdit(const QueueEditor* pSaved) {
+  m_queueEdit.End();
+  if (pSaved == nullptr) {
+    return;
+  }
+  if (m_queueEdit.QueueChanged()) {
+    m_prompter.Show("The Playlist has been changed, can't save", "ROLV Disco System",
+                    PromptIcon::Exclamation, PromptButtons::Ok);
+    m_queue.RefreshQueue(-1);
+  } else {
+    m_queue.ReplaceSlots(pSaved->Slots());
+  }
+}
+
+void RadioCore::SetQueueEditorLockedHandler(std::function<void()> onLocked) {
+  m_queueEdit.SetLockedHandler(std::move(onLocked));
+}
+
+std::string RadioCore::SavedQueueFolder() const {
+  return velvane::SavedQueueFolder(m_settings.strFilesDir);
+}
+
+bool RadioCore::OnSaveQueue(const std::string& strPath) {
+  if (SaveQueue(strPath, m_queue)) {
+    return true;
+  }
+  const std::string strText = "Could not save the playlist file " + strPath;
+  WriteErrorLog(m_settings.strFilesDir, m_clock, strText);
+  m_prompter.Show(strText, m_strTitle, PromptIcon::Exclamation, PromptButtons::Ok);
+  return false;
+}
+
+void RadioCore::OnLoadQueue(const std::string& strPath) {
+  LoadQueue(strPath, m_queue);
+}
+
+}  // namespace velvane

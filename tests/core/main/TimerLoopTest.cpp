@@ -1,0 +1,136 @@
+#include <gtest/gtest.h>
+
+#include "core/main/RadioFixture.h"
+
+namespace velvane {
+namespace {
+
+class TimerLoopTest : public RadioFixture {
+ protected:
+  void AutoPlay() {
+    Start([](Settings& settings) {
+      settings.nAutoTime = 2;
+      settings.nPlayMode = 1;
+    });
+  }
+};
+
+TEST_F(TimerLoopTest, AutoPlayStartsTheNextTrackWhenTheShownTimeTurnsToOneSecond) {
+  AutoPlay();
+  QueueTracks({15000, 20000});
+  m_radio.Play().OnPlayNextTrack();
+
+  ASSERT_TRUE(TickUntil([&] { return m_radio.Display().strRemaining == "00:02"; }));
+  EXPECT_EQ(m_radio.Display().decks[0].lamp, DeckLamp::kCurrent);
+  ASSERT_TRUE(TickUntil([&] { return m_mci.IsOpen("Track2"); }));
+  EXPECT_EQ(m_mci.DeckOf("Track1").nPosition, 13100);  // the first change to 00:01
+  EXPECT_EQ(m_radio.Display().queue.strNowArtist, "B");
+
+  Tick();
+  EXPECT_EQ(m_radio.Display().strLastTrackLine, " Last: A - TA (00:01)");
+  EXPECT_EQ(m_radio.Display().decks[0].lamp, DeckLamp::kInUse);
+  EXPECT_EQ(m_radio.Display().decks[1].lamp, DeckLamp::kCurrent);
+
+  // The first track plays out on its own deck, then its line goes blank.
+  ASSERT_TRUE(TickUntil([&] { return !m_mci.IsOpen("Track1"); }, 30));
+  EXPECT_EQ(m_radio.Display().strLastTrackLine, "");
+  EXPECT_EQ(m_radio.Play().LastDeck(), 0);
+  EXPECT_EQ(m_radio.Display().decks[0].lamp, DeckLamp::kIdle);
+}
+
+TEST_F(TimerLoopTest, AutoPlayLogsAndSkipsBadNextTracksLeavingNoSilentDeck) {
+  AutoPlay();
+  AddTrack(1, 1, "A", "TA", 12000);
+  m_mci.m_files.erase(AddMusicFile(2, 2, "broken", 1000));  // on disk, but will not open
+  Queue(1, 1);
+  Queue(7, 7);  // no music file
+  Queue(2, 2);
+  m_radio.Play().OnPlayNextTrack();
+  ASSERT_TRUE(TickUntil([&] { return m_dir.Exists("db/errorlog.txt"); }, 200));
+  EXPECT_EQ(m_dir.Read("db/errorlog.txt"),
+            "04/12/2026 17:59   Music file CD 7 Track 7 could not be found\r\n"
+            "04/12/2026 17:59   Music file CD 2 Track 2 could not be played\r\n");
+  EXPECT_FALSE(m_radio.Play().DeckInUse(2));
+  EXPECT_EQ(m_radio.Play().CurrentDeck(), 1);
+  EXPECT_EQ(m_radio.Play().LastDeck(), 0);
+  EXPECT_EQ(m_radio.Play().LastTrackPlayed().strArtist,
+            "A");  // the track playing out, not a skipped one
+
+  // The first track still ends normally and takes the bad one out of the queue with it.
+  ASSERT_TRUE(TickUntil([&] { return !m_mci.IsOpen("Track1"); }, 40));
+  EXPECT_TRUE(m_radio.Display().queueSlots[0].strCD.empty());
+}
+
+TEST_F(TimerLoopTest, SinglePlayArmsPlayNextAfterTenSecondsAndAtTheEndOnlyAdvances) {
+  QueueTracks({12950, 20000});
+  m_radio.Play().OnPlayNextTrack();
+  Ticks(100);  // exactly ten seconds, as the shown time turns to 00:02
+  EXPECT_FALSE(m_radio.Display().bPlayNextEnabled);
+  Ticks(10);
+  EXPECT_TRUE(m_radio.Display().bPlayNextEnabled);
+
+  Ticks(20);
+  EXPECT_TRUE(m_mci.m_decks.empty());
+  EXPECT_EQ(m_radio.Play().CurrentDeck(), 0);
+  EXPECT_EQ(m_radio.Display().queue.strNowArtist, "B");
+  EXPECT_TRUE(m_radio.Display().queueSlots[1].strCD.empty());
+  EXPECT_TRUE(m_radio.Display().bPlayCurrentEnabled);
+}
+
+TEST_F(TimerLoopTest, StoppedHeadWithATrackWaitingTurnsTheAlertOn) {
+  QueueTracks({60000, 60000});
+  m_radio.Play().OnPlayNextTrack();
+  Ticks(15);
+  m_radio.Play().OnStopCurrentTrack();
+  Tick();
+  EXPECT_EQ(m_radio.Display().strRemaining, "00:00");
+  EXPECT_TRUE(m_radio.Display().bNowPlayingAlert);
+  m_radio.Play().OnPlayNextTrack();  // plays slot 2's track
+  EXPECT_FALSE(m_radio.Display().bNowPlayingAlert);
+  EXPECT_EQ(m_radio.Display().queue.strNowArtist, "B");
+}
+
+TEST_F(TimerLoopTest, VolumesCombineDeckAndMasterSliders) {
+  QueueTracks({60000});
+  m_radio.Play().OnPlayNextTrack();
+  m_radio.Play().SetDeckSlider(1, 250);
+  m_radio.Play().SetMasterSlider(200);
+  Tick();
+  EXPECT_EQ(m_mci.DeckOf("Track1").nVolume, 600);
+  m_radio.Play().SetMasterSlider(1000);
+  Tick();
+  EXPECT_EQ(m_mci.DeckOf("Track1").nVolume, 0);
+}
+
+TEST_F(TimerLoopTest, FadesMoveTheSliderAndEndAtTheRangeEnd) {
+  QueueTracks({60000});
+  m_radio.Play().OnPlayNextTrack();
+  m_radio.Play().SetDeckSlider(1, 990);
+  m_radio.Play().OnFadeCurrent();
+  Tick();
+  EXPECT_EQ(m_radio.Display().decks[0].nSlider, 1000);
+  EXPECT_FALSE(m_radio.Play().FadeRunning(FadeRole::kCurrent));
+  EXPECT_TRUE(m_radio.Display().bFadeCurrentEnabled);
+  EXPECT_TRUE(m_mci.IsOpen("Track1"));  // a faded-out deck keeps playing silently
+
+  m_radio.Play().OnFadeCurrent();  // from silence: fades in, 20 a tick
+  Tick();
+  EXPECT_EQ(m_radio.Display().decks[0].nSlider, 980);
+  EXPECT_FALSE(m_radio.Display().bFadeCurrentEnabled);
+  m_radio.Play().SetDeckSlider(1, 10);
+  Tick();
+  EXPECT_EQ(m_radio.Display().decks[0].nSlider, 0);
+  EXPECT_FALSE(m_radio.Play().FadeRunning(FadeRole::kCurrent));
+}
+
+TEST_F(TimerLoopTest, StatusAndClockTexts) {
+  Tick();
+  EXPECT_EQ(m_radio.Display().strStatus, "Not Ready");  // empty music folder
+  QueueTracks({61500});
+  Tick();
+  EXPECT_EQ(m_radio.Display().strStatus, "No Database");  // the database files were never opened
+  EXPECT_EQ(m_radio.Display().strClock, "Friday 04 December 2026     17:59");
+}
+
+}  // namespace
+}  // namespace velvane
