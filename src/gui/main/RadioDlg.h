@@ -5,9 +5,9 @@
 #include <array>
 #include <map>
 
-#include "core/playback/ControlIds.h"
 #include "core/playback/RadioCore.h"
 #include "core/ports/FileChooser.h"
+#include "gui/main/ControlIds.h"
 
 class QAction;
 class QLabel;
