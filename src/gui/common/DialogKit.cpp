@@ -1,6 +1,14 @@
 #include "gui/common/DialogKit.h"
 
+#include <QCheckBox>
+#include <QComboBox>
 #include <QFontMetrics>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QProgressBar>
+#include <QPushButton>
 #include <QVariant>
 
 namespace velvane {
@@ -45,6 +53,51 @@ QFont BoldArial(int nPixelHeight) {
   font.setPixelSize(nPixelHeight);
   font.setBold(true);
   return font;
+}
+
+DialogBuilder::DialogBuilder(QWidget* pParent) : m_pParent(pParent), m_units(pParent->font()) {}
+
+QPushButton* DialogBuilder::Button(const QString& text, int nId, UnitRect at) {
+  return Place(new QPushButton(text, m_pParent), nId, at);
+}
+
+QLabel* DialogBuilder::Label(const QString& text, int nId, UnitRect at) {
+  return Place(new QLabel(text, m_pParent), nId, at);
+}
+
+QLineEdit* DialogBuilder::Edit(int nId, UnitRect at) {
+  return Place(new QLineEdit(m_pParent), nId, at);
+}
+
+QCheckBox* DialogBuilder::CheckBox(const QString& text, int nId, UnitRect at) {
+  return Place(new QCheckBox(text, m_pParent), nId, at);
+}
+
+QComboBox* DialogBuilder::ComboBox(int nId, UnitRect at) {
+  return Place(new QComboBox(m_pParent), nId, at);
+}
+
+QListWidget* DialogBuilder::List(int nId, UnitRect at) {
+  return Place(new QListWidget(m_pParent), nId, at);
+}
+
+QProgressBar* DialogBuilder::ProgressBar(int nId, UnitRect at) {
+  return Place(new QProgressBar(m_pParent), nId, at);
+}
+
+QGroupBox* DialogBuilder::Group(const QString& title, UnitRect at) {
+  return Place(new QGroupBox(title, m_pParent), kNoId, at);
+}
+
+void DialogBuilder::SetFixedSize(int nWidth, int nHeight) {
+  m_pParent->setFixedSize(m_units.X(nWidth), m_units.Y(nHeight));
+}
+
+void DialogBuilder::PlaceWidget(QWidget* pControl, int nId, UnitRect at) const {
+  pControl->setGeometry(m_units.Rect(at.x, at.y, at.nWidth, at.nHeight));
+  if (nId != kNoId) {
+    SetControlId(pControl, nId);
+  }
 }
 
 }  // namespace velvane

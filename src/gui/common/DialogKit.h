@@ -8,6 +8,15 @@
 
 #include "platform/QtText.h"
 
+class QCheckBox;
+class QComboBox;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QListWidget;
+class QProgressBar;
+class QPushButton;
+
 namespace velvane {
 
 // Positions are given in dialog units; they become pixels through the dialog font's average
@@ -35,5 +44,53 @@ T* FindControlAs(QWidget* pRoot, int nId) {
 
 // The bold Arial of the main window at a height in pixels.
 QFont BoldArial(int nPixelHeight);
+
+// A control's place in dialog units: left, top, width, height.
+struct UnitRect {
+  int x;
+  int y;
+  int nWidth;
+  int nHeight;
+};
+
+// The number of a control the dialog never looks up (a caption, a group box).
+inline constexpr int kNoId = 0;
+
+// Creates the controls of one dialog on `pParent` at their dialog-unit places, each with its
+// control id, in the order they are made (which is also their tab order). The units come from
+// the parent's font. Arguments follow the order of a dialog template: text, id, place.
+class DialogBuilder {
+ public:
+  explicit DialogBuilder(QWidget* pParent);
+
+  QWidget* Parent() const { return m_pParent; }
+  const DialogUnits& Units() const { return m_units; }
+
+  QPushButton* Button(const QString& text, int nId, UnitRect at);
+  QLabel* Label(const QString& text, int nId, UnitRect at);
+  QLineEdit* Edit(int nId, UnitRect at);
+  QCheckBox* CheckBox(const QString& text, int nId, UnitRect at);
+  QComboBox* ComboBox(int nId, UnitRect at);
+  QListWidget* List(int nId, UnitRect at);
+  QProgressBar* ProgressBar(int nId, UnitRect at);
+  // Made before the controls inside it, so that they stay above it.
+  QGroupBox* Group(const QString& title, UnitRect at);
+
+  // Any other control, made by the caller on Parent().
+  template <typename T>
+  T* Place(T* pControl, int nId, UnitRect at) {
+    PlaceWidget(pControl, nId, at);
+    return pControl;
+  }
+
+  // Gives the parent its size in dialog units and keeps it there.
+  void SetFixedSize(int nWidth, int nHeight);
+
+ private:
+  void PlaceWidget(QWidget* pControl, int nId, UnitRect at) const;
+
+  QWidget* m_pParent;
+  DialogUnits m_units;
+};
 
 }  // namespace velvane

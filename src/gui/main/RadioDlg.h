@@ -6,8 +6,8 @@
 #include <map>
 
 #include "core/main/RadioCore.h"
-#include "core/playback/ControlIds.h"
 #include "core/ports/FileChooser.h"
+#include "gui/main/ControlIds.h"
 
 class QAction;
 class QLabel;

@@ -31,7 +31,7 @@ enum class Kind {
 };
 
 struct Control {
-  int nId;  // 0 for the statics without a number
+  int nId;  // kNoId for the statics without a number
   Kind kind;
   const char* pText;
   int x, y, nWidth, nHeight;
@@ -45,9 +45,9 @@ constexpr Control kControls[] = {
     {idc::kClockPanel, Kind::kFrame, "", 120, 215, 440, 60, 0},
     {idc::kVolumePanel, Kind::kFrame, "", 570, 10, 100, 180, 0},
 
-    {0, Kind::kHeading, "Playlist", 20, 15, 80, 9, 0},
-    {0, Kind::kHeading, "CD", 20, 25, 40, 9, 0},
-    {0, Kind::kHeading, "Track", 60, 25, 40, 9, 0},
+    {kNoId, Kind::kHeading, "Playlist", 20, 15, 80, 9, 0},
+    {kNoId, Kind::kHeading, "CD", 20, 25, 40, 9, 0},
+    {kNoId, Kind::kHeading, "Track", 60, 25, 40, 9, 0},
 
     {idc::kManualSearch, Kind::kButton, "Manual Search", 10, 205, 100, 30, 16},
     {idc::kAutoSearch, Kind::kButton, "Auto Search", 10, 245, 100, 30, 16},
@@ -69,8 +69,8 @@ constexpr Control kControls[] = {
     {idc::kNextSpare, Kind::kSunkenCentre, "", 135, 335, 410, 15, 16},
     {idc::kQueueList, Kind::kQueueList, "", 135, 355, 410, 70, 0},
 
-    {0, Kind::kHeading, "Volume Controls", 580, 15, 85, 9, 0},
-    {0, Kind::kHeading, "Deck 1 Deck 2    Master", 580, 25, 88, 9, 0},
+    {kNoId, Kind::kHeading, "Volume Controls", 580, 15, 85, 9, 0},
+    {kNoId, Kind::kHeading, "Deck 1 Deck 2    Master", 580, 25, 88, 9, 0},
     {idc::kDeck1Lamp, Kind::kLamp, "", 580, 130, 25, 20, 0},
     {idc::kDeck2Lamp, Kind::kLamp, "", 605, 130, 25, 20, 0},
     {idc::kFadeCurrent, Kind::kButton, "Fade Current", 580, 155, 40, 25, 0},
@@ -102,11 +102,8 @@ void SetColours(QWidget* pWidget, const QColor& text, const QColor& background) 
   pWidget->setAutoFillBackground(true);
 }
 
-QSlider* MakeSlider(QWidget* pParent, const DialogUnits& units, int nId, int x, int y, int nWidth,
-                    int nHeight) {
-  auto* pSlider = new QSlider(Qt::Vertical, pParent);
-  SetControlId(pSlider, nId);
-  pSlider->setGeometry(units.Rect(x, y, nWidth, nHeight));
+QSlider* MakeSlider(DialogBuilder& kit, int nId, UnitRect at) {
+  QSlider* pSlider = kit.Place(new QSlider(Qt::Vertical, kit.Parent()), nId, at);
   pSlider->setRange(0, 1000);
   // 0 (full volume) at the top: the keys and the wheel move the handle the way they point.
   pSlider->setInvertedAppearance(true);
@@ -142,26 +139,26 @@ void FitCaption(QPushButton* pButton) {
 
 void CRadioDlg::BuildControls() {
   m_pClient = new QWidget(this);
-  const DialogUnits units(font());
-  m_pClient->setFixedSize(units.X(680), units.Y(465));
+  DialogBuilder kit(m_pClient);
+  kit.SetFixedSize(680, 465);
 
   for (const Control& control : kControls) {
-    const QRect rect = units.Rect(control.x, control.y, control.nWidth, control.nHeight);
+    const UnitRect at{control.x, control.y, control.nWidth, control.nHeight};
     const QString text = QString::fromUtf8(control.pText);
     QWidget* pWidget = nullptr;
     if (control.kind == Kind::kButton) {
-      auto* pButton = new QPushButton(text, m_pClient);
+      QPushButton* pButton = kit.Button(text, control.nId, at);
       pButton->setAutoDefault(false);
       pButton->setDefault(false);
       m_mapButtons[control.nId] = pButton;
       pWidget = pButton;
     } else if (control.kind == Kind::kFrame) {
-      auto* pFrame = new QFrame(m_pClient);
+      QFrame* pFrame = kit.Place(new QFrame(m_pClient), control.nId, at);
       pFrame->setFrameStyle(QFrame::Box | QFrame::Sunken);
       pFrame->setAttribute(Qt::WA_TransparentForMouseEvents);
       pWidget = pFrame;
     } else {
-      auto* pLabel = new QLabel(text, m_pClient);
+      QLabel* pLabel = kit.Label(text, control.nId, at);
       pLabel->setTextFormat(Qt::PlainText);
       switch (control.kind) {
         case Kind::kSunkenCentre:
@@ -185,14 +182,10 @@ void CRadioDlg::BuildControls() {
         default:
           break;
       }
-      if (control.nId != 0) {
+      if (control.nId != kNoId) {
         m_mapLabels[control.nId] = pLabel;
       }
       pWidget = pLabel;
-    }
-    pWidget->setGeometry(rect);
-    if (control.nId != 0) {
-      SetControlId(pWidget, control.nId);
     }
     if (control.nFontHeight != 0) {
       pWidget->setFont(BoldArial(control.nFontHeight));
@@ -206,9 +199,8 @@ void CRadioDlg::BuildControls() {
   for (int nSlot = 0; nSlot < kQueueSlots; ++nSlot) {
     const int y = 35 + 15 * nSlot;
     for (int nColumn = 0; nColumn < 2; ++nColumn) {
-      auto* pEdit = new QLineEdit(m_pClient);
-      SetControlId(pEdit, nColumn == 0 ? idc::kQueueCD[nSlot] : idc::kQueueTrack[nSlot]);
-      pEdit->setGeometry(units.Rect(nColumn == 0 ? 20 : 60, y, 40, 12));
+      QLineEdit* pEdit = kit.Edit(nColumn == 0 ? idc::kQueueCD[nSlot] : idc::kQueueTrack[nSlot],
+                                  {nColumn == 0 ? 20 : 60, y, 40, 12});
       pEdit->setAlignment(Qt::AlignCenter);
       pEdit->setFrame(nSlot == 0);
       pEdit->setReadOnly(true);
@@ -217,9 +209,9 @@ void CRadioDlg::BuildControls() {
     }
   }
 
-  m_pDeck1Slider = MakeSlider(m_pClient, units, idc::kDeck1Slider, 580, 35, 25, 90);
-  m_pDeck2Slider = MakeSlider(m_pClient, units, idc::kDeck2Slider, 605, 35, 25, 90);
-  m_pMasterSlider = MakeSlider(m_pClient, units, idc::kMasterSlider, 635, 35, 25, 115);
+  m_pDeck1Slider = MakeSlider(kit, idc::kDeck1Slider, {580, 35, 25, 90});
+  m_pDeck2Slider = MakeSlider(kit, idc::kDeck2Slider, {605, 35, 25, 90});
+  m_pMasterSlider = MakeSlider(kit, idc::kMasterSlider, {635, 35, 25, 115});
 
   for (const int nId : kColouredControls) {
     SetColours(m_mapLabels.at(nId), kTextColour, kBackgroundColour);

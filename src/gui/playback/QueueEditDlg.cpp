@@ -11,40 +11,32 @@ namespace velvane {
 CQueueEditDlg::CQueueEditDlg(RadioCore& core, QWidget* pParent)
     : QDialog(pParent), m_core(core), m_editor(core.QueueSlotsNow()) {
   setWindowTitle(QStringLiteral("Edit Playlist"));
-  const DialogUnits du(font());
+  DialogBuilder kit(this);
 
   // Two columns stand in for the list box's tab stop at 150 units.
-  m_pList = new QTreeWidget(this);
-  m_pList->setGeometry(du.Rect(5, 5, 300, 85));
+  m_pList = kit.Place(new QTreeWidget(this), kIdList, {5, 5, 300, 85});
   m_pList->setColumnCount(2);
-  m_pList->setColumnWidth(0, du.X(150));
+  m_pList->setColumnWidth(0, kit.Units().X(150));
   m_pList->setHeaderHidden(true);
   m_pList->setRootIsDecorated(false);
   m_pList->setItemsExpandable(false);
   m_pList->setUniformRowHeights(true);
   m_pList->setAllColumnsShowFocus(true);
   m_pList->setSelectionMode(QAbstractItemView::SingleSelection);
-  SetControlId(m_pList, kIdList);
 
-  auto addButton = [&](const QString& text, int nId, QRect rect) {
-    auto* pButton = new QPushButton(text, this);
-    pButton->setGeometry(rect);
-    SetControlId(pButton, nId);
-    return pButton;
-  };
-  connect(addButton(QStringLiteral("Move Up"), kIdMoveUp, du.Rect(5, 95, 90, 20)),
-          &QPushButton::clicked, this, &CQueueEditDlg::OnMoveUp);
-  connect(addButton(QStringLiteral("Move Down"), kIdMoveDown, du.Rect(110, 95, 90, 20)),
+  connect(kit.Button(QStringLiteral("Move Up"), kIdMoveUp, {5, 95, 90, 20}), &QPushButton::clicked,
+          this, &CQueueEditDlg::OnMoveUp);
+  connect(kit.Button(QStringLiteral("Move Down"), kIdMoveDown, {110, 95, 90, 20}),
           &QPushButton::clicked, this, &CQueueEditDlg::OnMoveDown);
-  connect(addButton(QStringLiteral("Remove"), kIdRemove, du.Rect(215, 95, 90, 20)),
-          &QPushButton::clicked, this, &CQueueEditDlg::OnRemove);
-  QPushButton* pSave = addButton(QStringLiteral("Save"), 1, du.Rect(5, 125, 145, 20));
+  connect(kit.Button(QStringLiteral("Remove"), kIdRemove, {215, 95, 90, 20}), &QPushButton::clicked,
+          this, &CQueueEditDlg::OnRemove);
+  QPushButton* pSave = kit.Button(QStringLiteral("Save"), 1, {5, 125, 145, 20});
   pSave->setDefault(true);
   connect(pSave, &QPushButton::clicked, this, &QDialog::accept);
-  connect(addButton(QStringLiteral("Quit"), 2, du.Rect(160, 125, 145, 20)), &QPushButton::clicked,
-          this, &QDialog::reject);
+  connect(kit.Button(QStringLiteral("Quit"), 2, {160, 125, 145, 20}), &QPushButton::clicked, this,
+          &QDialog::reject);
 
-  setFixedSize(du.X(310), du.Y(150));
+  kit.SetFixedSize(310, 150);
   FillList(-1);
   m_core.SetQueueEditorLockedHandler([this] { OnQueueEditorLocked(); });
 }

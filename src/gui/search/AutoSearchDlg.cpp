@@ -34,6 +34,14 @@ QString WrapToButton(const QString& text, const QPushButton& button) {
   return lines.join(QLatin1Char('\n'));
 }
 
+// A button whose text is wrapped to its width; the unwrapped text stays its accessible name.
+QPushButton* WrappedButton(DialogBuilder& kit, const QString& text, int nId, UnitRect at) {
+  QPushButton* pButton = kit.Button(QString(), nId, at);
+  pButton->setText(WrapToButton(text, *pButton));
+  pButton->setAccessibleName(text);
+  return pButton;
+}
+
 }  // namespace
 
 CAutoSearchDlg::CAutoSearchDlg(RadioCore& core, Clock& clock, QWidget* pParent)
@@ -43,55 +51,42 @@ CAutoSearchDlg::CAutoSearchDlg(RadioCore& core, Clock& clock, QWidget* pParent)
       m_strStartYear(core.AutoSearchYears().strStartYear),
       m_strEndYear(core.AutoSearchYears().strEndYear) {
   setWindowTitle(QStringLiteral("Search For Tracks"));
-  const DialogUnits du(font());
+  DialogBuilder kit(this);
 
   QStringList years;
   for (const std::string& strYear : SelectableYears(clock.NowUtc().nYear)) {
     years << QString::fromStdString(strYear);
   }
-  auto addYear = [&](int nId, int nLabelId, const QString& label, int x) {
-    auto* pLabel = new QLabel(label, this);
-    pLabel->setGeometry(du.Rect(x, 13, 36, 10));
-    SetControlId(pLabel, nLabelId);
-    auto* pCombo = new QComboBox(this);
-    pCombo->setGeometry(du.Rect(x + 38, 11, 45, 14));
-    pCombo->addItems(years);
-    SetControlId(pCombo, nId);
-    pLabel->setBuddy(pCombo);
-    return pCombo;
-  };
-  m_pStartYear = addYear(kIdStartYear, kIdStartYearLabel, QStringLiteral("Start Year"), 7);
-  m_pEndYear = addYear(kIdEndYear, kIdEndYearLabel, QStringLiteral("End Year"), 100);
+  QLabel* pStartLabel = kit.Label(QStringLiteral("Start Year"), kIdStartYearLabel, {7, 13, 36, 10});
+  m_pStartYear = kit.ComboBox(kIdStartYear, {45, 11, 45, 14});
+  QLabel* pEndLabel = kit.Label(QStringLiteral("End Year"), kIdEndYearLabel, {100, 13, 36, 10});
+  m_pEndYear = kit.ComboBox(kIdEndYear, {138, 11, 45, 14});
+  pStartLabel->setBuddy(m_pStartYear);
+  pEndLabel->setBuddy(m_pEndYear);
+  m_pStartYear->addItems(years);
+  m_pEndYear->addItems(years);
   SelectYear(m_pStartYear, m_strStartYear);
   SelectYear(m_pEndYear, m_strEndYear);
   // Only the operator's choices count as changes, not the dialog setting a combo back.
   connect(m_pStartYear, &QComboBox::activated, this, &CAutoSearchDlg::OnSelChangeStartYear);
   connect(m_pEndYear, &QComboBox::activated, this, &CAutoSearchDlg::OnSelChangeEndYear);
 
-  auto addButton = [&](const QString& text, int nId, QRect rect) {
-    auto* pButton = new QPushButton(this);
-    pButton->setGeometry(rect);
-    pButton->setText(WrapToButton(text, *pButton));
-    pButton->setAccessibleName(text);
-    SetControlId(pButton, nId);
-    return pButton;
-  };
   QPushButton* pTop40 =
-      addButton(QStringLiteral("New Top 40 Selection"), kIdTop40, du.Rect(280, 6, 62, 25));
+      WrappedButton(kit, QStringLiteral("New Top 40 Selection"), kIdTop40, {280, 6, 62, 25});
   pTop40->setDefault(true);
   connect(pTop40, &QPushButton::clicked, this, &CAutoSearchDlg::OnNewTop40Selection);
-  connect(addButton(QStringLiteral("New Out Of Chart Selection"), kIdOutOfChart,
-                    du.Rect(350, 6, 62, 25)),
+  connect(WrappedButton(kit, QStringLiteral("New Out Of Chart Selection"), kIdOutOfChart,
+                        {350, 6, 62, 25}),
           &QPushButton::clicked, this, &CAutoSearchDlg::OnNewOutOfChartSelection);
-  connect(addButton(QStringLiteral("Add To List"), kIdAddToList, du.Rect(490, 10, 60, 17)),
+  connect(WrappedButton(kit, QStringLiteral("Add To List"), kIdAddToList, {490, 10, 60, 17}),
           &QPushButton::clicked, this, &CAutoSearchDlg::OnAddToList);
-  connect(addButton(QStringLiteral("Quit"), 1, du.Rect(560, 10, 60, 17)), &QPushButton::clicked,
+  connect(WrappedButton(kit, QStringLiteral("Quit"), 1, {560, 10, 60, 17}), &QPushButton::clicked,
           this, &QDialog::accept);
 
-  m_pResults = std::make_unique<SearchResultList>(this, du, 40, kDialogWidth, kDialogHeight);
+  m_pResults = std::make_unique<SearchResultList>(kit, 40, kDialogWidth, kDialogHeight);
   connect(m_pResults->List(), &QListWidget::itemDoubleClicked, this, &CAutoSearchDlg::OnAddToList);
 
-  setFixedSize(du.X(kDialogWidth), du.Y(kDialogHeight));
+  kit.SetFixedSize(kDialogWidth, kDialogHeight);
 }
 
 void CAutoSearchDlg::Run(RadioCore& core, Clock& clock, QWidget* pParent) {

@@ -4,6 +4,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <initializer_list>
 
 #include "core/search/ManualSearch.h"
 #include "gui/common/DialogKit.h"
@@ -20,44 +21,34 @@ constexpr int kDialogHeight = 290;
 CManualSearchDlg::CManualSearchDlg(RadioCore& core, QWidget* pParent)
     : QDialog(pParent), m_core(core) {
   setWindowTitle(QStringLiteral("Search For Tracks"));
-  const DialogUnits du(font());
-  const QFont bold = BoldArial(16);
+  DialogBuilder kit(this);
 
   // The two edits stand over the artist and title columns of the list. Created in tab order.
-  auto addEdit = [&](int nId, int nLabelId, const QString& label, int x) {
-    auto* pLabel = new QLabel(label, this);
-    pLabel->setFont(bold);
-    pLabel->setGeometry(du.Rect(x, 5, 100, 11));
-    SetControlId(pLabel, nLabelId);
-    auto* pEdit = new QLineEdit(this);
-    pEdit->setFont(bold);
-    pEdit->setGeometry(du.Rect(x, 17, 143, 15));
-    SetControlId(pEdit, nId);
-    pLabel->setBuddy(pEdit);
-    return pEdit;
-  };
-  m_pArtist = addEdit(kIdArtist, kIdArtistLabel, QStringLiteral("Artist"), 7);
-  m_pTitle = addEdit(kIdTitle, kIdTitleLabel, QStringLiteral("Title"), 157);
+  QLabel* pArtistLabel = kit.Label(QStringLiteral("Artist"), kIdArtistLabel, {7, 5, 100, 11});
+  m_pArtist = kit.Edit(kIdArtist, {7, 17, 143, 15});
+  QLabel* pTitleLabel = kit.Label(QStringLiteral("Title"), kIdTitleLabel, {157, 5, 100, 11});
+  m_pTitle = kit.Edit(kIdTitle, {157, 17, 143, 15});
+  pArtistLabel->setBuddy(m_pArtist);
+  pTitleLabel->setBuddy(m_pTitle);
+  const QFont bold = BoldArial(16);
+  for (QWidget* pControl :
+       std::initializer_list<QWidget*>{pArtistLabel, m_pArtist, pTitleLabel, m_pTitle}) {
+    pControl->setFont(bold);
+  }
 
-  auto addButton = [&](const QString& text, int nId, QRect rect) {
-    auto* pButton = new QPushButton(text, this);
-    pButton->setGeometry(rect);
-    SetControlId(pButton, nId);
-    return pButton;
-  };
-  QPushButton* pSearch = addButton(QStringLiteral("Search"), kIdSearch, du.Rect(310, 16, 60, 17));
+  QPushButton* pSearch = kit.Button(QStringLiteral("Search"), kIdSearch, {310, 16, 60, 17});
   pSearch->setDefault(true);
   connect(pSearch, &QPushButton::clicked, this, &CManualSearchDlg::OnSearch);
-  connect(addButton(QStringLiteral("Add To List"), kIdAddToList, du.Rect(490, 16, 60, 17)),
+  connect(kit.Button(QStringLiteral("Add To List"), kIdAddToList, {490, 16, 60, 17}),
           &QPushButton::clicked, this, &CManualSearchDlg::OnAddToList);
-  connect(addButton(QStringLiteral("Quit"), 1, du.Rect(560, 16, 60, 17)), &QPushButton::clicked,
-          this, &QDialog::accept);
+  connect(kit.Button(QStringLiteral("Quit"), 1, {560, 16, 60, 17}), &QPushButton::clicked, this,
+          &QDialog::accept);
 
-  m_pResults = std::make_unique<SearchResultList>(this, du, 40, kDialogWidth, kDialogHeight);
+  m_pResults = std::make_unique<SearchResultList>(kit, 40, kDialogWidth, kDialogHeight);
   connect(m_pResults->List(), &QListWidget::itemDoubleClicked, this,
           &CManualSearchDlg::OnAddToList);
 
-  setFixedSize(du.X(kDialogWidth), du.Y(kDialogHeight));
+  kit.SetFixedSize(kDialogWidth, kDialogHeight);
 }
 
 void CManualSearchDlg::Run(RadioCore& core, QWidget* pParent) {

@@ -13,46 +13,31 @@ namespace velvane {
 CNumberOneDateDlg::CNumberOneDateDlg(RadioCore& core, QWidget* pParent)
     : QDialog(pParent), m_core(core) {
   setWindowTitle(QStringLiteral("Finding the No. 1 on a given date"));
-  const DialogUnits du(font());
+  DialogBuilder kit(this);
 
-  auto addLabel = [&](const QString& text, QRect rect) {
-    auto* pLabel = new QLabel(text, this);
-    pLabel->setGeometry(rect);
-    return pLabel;
-  };
-  addLabel(QStringLiteral("Enter the date to search for"), du.Rect(7, 7, 110, 9));
-  addLabel(QStringLiteral("in the form dd/mm/yyyy"), du.Rect(7, 16, 110, 9));
+  kit.Label(QStringLiteral("Enter the date to search for"), kNoId, {7, 7, 110, 9});
+  kit.Label(QStringLiteral("in the form dd/mm/yyyy"), kNoId, {7, 16, 110, 9});
 
-  m_pDate = new QLineEdit(this);
-  m_pDate->setGeometry(du.Rect(120, 9, 60, 13));
+  m_pDate = kit.Edit(kIdDate, {120, 9, 60, 13});
   m_pDate->setAlignment(Qt::AlignCenter);
-  SetControlId(m_pDate, kIdDate);
 
-  auto addButton = [&](const QString& text, int nId, QRect rect) {
-    auto* pButton = new QPushButton(text, this);
-    pButton->setGeometry(rect);
-    SetControlId(pButton, nId);
-    return pButton;
-  };
-  QPushButton* pSearch = addButton(QStringLiteral("Search"), kIdSearch, du.Rect(190, 8, 55, 15));
+  QPushButton* pSearch = kit.Button(QStringLiteral("Search"), kIdSearch, {190, 8, 55, 15});
   pSearch->setDefault(true);
   connect(pSearch, &QPushButton::clicked, this, &CNumberOneDateDlg::OnSearch);
   m_pAddToPlaylist =
-      addButton(QStringLiteral("Add to Playlist"), kIdAddToPlaylist, du.Rect(7, 89, 70, 15));
+      kit.Button(QStringLiteral("Add to Playlist"), kIdAddToPlaylist, {7, 89, 70, 15});
   m_pAddToPlaylist->setEnabled(false);
   connect(m_pAddToPlaylist, &QPushButton::clicked, this, &CNumberOneDateDlg::OnAddToPlaylist);
-  connect(addButton(QStringLiteral("Cancel"), 2, du.Rect(175, 89, 70, 15)), &QPushButton::clicked,
-          this, &QDialog::reject);
+  connect(kit.Button(QStringLiteral("Cancel"), 2, {175, 89, 70, 15}), &QPushButton::clicked, this,
+          &QDialog::reject);
 
-  m_pResult = new QLabel(this);
-  m_pResult->setGeometry(du.Rect(7, 29, 238, 53));
+  m_pResult = kit.Label(QString(), kIdResult, {7, 29, 238, 53});
   m_pResult->setFrameStyle(QFrame::Box | QFrame::Plain);
   m_pResult->setTextFormat(Qt::PlainText);
   m_pResult->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
   m_pResult->setWordWrap(true);
-  SetControlId(m_pResult, kIdResult);
 
-  setFixedSize(du.X(252), du.Y(111));
+  kit.SetFixedSize(252, 111);
 }
 
 void CNumberOneDateDlg::Run(RadioCore& core, QWidget* pParent) {

@@ -94,23 +94,21 @@ QString DisplayLine(const SearchRow& row) {
 
 }  // namespace
 
-SearchResultList::SearchResultList(QWidget* pDialog, const DialogUnits& du, int nTop,
-                                   int nDialogWidth, int nDialogHeight) {
+SearchResultList::SearchResultList(DialogBuilder& kit, int nTop, int nDialogWidth,
+                                   int nDialogHeight) {
   constexpr int kMargin = 7;
   const int nWidth = nDialogWidth - 2 * kMargin;
   const QFont bold = BoldArial(16);
+  const DialogUnits& du = kit.Units();
 
-  m_pStatus = new QLabel(pDialog);
-  m_pStatus->setGeometry(du.Rect(kMargin, nTop, nWidth, 13));
+  m_pStatus = kit.Label(QString(), kIdStatus, {kMargin, nTop, nWidth, 13});
   m_pStatus->setFrameStyle(QFrame::Box | QFrame::Plain);
   m_pStatus->setTextFormat(Qt::PlainText);
   m_pStatus->setFont(bold);
-  SetControlId(m_pStatus, kIdStatus);
 
   const int nHeaderTop = nTop + 17;
   const int nListTop = nHeaderTop + 12;
-  m_pList = new QListWidget(pDialog);
-  m_pList->setGeometry(du.Rect(kMargin, nListTop, nWidth, nDialogHeight - kMargin - nListTop));
+  m_pList = kit.List(kIdList, {kMargin, nListTop, nWidth, nDialogHeight - kMargin - nListTop});
   m_pList->setFont(bold);
   m_pList->setSelectionMode(QAbstractItemView::SingleSelection);
   m_pList->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
@@ -122,7 +120,6 @@ SearchResultList::SearchResultList(QWidget* pDialog, const DialogUnits& du, int 
     stops.push_back(du.X(nStop));
   }
   m_pList->setItemDelegate(new TabStopDelegate(stops, m_pList));
-  SetControlId(m_pList, kIdList);
 
   // Each header stands over its column; where a header is wider than its column the next one
   // moves right rather than run into it.
@@ -137,7 +134,7 @@ SearchResultList::SearchResultList(QWidget* pDialog, const DialogUnits& du, int 
   const int nTextLeft = m_pList->x() + m_pList->frameWidth() + kTextInset;
   int nFree = 0;
   for (const auto& header : headers) {
-    auto* pHeader = new QLabel(QString::fromLatin1(header.pszText), pDialog);
+    auto* pHeader = new QLabel(QString::fromLatin1(header.pszText), kit.Parent());
     pHeader->setFont(bold);
     const int nColumnLeft = nTextLeft + (header.nColumn == 0 ? 0 : stops[header.nColumn - 1]);
     const int nLeft = std::max(nColumnLeft, nFree);

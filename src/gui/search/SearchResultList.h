@@ -23,10 +23,9 @@ class SearchResultList {
   static constexpr int kIdArtistHeader = 1090;
   static constexpr int kIdTitleHeader = 1091;
 
-  // Builds the controls on `pDialog` across the dialog's width, from `nTop` down to its bottom
-  // margin; sizes are in dialog units of `du`.
-  SearchResultList(QWidget* pDialog, const DialogUnits& du, int nTop, int nDialogWidth,
-                   int nDialogHeight);
+  // Builds the controls with `kit` across the dialog's width, from `nTop` down to its bottom
+  // margin; sizes are in dialog units.
+  SearchResultList(DialogBuilder& kit, int nTop, int nDialogWidth, int nDialogHeight);
 
   // `bPaintNow`: show it at once, before a long piece of work keeps the event loop busy.
   void SetStatus(const std::string& strStatus, bool bPaintNow = false);

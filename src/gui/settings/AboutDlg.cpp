@@ -11,30 +11,23 @@ namespace velvane {
 CAboutDlg::CAboutDlg(const std::string& strTitle, const std::string& strVersion, QWidget* pParent)
     : QDialog(pParent) {
   setWindowTitle(QStringLiteral("The ROLV Radio System"));
-  const DialogUnits du(font());
+  DialogBuilder kit(this);
 
   auto* pIcon = new QLabel(this);
   pIcon->setPixmap(DrawAppIcon(32));
-  pIcon->setGeometry(du.X(11), du.Y(12), 32, 32);
+  // The icon keeps its own size in pixels.
+  pIcon->setGeometry(kit.Units().X(11), kit.Units().Y(12), 32, 32);
 
-  auto addLine = [&](const QString& text, int y) {
-    auto* pLine = new QLabel(text, this);
-    pLine->setGeometry(du.Rect(42, y, 190, 8));
-    return pLine;
-  };
-  QLabel* pTitle = addLine(ToDisplay(strTitle + " (" + strVersion + ")"), 12);
-  SetControlId(pTitle, kIdTitleVersion);
-  addLine(QStringLiteral("For help and information"), 30);
-  addLine(QStringLiteral("Velvane project"), 42);
-  addLine(QStringLiteral("see README.md"), 52);
+  kit.Label(ToDisplay(strTitle + " (" + strVersion + ")"), kIdTitleVersion, {42, 12, 190, 8});
+  kit.Label(QStringLiteral("For help and information"), kNoId, {42, 30, 190, 8});
+  kit.Label(QStringLiteral("Velvane project"), kNoId, {42, 42, 190, 8});
+  kit.Label(QStringLiteral("see README.md"), kNoId, {42, 52, 190, 8});
 
-  auto* pOk = new QPushButton(QStringLiteral("OK"), this);
-  pOk->setGeometry(du.Rect(182, 68, 50, 14));
+  QPushButton* pOk = kit.Button(QStringLiteral("OK"), 1, {182, 68, 50, 14});
   pOk->setDefault(true);
-  SetControlId(pOk, 1);
   connect(pOk, &QPushButton::clicked, this, &QDialog::accept);
 
-  setFixedSize(du.X(240), du.Y(89));
+  kit.SetFixedSize(240, 89);
 }
 
 }  // namespace velvane

@@ -2,7 +2,6 @@
 
 #include <QAction>
 #include <QCheckBox>
-#include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -45,93 +44,68 @@ void CAdminDlg::BuildControls() {
   // The controls sit at fixed dialog-unit positions on a form below the menu bar; the layout
   // only stacks the two.
   m_pForm = new QWidget(this);
-  const DialogUnits du(font());
-  m_pForm->setFixedSize(du.X(kFormWidth), du.Y(kFormHeight));
+  DialogBuilder kit(m_pForm);
+  kit.SetFixedSize(kFormWidth, kFormHeight);
   auto* pLayout = new QVBoxLayout(this);
   pLayout->setContentsMargins(0, 0, 0, 0);
   pLayout->setSizeConstraint(QLayout::SetFixedSize);
   pLayout->addWidget(m_pForm);
 
   // Group boxes first, so the controls placed over them stay on top.
-  auto addGroup = [&](const QString& title, QRect rect) {
-    auto* pGroup = new QGroupBox(title, m_pForm);
-    pGroup->setGeometry(rect);
-  };
-  addGroup(QStringLiteral("Basic Settings"), du.Rect(7, 3, 316, 142));
-  addGroup(QStringLiteral("Timers"), du.Rect(15, 57, 156, 82));
-  addGroup(QStringLiteral("Advanced Settings"), du.Rect(7, 150, 316, 78));
-
-  auto addLabel = [&](const QString& text, QRect rect) {
-    auto* pLabel = new QLabel(text, m_pForm);
-    pLabel->setGeometry(rect);
-    return pLabel;
-  };
-  auto addEdit = [&](int nId, QRect rect, const QString& label, QRect labelRect) {
-    auto* pEdit = new QLineEdit(m_pForm);
-    pEdit->setGeometry(rect);
-    SetControlId(pEdit, nId);
-    addLabel(label, labelRect)->setBuddy(pEdit);
-    return pEdit;
-  };
-  auto addButton = [&](const QString& text, int nId, QRect rect) {
-    auto* pButton = new QPushButton(text, m_pForm);
-    pButton->setGeometry(rect);
-    SetControlId(pButton, nId);
-    return pButton;
-  };
+  kit.Group(QStringLiteral("Basic Settings"), {7, 3, 316, 142});
+  kit.Group(QStringLiteral("Timers"), {15, 57, 156, 82});
+  kit.Group(QStringLiteral("Advanced Settings"), {7, 150, 316, 78});
 
   // Folders, each with its folder browser.
-  m_pMusicDir = addEdit(kIdMusicDir, du.Rect(90, 21, 180, 12),
-                        QStringLiteral("Music File Directory:"), du.Rect(15, 23, 74, 8));
+  m_pMusicDir = kit.Edit(kIdMusicDir, {90, 21, 180, 12});
+  kit.Label(QStringLiteral("Music File Directory:"), kNoId, {15, 23, 74, 8})->setBuddy(m_pMusicDir);
   QPushButton* pBrowseMusic =
-      addButton(QStringLiteral("Browse"), kIdBrowseMusicDir, du.Rect(274, 20, 42, 14));
-  m_pFilesDir = addEdit(kIdFilesDir, du.Rect(90, 39, 180, 12),
-                        QStringLiteral("Database Directory:"), du.Rect(15, 41, 74, 8));
+      kit.Button(QStringLiteral("Browse"), kIdBrowseMusicDir, {274, 20, 42, 14});
+  m_pFilesDir = kit.Edit(kIdFilesDir, {90, 39, 180, 12});
+  kit.Label(QStringLiteral("Database Directory:"), kNoId, {15, 41, 74, 8})->setBuddy(m_pFilesDir);
   QPushButton* pBrowseFiles =
-      addButton(QStringLiteral("Browse"), kIdBrowseFilesDir, du.Rect(274, 38, 42, 14));
+      kit.Button(QStringLiteral("Browse"), kIdBrowseFilesDir, {274, 38, 42, 14});
   connect(pBrowseMusic, &QPushButton::clicked, this, &CAdminDlg::OnBrowseMusicDir);
   connect(pBrowseFiles, &QPushButton::clicked, this, &CAdminDlg::OnBrowseFilesDir);
 
   // Timers.
-  m_pFadeTime = addEdit(kIdFadeTime, du.Rect(80, 73, 36, 12), QStringLiteral("Auto Fade"),
-                        du.Rect(23, 75, 55, 8));
-  m_pAutoTime = addEdit(kIdAutoTime, du.Rect(80, 89, 36, 12), QStringLiteral("Auto Change"),
-                        du.Rect(23, 91, 55, 8));
-  m_pSystemTimer = addEdit(kIdSystemTimer, du.Rect(80, 105, 36, 12), QStringLiteral("System Clock"),
-                           du.Rect(23, 107, 55, 8));
-  QLabel* pClockNote =
-      addLabel(QStringLiteral("System Clock change requires a restart"), du.Rect(23, 121, 144, 16));
-  pClockNote->setWordWrap(true);
+  m_pFadeTime = kit.Edit(kIdFadeTime, {80, 73, 36, 12});
+  kit.Label(QStringLiteral("Auto Fade"), kNoId, {23, 75, 55, 8})->setBuddy(m_pFadeTime);
+  m_pAutoTime = kit.Edit(kIdAutoTime, {80, 89, 36, 12});
+  kit.Label(QStringLiteral("Auto Change"), kNoId, {23, 91, 55, 8})->setBuddy(m_pAutoTime);
+  m_pSystemTimer = kit.Edit(kIdSystemTimer, {80, 105, 36, 12});
+  kit.Label(QStringLiteral("System Clock"), kNoId, {23, 107, 55, 8})->setBuddy(m_pSystemTimer);
+  kit.Label(QStringLiteral("System Clock change requires a restart"), kNoId, {23, 121, 144, 16})
+      ->setWordWrap(true);
 
   // Volume and play mode, beside the timers.
-  m_pInitVolume = addEdit(kIdInitVolume, du.Rect(240, 73, 36, 12), QStringLiteral("Initial Volume"),
-                          du.Rect(184, 75, 54, 8));
-  addLabel(QStringLiteral("0 to 1000"), du.Rect(240, 87, 70, 8));
-  m_pAutoChanger = new QCheckBox(QStringLiteral("Auto Changer"), m_pForm);
-  m_pAutoChanger->setGeometry(du.Rect(184, 106, 100, 10));
-  SetControlId(m_pAutoChanger, kIdAutoChanger);
+  m_pInitVolume = kit.Edit(kIdInitVolume, {240, 73, 36, 12});
+  kit.Label(QStringLiteral("Initial Volume"), kNoId, {184, 75, 54, 8})->setBuddy(m_pInitVolume);
+  kit.Label(QStringLiteral("0 to 1000"), kNoId, {240, 87, 70, 8});
+  m_pAutoChanger =
+      kit.CheckBox(QStringLiteral("Auto Changer"), kIdAutoChanger, {184, 106, 100, 10});
 
+  // The icon keeps its own size in pixels, centred on its place.
   auto* pIcon = new QLabel(m_pForm);
   pIcon->setPixmap(DrawAppIcon(32));
-  pIcon->setGeometry(du.X(296) - 16, du.Y(126) - 16, 32, 32);
+  pIcon->setGeometry(kit.Units().X(296) - 16, kit.Units().Y(126) - 16, 32, 32);
 
   // Database sizes and the update server.
-  addLabel(QStringLiteral("Maximum size of databases"), du.Rect(15, 166, 150, 8));
-  m_pPlaySize = addEdit(kIdPlaySize, du.Rect(72, 179, 50, 12), QStringLiteral("Playlist Size"),
-                        du.Rect(15, 181, 55, 8));
-  m_pChartSize = addEdit(kIdChartSize, du.Rect(72, 195, 50, 12), QStringLiteral("Charts Size"),
-                         du.Rect(15, 197, 55, 8));
-  addLabel(QStringLiteral("Changing Sizes requires a restart"), du.Rect(15, 213, 150, 8));
-  m_pUpdateServer = addEdit(kIdUpdateServer, du.Rect(184, 179, 132, 12),
-                            QStringLiteral("Update Server"), du.Rect(184, 166, 132, 8));
+  kit.Label(QStringLiteral("Maximum size of databases"), kNoId, {15, 166, 150, 8});
+  m_pPlaySize = kit.Edit(kIdPlaySize, {72, 179, 50, 12});
+  kit.Label(QStringLiteral("Playlist Size"), kNoId, {15, 181, 55, 8})->setBuddy(m_pPlaySize);
+  m_pChartSize = kit.Edit(kIdChartSize, {72, 195, 50, 12});
+  kit.Label(QStringLiteral("Charts Size"), kNoId, {15, 197, 55, 8})->setBuddy(m_pChartSize);
+  kit.Label(QStringLiteral("Changing Sizes requires a restart"), kNoId, {15, 213, 150, 8});
+  m_pUpdateServer = kit.Edit(kIdUpdateServer, {184, 179, 132, 12});
+  kit.Label(QStringLiteral("Update Server"), kNoId, {184, 166, 132, 8})->setBuddy(m_pUpdateServer);
   m_pUpdateServer->setPlaceholderText(QStringLiteral("host or host:port"));
 
-  m_pStatus = addLabel(QString(), du.Rect(7, 233, 316, 11));
+  m_pStatus = kit.Label(QString(), kIdStatus, {7, 233, 316, 11});
   m_pStatus->setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
-  SetControlId(m_pStatus, kIdStatus);
 
-  QPushButton* pSave = addButton(QStringLiteral("Save And Exit"), 1, du.Rect(183, 249, 68, 14));
-  QPushButton* pQuit = addButton(QStringLiteral("Quit"), 2, du.Rect(255, 249, 68, 14));
+  QPushButton* pSave = kit.Button(QStringLiteral("Save And Exit"), 1, {183, 249, 68, 14});
+  QPushButton* pQuit = kit.Button(QStringLiteral("Quit"), 2, {255, 249, 68, 14});
   pSave->setDefault(true);
   connect(pSave, &QPushButton::clicked, this, &CAdminDlg::accept);
   connect(pQuit, &QPushButton::clicked, this, &CAdminDlg::reject);
