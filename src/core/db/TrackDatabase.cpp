@@ -78,45 +78,52 @@ void TrackDatabase::ReportFull(const std::string& strFilesDir, const std::string
   m_prompter.Show(strText, m_strTitle, PromptIcon::Exclamation, PromptButtons::Ok);
 }
 
+bool TrackDatabase::LoadRecords(std::ifstream& file, int nCapacity, const StoreRecord& store,
+                                const std::string& strFilesDir, const std::string& strFullText) {
+  const std::string content = ReadAll(file);
+  int nStored = 0;
+  const bool bOverflow = ForEachRecordLine(content, [&](std::string_view line) {
+    if (nStored >= nCapacity) {
+      return false;
+    }
+    store(nStored++, line);
+    return true;
+  });
+  if (bOverflow) {
+    ReportFull(strFilesDir, strFullText);
+  }
+  return bOverflow;
+}
+
 void TrackDatabase::LoadPlaylist(const std::string& strFilesDir) {
   m_store.SetPlaylistCount(0);
   // With the charts not loaded yet, links are checked against the chart capacity so that
   // those stored in the file survive.
   const int nLinkLimit = m_store.ChartCount() == 0 ? m_store.ChartSize() : m_store.ChartCount();
-  const std::string content = ReadAll(m_playlistFile);
-  int nStored = 0;
-  const bool bOverflow = ForEachRecordLine(content, [&](std::string_view line) {
-    if (nStored >= m_store.PlaySize()) {
-      return false;
-    }
-    m_store.SetPlaylistEntry(nStored++, ParsePlaylistLine(line), nLinkLimit);
-    return true;
-  });
-  m_store.SetPlaylistCount(nStored);
-  m_bPlaylistCut = bOverflow;
-  if (bOverflow) {
-    ReportFull(strFilesDir, "Insufficient memory allocated to store the playlist");
-  }
+  int nCount = 0;
+  m_bPlaylistCut = LoadRecords(
+      m_playlistFile, m_store.PlaySize(),
+      [&](int nIndex, std::string_view line) {
+        m_store.SetPlaylistEntry(nIndex, ParsePlaylistLine(line), nLinkLimit);
+        nCount = nIndex + 1;
+      },
+      strFilesDir, "Insufficient memory allocated to store the playlist");
+  m_store.SetPlaylistCount(nCount);
 }
 
 void TrackDatabase::LoadCharts(const std::string& strFilesDir) {
   m_store.SetChartCount(0);
   const int nLinkLimit =
       m_store.PlaylistCount() == 0 ? m_store.PlaySize() : m_store.PlaylistCount();
-  const std::string content = ReadAll(m_chartFile);
-  int nStored = 0;
-  const bool bOverflow = ForEachRecordLine(content, [&](std::string_view line) {
-    if (nStored >= m_store.ChartSize()) {
-      return false;
-    }
-    m_store.SetChartEntry(nStored++, ParseChartLine(line), nLinkLimit);
-    return true;
-  });
-  m_store.SetChartCount(nStored);
-  m_bChartCut = bOverflow;
-  if (bOverflow) {
-    ReportFull(strFilesDir, "Insufficient memory allocated to store the chartlist");
-  }
+  int nCount = 0;
+  m_bChartCut = LoadRecords(
+      m_chartFile, m_store.ChartSize(),
+      [&](int nIndex, std::string_view line) {
+        m_store.SetChartEntry(nIndex, ParseChartLine(line), nLinkLimit);
+        nCount = nIndex + 1;
+      },
+      strFilesDir, "Insufficient memory allocated to store the chartlist");
+  m_store.SetChartCount(nCount);
 }
 
 void TrackDatabase::OpenAndLoad(const std::string& strFilesDir, int nPlaySize, int nChartSize) {

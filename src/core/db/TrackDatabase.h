@@ -1,7 +1,9 @@
 #pragma once
 
 #include <fstream>
+#include <functional>
 #include <string>
+#include <string_view>
 
 #include "core/db/TrackStore.h"
 #include "core/ports/Clock.h"
@@ -40,7 +42,13 @@ class TrackDatabase {
   bool SaveCharts(const std::string& strFilesDir);
 
  private:
+  using StoreRecord = std::function<void(int nIndex, std::string_view line)>;
+
   bool OpenFile(const std::string& strPath, std::ifstream& file, bool& bLoaded);
+  // Reads the whole file and stores its records from index 0 while there is room; a file
+  // with more records is reported. Returns whether records were left out.
+  bool LoadRecords(std::ifstream& file, int nCapacity, const StoreRecord& store,
+                   const std::string& strFilesDir, const std::string& strFullText);
   void ReportFull(const std::string& strFilesDir, const std::string& strText);
 
   TrackStore& m_store;
