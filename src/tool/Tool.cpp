@@ -84,6 +84,10 @@ int RunTool(const std::vector<std::string>& args, ToolContext& context) {
   // The desktop program's settings, or the start values of a first run.
   Settings settings;
   LoadSettings(context.profile, settings);
+  const std::string strSizeNote = LimitDatabaseSizes(settings);
+  if (!strSizeNote.empty()) {
+    context.err << "velvane-tool: " << strSizeNote << '\n';
+  }
   if (options->db) {
     settings.strFilesDir = *options->db;
   }

@@ -7,19 +7,42 @@
 
 namespace velvane {
 
+namespace {
+
+// Makes records up to `nIndex` exist; they start empty.
+template <typename Entry>
+Entry& Grown(std::vector<Entry>& records, int nIndex) {
+  if (static_cast<std::size_t>(nIndex) >= records.size()) {
+    records.resize(static_cast<std::size_t>(nIndex) + 1);
+  }
+  return records[static_cast<std::size_t>(nIndex)];
+}
+
+}  // namespace
+
 void TrackStore::Allocate(int nPlaySize, int nChartSize) {
-  m_playlist.assign(static_cast<std::size_t>(std::max(nPlaySize, 0)), PlaylistEntry{});
-  m_charts.assign(static_cast<std::size_t>(std::max(nChartSize, 0)), ChartEntry{});
+  m_nPlaySize = std::max(nPlaySize, 0);
+  m_nChartSize = std::max(nChartSize, 0);
+  m_playlist.clear();
+  m_playlist.shrink_to_fit();
+  m_charts.clear();
+  m_charts.shrink_to_fit();
   m_nPlaylistCount = 0;
   m_nChartCount = 0;
 }
 
 void TrackStore::SetPlaylistCount(int nCount) {
   m_nPlaylistCount = std::clamp(nCount, 0, PlaySize());
+  if (m_nPlaylistCount > 0) {
+    Grown(m_playlist, m_nPlaylistCount - 1);  // counted records exist, empty if never set
+  }
 }
 
 void TrackStore::SetChartCount(int nCount) {
   m_nChartCount = std::clamp(nCount, 0, ChartSize());
+  if (m_nChartCount > 0) {
+    Grown(m_charts, m_nChartCount - 1);
+  }
 }
 
 void TrackStore::SetPlaylistEntry(int nIndex, const std::string& strArtist,
@@ -41,7 +64,7 @@ void TrackStore::SetPlaylistEntry(int nIndex, PlaylistEntry entry, int nLinkLimi
     return;
   }
   entry.nChartLink = CheckedLink(entry.nChartLink, nLinkLimit);
-  m_playlist[nIndex] = std::move(entry);
+  Grown(m_playlist, nIndex) = std::move(entry);
 }
 
 void TrackStore::SetChartEntry(int nIndex, ChartEntry entry, int nLinkLimit) {
@@ -49,7 +72,7 @@ void TrackStore::SetChartEntry(int nIndex, ChartEntry entry, int nLinkLimit) {
     return;
   }
   entry.nPlaylistLink = CheckedLink(entry.nPlaylistLink, nLinkLimit);
-  m_charts[nIndex] = std::move(entry);
+  Grown(m_charts, nIndex) = std::move(entry);
 }
 
 bool TrackStore::GetPlaylistEntry(int nIndex, std::string& strArtist, std::string& strTitle,

@@ -7,18 +7,19 @@
 
 namespace velvane {
 
-// The playlist and chart arrays: fixed capacities allocated once, with the number of records
-// in use. Setters check the index against the capacity (loaders and the CD import fill
-// records beyond the count and raise it afterwards); getters and the link setters check it
-// against the count. A link is stored only if it is -1 or an index below the other array's
-// count; anything else becomes -1.
+// The playlist and chart arrays: fixed capacities set once, with the number of records in
+// use. A capacity is a limit, not an allocation: memory grows with the records stored, so a
+// large limit costs nothing until it is used. Setters check the index against the capacity
+// (loaders and the CD import fill records beyond the count and raise it afterwards); getters
+// and the link setters check it against the count. A link is stored only if it is -1 or an index
+// below the other array's count; anything else becomes -1.
 class TrackStore {
  public:
-  // Allocates both arrays with every record constructed empty; both counts become 0.
+  // Sets both capacities and empties both arrays; both counts become 0.
   void Allocate(int nPlaySize, int nChartSize);
 
-  int PlaySize() const { return static_cast<int>(m_playlist.size()); }
-  int ChartSize() const { return static_cast<int>(m_charts.size()); }
+  int PlaySize() const { return m_nPlaySize; }
+  int ChartSize() const { return m_nChartSize; }
   int PlaylistCount() const { return m_nPlaylistCount; }
   int ChartCount() const { return m_nChartCount; }
   // Counts are clamped to 0..capacity.
@@ -51,7 +52,7 @@ class TrackStore {
                          std::string& strArtist, std::string& strTitle, int& nChartLink) const;
 
   // Direct read access for whole-array passes (searches, saving); the index must be below the
-  // capacity.
+  // count.
   const PlaylistEntry& Playlist(int nIndex) const { return m_playlist[nIndex]; }
   const ChartEntry& Chart(int nIndex) const { return m_charts[nIndex]; }
 
@@ -60,8 +61,11 @@ class TrackStore {
     return nLink < -1 || nLink >= nLimit ? -1 : nLink;
   }
 
+  // Records up to the highest index stored or counted; all of them below the capacity.
   std::vector<PlaylistEntry> m_playlist;
   std::vector<ChartEntry> m_charts;
+  int m_nPlaySize = 0;
+  int m_nChartSize = 0;
   int m_nPlaylistCount = 0;
   int m_nChartCount = 0;
 };

@@ -5,8 +5,10 @@
 namespace velvane {
 
 int Fader::StepFor(int nFadeTime, int nTimerMs) {
-  const int nTicks = nTimerMs > 0 ? (nFadeTime * 1000) / nTimerMs : 0;
-  return nTicks > 0 ? 1000 / nTicks : 1000;
+  // In 64 bits, as the values may come from a damaged settings file; a fade longer than 1000
+  // ticks still moves one step per tick, so it always ends.
+  const long long nTicks = nTimerMs > 0 ? (static_cast<long long>(nFadeTime) * 1000) / nTimerMs : 0;
+  return nTicks > 0 ? static_cast<int>(std::max(1000 / nTicks, 1LL)) : 1000;
 }
 
 void Fader::Start(FadeRole role, int nDeck, int nSlider, int nStep) {

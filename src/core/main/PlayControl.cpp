@@ -308,7 +308,8 @@ void PlayControl::OnShownTimeChanged(int nPosition, int nRemaining) {
     m_display.bPlayNextEnabled = true;
     m_bAutoChangeArmed = true;
   }
-  if (nRemaining <= m_settings.nAutoTime * 1000 && !m_queue.IsFree(1) && m_bAutoChangeArmed &&
+  const long long nAutoMs = static_cast<long long>(m_settings.nAutoTime) * 1000;
+  if (nRemaining <= nAutoMs && !m_queue.IsFree(1) && m_bAutoChangeArmed &&
       m_mode == PlayMode::kAuto) {
     m_bAutoChangeArmed = false;
     if (m_nLastDeck != 0) {

@@ -52,6 +52,10 @@ void RadioCore::OnInitDialog(const std::function<void()>& runAdminDialog) {
   } else {
     mode = m_settings.nPlayMode == 1 ? PlayMode::kAuto : PlayMode::kSingle;
     nMasterSlider = m_settings.nInitVolume;
+    const std::string strNote = LimitDatabaseSizes(m_settings);
+    if (!strNote.empty()) {
+      m_prompter.Show(strNote, m_strTitle, PromptIcon::Exclamation, PromptButtons::Ok);
+    }
   }
 
   if (m_settings.strFilesDir.empty()) {

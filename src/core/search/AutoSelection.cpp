@@ -27,7 +27,8 @@ bool IsDuplicate(const std::vector<SearchRow>& rows, const std::string& strCD,
 ChartIndexRange FindYearRange(const TrackStore& store, const std::string& strStartYear,
                               const std::string& strEndYear) {
   ChartIndexRange range;
-  const int nYearAfter = Atoi(strEndYear) + 1;
+  // A year typed as the largest number has no year after it (and must not wrap round).
+  const long long nYearAfter = static_cast<long long>(Atoi(strEndYear)) + 1;
   for (int i = 0; i < store.ChartCount(); ++i) {
     const std::string& strDate = store.Chart(i).strDate;
     const std::string strYear = strDate.size() > 6 ? strDate.substr(6, 4) : std::string();

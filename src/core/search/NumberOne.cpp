@@ -1,5 +1,6 @@
 #include "core/search/NumberOne.h"
 
+#include <algorithm>
 #include <fstream>
 #include <vector>
 
@@ -42,9 +43,12 @@ std::vector<std::string> DateTokens(const std::string& strText) {
 }  // namespace
 
 int DayNumber(int nDay, int nMonth, int nYear) {
-  const double dDays =
-      365.0 * (nYear - 1950) + 0.25 * (nYear - 1950) + 30.416666666666668 * (nMonth - 1) + nDay;
-  return static_cast<int>(dDays) - 1;
+  // In floating point throughout, so absurd years read from a file cannot overflow; the
+  // result is held to the int range before it is cut to a whole day.
+  const double dYears = static_cast<double>(nYear) - 1950.0;
+  const double dDays = 365.0 * dYears + 0.25 * dYears +
+                       30.416666666666668 * (static_cast<double>(nMonth) - 1.0) + nDay;
+  return static_cast<int>(std::clamp(dDays, -2147483647.0, 2147483647.0)) - 1;
 }
 
 TypedDate ReadTypedDate(const std::string& strText) {

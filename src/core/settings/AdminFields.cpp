@@ -27,7 +27,11 @@ bool IsWholeNumber(const std::string& strText) {
 }
 
 int AtLeastLoaded(int nSize, int nLoaded) {
-  return nSize < nLoaded ? nLoaded + 1 : nSize;
+  return std::max(nSize < nLoaded ? nLoaded + 1 : nSize, 1);
+}
+
+bool WithinLimit(const std::string& strSize) {
+  return Atoi(strSize) <= kMaxDatabaseSize;
 }
 
 }  // namespace
@@ -48,9 +52,13 @@ AdminFields FillAdminFields(const Settings& settings) {
 }
 
 std::string AdminFieldsError(const AdminFields& fields) {
-  return IsWholeNumber(fields.strPlaySize) && IsWholeNumber(fields.strChartSize)
-             ? std::string()
-             : "Please enter an integer.";
+  if (!IsWholeNumber(fields.strPlaySize) || !IsWholeNumber(fields.strChartSize)) {
+    return "Please enter an integer.";
+  }
+  if (!WithinLimit(fields.strPlaySize) || !WithinLimit(fields.strChartSize)) {
+    return "The database sizes can be at most " + std::to_string(kMaxDatabaseSize) + ".";
+  }
+  return {};
 }
 
 void StoreAdminFields(const AdminFields& fields, int nPlaylistCount, int nChartCount,

@@ -10,11 +10,11 @@ namespace velvane {
 struct AdminFields {
   std::string strMusicDir;
   std::string strFilesDir;
-  std::string strFadeTime;    // "Auto Fade"
-  std::string strAutoTime;    // "Auto Change"
-  std::string strSystemTimer; // "System Clock"
-  std::string strInitVolume;  // "Initial Volume": 1000 minus the stored setting
-  bool bAutoChanger = false;  // the play mode setting
+  std::string strFadeTime;     // "Auto Fade"
+  std::string strAutoTime;     // "Auto Change"
+  std::string strSystemTimer;  // "System Clock"
+  std::string strInitVolume;   // "Initial Volume": 1000 minus the stored setting
+  bool bAutoChanger = false;   // the play mode setting
   std::string strPlaySize;
   std::string strChartSize;
   std::string strUpdateServer;
@@ -22,8 +22,8 @@ struct AdminFields {
 
 AdminFields FillAdminFields(const Settings& settings);
 
-// Why "Save And Exit" cannot close the dialog yet (a size field that is not a whole number),
-// or empty when it can.
+// Why "Save And Exit" cannot close the dialog yet (a size field that is not a whole number or
+// is above the limit), or empty when it can.
 std::string AdminFieldsError(const AdminFields& fields);
 
 // Stores the typed values with their limits: times 1-10 s, timer 10-1000 ms, initial volume

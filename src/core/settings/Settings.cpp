@@ -1,5 +1,7 @@
 #include "core/settings/Settings.h"
 
+#include <algorithm>
+
 #include "core/text/Text.h"
 
 namespace velvane {
@@ -57,6 +59,28 @@ void SaveSettings(ProfileStore& store, const Settings& settings) {
   store.WriteProfileInt(kSettingsSection, "PlaySize", settings.nPlaySize);
   store.WriteProfileInt(kSettingsSection, "ChartSize", settings.nChartSize);
   store.WriteProfileString(kSettingsSection, "UpdateServer", settings.strUpdateServer);
+}
+
+namespace {
+
+// Holds one size to its range; notes the change for the operator.
+void LimitSize(const char* pszName, int& nSize, std::string& strNote) {
+  const int nLimited = std::clamp(nSize, 1, kMaxDatabaseSize);
+  if (nLimited != nSize) {
+    strNote += std::string(strNote.empty() ? "" : "\n") + pszName + " " + std::to_string(nSize) +
+               " in the settings is outside 1 to " + std::to_string(kMaxDatabaseSize) + "; " +
+               std::to_string(nLimited) + " is used";
+    nSize = nLimited;
+  }
+}
+
+}  // namespace
+
+std::string LimitDatabaseSizes(Settings& settings) {
+  std::string strNote;
+  LimitSize("PlaySize", settings.nPlaySize, strNote);
+  LimitSize("ChartSize", settings.nChartSize, strNote);
+  return strNote;
 }
 
 YearRange LoadYearRange(ProfileStore& store, Clock& clock) {

@@ -29,6 +29,14 @@ struct Settings {
   std::string strUpdateServer;  // UpdateServer: "host" or "host:port"
 };
 
+// PlaySize and ChartSize limit how many records the databases may hold (memory follows the
+// records actually held): from 1 to this many.
+inline constexpr int kMaxDatabaseSize = 1000000;
+
+// Holds PlaySize and ChartSize within 1..kMaxDatabaseSize, as a damaged settings file may say
+// anything. Returns what the operator is told when a value had to change, else empty.
+std::string LimitDatabaseSizes(Settings& settings);
+
 // Reads IsInstalled and, only when it is set, every other value (a missing value takes the
 // default of its kind, not the start value). Returns false on a first run, leaving `settings`
 // as it was apart from bInstalled.

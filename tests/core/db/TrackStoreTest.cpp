@@ -39,6 +39,7 @@ TEST(TrackStore, LinksOutsideTheOtherCountBecomeMinusOne) {
   store.SetPlaylistReference(3, 1);
   EXPECT_EQ(store.Playlist(1).nChartLink, -1);
   store.SetPlaylistReference(1, 2);  // index at the count: nothing happens
+  store.SetPlaylistCount(3);
   EXPECT_EQ(store.Playlist(2).nChartLink, -1);
   store.SetChartReference(1, 2);
   EXPECT_EQ(store.Chart(2).nPlaylistLink, 1);

@@ -10,6 +10,7 @@ TEST(Fader, StepCoversTheFadeTimeInWholeTicks) {
   EXPECT_EQ(Fader::StepFor(3, 70), 23);
   EXPECT_EQ(Fader::StepFor(5, 0), 1000);  // read from an unchecked configuration
   EXPECT_EQ(Fader::StepFor(0, 100), 1000);
+  EXPECT_EQ(Fader::StepFor(2147483647, 10), 1);  // a damaged setting: slow, but it ends
 }
 
 TEST(Fader, FadesStopAtTheEndAndKeepTheirDeck) {

@@ -42,6 +42,15 @@ TEST_F(RadioCoreTest, InstalledStartLoadsTheDatabasesAndTakesModeAndVolume) {
   EXPECT_TRUE(m_prompter.m_shown.empty());
 }
 
+TEST_F(RadioCoreTest, AbsurdSizeSettingStartsWithTheLimitAndSaysSo) {
+  m_profile.PutInt("General", "PlaySize", 999999999);
+  m_radio.OnInitDialog([] {});
+  EXPECT_EQ(m_radio.Store().PlaySize(), 1000000);
+  ASSERT_EQ(m_prompter.m_shown.size(), 1u);
+  EXPECT_EQ(m_prompter.m_shown[0].strText,
+            "PlaySize 999999999 in the settings is outside 1 to 1000000; 1000000 is used");
+}
+
 TEST_F(RadioCoreTest, ClosingIsRefusedWhileADeckIsInUseAndOtherwiseConfirmed) {
   QueueTracks({30000});
   m_radio.Play().OnPlayNextTrack();
@@ -92,6 +101,10 @@ TEST_F(RadioCoreTest, AdminSaveWithANonNumberSizeIsRefusedAndStoresNothing) {
   EXPECT_FALSE(m_radio.OnAdminSaveAndExit(fields));
   ASSERT_EQ(m_prompter.m_shown.size(), 1u);
   EXPECT_EQ(m_prompter.m_shown.back().strText, "Please enter an integer.");
+  EXPECT_TRUE(m_profile.m_vecWrites.empty());
+  fields.strChartSize = "1000001";
+  EXPECT_FALSE(m_radio.OnAdminSaveAndExit(fields));
+  EXPECT_EQ(m_prompter.m_shown.back().strText, "The database sizes can be at most 1000000.");
   EXPECT_TRUE(m_profile.m_vecWrites.empty());
   fields.strChartSize = " 1200 ";
   EXPECT_TRUE(m_radio.OnAdminSaveAndExit(fields));

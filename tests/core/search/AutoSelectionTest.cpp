@@ -42,6 +42,8 @@ TEST_F(AutoSelectionTest, YearRangeRunsFromTheStartYearToBeforeTheYearAfterTheEn
   EXPECT_EQ(range.nLast, 3);
   range = FindYearRange(m_store, "1971", "2026");  // after the last entry: runs to the end
   EXPECT_EQ(range.nLast, 4);
+  range = FindYearRange(m_store, "1971", "2147483647");  // no year after the largest
+  EXPECT_EQ(range.nLast, 4);
   range = FindYearRange(m_store, "1969", "");  // no such start year; empty end year
   EXPECT_EQ(range.nFirst, -1);
   EXPECT_EQ(range.nLast, 4);

@@ -24,6 +24,9 @@ TEST(NumberOne, TypedDatesInTheirForms) {
   EXPECT_EQ(DayNumber(31, 1, 1983), DayNumber(1, 2, 1983));
   EXPECT_EQ(DayNumber(31, 12, 1984), DayNumber(1, 1, 1985));
   EXPECT_LT(DayNumber(1, 2, 1983), DayNumber(2, 2, 1983));
+  // Years from a damaged file stay ordered at the ends of the range instead of wrapping.
+  EXPECT_EQ(DayNumber(1, 1, 2147483647), 2147483646);
+  EXPECT_EQ(DayNumber(1, 1, -2147483647 - 1), -2147483647 - 1);
 }
 
 class NumberOneFileTest : public ::testing::Test {

@@ -83,6 +83,19 @@ TEST(SaveSettingsTest, WritesEveryValueInOrderWithItsKindAndReadsItBack) {
   EXPECT_EQ(Fields(reloaded), Fields(settings));
 }
 
+TEST(LimitDatabaseSizesTest, AbsurdSizesTakeTheLimitAndSaySoOnce) {
+  Settings settings;
+  settings.nPlaySize = 999999999;
+  settings.nChartSize = -3;
+  const std::string strNote = LimitDatabaseSizes(settings);
+  EXPECT_EQ(settings.nPlaySize, kMaxDatabaseSize);
+  EXPECT_EQ(settings.nChartSize, 1);
+  EXPECT_EQ(strNote,
+            "PlaySize 999999999 in the settings is outside 1 to 1000000; 1000000 is used\n"
+            "ChartSize -3 in the settings is outside 1 to 1000000; 1 is used");
+  EXPECT_EQ(LimitDatabaseSizes(settings), "");  // sane values pass without a word
+}
+
 TEST(YearRangeTest, EmptyYearsTakeTheirDefaults) {
   FakeClock clock(2031, 12, 31, 23, 59, 59);
   FakeProfileStore store;
