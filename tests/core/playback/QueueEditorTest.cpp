@@ -14,7 +14,7 @@ class QueueEditorTest : public ::testing::Test {
     PlayQueue queue(m_store);
     for (std::size_t i = 0; i < artists.size(); ++i) {
       queue.m_strQueueCD[i] = std::to_string(i + 1);
-      queue.m_strQueueTrack[i] = "1";
+      queue.m_strQueueTrack[i] = std::string("1");  // a bare "1": false GCC 12 -Wrestrict at -O3
       queue.m_strQueueArtist[i] = artists[i];
       queue.m_strQueueTitle[i] = artists[i].empty() ? "" : "T" + artists[i];
     }
