@@ -9,13 +9,13 @@
 #include <thread>
 
 #include "PulseNullSink.h"
+#include "core/demo/WavWriter.h"
 #include "core/playback/RadioCore.h"
 #include "platform/MpvMci.h"
 #include "support/FakeClock.h"
 #include "support/FakeProfileStore.h"
 #include "support/FakePrompter.h"
 #include "support/TempDir.h"
-#include "core/demo/WavWriter.h"
 
 namespace velvane {
 namespace {
