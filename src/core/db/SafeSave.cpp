@@ -4,37 +4,20 @@
 #include <filesystem>
 
 #include "core/db/Logs.h"
-
-#ifdef _WIN32
-#include <io.h>
-#else
-#include <unistd.h>
-#endif
+#include "core/db/NativeFile.h"
 
 namespace velvane {
 
 namespace {
-
-// Flushes the file to the disk so that a crash right after the renames cannot leave a
-// half-written name.dat behind.
-bool SyncToDisk(std::FILE* pFile) {
-  if (std::fflush(pFile) != 0) {
-    return false;
-  }
-#ifdef _WIN32
-  return _commit(_fileno(pFile)) == 0;
-#else
-  return fsync(fileno(pFile)) == 0;
-#endif
-}
 
 bool WriteWholeFile(const std::string& strPath, std::string_view content) {
   std::FILE* pFile = std::fopen(strPath.c_str(), "wb");
   if (pFile == nullptr) {
     return false;
   }
+  // On the disk before the renames, so that a crash cannot leave a half-written name.dat.
   const bool bWritten =
-      std::fwrite(content.data(), 1, content.size(), pFile) == content.size() && SyncToDisk(pFile);
+      std::fwrite(content.data(), 1, content.size(), pFile) == content.size() && FlushToDisk(pFile);
   const bool bClosed = std::fclose(pFile) == 0;
   return bWritten && bClosed;
 }

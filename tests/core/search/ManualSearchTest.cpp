@@ -56,7 +56,7 @@ TEST_F(ManualSearchTest, LinkedRecordWithCdZeroIsShownWithoutCdAndAnEmptySearchS
 
 TEST_F(ManualSearchTest, TheThousandAndFirstRowEndsTheSearch) {
   for (int i = 0; i < 1001; ++i) {
-    Chart("01/01/1980", "Same", "T" + std::to_string(i), "1", -1);
+    Chart("01/01/1980", "Same", std::string("T").append(std::to_string(i)), "1", -1);
   }
   Record("Same", "Never reached", "1", "1", -1);
   const ManualSearchResult result = ManualSearch(m_store, "same", "");

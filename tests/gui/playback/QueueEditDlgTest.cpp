@@ -36,7 +36,7 @@ class QueueEditDlgTest : public RadioFixture {
     Names lines;
     for (int i = 0; i < List(dialog)->topLevelItemCount(); ++i) {
       const QTreeWidgetItem* pItem = List(dialog)->topLevelItem(i);
-      lines.push_back((pItem->isSelected() ? "*" : "") + pItem->text(0).toStdString());
+      lines.push_back(((pItem->isSelected() ? "*" : "") + pItem->text(0)).toStdString());
     }
     return lines;
   }
