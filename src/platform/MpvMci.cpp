@@ -266,16 +266,19 @@ int MpvMci::OnOpen(const std::vector<std::string>& words) {
   if (mpv_get_property(pHandle, "current-tracks/audio/id", MPV_FORMAT_INT64, &audioTrack) < 0) {
     return kMciErrInvalidFile;
   }
+  // A file without a single millisecond of sound would sit at position 0 = length for ever and
+  // never report its end, so it is refused like any file that cannot be played.
+  double dDuration = 0;
+  if (!GetDouble(pHandle, "duration", dDuration) || std::llround(dDuration * 1000) <= 0) {
+    return kMciErrInvalidFile;
+  }
   char* pOutput = mpv_get_property_string(pHandle, "current-ao");
   const bool bHaveOutput = pOutput != nullptr && pOutput[0] != '\0';
   mpv_free(pOutput);
   if (!bHaveOutput) {
     return kMciErrCannotLoadDriver;
   }
-  double dDuration = 0;
-  if (GetDouble(pHandle, "duration", dDuration) && dDuration > 0) {
-    pDeck->m_nLengthMs = std::llround(dDuration * 1000);
-  }
+  pDeck->m_nLengthMs = std::llround(dDuration * 1000);
   m_mapDecks[AliasKey(alias)] = std::move(pDeck);
   return 0;
 }

@@ -164,11 +164,13 @@ TEST_F(MpvMciTest, OpeningAMissingOrNonAudioFileFailsAndLeavesNothingOpen) {
   MpvMci mci(NullOutput(true));
   m_dir.Write("text.mp3", "This is not music at all, just some words in a file.\n");
   m_dir.Write("empty.wav", "");
+  ASSERT_TRUE(WriteSilenceWav((m_dir.Path() / "no-samples.wav").string(), 0.0));
   std::filesystem::create_directory(m_dir.Path() / "folder");  // mpv would play its contents
   const std::pair<const char*, int> cases[] = {{"missing.wav", kMciErrFileNotFound},
                                                {"folder", kMciErrFileNotFound},
                                                {"text.mp3", kMciErrInvalidFile},
-                                               {"empty.wav", kMciErrInvalidFile}};
+                                               {"empty.wav", kMciErrInvalidFile},
+                                               {"no-samples.wav", kMciErrInvalidFile}};
   for (const auto& [name, expected] : cases) {
     EXPECT_EQ(Send(mci, OpenCommand((m_dir.Path() / name).string(), "Track1")), expected) << name;
     EXPECT_EQ(Send(mci, "Play Track1"), kMciErrInvalidDeviceName) << name;

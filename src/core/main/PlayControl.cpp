@@ -31,6 +31,7 @@ void PlayControl::Reset() {
   m_nCurrentDeck = m_nLastDeck = 0;
   m_fader.StopAll();
   m_bAutoChangeArmed = false;
+  m_bSilenceAfterEnd = false;
   m_mode = PlayMode::kSingle;
   m_nMasterSlider = 0;
 }
@@ -183,6 +184,7 @@ void PlayControl::OnStopAllTracks() {
   m_nCurrentDeck = 0;
   m_nLastDeck = 0;  // nothing plays out any more, so no last-track line either
   m_bAutoChangeArmed = false;
+  m_bSilenceAfterEnd = false;  // the operator wants it quiet
   m_display.strRemaining.clear();
   m_display.bPlayNextEnabled = true;
   m_display.strLastTrackLine.clear();
@@ -231,6 +233,15 @@ void PlayControl::OnDeckFinished(int nDeck) {
     m_queue.AdvanceQueue();
     m_display.bPlayNextEnabled = true;
     m_queue.SetHeadStarted(false);
+    m_bSilenceAfterEnd = true;
+  }
+}
+
+void PlayControl::StartAfterDeadAir() {
+  const bool bSilence = m_bSilenceAfterEnd;
+  m_bSilenceAfterEnd = false;
+  if (bSilence && m_mode == PlayMode::kAuto && DecksInUse() == 0 && !m_queue.IsFree(0)) {
+    AutoChange();
   }
 }
 

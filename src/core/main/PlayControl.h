@@ -51,6 +51,10 @@ class PlayControl {
   void SetMasterSlider(int nPosition);
 
   // --- what the timer loop does on every tick, in its order ---
+  // In Auto Play, a track that ended on the previous tick with no other deck playing is
+  // followed at once by the track waiting in the head (it was never armed: a jingle shorter
+  // than ten seconds, say), so the station never falls silent on its own.
+  void StartAfterDeadAir();
   void StepFades();
   // Sends both deck volumes when a slider moved or a track started.
   void SendVolumes();
@@ -102,6 +106,7 @@ class PlayControl {
   int m_nLastDeck = 0;
   LastTrack m_last;
   bool m_bAutoChangeArmed = false;
+  bool m_bSilenceAfterEnd = false;  // the last track ended with no deck playing
   PlayMode m_mode = PlayMode::kSingle;
   Fader m_fader;
   bool m_bVolumeDirty = false;

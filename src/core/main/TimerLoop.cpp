@@ -44,6 +44,7 @@ std::string TimerLoop::LastTrackLine() {
 }
 
 void TimerLoop::OnTimer() {
+  m_play.StartAfterDeadAir();
   m_play.StepFades();
   m_play.SendVolumes();
 

@@ -11,9 +11,9 @@
 
 namespace velvane {
 
-// The heartbeat of the main window, one tick every SystemTimer milliseconds: fades, volumes,
-// ended tracks, lamps, status, the last-track line, the remaining time with the auto change,
-// and the clock, in this order.
+// The heartbeat of the main window, one tick every SystemTimer milliseconds: the dead-air
+// guard, fades, volumes, ended tracks, lamps, status, the last-track line, the remaining time
+// with the auto change, and the clock, in this order.
 class TimerLoop {
  public:
   TimerLoop(PlayControl& play, DeckDriver& decks, const PlayQueue& queue,

@@ -38,6 +38,29 @@ TEST_F(TimerLoopTest, AutoPlayStartsTheNextTrackWhenTheShownTimeTurnsToOneSecond
   EXPECT_EQ(m_radio.Display().decks[0].lamp, DeckLamp::kIdle);
 }
 
+TEST_F(TimerLoopTest, AutoPlayFollowsATrackTooShortToArmOnTheNextTickAndSinglePlayWaits) {
+  AutoPlay();
+  QueueTracks({4000, 20000, 20000});
+  Play().OnPlayNextTrack();
+  ASSERT_TRUE(TickUntil([&] { return !m_mci.IsOpen("Track1"); }, 60));  // never armed
+  EXPECT_EQ(Play().DecksInUse(), 0);
+  Tick();
+  EXPECT_EQ(Play().CurrentDeck(), 1);
+  EXPECT_EQ(Display().queue.strNowArtist, "B");
+
+  // Stopped by the operator: quiet stays quiet.
+  Play().OnStopAllTracks();
+  Ticks(3);
+  EXPECT_EQ(Play().DecksInUse(), 0);
+
+  Play().OnPlayMode();  // Single Play: the operator starts every track
+  Play().OnPlayCurrentTrack();
+  ASSERT_TRUE(TickUntil([&] { return Play().DecksInUse() == 0; }, 300));
+  Ticks(3);
+  EXPECT_EQ(Play().DecksInUse(), 0);
+  EXPECT_EQ(Display().queue.strNowArtist, "C");
+}
+
 TEST_F(TimerLoopTest, AutoPlayLogsAndSkipsBadNextTracksLeavingNoSilentDeck) {
   AutoPlay();
   AddTrack(1, 1, "A", "TA", 12000);
