@@ -51,6 +51,23 @@ TEST_F(RadioCoreTest, AbsurdSizeSettingStartsWithTheLimitAndSaysSo) {
             "PlaySize 999999999 in the settings is outside 1 to 1000000; 1000000 is used");
 }
 
+TEST_F(RadioCoreTest, SavedQueuesGoRoundAndAFailedSaveIsReported) {
+  QueueTracks({30000, 30000});
+  const std::string strFolder = m_radio.SavedQueueFolder();
+  EXPECT_EQ(strFolder, m_dir.Folder() + "db/playlist/");
+  ASSERT_TRUE(m_radio.OnSaveQueue(strFolder + "evening.pla"));
+  m_radio.Play().OnClearPlaylist();
+  m_radio.OnLoadQueue(strFolder + "evening.pla");
+  EXPECT_EQ(Display().queue.strNextTrack, "B - TB");
+
+  const std::string strBad = m_dir.Folder() + "no such folder/evening.pla";
+  EXPECT_FALSE(m_radio.OnSaveQueue(strBad));
+  ASSERT_EQ(m_prompter.m_shown.size(), 1u);
+  EXPECT_EQ(m_prompter.m_shown[0].strText, "Could not save the playlist file " + strBad);
+  EXPECT_NE(m_dir.Read("db/errorlog.txt").find("Could not save the playlist file"),
+            std::string::npos);
+}
+
 TEST_F(RadioCoreTest, ClosingIsRefusedWhileADeckIsInUseAndOtherwiseConfirmed) {
   QueueTracks({30000});
   m_radio.Play().OnPlayNextTrack();
