@@ -39,8 +39,8 @@ std::string TimerLoop::LastTrackLine() {
   m_driver.GetDeckLength(nLastDeck, strLength);
   m_driver.GetDeckPosition(nLastDeck, strPosition);
   const LastTrack& last = m_play.LastTrackPlayed();
-  return " Last: " + CutBytes(last.strArtist, 36) + " - " + CutBytes(last.strTitle, 36) + " (" +
-         FormatMinSec(Atoi(strLength) - Atoi(strPosition)) + ")";
+  return " Last: " + FormatArtistTitle(CutBytes(last.strArtist, 36), CutBytes(last.strTitle, 36)) +
+         " (" + FormatMinSec(Atoi(strLength) - Atoi(strPosition)) + ")";
 }
 
 void TimerLoop::OnTimer() {

@@ -20,7 +20,8 @@ struct QueueSlot {
 };
 using QueueSlots = std::array<QueueSlot, kQueueSlots>;
 
-// The texts the main window shows for the queue.
+// The texts the main window shows for the queue, in UTF-8: each stored field is converted on
+// its own, since neighbouring fields and lines may be stored in different encodings.
 struct QueueTexts {
   std::string strNowArtist;      // head artist, first 56 bytes
   std::string strNowTitle;       // head title, first 56 bytes

@@ -107,11 +107,12 @@ NumberOneAnswer SearchNumberOne(const std::string& strFilesDir, const std::strin
   const TypedDate date = ReadTypedDate(strTypedDate);
   answer.bFound = FindNumberOne(strFilesDir, date.nDayNumber, answer.entry);
   if (!answer.bFound) {
-    answer.strResult = "\n\nSorry, could not find that date";
+    answer.strResult = answer.strShown = "\n\nSorry, could not find that date";
     return answer;
   }
-  answer.strResult = "\nNumber 1 in the charts on " + date.strLong + " was\n\n" +
-                     answer.entry.strArtist + " - " + answer.entry.strTitle;
+  const std::string strIntro = "\nNumber 1 in the charts on " + date.strLong + " was\n\n";
+  answer.strResult = strIntro + answer.entry.strArtist + " - " + answer.entry.strTitle;
+  answer.strShown = strIntro + FormatArtistTitle(answer.entry.strArtist, answer.entry.strTitle);
   // "0" marks a song the library does not hold; the editor writes a blank for the same.
   const std::string& strCD = answer.entry.strCD;
   answer.bCanQueue = strCD != "0" && strCD.find_first_not_of(' ') != std::string::npos;

@@ -30,7 +30,8 @@ struct NumberOneAnswer {
   bool bFound = false;
   bool bCanQueue = false;  // the library holds the song
   NumberOneEntry entry;
-  std::string strResult;
+  std::string strResult;  // with the fields as stored, as velvane-tool prints it
+  std::string strShown;   // the same for the screen: UTF-8, each field converted on its own
 };
 NumberOneAnswer SearchNumberOne(const std::string& strFilesDir, const std::string& strTypedDate);
 

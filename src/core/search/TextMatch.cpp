@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "core/text/DisplayFormat.h"
 #include "core/text/Text.h"
 
 namespace velvane {
@@ -134,9 +135,9 @@ bool ConfirmMatch(Prompter& prompter, const std::string& strCaption,
       Similarity(strPlaylistTitle, strChartTitle) < 50) {
     return false;
   }
-  const std::string strQuestion = "Playlist: " + strPlaylistArtist + " - " + strPlaylistTitle +
-                                  "\nCharts:  " + strChartArtist + " - " + strChartTitle +
-                                  "\n\nIs this a match?";
+  const std::string strQuestion =
+      "Playlist: " + FormatArtistTitle(strPlaylistArtist, strPlaylistTitle) +
+      "\nCharts:  " + FormatArtistTitle(strChartArtist, strChartTitle) + "\n\nIs this a match?";
   return prompter.Show(strQuestion, strCaption, PromptIcon::Question, PromptButtons::YesNo) ==
          PromptAnswer::Yes;
 }

@@ -111,6 +111,22 @@ TEST_F(PlayQueueTest, QueueListSkipsUnknownSlotsButKeepsNumbers) {
   EXPECT_EQ(m_queue.Texts().strNextTrack, "Head - H");
 }
 
+TEST_F(PlayQueueTest, TextsConvertEachStoredFieldOnItsOwn) {
+  AddRecord("1", "1", "Bj\xC3\xB6rk", "J\xF3ga");   // artist UTF-8, title Windows-1252
+  AddRecord("2", "1", "Mot\xF6rhead", "Ace");       // Windows-1252
+  AddRecord("3", "1", "Sigur R\xC3\xB3s", "Hopp");  // UTF-8
+  Add("2", "1");
+  Add("1", "1");
+  Add("1", "1");
+  Add("2", "1");
+  Add("3", "1");
+  EXPECT_EQ(m_queue.Texts().strNowArtist, "Mot\xC3\xB6rhead");
+  EXPECT_EQ(m_queue.Texts().strNextTrack, "Bj\xC3\xB6rk - J\xC3\xB3ga");
+  EXPECT_EQ(
+      m_queue.Texts().strQueueList,
+      "03 Bj\xC3\xB6rk - J\xC3\xB3ga\n04 Mot\xC3\xB6rhead - Ace\n05 Sigur R\xC3\xB3s - Hopp\n");
+}
+
 TEST_F(PlayQueueTest, NowPlayingIsCutTo56Bytes) {
   // 55 ASCII bytes and a two-byte character: the cut moves before the character.
   const std::string strArtist = std::string(55, 'a') + "\xC3\xA9" + "tail";

@@ -52,6 +52,15 @@ TEST_F(NumberOneFileTest, EntryHoldsUntilTheNextDate) {
   EXPECT_FALSE(answer.bCanQueue);  // CD " "
 }
 
+TEST_F(NumberOneFileTest, TheAnswerOnScreenConvertsEachStoredField) {
+  m_dir.Write("hits.dat", "01/01/1990\\Mot\xF6rhead\\\xC3\x84rger\\0\\0\\\r\n");
+  const NumberOneAnswer answer = SearchNumberOne(m_dir.Folder(), "2/1/1990");
+  EXPECT_EQ(answer.strResult,
+            "\nNumber 1 in the charts on 02 January 1990 was\n\nMot\xF6rhead - \xC3\x84rger");
+  EXPECT_EQ(answer.strShown,
+            "\nNumber 1 in the charts on 02 January 1990 was\n\nMot\xC3\xB6rhead - \xC3\x84rger");
+}
+
 TEST_F(NumberOneFileTest, BeforeTheFirstEntryInvalidOrMissingFileFindNothing) {
   EXPECT_FALSE(SearchNumberOne(m_dir.Folder(), "4/3/83").bFound);
   EXPECT_FALSE(SearchNumberOne(m_dir.Folder(), "32/1/1990").bFound);
