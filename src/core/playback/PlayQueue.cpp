@@ -121,8 +121,15 @@ std::string PlayQueue::FormatChartInfo(int nSlot) const {
 }
 
 void PlayQueue::LookUp(int nSlot) {
-  // Empty or non-numeric numbers compare as 0 / 0 like any other, free slots included.
   QueueSlot& slot = m_slots[nSlot];
+  // Numbers reading as CD 0 / track 0 are a cleared or never filled slot, not a track: a
+  // library record numbered 0 / 0 must not appear in every free slot.
+  if (Atoi(slot.strCD) == 0 && Atoi(slot.strTrack) == 0) {
+    slot.strArtist.clear();
+    slot.strTitle.clear();
+    slot.nChartLink = -1;
+    return;
+  }
   m_store.FindPlaylistEntry(slot.strCD, slot.strTrack, slot.strArtist, slot.strTitle,
                             slot.nChartLink);
 }

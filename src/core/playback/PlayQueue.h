@@ -34,7 +34,7 @@ struct QueueTexts {
 // The ten-slot play queue of the main window. Slot index 0 is the head ("Now Playing"),
 // index 1 the next track, 2 to 9 the list below. Slots in use always form one run from the
 // head. Artist, title and chart link are looked up in the playlist whenever a slot's numbers
-// change.
+// change; a slot whose numbers read as CD 0 / track 0 (free) is never looked up.
 class PlayQueue : public QueueInput {
  public:
   explicit PlayQueue(const TrackStore& store) : m_store(store) { ClearQueue(); }
