@@ -48,8 +48,8 @@ TEST_F(TimerLoopTest, AutoPlayLogsAndSkipsBadNextTracksLeavingNoSilentDeck) {
   m_radio.Play().OnPlayNextTrack();
   ASSERT_TRUE(TickUntil([&] { return m_dir.Exists("db/errorlog.txt"); }, 200));
   EXPECT_EQ(m_dir.Read("db/errorlog.txt"),
-            "04/12/2026 17:59   Music file CD 7 Track 7 could not be found\r\n"
-            "04/12/2026 17:59   Music file CD 2 Track 2 could not be played\r\n");
+            "04/12/2026 17:59   Auto Play skipped CD 7 Track 7: no music file\r\n"
+            "04/12/2026 17:59   Auto Play skipped CD 2 Track 2: it could not be played\r\n");
   EXPECT_FALSE(m_radio.Play().DeckInUse(2));
   EXPECT_EQ(m_radio.Play().CurrentDeck(), 1);
   EXPECT_EQ(m_radio.Play().LastDeck(), 0);
@@ -59,6 +59,26 @@ TEST_F(TimerLoopTest, AutoPlayLogsAndSkipsBadNextTracksLeavingNoSilentDeck) {
   // The first track still ends normally and takes the bad one out of the queue with it.
   ASSERT_TRUE(TickUntil([&] { return !m_mci.IsOpen("Track1"); }, 40));
   EXPECT_TRUE(m_radio.Display().queueSlots[0].strCD.empty());
+}
+
+TEST_F(TimerLoopTest, SkippingABadNextTrackLocksTheQueueEditor) {
+  AutoPlay();
+  AddTrack(1, 1, "A", "TA", 12000);
+  Queue(1, 1);
+  Queue(7, 7);  // no music file, and nothing behind it
+  int nLocks = 0;
+  m_radio.SetQueueEditorLockedHandler([&] { ++nLocks; });
+  m_radio.Play().OnPlayNextTrack();
+  m_radio.BeginQueueEdit();
+  const QueueEditor editor(m_radio.QueueSlotsNow());
+  ASSERT_TRUE(TickUntil([&] { return m_dir.Exists("db/errorlog.txt"); }, 200));
+  EXPECT_EQ(nLocks, 1);
+
+  // The editor's copy would bring the skipped track back: its save is refused.
+  m_radio.EndQueueEdit(&editor);
+  ASSERT_EQ(m_prompter.m_shown.size(), 1u);
+  EXPECT_EQ(m_prompter.m_shown[0].strText, "The Playlist has been changed, can't save");
+  EXPECT_EQ(m_radio.Display().queueSlots[0].strCD, "7");
 }
 
 TEST_F(TimerLoopTest, SinglePlayArmsPlayNextAfterTenSecondsAndAtTheEndOnlyAdvances) {
