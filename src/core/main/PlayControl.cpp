@@ -128,6 +128,9 @@ PlayNextResult PlayControl::PlayNext(bool bAutoChange) {
     m_display.bPlayCurrentEnabled = bPrevPlayCurrent;
     return PlayNextResult::kOpenFailed;
   }
+  // The new track arms itself after its own ten seconds; an arming left over from the track
+  // before would let a short track started by hand cut in early.
+  m_bAutoChangeArmed = false;
   m_queueEdit.OnQueueMoved();
   SetDeckInUse(nDeck, true);
   if (m_settings.nLogEnabled != 0) {

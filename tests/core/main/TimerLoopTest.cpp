@@ -81,6 +81,21 @@ TEST_F(TimerLoopTest, SkippingABadNextTrackLocksTheQueueEditor) {
   EXPECT_EQ(m_radio.Display().queueSlots[0].strCD, "7");
 }
 
+TEST_F(TimerLoopTest, ATrackStartedByHandArmsOnlyAfterItsOwnTenSeconds) {
+  AutoPlay();
+  QueueTracks({60000, 4000, 60000});
+  m_radio.Play().OnPlayNextTrack();
+  Ticks(300);  // A is armed
+  ASSERT_TRUE(m_radio.Display().bPlayNextEnabled);
+  m_radio.Play().OnPlayNextTrack();  // B, four seconds long, over A
+  Ticks(30);
+
+  // B's last seconds start nothing: A plays on, C waits.
+  EXPECT_EQ(m_mci.DeckOf("Track1").nPosition, 33000);
+  EXPECT_EQ(m_radio.Display().queue.strNowArtist, "B");
+  EXPECT_EQ(m_radio.Display().queue.strNextTrack, "C - TC");
+}
+
 TEST_F(TimerLoopTest, SinglePlayArmsPlayNextAfterTenSecondsAndAtTheEndOnlyAdvances) {
   QueueTracks({12950, 20000});
   m_radio.Play().OnPlayNextTrack();
