@@ -194,7 +194,7 @@ void PlayControl::OnStopAllTracks() {
   m_bAutoChangeArmed = false;
   m_display.strRemaining.clear();
   m_display.bPlayNextEnabled = true;
-  m_display.strLastTrackLine.clear();
+  m_display.lastTrack = {};
 }
 
 void PlayControl::OnStopCurrentTrack() {
@@ -219,7 +219,7 @@ void PlayControl::OnStopLastTrack() {
     SetDeckInUse(nLast, false);
   }
   m_nLastDeck = 0;
-  m_display.strLastTrackLine.clear();
+  m_display.lastTrack = {};
 }
 
 void PlayControl::OnDeckFinished(int nDeck) {

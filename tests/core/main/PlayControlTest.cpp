@@ -78,14 +78,14 @@ TEST_F(PlayControlTest, StopAllFreesEverythingAndClearsTheTexts) {
   QueueTracks({30000, 30000});
   PlayTwo();
   Tick();
-  ASSERT_FALSE(m_radio.Display().strLastTrackLine.empty());
+  ASSERT_FALSE(m_radio.Display().lastTrack.Text().empty());
   m_radio.Play().OnStopAllTracks();
   EXPECT_EQ(m_radio.Play().CurrentDeck(), 0);
   EXPECT_EQ(m_radio.Display().strRemaining, "");
   EXPECT_TRUE(m_radio.Display().bPlayNextEnabled);
   EXPECT_TRUE(m_mci.m_decks.empty());
   Tick();
-  EXPECT_EQ(m_radio.Display().strLastTrackLine, "");  // no stale last-track line afterwards
+  EXPECT_EQ(m_radio.Display().lastTrack.Text(), "");  // no stale last-track line afterwards
 }
 
 TEST_F(PlayControlTest, PlayModeTogglesOnlyTheCurrentMode) {

@@ -27,13 +27,13 @@ TEST_F(TimerLoopTest, AutoPlayStartsTheNextTrackWhenTheShownTimeTurnsToOneSecond
   EXPECT_EQ(m_radio.Display().queue.strNowArtist, "B");
 
   Tick();
-  EXPECT_EQ(m_radio.Display().strLastTrackLine, " Last: A - TA (00:01)");
+  EXPECT_EQ(m_radio.Display().lastTrack.Text(), " Last: A - TA (00:01)");
   EXPECT_EQ(m_radio.Display().decks[0].lamp, DeckLamp::kInUse);
   EXPECT_EQ(m_radio.Display().decks[1].lamp, DeckLamp::kCurrent);
 
   // The first track plays out on its own deck, then its line goes blank.
   ASSERT_TRUE(TickUntil([&] { return !m_mci.IsOpen("Track1"); }, 30));
-  EXPECT_EQ(m_radio.Display().strLastTrackLine, "");
+  EXPECT_EQ(m_radio.Display().lastTrack.Text(), "");
   EXPECT_EQ(m_radio.Play().LastDeck(), 0);
   EXPECT_EQ(m_radio.Display().decks[0].lamp, DeckLamp::kIdle);
 }
@@ -94,6 +94,21 @@ TEST_F(TimerLoopTest, ATrackStartedByHandArmsOnlyAfterItsOwnTenSeconds) {
   EXPECT_EQ(m_mci.DeckOf("Track1").nPosition, 33000);
   EXPECT_EQ(m_radio.Display().queue.strNowArtist, "B");
   EXPECT_EQ(m_radio.Display().queue.strNextTrack, "C - TC");
+}
+
+TEST_F(TimerLoopTest, LastTrackLineCutsEachNameAndKeepsTheCountdownApart) {
+  // A Windows-1252 artist over 36 bytes and a UTF-8 title: each cut, then converted.
+  AddTrack(1, 1, "Mot\xF6rhead" + std::string(40, 'x'), "J\xC3\xB3ga", 60000);
+  AddTrack(1, 2, "B", "TB", 60000);
+  Queue(1, 1);
+  Queue(1, 2);
+  m_radio.Play().OnPlayNextTrack();
+  Tick();
+  m_radio.Play().OnPlayNextTrack();
+  Tick(1000);
+  const LastTrackLine& line = m_radio.Display().lastTrack;
+  EXPECT_EQ(line.strNames, " Last: Mot\xC3\xB6rhead" + std::string(27, 'x') + " - J\xC3\xB3ga");
+  EXPECT_EQ(line.strCountdown, " (00:58)");
 }
 
 TEST_F(TimerLoopTest, SinglePlayArmsPlayNextAfterTenSecondsAndAtTheEndOnlyAdvances) {
