@@ -6,13 +6,6 @@
 
 namespace velvane {
 
-std::string WithTrailingSeparator(std::string folder) {
-  if (!folder.empty() && folder.back() != kPathSeparator && folder.back() != '/') {
-    folder += kPathSeparator;
-  }
-  return folder;
-}
-
 std::optional<ToolOptions> ParseToolOptions(const std::vector<std::string>& args,
                                             std::string& error) {
   ToolOptions options;

@@ -17,9 +17,6 @@ struct ToolOptions {
 std::optional<ToolOptions> ParseToolOptions(const std::vector<std::string>& args,
                                             std::string& error);
 
-// Adds the native separator to a folder that lacks it.
-std::string WithTrailingSeparator(std::string folder);
-
 // For the command arguments: the value of "--name VALUE"; true when the flag is present.
 // Unknown flags are reported through `error`.
 class CommandArgs {
