@@ -7,13 +7,15 @@
 namespace velvane {
 
 struct ToolOptions {
+  bool bHelp = false;                // -h / --help before the command
+  bool bVersion = false;             // --version before the command
   std::optional<std::string> db;     // --db DIR, with its trailing separator
   std::optional<std::string> music;  // --music DIR, with its trailing separator
   std::string strCommand;
   std::vector<std::string> args;  // what follows the command
 };
 
-// Returns nothing and sets `error` on bad usage.
+// Returns nothing and sets `error` on bad usage. Help and version need no command.
 std::optional<ToolOptions> ParseToolOptions(const std::vector<std::string>& args,
                                             std::string& error);
 
