@@ -96,6 +96,23 @@ TEST_F(TimerLoopTest, ATrackStartedByHandArmsOnlyAfterItsOwnTenSeconds) {
   EXPECT_EQ(m_radio.Display().queue.strNextTrack, "C - TC");
 }
 
+TEST_F(TimerLoopTest, AutoChangeAtExactlyAutoTimeLeftWithOneSecondTicks) {
+  Start([](Settings& settings) {
+    settings.nAutoTime = 2;
+    settings.nPlayMode = 1;
+    settings.nSystemTimer = 1000;
+  });
+  QueueTracks({15000, 20000});
+  m_radio.Play().OnPlayNextTrack();
+  for (int i = 0; i < 12; ++i) {
+    Tick(1000);
+  }
+  EXPECT_FALSE(m_mci.IsOpen("Track2"));
+  Tick(1000);  // 13 s played: exactly 2000 ms left
+  EXPECT_TRUE(m_mci.IsOpen("Track2"));
+  EXPECT_EQ(m_radio.Display().queue.strNowArtist, "B");
+}
+
 TEST_F(TimerLoopTest, LastTrackLineCutsEachNameAndKeepsTheCountdownApart) {
   // A Windows-1252 artist over 36 bytes and a UTF-8 title: each cut, then converted.
   AddTrack(1, 1, "Mot\xF6rhead" + std::string(40, 'x'), "J\xC3\xB3ga", 60000);
@@ -150,6 +167,30 @@ TEST_F(TimerLoopTest, VolumesCombineDeckAndMasterSliders) {
   m_radio.Play().SetMasterSlider(1000);
   Tick();
   EXPECT_EQ(m_mci.DeckOf("Track1").nVolume, 0);
+}
+
+TEST_F(TimerLoopTest, ANewTrackGetsItsVolumeOnTheNextTickWithNoSliderMoved) {
+  QueueTracks({60000, 60000});
+  m_radio.Play().SetMasterSlider(200);
+  m_radio.Play().OnPlayNextTrack();
+  Tick();
+  EXPECT_EQ(m_mci.DeckOf("Track1").nVolume, 800);
+  m_radio.Play().OnPlayNextTrack();  // deck 2's slider already at the top: no slider moves
+  Tick();
+  EXPECT_EQ(m_mci.DeckOf("Track2").nVolume, 800);
+}
+
+TEST_F(TimerLoopTest, TheCurrentTrackEndingFreesBothDecksAndMovesTheQueueOnce) {
+  QueueTracks({60000, 5000, 60000, 60000});
+  m_radio.Play().OnPlayNextTrack();
+  Tick();
+  m_radio.Play().OnPlayNextTrack();  // B, five seconds, over A
+  ASSERT_TRUE(TickUntil([&] { return !m_mci.IsOpen("Track2"); }, 60));
+  EXPECT_TRUE(m_mci.m_decks.empty());  // A went with it
+  EXPECT_EQ(m_radio.Play().CurrentDeck(), 0);
+  EXPECT_EQ(m_radio.Play().LastDeck(), 0);
+  EXPECT_EQ(m_radio.Display().queue.strNowArtist, "C");
+  EXPECT_EQ(m_radio.Display().queue.strNextTrack, "D - TD");
 }
 
 TEST_F(TimerLoopTest, FadesMoveTheSliderAndEndAtTheRangeEnd) {
