@@ -1,12 +1,14 @@
 #include <QApplication>
 #include <QMessageBox>
 #include <QStandardPaths>
-#include <QStringList>
+#include <iostream>
 #include <string>
+#include <vector>
 
 #include "core/demo/DemoLibrary.h"
 #include "core/settings/ProgramInfo.h"
 #include "core/settings/Settings.h"
+#include "gui/main/CommandLine.h"
 #include "gui/main/RadioApp.h"
 #include "platform/QtProfileStore.h"
 
@@ -34,11 +36,29 @@ bool PrepareDemo() {
   return true;
 }
 
+std::vector<std::string> ArgumentsOf(int argc, char** argv) {
+  return std::vector<std::string>(argv + 1, argv + argc);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
+  using Action = velvane::DesktopCommandLine::Action;
+  // Help and version are answered before Qt starts: they need no window system.
+  const Action early = velvane::ParseDesktopCommandLine(ArgumentsOf(argc, argv)).action;
+  if (early == Action::kHelp || early == Action::kVersion) {
+    std::cout << (early == Action::kHelp ? velvane::DesktopHelp() : velvane::DesktopVersion());
+    return 0;
+  }
   QApplication app(argc, argv);
-  const bool bDemo = QApplication::arguments().contains(QStringLiteral("--demo"));
+  // Qt has taken its own options (-platform, -style, ...) out of argv; the rest are ours.
+  const velvane::DesktopCommandLine commandLine =
+      velvane::ParseDesktopCommandLine(ArgumentsOf(argc, argv));
+  if (commandLine.action == Action::kUsageError) {
+    std::cerr << velvane::DesktopUsageError(commandLine.strError);
+    return 2;
+  }
+  const bool bDemo = commandLine.bDemo;
   if (bDemo && !PrepareDemo()) {
     return 1;
   }

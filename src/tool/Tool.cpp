@@ -1,35 +1,13 @@
 #include "tool/Tool.h"
 
 #include <filesystem>
-#include <map>
 #include <optional>
 
 #include "core/settings/ProgramInfo.h"
+#include "tool/ToolCommands.h"
 #include "tool/ToolEnvironment.h"
 
 namespace velvane {
-
-namespace {
-
-const std::map<std::string, ToolCommand>& Commands() {
-  static const std::map<std::string, ToolCommand> commands = {
-      {"resave", &RunResave},
-      {"search", &RunSearch},
-      {"auto-select", &RunAutoSelect},
-      {"number-one", &RunNumberOne},
-  };
-  return commands;
-}
-
-void PrintUsage(std::ostream& err) {
-  err << "usage: velvane-tool [--db DIR] [--music DIR] COMMAND [ARGS]\ncommands:";
-  for (const auto& [name, command] : Commands()) {
-    err << ' ' << name;
-  }
-  err << '\n';
-}
-
-}  // namespace
 
 PromptAnswer ConsolePrompter::Show(const std::string& text, const std::string& /*caption*/,
                                    PromptIcon /*icon*/, PromptButtons buttons) {
@@ -71,15 +49,23 @@ int RunTool(const std::vector<std::string>& args, ToolContext& context) {
   std::string error;
   const std::optional<ToolOptions> options = ParseToolOptions(args, error);
   if (!options) {
-    context.err << "velvane-tool: " << error << '\n';
-    PrintUsage(context.err);
-    return kToolUsage;
+    return UsageError(context.err, error);
   }
-  const auto command = Commands().find(options->strCommand);
-  if (command == Commands().end()) {
-    context.err << "velvane-tool: unknown command " << options->strCommand << '\n';
-    PrintUsage(context.err);
-    return kToolUsage;
+  if (options->bHelp) {
+    PrintHelp(context.out);
+    return kToolSuccess;
+  }
+  if (options->bVersion) {
+    context.out << "velvane-tool " << kVersionText << '\n';
+    return kToolSuccess;
+  }
+  const CommandInfo* pCommand = FindCommand(options->strCommand);
+  if (pCommand == nullptr) {
+    return UsageError(context.err, "unknown command " + options->strCommand);
+  }
+  if (AsksForHelp(options->args)) {
+    PrintCommandHelp(context.out, *pCommand);
+    return kToolSuccess;
   }
   // The desktop program's settings, or the start values of a first run.
   Settings settings;
@@ -95,7 +81,7 @@ int RunTool(const std::vector<std::string>& args, ToolContext& context) {
     settings.strMusicDir = *options->music;
   }
   ToolEnvironment env(context, std::move(settings));
-  return command->second(env, options->args);
+  return pCommand->run(env, options->args);
 }
 
 }  // namespace velvane

@@ -6,19 +6,16 @@
 
 namespace velvane {
 
-std::string WithTrailingSeparator(std::string folder) {
-  if (!folder.empty() && folder.back() != kPathSeparator && folder.back() != '/') {
-    folder += kPathSeparator;
-  }
-  return folder;
-}
-
 std::optional<ToolOptions> ParseToolOptions(const std::vector<std::string>& args,
                                             std::string& error) {
   ToolOptions options;
   std::size_t i = 0;
-  for (; i < args.size() && args[i].rfind("--", 0) == 0; ++i) {
+  for (; i < args.size() && args[i].rfind("-", 0) == 0; ++i) {
     const std::string& flag = args[i];
+    if (flag == "-h" || flag == "--help" || flag == "--version") {
+      (flag == "--version" ? options.bVersion : options.bHelp) = true;
+      return options;
+    }
     if (flag != "--db" && flag != "--music") {
       error = "unknown option " + flag;
       return std::nullopt;

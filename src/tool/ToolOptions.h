@@ -7,18 +7,17 @@
 namespace velvane {
 
 struct ToolOptions {
+  bool bHelp = false;                // -h / --help before the command
+  bool bVersion = false;             // --version before the command
   std::optional<std::string> db;     // --db DIR, with its trailing separator
   std::optional<std::string> music;  // --music DIR, with its trailing separator
   std::string strCommand;
   std::vector<std::string> args;  // what follows the command
 };
 
-// Returns nothing and sets `error` on bad usage.
+// Returns nothing and sets `error` on bad usage. Help and version need no command.
 std::optional<ToolOptions> ParseToolOptions(const std::vector<std::string>& args,
                                             std::string& error);
-
-// Adds the native separator to a folder that lacks it.
-std::string WithTrailingSeparator(std::string folder);
 
 // For the command arguments: the value of "--name VALUE"; true when the flag is present.
 // Unknown flags are reported through `error`.

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <sstream>
 
 #include "support/FakeClock.h"
@@ -67,6 +68,34 @@ TEST_F(ToolTest, BadUsageAndUnusableFoldersExitWithTwo) {
   EXPECT_FALSE(m_dir.Exists("nope"));
 }
 
+TEST_F(ToolTest, HelpAndVersionGoToStandardOutput) {
+  EXPECT_EQ(Run({"--help"}), kToolSuccess);
+  EXPECT_EQ(m_out.str().rfind("usage: velvane-tool [--db DIR] [--music DIR] COMMAND [ARGS]\n", 0),
+            0u);
+  for (const char* pszLine : {"\n  --db DIR ", "\n  --version ", "\n  resave ", "\n  search ",
+                              "\n  auto-select ", "\n  number-one "}) {
+    EXPECT_NE(m_out.str().find(pszLine), std::string::npos) << pszLine;
+  }
+  EXPECT_EQ(m_err.str(), "");
+  const std::string strHelp = m_out.str();
+  EXPECT_EQ(Run({"--db", "/nowhere", "-h"}), kToolSuccess);
+  EXPECT_EQ(m_out.str(), strHelp);
+
+  EXPECT_EQ(Run({"--version"}), kToolSuccess);
+  EXPECT_EQ(m_out.str(), "velvane-tool 1.1.1.0\n");
+
+  // A command's own help needs no database.
+  EXPECT_EQ(Run({"number-one", "--help"}), kToolSuccess);
+  EXPECT_EQ(m_out.str().rfind("usage: velvane-tool [--db DIR] [--music DIR] number-one DATE\n", 0),
+            0u);
+  EXPECT_NE(m_out.str().find("\n  DATE "), std::string::npos);
+  EXPECT_EQ(m_err.str(), "");
+
+  EXPECT_EQ(Run({"-x"}), kToolUsage);
+  EXPECT_EQ(m_out.str(), "");
+  EXPECT_NE(m_err.str().find("unknown option -x"), std::string::npos);
+}
+
 class SearchCommandsTest : public ToolTest {
  protected:
   SearchCommandsTest() {
@@ -95,6 +124,29 @@ TEST_F(SearchCommandsTest, AutoSelectIsRepeatableWithASeed) {
   EXPECT_EQ(m_out.str(), "ABBA\tWaterloo\t12\t3\tNo. 1   on   06 April 1974\nSearching...\n");
   ASSERT_EQ(RunOnDb({"auto-select", "--out-of-chart", "--seed", "5"}), 0);
   EXPECT_EQ(m_out.str(), "ABBA\tSOS\t12\t4\t\nSearching...\n");
+}
+
+TEST_F(SearchCommandsTest, EveryOptionACommandDescribesItAccepts) {
+  for (const std::string strCommand : {"search", "auto-select"}) {
+    ASSERT_EQ(Run({strCommand, "--help"}), kToolSuccess);
+    std::istringstream help(m_out.str());
+    int nOptions = 0;
+    for (std::string strLine; std::getline(help, strLine);) {
+      std::istringstream words(strLine);
+      std::string strFlag, strValue;
+      words >> strFlag >> strValue;
+      if (strFlag.rfind("--", 0) != 0 || strLine.rfind("  --", 0) != 0) {
+        continue;
+      }
+      std::vector<std::string> args = {strCommand, strFlag};
+      if (!strValue.empty() && std::isupper(static_cast<unsigned char>(strValue[0]))) {
+        args.push_back("1974");  // the placeholder of a value
+      }
+      EXPECT_EQ(RunOnDb(args), kToolSuccess) << strCommand << " " << strFlag << m_err.str();
+      ++nOptions;
+    }
+    EXPECT_GT(nOptions, 1) << strCommand;
+  }
 }
 
 TEST_F(SearchCommandsTest, NumberOneAnswersOrExitsWithOne) {

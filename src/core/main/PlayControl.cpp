@@ -129,7 +129,10 @@ PlayNextResult PlayControl::PlayNext(bool bAutoChange) {
     m_display.bPlayCurrentEnabled = bPrevPlayCurrent;
     return PlayNextResult::kOpenFailed;
   }
-  m_queueEdit.OnTrackStarted();
+  // The new track arms itself after its own ten seconds; an arming left over from the track
+  // before would let a short track started by hand cut in early.
+  m_bAutoChangeArmed = false;
+  m_queueEdit.OnQueueMoved();
   SetDeckInUse(nDeck, true);
   if (m_settings.nLogEnabled != 0) {
     WritePlayLog(m_settings.strFilesDir, m_settings.strLogFile, m_clock, head.strArtist,
@@ -144,14 +147,16 @@ void PlayControl::AutoChange() {
   const QueueSlot& head = m_queue.Slot(0);
   const LastTrack playingOut{head.strArtist, head.strTitle, head.strCD, head.strTrack};
   bool bSkipped = false;
+  PlayNextResult result = PlayNextResult::kNothingNext;
   for (;;) {
-    const PlayNextResult result = PlayNext(true);
+    result = PlayNext(true);
     if (result != PlayNextResult::kNoMusicFile && result != PlayNextResult::kOpenFailed) {
       break;
     }
+    // Worded apart from the music check's lines, so the operator can tell who wrote it.
     WriteErrorLog(
-        "Music file CD " + head.strCD + " Track " + head.strTrack +
-        (result == PlayNextResult::kNoMusicFile ? " could not be found" : " could not be played"));
+        "Auto Play skipped CD " + head.strCD + " Track " + head.strTrack +
+        (result == PlayNextResult::kNoMusicFile ? ": no music file" : ": it could not be played"));
     bSkipped = true;
     if (m_queue.IsFree(1)) {
       break;  // nothing queued behind the bad track
@@ -160,6 +165,10 @@ void PlayControl::AutoChange() {
   }
   if (bSkipped) {
     m_last = playingOut;
+  }
+  if (bSkipped && result != PlayNextResult::kStarted) {
+    // Nothing started, yet the skip moved the queue: an open editor's copy is stale.
+    m_queueEdit.OnQueueMoved();
   }
 }
 
@@ -187,7 +196,7 @@ void PlayControl::OnStopAllTracks() {
   m_bSilenceAfterEnd = false;  // the operator wants it quiet
   m_display.strRemaining.clear();
   m_display.bPlayNextEnabled = true;
-  m_display.strLastTrackLine.clear();
+  m_display.lastTrack = {};
 }
 
 void PlayControl::OnStopCurrentTrack() {
@@ -212,7 +221,7 @@ void PlayControl::OnStopLastTrack() {
     SetDeckInUse(nLast, false);
   }
   m_nLastDeck = 0;
-  m_display.strLastTrackLine.clear();
+  m_display.lastTrack = {};
 }
 
 void PlayControl::OnDeckFinished(int nDeck) {

@@ -6,8 +6,9 @@
 namespace velvane {
 
 // The main window's link to an open queue editor. The editor works on a copy of the queue; a
-// track that starts meanwhile (by hand or by auto change) moves the real queue, so the editor
-// is told to lock itself and its copy may no longer replace the queue.
+// track that starts meanwhile (by hand or by auto change) or an auto change that skips a bad
+// track moves the real queue, so the editor is told to lock itself and its copy may no longer
+// replace the queue.
 class QueueEditSession {
  public:
   void Begin() {
@@ -19,8 +20,8 @@ class QueueEditSession {
   // The dialog's way of hearing that it must lock itself; empty while no dialog listens.
   void SetLockedHandler(std::function<void()> onLocked) { m_onLocked = std::move(onLocked); }
 
-  // Play control calls this whenever a track starts.
-  void OnTrackStarted() {
+  // Play control calls this whenever a track starts or an auto change moves the queue.
+  void OnQueueMoved() {
     if (!m_bOpen) {
       return;
     }

@@ -30,7 +30,7 @@ std::string TimerLoop::StatusText() const {
   return bMusicFound && !error ? strStatus : "Not Ready";
 }
 
-std::string TimerLoop::LastTrackLine() {
+LastTrackLine TimerLoop::PlayingOutLine() {
   const int nLastDeck = m_play.LastDeck();
   if (nLastDeck == 0) {
     return {};
@@ -39,8 +39,8 @@ std::string TimerLoop::LastTrackLine() {
   m_driver.GetDeckLength(nLastDeck, strLength);
   m_driver.GetDeckPosition(nLastDeck, strPosition);
   const LastTrack& last = m_play.LastTrackPlayed();
-  return " Last: " + CutBytes(last.strArtist, 36) + " - " + CutBytes(last.strTitle, 36) + " (" +
-         FormatMinSec(Atoi(strLength) - Atoi(strPosition)) + ")";
+  return {" Last: " + FormatArtistTitle(CutBytes(last.strArtist, 36), CutBytes(last.strTitle, 36)),
+          " (" + FormatMinSec(Atoi(strLength) - Atoi(strPosition)) + ")"};
 }
 
 void TimerLoop::OnTimer() {
@@ -55,7 +55,7 @@ void TimerLoop::OnTimer() {
   }
   m_play.UpdateDeckLamps();
   m_display.strStatus = StatusText();
-  m_display.strLastTrackLine = LastTrackLine();
+  m_display.lastTrack = PlayingOutLine();
 
   // The current track (deck 0 when none: the queries fail and read as 0).
   std::string strLength, strPosition;

@@ -25,7 +25,7 @@ class TimerLoop {
  private:
   // "Ready" with both databases and a music folder that has something in it.
   std::string StatusText() const;
-  std::string LastTrackLine();
+  LastTrackLine PlayingOutLine();
 
   PlayControl& m_play;
   DeckDriver& m_driver;

@@ -89,20 +89,21 @@ void PlayQueue::ClearQueue() {
 }
 
 void PlayQueue::BuildQueueTexts() {
-  m_texts.strNowArtist = CutBytes(m_slots[0].strArtist, kNowPlayingBytes);
-  m_texts.strNowTitle = CutBytes(m_slots[0].strTitle, kNowPlayingBytes);
-  m_texts.strNowChartInfo = FormatChartInfo(0);
+  // Cuts count stored bytes; the texts are converted for the screen afterwards.
+  m_texts.strNowArtist = DisplayUtf8(CutBytes(m_slots[0].strArtist, kNowPlayingBytes));
+  m_texts.strNowTitle = DisplayUtf8(CutBytes(m_slots[0].strTitle, kNowPlayingBytes));
+  m_texts.strNowChartInfo = DisplayUtf8(FormatChartInfo(0));
 
-  m_texts.strNextTrack = m_slots[1].strArtist + " - " + m_slots[1].strTitle;
-  m_texts.strNextChartInfo = FormatChartInfo(1);
+  m_texts.strNextTrack = FormatArtistTitle(m_slots[1].strArtist, m_slots[1].strTitle);
+  m_texts.strNextChartInfo = DisplayUtf8(FormatChartInfo(1));
 
   // Slots not found in the library have no artist and are left out; the others keep their
   // own slot numbers, so the list can have gaps.
   m_texts.strQueueList.clear();
   for (int i = 2; i < kQueueSlots; ++i) {
     if (!m_slots[i].strArtist.empty()) {
-      m_texts.strQueueList +=
-          FormatInt(i + 1, 2) + " " + m_slots[i].strArtist + " - " + m_slots[i].strTitle + "\n";
+      m_texts.strQueueList += FormatInt(i + 1, 2) + " " +
+                              FormatArtistTitle(m_slots[i].strArtist, m_slots[i].strTitle) + "\n";
     }
   }
 }
@@ -120,8 +121,15 @@ std::string PlayQueue::FormatChartInfo(int nSlot) const {
 }
 
 void PlayQueue::LookUp(int nSlot) {
-  // Empty or non-numeric numbers compare as 0 / 0 like any other, free slots included.
   QueueSlot& slot = m_slots[nSlot];
+  // Numbers reading as CD 0 / track 0 are a cleared or never filled slot, not a track: a
+  // library record numbered 0 / 0 must not appear in every free slot.
+  if (Atoi(slot.strCD) == 0 && Atoi(slot.strTrack) == 0) {
+    slot.strArtist.clear();
+    slot.strTitle.clear();
+    slot.nChartLink = -1;
+    return;
+  }
   m_store.FindPlaylistEntry(slot.strCD, slot.strTrack, slot.strArtist, slot.strTitle,
                             slot.nChartLink);
 }

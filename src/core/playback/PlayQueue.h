@@ -20,7 +20,8 @@ struct QueueSlot {
 };
 using QueueSlots = std::array<QueueSlot, kQueueSlots>;
 
-// The texts the main window shows for the queue.
+// The texts the main window shows for the queue, in UTF-8: each stored field is converted on
+// its own, since neighbouring fields and lines may be stored in different encodings.
 struct QueueTexts {
   std::string strNowArtist;      // head artist, first 56 bytes
   std::string strNowTitle;       // head title, first 56 bytes
@@ -33,7 +34,7 @@ struct QueueTexts {
 // The ten-slot play queue of the main window. Slot index 0 is the head ("Now Playing"),
 // index 1 the next track, 2 to 9 the list below. Slots in use always form one run from the
 // head. Artist, title and chart link are looked up in the playlist whenever a slot's numbers
-// change.
+// change; a slot whose numbers read as CD 0 / track 0 (free) is never looked up.
 class PlayQueue : public QueueInput {
  public:
   explicit PlayQueue(const TrackStore& store) : m_store(store) { ClearQueue(); }

@@ -13,11 +13,34 @@ namespace velvane {
 
 namespace {
 
-// Day number of a stored "dd/mm/yyyy" date, read by position.
+// Day, month and year texts read as a date: an impossible day or month gives an invalid date
+// (day number 0); years below 100 and before 1934 move into the 1900s and 2000s.
+TypedDate ReadDate(const std::string& strDay, const std::string& strMonth,
+                   const std::string& strYear) {
+  TypedDate date;
+  const int nDay = Atoi(strDay);
+  const int nMonth = Atoi(strMonth);
+  int nYear = Atoi(strYear);
+  if (nDay < 1 || nDay > 31 || nMonth < 1 || nMonth > 12) {
+    return date;
+  }
+  if (nYear < 100) {
+    nYear += 1900;
+  }
+  if (nYear < 1934) {
+    nYear += 100;
+  }
+  date.bValid = true;
+  date.nDayNumber = DayNumber(nDay, nMonth, nYear);
+  date.strLong = FormatDate(0, nDay, nMonth, nYear, 0, 0, false);
+  return date;
+}
+
+// Day number of a stored "dd/mm/yyyy" date, read by position the same way as a typed one.
 int StoredDayNumber(const std::string& strDate) {
   const std::string strYear = strDate.size() > 4 ? strDate.substr(strDate.size() - 4) : strDate;
-  return DayNumber(Atoi(strDate.substr(0, 2)), Atoi(strDate.size() > 3 ? strDate.substr(3, 2) : ""),
-                   Atoi(strYear));
+  return ReadDate(strDate.substr(0, 2), strDate.size() > 3 ? strDate.substr(3, 2) : "", strYear)
+      .nDayNumber;
 }
 
 std::vector<std::string> DateTokens(const std::string& strText) {
@@ -56,23 +79,7 @@ TypedDate ReadTypedDate(const std::string& strText) {
   if (strText.size() >= 5) {
     tokens = DateTokens(strText);
   }
-  TypedDate date;
-  const int nDay = Atoi(tokens[0]);
-  const int nMonth = Atoi(tokens[1]);
-  int nYear = Atoi(tokens[2]);
-  if (nDay < 1 || nDay > 31 || nMonth < 1 || nMonth > 12) {
-    return date;
-  }
-  if (nYear < 100) {
-    nYear += 1900;
-  }
-  if (nYear < 1934) {
-    nYear += 100;
-  }
-  date.bValid = true;
-  date.nDayNumber = DayNumber(nDay, nMonth, nYear);
-  date.strLong = FormatDate(0, nDay, nMonth, nYear, 0, 0, false);
-  return date;
+  return ReadDate(tokens[0], tokens[1], tokens[2]);
 }
 
 bool FindNumberOne(const std::string& strFilesDir, int nTargetDayNumber, NumberOneEntry& found) {
@@ -111,11 +118,12 @@ NumberOneAnswer SearchNumberOne(const std::string& strFilesDir, const std::strin
   const TypedDate date = ReadTypedDate(strTypedDate);
   answer.bFound = FindNumberOne(strFilesDir, date.nDayNumber, answer.entry);
   if (!answer.bFound) {
-    answer.strResult = "\n\nSorry, could not find that date";
+    answer.strResult = answer.strShown = "\n\nSorry, could not find that date";
     return answer;
   }
-  answer.strResult = "\nNumber 1 in the charts on " + date.strLong + " was\n\n" +
-                     answer.entry.strArtist + " - " + answer.entry.strTitle;
+  const std::string strIntro = "\nNumber 1 in the charts on " + date.strLong + " was\n\n";
+  answer.strResult = strIntro + answer.entry.strArtist + " - " + answer.entry.strTitle;
+  answer.strShown = strIntro + FormatArtistTitle(answer.entry.strArtist, answer.entry.strTitle);
   // "0" marks a song the library does not hold; the editor writes a blank for the same.
   const std::string& strCD = answer.entry.strCD;
   answer.bCanQueue = strCD != "0" && strCD.find_first_not_of(' ') != std::string::npos;

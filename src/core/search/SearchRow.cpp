@@ -1,7 +1,8 @@
 #include "core/search/SearchRow.h"
-#include "core/text/Text.h"
 
 #include "core/db/Logs.h"
+#include "core/text/DisplayFormat.h"
+#include "core/text/Text.h"
 
 namespace velvane {
 
@@ -13,10 +14,10 @@ std::string FormatSearchLine(const SearchRow& row) {
 std::string AddRowToList(const SearchRow& row, QueueInput& queue, const std::string& strFilesDir) {
   if (!row.strCD.empty()) {
     queue.AddToQueue(row.strCD, row.strTrack, row.strArtist, row.strTitle, row.nChartRef);
-    return " " + row.strArtist + " - " + row.strTitle + "   (added to playlist)";
+    return " " + FormatArtistTitle(row.strArtist, row.strTitle) + "   (added to playlist)";
   }
   WriteWishList(strFilesDir, row.strArtist, row.strTitle);
-  return " " + row.strArtist + " - " + row.strTitle + "   (added to wish list)";
+  return " " + FormatArtistTitle(row.strArtist, row.strTitle) + "   (added to wish list)";
 }
 
 }  // namespace velvane

@@ -20,7 +20,7 @@ struct SearchRow {
 std::string FormatSearchLine(const SearchRow& row);
 
 // "Add To List": queues a library track, or puts a missing song on the wish list. Returns the
-// status line text.
+// status line text, ready for the screen (UTF-8).
 std::string AddRowToList(const SearchRow& row, QueueInput& queue, const std::string& strFilesDir);
 
 }  // namespace velvane

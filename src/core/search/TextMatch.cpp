@@ -1,7 +1,8 @@
 #include "core/search/TextMatch.h"
 
-#include <vector>
+#include <string_view>
 
+#include "core/text/DisplayFormat.h"
 #include "core/text/Text.h"
 
 namespace velvane {
@@ -12,7 +13,16 @@ char UpperAscii(char c) {
   return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
 }
 
-bool EqualFoldingAsciiOnly(const std::string& strA, const std::string& strB) {
+bool IsAscii(std::string_view text) {
+  for (const char c : text) {
+    if (static_cast<unsigned char>(c) >= 0x80) {
+      return false;
+    }
+  }
+  return true;
+}
+
+bool EqualFoldingAsciiOnly(std::string_view strA, std::string_view strB) {
   if (strA.size() != strB.size()) {
     return false;
   }
@@ -22,6 +32,34 @@ bool EqualFoldingAsciiOnly(const std::string& strA, const std::string& strB) {
     }
   }
   return true;
+}
+
+// The same text, whichever encoding each was stored in: "Beyonc\xE9" (Windows-1252) equals
+// "Beyonc\xC3\xA9" (UTF-8). Only a-z fold, as in the byte comparison of plain texts.
+bool SameText(const std::string& strA, const std::string& strB) {
+  if (EqualFoldingAsciiOnly(strA, strB)) {
+    return true;
+  }
+  if (IsAscii(strA) && IsAscii(strB)) {
+    return false;  // the common case in a pass over whole databases: no conversion
+  }
+  return EqualFoldingAsciiOnly(DisplayUtf8(strA), DisplayUtf8(strB));
+}
+
+// The characters of valid UTF-8 text, one code point each.
+std::u32string Characters(std::string_view text) {
+  std::u32string characters;
+  for (std::size_t i = 0; i < text.size();) {
+    const auto c = static_cast<unsigned char>(text[i]);
+    const std::size_t nLength = c >= 0xF0 ? 4 : (c >= 0xE0 ? 3 : (c >= 0xC0 ? 2 : 1));
+    char32_t nCode = nLength == 1 ? c : (c & (0x7F >> nLength));
+    for (std::size_t k = 1; k < nLength && i + k < text.size(); ++k) {
+      nCode = (nCode << 6) | (static_cast<unsigned char>(text[i + k]) & 0x3F);
+    }
+    characters += nCode;
+    i += nLength;
+  }
+  return characters;
 }
 
 }  // namespace
@@ -103,10 +141,11 @@ int MatchText(std::string strSearch1, std::string strField1, std::string strSear
 }
 
 int Similarity(const std::string& strFirst, const std::string& strSecond) {
-  const std::string strA = UpperCaseForMatch(strFirst);
-  const std::string strB = UpperCaseForMatch(strSecond);
-  const std::string& x = strA.size() <= strB.size() ? strA : strB;
-  const std::string& y = strA.size() <= strB.size() ? strB : strA;
+  // Letters, not bytes: an accented letter is one letter in either encoding.
+  const std::u32string strA = Characters(UpperCaseForMatch(strFirst));
+  const std::u32string strB = Characters(UpperCaseForMatch(strSecond));
+  const std::u32string& x = strA.size() <= strB.size() ? strA : strB;
+  const std::u32string& y = strA.size() <= strB.size() ? strB : strA;
   if (y.size() < 2) {
     return 0;
   }
@@ -126,17 +165,16 @@ bool ConfirmMatch(Prompter& prompter, const std::string& strCaption,
                   const std::string& strPlaylistArtist, const std::string& strChartArtist,
                   const std::string& strPlaylistTitle, const std::string& strChartTitle,
                   bool bSilent) {
-  if (EqualFoldingAsciiOnly(strPlaylistArtist, strChartArtist) &&
-      EqualFoldingAsciiOnly(strPlaylistTitle, strChartTitle)) {
+  if (SameText(strPlaylistArtist, strChartArtist) && SameText(strPlaylistTitle, strChartTitle)) {
     return true;
   }
   if (bSilent || Similarity(strPlaylistArtist, strChartArtist) < 50 ||
       Similarity(strPlaylistTitle, strChartTitle) < 50) {
     return false;
   }
-  const std::string strQuestion = "Playlist: " + strPlaylistArtist + " - " + strPlaylistTitle +
-                                  "\nCharts:  " + strChartArtist + " - " + strChartTitle +
-                                  "\n\nIs this a match?";
+  const std::string strQuestion =
+      "Playlist: " + FormatArtistTitle(strPlaylistArtist, strPlaylistTitle) +
+      "\nCharts:  " + FormatArtistTitle(strChartArtist, strChartTitle) + "\n\nIs this a match?";
   return prompter.Show(strQuestion, strCaption, PromptIcon::Question, PromptButtons::YesNo) ==
          PromptAnswer::Yes;
 }

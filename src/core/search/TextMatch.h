@@ -33,11 +33,13 @@ int MatchText(std::string strSearch1, std::string strField1, std::string strSear
               std::string strField2);
 
 // Letter-pair similarity 0-100: pairs of the shorter text found among the longer text's pairs,
-// per pair of the longer text. Not symmetric when both are equally long.
+// per pair of the longer text, counting characters whatever the encoding they were stored in.
+// Not symmetric when both are equally long.
 int Similarity(const std::string& strFirst, const std::string& strSecond);
 
-// Are a library artist/title and a chart artist/title the same song? Equal texts (a-z folded)
-// are; otherwise, unless `bSilent`, the operator is asked when both similarities reach 50.
+// Are a library artist/title and a chart artist/title the same song? Equal texts (a-z folded,
+// the same text stored in either encoding) are; otherwise, unless `bSilent`, the operator is
+// asked when both similarities reach 50.
 bool ConfirmMatch(Prompter& prompter, const std::string& strCaption,
                   const std::string& strPlaylistArtist, const std::string& strChartArtist,
                   const std::string& strPlaylistTitle, const std::string& strChartTitle,

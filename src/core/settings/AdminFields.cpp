@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cctype>
 
+#include "core/db/Paths.h"
 #include "core/text/Text.h"
 
 namespace velvane {
@@ -63,8 +64,10 @@ std::string AdminFieldsError(const AdminFields& fields) {
 
 void StoreAdminFields(const AdminFields& fields, int nPlaylistCount, int nChartCount,
                       Settings& settings) {
-  settings.strMusicDir = fields.strMusicDir;
-  settings.strFilesDir = fields.strFilesDir;
+  // Paths are formed by plain concatenation: a folder typed without its separator would put
+  // "dbplaylist.dat" beside the folder.
+  settings.strMusicDir = WithTrailingSeparator(fields.strMusicDir);
+  settings.strFilesDir = WithTrailingSeparator(fields.strFilesDir);
   settings.nAutoTime = std::clamp(Atoi(fields.strAutoTime), 1, 10);
   settings.nFadeTime = std::clamp(Atoi(fields.strFadeTime), 1, 10);
   settings.nSystemTimer = std::clamp(Atoi(fields.strSystemTimer), 10, 1000);

@@ -56,6 +56,10 @@ std::string FormatChartInfo(const std::string& strPosition, const std::string& s
   return "No. " + strPosition + "   on   " + FormatChartDate(strDate);
 }
 
+std::string FormatArtistTitle(std::string_view strArtist, std::string_view strTitle) {
+  return DisplayUtf8(strArtist) + " - " + DisplayUtf8(strTitle);
+}
+
 std::string FormatMinSec(int nMilliseconds) {
   const int nMinutes = nMilliseconds / 60000;
   const int nSeconds = nMilliseconds / 1000 - nMinutes * 60;

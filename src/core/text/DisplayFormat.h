@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 namespace velvane {
 
@@ -16,6 +17,10 @@ std::string FormatChartDate(const std::string& strDate);
 
 // "No. <position>   on   <long date>": how a chart entry is shown everywhere.
 std::string FormatChartInfo(const std::string& strPosition, const std::string& strDate);
+
+// "artist - title" as the screen shows it: UTF-8, each stored field converted on its own, so a
+// line whose fields were stored in different encodings reads right.
+std::string FormatArtistTitle(std::string_view strArtist, std::string_view strTitle);
 
 // Milliseconds as "mm:ss", truncating: 61500 gives "01:01", 999 gives "00:00".
 std::string FormatMinSec(int nMilliseconds);

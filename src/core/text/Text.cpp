@@ -141,10 +141,9 @@ bool IsValidUtf8(std::string_view text) {
   return true;
 }
 
-std::string DisplayUtf8(std::string_view text) {
-  if (IsValidUtf8(text)) {
-    return std::string(text);
-  }
+namespace {
+
+std::string Windows1252ToUtf8(std::string_view text) {
   // Windows-1252 differs from Latin-1 only in 0x80-0x9F; the five unused codes pass as Latin-1.
   static const unsigned short kHigh[32] = {
       0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
@@ -167,6 +166,28 @@ std::string DisplayUtf8(std::string_view text) {
     }
   }
   return result;
+}
+
+}  // namespace
+
+std::string DisplayUtf8(std::string_view text) {
+  if (IsValidUtf8(text)) {
+    return std::string(text);
+  }
+  // Each line decides for itself: the lines of a list come from records stored at different
+  // times, one in UTF-8, the next in Windows-1252.
+  std::string result;
+  result.reserve(text.size() * 2);
+  for (std::size_t nStart = 0;;) {
+    const std::size_t nEnd = text.find('\n', nStart);
+    const std::string_view line = text.substr(nStart, nEnd - nStart);
+    result += IsValidUtf8(line) ? std::string(line) : Windows1252ToUtf8(line);
+    if (nEnd == std::string_view::npos) {
+      return result;
+    }
+    result += '\n';
+    nStart = nEnd + 1;
+  }
 }
 
 }  // namespace velvane

@@ -33,8 +33,9 @@ std::string CutField(std::string_view field);
 std::string_view FieldForWriting(const std::string& field);
 
 // Stored texts are bytes: UTF-8 where they came from the operator, Windows-1252 in older
-// databases. Returns the text as UTF-8 for display: valid UTF-8 unchanged, anything else read
-// as Windows-1252.
+// databases. Returns the text as UTF-8 for display, each line on its own: a valid UTF-8 line
+// unchanged, any other read as Windows-1252. A line built from several stored fields must
+// convert each field on its own (see FormatArtistTitle), since each may differ.
 bool IsValidUtf8(std::string_view text);
 std::string DisplayUtf8(std::string_view text);
 

@@ -2,6 +2,7 @@
 
 #include <QCloseEvent>
 #include <QContextMenuEvent>
+#include <QFontMetrics>
 #include <QIcon>
 #include <QKeyEvent>
 #include <QLabel>
@@ -33,6 +34,25 @@ const char* const kQueueExtension = "pla";
 // The controls whose text colour follows the now-playing alert.
 constexpr int kAlertControls[] = {idc::kNowArtist, idc::kNowTitle, idc::kRemaining,
                                   idc::kNowChartInfo};
+
+// The width a label's text may take: its contents less the indent a framed label keeps.
+int TextRoom(const QLabel* pLabel) {
+  int nIndent = pLabel->indent();
+  if (nIndent < 0) {
+    nIndent = pLabel->frameWidth() > 0
+                  ? pLabel->fontMetrics().horizontalAdvance(QLatin1Char('x')) / 2
+                  : 0;
+  }
+  return pLabel->contentsRect().width() - 2 * (pLabel->margin() + nIndent);
+}
+
+// A line too long for its label is cut at the end with an ellipsis, so its start stays in
+// view; `keep` (a countdown) follows it whole.
+QString FitLine(const QLabel* pLabel, const QString& line, const QString& keep) {
+  const QFontMetrics metrics = pLabel->fontMetrics();
+  const int nRoom = std::max(0, TextRoom(pLabel) - metrics.horizontalAdvance(keep));
+  return metrics.elidedText(line, Qt::ElideRight, nRoom) + keep;
+}
 
 }  // namespace
 
@@ -176,7 +196,7 @@ void CRadioDlg::Render() {
   SetText(idc::kRemaining, display.strRemaining);
   SetText(idc::kClock, display.strClock);
   SetText(idc::kStatusField, display.strStatus);
-  SetText(idc::kLastTrackLine, display.strLastTrackLine);
+  SetText(idc::kLastTrackLine, display.lastTrack.strNames, display.lastTrack.strCountdown);
   SetText(idc::kFadeAutoField, display.strFadeAuto);
   SetText(idc::kPlayModeField, display.strPlayMode);
 
@@ -205,8 +225,19 @@ void CRadioDlg::Render() {
   ShowLamp(m_pDeck2Lamp, display.decks[1].lamp);
 }
 
-void CRadioDlg::SetText(int nId, const std::string& strText) {
-  m_mapLabels.at(nId)->setText(ToDisplay(strText));  // QLabel ignores an unchanged text
+void CRadioDlg::SetText(int nId, const std::string& strText, const std::string& strKeep) {
+  QLabel* pLabel = m_mapLabels.at(nId);
+  QString text = ToDisplay(strText);
+  if (!pLabel->wordWrap()) {
+    // One-line fields, and each line of the queue list, cut what does not fit at the end.
+    QStringList lines = text.split(QLatin1Char('\n'));
+    const QString keep = ToDisplay(strKeep);
+    for (qsizetype i = 0; i < lines.size(); ++i) {
+      lines[i] = FitLine(pLabel, lines[i], i + 1 == lines.size() ? keep : QString());
+    }
+    text = lines.join(QLatin1Char('\n'));
+  }
+  pLabel->setText(text);  // QLabel ignores an unchanged text
 }
 
 void CRadioDlg::SetSlider(QSlider* pSlider, int nPosition) {

@@ -76,7 +76,8 @@ class CRadioDlg : public QWidget {
 
   // The file dialog of "Save Playlist" / "Load Playlist": .pla files in the queue folder.
   FileDialogOptions QueueFileOptions(const char* pszTitle) const;
-  void SetText(int nId, const std::string& strText);
+  // Shows stored or core text in a label; `strKeep` follows it and is never cut to fit.
+  void SetText(int nId, const std::string& strText, const std::string& strKeep = {});
   void SetSlider(QSlider* pSlider, int nPosition);
   void SetEnabled(int nId, bool bEnabled);
   void ShowNowPlayingColour(bool bAlert);

@@ -52,7 +52,7 @@ void CNumberOneDateDlg::OnSearch() {
     m_found = answer.entry;
   }
   m_pAddToPlaylist->setEnabled(answer.bCanQueue);
-  m_pResult->setText(ToDisplay(answer.strResult));
+  m_pResult->setText(ToDisplay(answer.strShown));
 }
 
 void CNumberOneDateDlg::OnAddToPlaylist() {

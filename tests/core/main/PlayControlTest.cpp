@@ -74,18 +74,39 @@ TEST_F(PlayControlTest, MissingFileOrBusyDecksPlayNothingSilently) {
   EXPECT_TRUE(m_mci.TakeCommands().empty());
 }
 
+TEST_F(PlayControlTest, StopLastAndFadeLastActOnlyOnTheLastDeck) {
+  QueueTracks({60000, 60000});
+  m_radio.Play().OnPlayNextTrack();
+  m_radio.Play().OnFadeLast();  // nothing plays out yet
+  m_radio.Play().OnStopLastTrack();
+  Tick();
+  EXPECT_EQ(m_radio.Display().decks[0].nSlider, 0);
+  EXPECT_TRUE(m_mci.IsOpen("Track1"));
+
+  m_radio.Play().OnPlayNextTrack();  // B on deck 2; A plays out on deck 1
+  m_radio.Play().OnFadeLast();
+  Tick();
+  EXPECT_EQ(m_radio.Display().decks[0].nSlider, 20);
+  EXPECT_EQ(m_radio.Display().decks[1].nSlider, 0);
+  m_radio.Play().OnStopLastTrack();
+  EXPECT_FALSE(m_mci.IsOpen("Track1"));
+  EXPECT_TRUE(m_mci.IsOpen("Track2"));
+  EXPECT_EQ(m_radio.Play().CurrentDeck(), 2);
+  EXPECT_EQ(m_radio.Play().LastDeck(), 0);
+}
+
 TEST_F(PlayControlTest, StopAllFreesEverythingAndClearsTheTexts) {
   QueueTracks({30000, 30000});
   PlayTwo();
   Tick();
-  ASSERT_FALSE(m_radio.Display().strLastTrackLine.empty());
+  ASSERT_FALSE(m_radio.Display().lastTrack.Text().empty());
   m_radio.Play().OnStopAllTracks();
   EXPECT_EQ(m_radio.Play().CurrentDeck(), 0);
   EXPECT_EQ(m_radio.Display().strRemaining, "");
   EXPECT_TRUE(m_radio.Display().bPlayNextEnabled);
   EXPECT_TRUE(m_mci.m_decks.empty());
   Tick();
-  EXPECT_EQ(m_radio.Display().strLastTrackLine, "");  // no stale last-track line afterwards
+  EXPECT_EQ(m_radio.Display().lastTrack.Text(), "");  // no stale last-track line afterwards
 }
 
 TEST_F(PlayControlTest, PlayModeTogglesOnlyTheCurrentMode) {

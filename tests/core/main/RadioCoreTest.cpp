@@ -135,6 +135,21 @@ TEST_F(RadioCoreTest, AutoSearchYearsAreKeptAndSavedAsText) {
   EXPECT_EQ(m_profile.Find("General", "AutoEndYear")->strValue, "1985");
 }
 
+TEST_F(RadioCoreTest, FoldersTypedWithoutTheirSeparatorGainIt) {
+  std::filesystem::create_directories(m_dir.Path() / "typed");
+  AdminFields fields = FillAdminFields(m_radio.GetSettings());
+  fields.strFilesDir = (m_dir.Path() / "typed").string();
+  fields.strMusicDir = (m_dir.Path() / "music").string();
+  ASSERT_TRUE(m_radio.OnAdminSaveAndExit(fields));
+  EXPECT_EQ(m_radio.GetSettings().strFilesDir, m_dir.Folder() + "typed/");
+  EXPECT_EQ(m_radio.GetSettings().strMusicDir, m_dir.Folder() + "music/");
+
+  // The next start makes the database files inside the folder, not beside it.
+  m_radio.OnInitDialog([] {});
+  EXPECT_TRUE(m_dir.Exists("typed/playlist.dat"));
+  EXPECT_FALSE(m_dir.Exists("typedplaylist.dat"));
+}
+
 TEST_F(RadioCoreTest, QueueEditSaveIsRefusedWhenATrackStartedUnderTheEditor) {
   QueueTracks({30000, 30000});
   int nLocks = 0;

@@ -27,13 +27,13 @@ TEST_F(TimerLoopTest, AutoPlayStartsTheNextTrackWhenTheShownTimeTurnsToOneSecond
   EXPECT_EQ(m_radio.Display().queue.strNowArtist, "B");
 
   Tick();
-  EXPECT_EQ(m_radio.Display().strLastTrackLine, " Last: A - TA (00:01)");
+  EXPECT_EQ(m_radio.Display().lastTrack.Text(), " Last: A - TA (00:01)");
   EXPECT_EQ(m_radio.Display().decks[0].lamp, DeckLamp::kInUse);
   EXPECT_EQ(m_radio.Display().decks[1].lamp, DeckLamp::kCurrent);
 
   // The first track plays out on its own deck, then its line goes blank.
   ASSERT_TRUE(TickUntil([&] { return !m_mci.IsOpen("Track1"); }, 30));
-  EXPECT_EQ(m_radio.Display().strLastTrackLine, "");
+  EXPECT_EQ(m_radio.Display().lastTrack.Text(), "");
   EXPECT_EQ(m_radio.Play().LastDeck(), 0);
   EXPECT_EQ(m_radio.Display().decks[0].lamp, DeckLamp::kIdle);
 }
@@ -71,8 +71,8 @@ TEST_F(TimerLoopTest, AutoPlayLogsAndSkipsBadNextTracksLeavingNoSilentDeck) {
   m_radio.Play().OnPlayNextTrack();
   ASSERT_TRUE(TickUntil([&] { return m_dir.Exists("db/errorlog.txt"); }, 200));
   EXPECT_EQ(m_dir.Read("db/errorlog.txt"),
-            "04/12/2026 17:59   Music file CD 7 Track 7 could not be found\r\n"
-            "04/12/2026 17:59   Music file CD 2 Track 2 could not be played\r\n");
+            "04/12/2026 17:59   Auto Play skipped CD 7 Track 7: no music file\r\n"
+            "04/12/2026 17:59   Auto Play skipped CD 2 Track 2: it could not be played\r\n");
   EXPECT_FALSE(m_radio.Play().DeckInUse(2));
   EXPECT_EQ(m_radio.Play().CurrentDeck(), 1);
   EXPECT_EQ(m_radio.Play().LastDeck(), 0);
@@ -82,6 +82,73 @@ TEST_F(TimerLoopTest, AutoPlayLogsAndSkipsBadNextTracksLeavingNoSilentDeck) {
   // The first track still ends normally and takes the bad one out of the queue with it.
   ASSERT_TRUE(TickUntil([&] { return !m_mci.IsOpen("Track1"); }, 40));
   EXPECT_TRUE(m_radio.Display().queueSlots[0].strCD.empty());
+}
+
+TEST_F(TimerLoopTest, SkippingABadNextTrackLocksTheQueueEditor) {
+  AutoPlay();
+  AddTrack(1, 1, "A", "TA", 12000);
+  Queue(1, 1);
+  Queue(7, 7);  // no music file, and nothing behind it
+  int nLocks = 0;
+  m_radio.SetQueueEditorLockedHandler([&] { ++nLocks; });
+  m_radio.Play().OnPlayNextTrack();
+  m_radio.BeginQueueEdit();
+  const QueueEditor editor(m_radio.QueueSlotsNow());
+  ASSERT_TRUE(TickUntil([&] { return m_dir.Exists("db/errorlog.txt"); }, 200));
+  EXPECT_EQ(nLocks, 1);
+
+  // The editor's copy would bring the skipped track back: its save is refused.
+  m_radio.EndQueueEdit(&editor);
+  ASSERT_EQ(m_prompter.m_shown.size(), 1u);
+  EXPECT_EQ(m_prompter.m_shown[0].strText, "The Playlist has been changed, can't save");
+  EXPECT_EQ(m_radio.Display().queueSlots[0].strCD, "7");
+}
+
+TEST_F(TimerLoopTest, ATrackStartedByHandArmsOnlyAfterItsOwnTenSeconds) {
+  AutoPlay();
+  QueueTracks({60000, 4000, 60000});
+  m_radio.Play().OnPlayNextTrack();
+  Ticks(300);  // A is armed
+  ASSERT_TRUE(m_radio.Display().bPlayNextEnabled);
+  m_radio.Play().OnPlayNextTrack();  // B, four seconds long, over A
+  Ticks(30);
+
+  // B's last seconds start nothing: A plays on, C waits.
+  EXPECT_EQ(m_mci.DeckOf("Track1").nPosition, 33000);
+  EXPECT_EQ(m_radio.Display().queue.strNowArtist, "B");
+  EXPECT_EQ(m_radio.Display().queue.strNextTrack, "C - TC");
+}
+
+TEST_F(TimerLoopTest, AutoChangeAtExactlyAutoTimeLeftWithOneSecondTicks) {
+  Start([](Settings& settings) {
+    settings.nAutoTime = 2;
+    settings.nPlayMode = 1;
+    settings.nSystemTimer = 1000;
+  });
+  QueueTracks({15000, 20000});
+  m_radio.Play().OnPlayNextTrack();
+  for (int i = 0; i < 12; ++i) {
+    Tick(1000);
+  }
+  EXPECT_FALSE(m_mci.IsOpen("Track2"));
+  Tick(1000);  // 13 s played: exactly 2000 ms left
+  EXPECT_TRUE(m_mci.IsOpen("Track2"));
+  EXPECT_EQ(m_radio.Display().queue.strNowArtist, "B");
+}
+
+TEST_F(TimerLoopTest, LastTrackLineCutsEachNameAndKeepsTheCountdownApart) {
+  // A Windows-1252 artist over 36 bytes and a UTF-8 title: each cut, then converted.
+  AddTrack(1, 1, "Mot\xF6rhead" + std::string(40, 'x'), "J\xC3\xB3ga", 60000);
+  AddTrack(1, 2, "B", "TB", 60000);
+  Queue(1, 1);
+  Queue(1, 2);
+  m_radio.Play().OnPlayNextTrack();
+  Tick();
+  m_radio.Play().OnPlayNextTrack();
+  Tick(1000);
+  const LastTrackLine& line = m_radio.Display().lastTrack;
+  EXPECT_EQ(line.strNames, " Last: Mot\xC3\xB6rhead" + std::string(27, 'x') + " - J\xC3\xB3ga");
+  EXPECT_EQ(line.strCountdown, " (00:58)");
 }
 
 TEST_F(TimerLoopTest, SinglePlayArmsPlayNextAfterTenSecondsAndAtTheEndOnlyAdvances) {
@@ -123,6 +190,30 @@ TEST_F(TimerLoopTest, VolumesCombineDeckAndMasterSliders) {
   m_radio.Play().SetMasterSlider(1000);
   Tick();
   EXPECT_EQ(m_mci.DeckOf("Track1").nVolume, 0);
+}
+
+TEST_F(TimerLoopTest, ANewTrackGetsItsVolumeOnTheNextTickWithNoSliderMoved) {
+  QueueTracks({60000, 60000});
+  m_radio.Play().SetMasterSlider(200);
+  m_radio.Play().OnPlayNextTrack();
+  Tick();
+  EXPECT_EQ(m_mci.DeckOf("Track1").nVolume, 800);
+  m_radio.Play().OnPlayNextTrack();  // deck 2's slider already at the top: no slider moves
+  Tick();
+  EXPECT_EQ(m_mci.DeckOf("Track2").nVolume, 800);
+}
+
+TEST_F(TimerLoopTest, TheCurrentTrackEndingFreesBothDecksAndMovesTheQueueOnce) {
+  QueueTracks({60000, 5000, 60000, 60000});
+  m_radio.Play().OnPlayNextTrack();
+  Tick();
+  m_radio.Play().OnPlayNextTrack();  // B, five seconds, over A
+  ASSERT_TRUE(TickUntil([&] { return !m_mci.IsOpen("Track2"); }, 60));
+  EXPECT_TRUE(m_mci.m_decks.empty());  // A went with it
+  EXPECT_EQ(m_radio.Play().CurrentDeck(), 0);
+  EXPECT_EQ(m_radio.Play().LastDeck(), 0);
+  EXPECT_EQ(m_radio.Display().queue.strNowArtist, "C");
+  EXPECT_EQ(m_radio.Display().queue.strNextTrack, "D - TD");
 }
 
 TEST_F(TimerLoopTest, FadesMoveTheSliderAndEndAtTheRangeEnd) {

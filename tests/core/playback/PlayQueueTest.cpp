@@ -61,15 +61,32 @@ TEST_F(PlayQueueTest, LookupReplacesWhatTheCallerPassed) {
   EXPECT_FALSE(m_queue.IsFree(1));
 }
 
-TEST_F(PlayQueueTest, EmptyOrNonNumericNumbersFindRecordZeroZero) {
+TEST_F(PlayQueueTest, FreeSlotsShowNothingEvenWithALibraryRecordZeroZero) {
+  AddRecord("0", "0", "Zero Band", "Zero Song");
   AddRecord("5", "5", "Five", "T");
-  AddRecord("0", "0", "Nobody", "Nothing");
+  for (int i = 0; i < 5; ++i) {
+    Add("5", "5");
+  }
+  m_queue.SetHeadStarted(true);
+  m_queue.AdvanceQueue();  // slot 5 becomes free
+  EXPECT_EQ(m_queue.Texts().strQueueList, "03 Five - T\n04 Five - T\n");
+
+  QueueSlots edited = m_queue.Slots();  // the queue editor's save looks up every slot
+  m_queue.ReplaceSlots(edited);
+  EXPECT_EQ(m_queue.Texts().strQueueList, "03 Five - T\n04 Five - T\n");
+
+  m_queue.ClearQueue();
+  EXPECT_EQ(m_queue.Texts().strNowArtist, "");
+  EXPECT_EQ(m_queue.Texts().strNextTrack, " - ");
+
+  // Numbers that read as 0 / 0 are no track either; a real number finds its record.
   m_queue.SetSlotNumbers(0, "abc", "x");
-  EXPECT_EQ(m_queue.Slot(0).strArtist, "Nobody");
-  m_queue.SetSlotNumbers(0, "5", "5");
+  EXPECT_EQ(m_queue.Slot(0).strArtist, "");
+  EXPECT_EQ(m_queue.Slot(0).nChartLink, -1);
+  m_queue.SetSlotNumbers(0, "005", "5");
   EXPECT_EQ(m_queue.Slot(0).strArtist, "Five");
   m_queue.SetSlotNumbers(0, "", "");
-  EXPECT_EQ(m_queue.Slot(0).strArtist, "Nobody");
+  EXPECT_EQ(m_queue.Slot(0).strArtist, "");
   EXPECT_TRUE(m_queue.IsFree(0));
 }
 
@@ -109,6 +126,22 @@ TEST_F(PlayQueueTest, QueueListSkipsUnknownSlotsButKeepsNumbers) {
   Add("5", "1");
   EXPECT_EQ(m_queue.Texts().strQueueList, "03 Artist - Title\n05 Other - Song\n");
   EXPECT_EQ(m_queue.Texts().strNextTrack, "Head - H");
+}
+
+TEST_F(PlayQueueTest, TextsConvertEachStoredFieldOnItsOwn) {
+  AddRecord("1", "1", "Bj\xC3\xB6rk", "J\xF3ga");   // artist UTF-8, title Windows-1252
+  AddRecord("2", "1", "Mot\xF6rhead", "Ace");       // Windows-1252
+  AddRecord("3", "1", "Sigur R\xC3\xB3s", "Hopp");  // UTF-8
+  Add("2", "1");
+  Add("1", "1");
+  Add("1", "1");
+  Add("2", "1");
+  Add("3", "1");
+  EXPECT_EQ(m_queue.Texts().strNowArtist, "Mot\xC3\xB6rhead");
+  EXPECT_EQ(m_queue.Texts().strNextTrack, "Bj\xC3\xB6rk - J\xC3\xB3ga");
+  EXPECT_EQ(
+      m_queue.Texts().strQueueList,
+      "03 Bj\xC3\xB6rk - J\xC3\xB3ga\n04 Mot\xC3\xB6rhead - Ace\n05 Sigur R\xC3\xB3s - Hopp\n");
 }
 
 TEST_F(PlayQueueTest, NowPlayingIsCutTo56Bytes) {

@@ -102,6 +102,50 @@ TEST_F(AutoSelectionTest, OutOfChartTakesOnlyUnlinkedNumberedTracks) {
   }
 }
 
+TEST_F(AutoSelectionTest, Top40WithoutAnEntryInTheStartYearDrawsFromTheDatabaseStart) {
+  // Tracks 1-3 charted in 1980, 4-8 in 1982, 9-10 in 1983; nothing in 1981.
+  for (int i = 1; i <= 10; ++i) {
+    Chart(i <= 3 ? 1980 : (i <= 8 ? 1982 : 1983), Record("1", std::to_string(i)));
+  }
+  // The range runs from "index -1" to the last 1982 entry: nine places, and a draw between
+  // -1 and 0 truncates to the first entry.
+  Random15 random(1);
+  const SelectionResult result = SelectTop40(m_store, "1981", "1982", random);
+  std::vector<std::string> tracks;
+  for (const SearchRow& row : result.rows) {
+    tracks.push_back(row.strTrack);
+  }
+  EXPECT_EQ(tracks, (std::vector<std::string>{"1", "5", "7", "4", "3", "8", "6"}));
+  EXPECT_EQ(result.nDraws, 10);
+  EXPECT_EQ(result.strStatus, "");
+}
+
+TEST_F(AutoSelectionTest, OutOfChartStopsAfterAThousandMissesInARow) {
+  m_store.Allocate(3000, 1);
+  m_store.SetChartEntry(0, ChartEntry{"01/02/1980", "A", "T", "1", -1}, 0);
+  m_store.SetChartCount(1);
+  for (int i = 0; i < 3000; ++i) {
+    m_store.SetPlaylistEntry(i, PlaylistEntry{"A", "T", "2", std::to_string(i), i == 5 ? -1 : 0},
+                             1);
+  }
+  m_store.SetPlaylistCount(3000);
+
+  // The one unlinked track comes on the 939th draw; a thousand misses after it end the search.
+  Random15 random(1);
+  SelectionResult result = SelectOutOfChart(m_store, random);
+  ASSERT_EQ(result.rows.size(), 1u);
+  EXPECT_EQ(result.rows[0].strTrack, "5");
+  EXPECT_EQ(result.nDraws, 1939);
+  EXPECT_EQ(result.strStatus, "");
+
+  // Nothing taken at all: 1001 misses from the start.
+  Random15 unlucky(3);
+  result = SelectOutOfChart(m_store, unlucky);
+  EXPECT_TRUE(result.rows.empty());
+  EXPECT_EQ(result.nDraws, 1001);
+  EXPECT_EQ(result.strStatus, "");
+}
+
 TEST(YearChoices, StartAtTheFirstChartYear) {
   EXPECT_EQ(SelectableYears(2026).front(), "1952");
 }

@@ -81,7 +81,9 @@ class RecordingQueue : public QueueInput {
 TEST_F(ManualSearchTest, AddToListQueuesLibraryTracksAndWishesForTheRest) {
   TempDir dir;
   RecordingQueue queue;
-  AddRowToList({"12", "4", "ABBA", "SOS", -1, ""}, queue, dir.Folder());
+  // The status shows both fields readable, each in the encoding it was stored in.
+  EXPECT_EQ(AddRowToList({"12", "4", "Mot\xF6rhead", "\xC3\x84rger", -1, ""}, queue, dir.Folder()),
+            " Mot\xC3\xB6rhead - \xC3\x84rger   (added to playlist)");
   EXPECT_EQ(AddRowToList({"", "", "Nobody", "Nothing", -1, ""}, queue, dir.Folder()),
             " Nobody - Nothing   (added to wish list)");
   EXPECT_EQ(dir.Read("wishlist.txt"), "Nobody - Nothing (Requested Track)\r\n");

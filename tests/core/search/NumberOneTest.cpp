@@ -55,6 +55,27 @@ TEST_F(NumberOneFileTest, EntryHoldsUntilTheNextDate) {
   EXPECT_FALSE(answer.bCanQueue);  // CD " "
 }
 
+TEST_F(NumberOneFileTest, StoredDatesAreReadLikeTypedOnes) {
+  // Day 00 is no date: its day number is 0, so the line counts as on or before any date
+  // instead of as about 31 May 1980.
+  m_dir.Write("hits.dat",
+              "00/06/1980\\Nobody\\Never\\0\\0\\\r\n"
+              "01/07/1980\\July\\Song\\1\\1\\\r\n");
+  const NumberOneAnswer answer = SearchNumberOne(m_dir.Folder(), "1/1/1960");
+  EXPECT_TRUE(answer.bFound);
+  EXPECT_EQ(answer.entry.strArtist, "Nobody");
+  EXPECT_EQ(SearchNumberOne(m_dir.Folder(), "1/7/1980").entry.strArtist, "July");
+}
+
+TEST_F(NumberOneFileTest, TheAnswerOnScreenConvertsEachStoredField) {
+  m_dir.Write("hits.dat", "01/01/1990\\Mot\xF6rhead\\\xC3\x84rger\\0\\0\\\r\n");
+  const NumberOneAnswer answer = SearchNumberOne(m_dir.Folder(), "2/1/1990");
+  EXPECT_EQ(answer.strResult,
+            "\nNumber 1 in the charts on 02 January 1990 was\n\nMot\xF6rhead - \xC3\x84rger");
+  EXPECT_EQ(answer.strShown,
+            "\nNumber 1 in the charts on 02 January 1990 was\n\nMot\xC3\xB6rhead - \xC3\x84rger");
+}
+
 TEST_F(NumberOneFileTest, BeforeTheFirstEntryInvalidOrMissingFileFindNothing) {
   EXPECT_FALSE(SearchNumberOne(m_dir.Folder(), "4/3/83").bFound);
   EXPECT_FALSE(SearchNumberOne(m_dir.Folder(), "32/1/1990").bFound);

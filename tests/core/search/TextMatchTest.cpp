@@ -59,5 +59,30 @@ TEST(ConfirmMatch, AsksOnlyForCloseInexactPairsWhenNotSilent) {
   EXPECT_FALSE(ConfirmMatch(prompter, "T", "\xE9", "\xC9", "x", "x", true));
 }
 
+TEST(ConfirmMatch, TheSameSongInEitherEncodingIsOneSong) {
+  // "Beyoncé" stored as UTF-8 by the operator and as Windows-1252 in an older chart file.
+  FakePrompter prompter;
+  EXPECT_EQ(MatchText("Beyonc\xC3\xA9", "Beyonc\xE9", "Halo", "Halo"), 2);
+  EXPECT_TRUE(ConfirmMatch(prompter, "T", "Beyonc\xC3\xA9", "BEYONC\xE9", "Halo", "Halo", true));
+  EXPECT_TRUE(ConfirmMatch(prompter, "T", "Beyonc\xE9", "Beyonc\xC3\xA9", "Halo", "Halo", false));
+  EXPECT_TRUE(prompter.m_shown.empty());
+  // Only a-z fold in the equality, in either encoding.
+  EXPECT_FALSE(ConfirmMatch(prompter, "T", "\xC3\xA9", "\xC9", "x", "x", true));
+
+  // A question shows every text readable, whatever each was stored in.
+  prompter.m_answers = {PromptAnswer::Yes};
+  EXPECT_TRUE(ConfirmMatch(prompter, "T", "Beyonc\xE9", "Beyonc\xC3\xA9 ", "Halo", "Halo", false));
+  ASSERT_EQ(prompter.m_shown.size(), 1u);
+  EXPECT_EQ(prompter.m_shown[0].strText,
+            "Playlist: Beyonc\xC3\xA9 - Halo\nCharts:  Beyonc\xC3\xA9  - Halo\n\nIs this a match?");
+}
+
+TEST(Similarity, CountsCharactersNotBytes) {
+  EXPECT_EQ(Similarity("AB\xC9", "ABE"), 50);  // É stored as Windows-1252
+  EXPECT_EQ(Similarity("AB\xC3\x89", "ABE"), 50);
+  EXPECT_EQ(Similarity("Beyonc\xE9", "Beyonc\xC3\xA9"), 100);
+  EXPECT_EQ(Similarity("\xC3\xA9\xC3\xA9", "\xC3\xA9"), 0);  // one letter has no pair
+}
+
 }  // namespace
 }  // namespace velvane

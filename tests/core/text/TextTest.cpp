@@ -24,6 +24,9 @@ TEST(Text, CutsNeverSplitAUtf8Character) {
 TEST(Text, DisplayKeepsUtf8AndReadsOtherBytesAsWindows1252) {
   EXPECT_EQ(DisplayUtf8("Mot\xC3\xB6rhead"), "Mot\xC3\xB6rhead");
   EXPECT_EQ(DisplayUtf8("\x93Hi\x94 \x80\xF6"), "\xE2\x80\x9CHi\xE2\x80\x9D \xE2\x82\xAC\xC3\xB6");
+  // Each line of a list decides for itself.
+  EXPECT_EQ(DisplayUtf8("06 Bj\xC3\xB6rk\n07 Mot\xF6rhead\n"),
+            "06 Bj\xC3\xB6rk\n07 Mot\xC3\xB6rhead\n");
   EXPECT_FALSE(IsValidUtf8("\xC3"));          // cut-off sequence
   EXPECT_FALSE(IsValidUtf8("\xC0\x80"));      // overlong
   EXPECT_FALSE(IsValidUtf8("\xED\xA0\x80"));  // surrogate

@@ -54,8 +54,13 @@ class RadioDlgFixture : public ::testing::Test {
   // playlist.dat and its music file, which the fake audio knows.
   void AddTrack(int nTrack) {
     const std::string strNo = std::to_string(nTrack);
+    AddTrack(nTrack, "Artist " + strNo, "Title " + strNo);
+  }
+  // The same with the artist and title as stored bytes.
+  void AddTrack(int nTrack, const std::string& strArtist, const std::string& strTitle) {
+    const std::string strNo = std::to_string(nTrack);
     std::ofstream(m_dir.Path() / "db" / "playlist.dat", std::ios::binary | std::ios::app)
-        << FormatPlaylistLine({"Artist " + strNo, "Title " + strNo, "1", strNo, -1});
+        << FormatPlaylistLine({strArtist, strTitle, "1", strNo, -1});
     const std::string strPath =
         (m_dir.Path() / "music" / "001" / ("0" + strNo + " Title " + strNo + ".mp3")).string();
     std::ofstream(strPath).put('x');

@@ -137,6 +137,35 @@ TEST_F(RadioDlgTest, TheQueueShowsInItsFieldsAndGoesThroughSaveClearAndLoad) {
   EXPECT_EQ(Edit(kQueueTrack[1])->text(), "2");
 }
 
+TEST_F(RadioDlgTest, StoredTextsShowReadableAndLongLinesKeepTheirStart) {
+  Install();
+  const std::string strLong = "Orchestral Manoeuvres In The Dark And Friends";
+  AddTrack(1, strLong, strLong);
+  AddTrack(2, strLong + " Again", strLong);
+  AddTrack(3, "Bj\xC3\xB6rk", "J\xC3\xB3ga");  // UTF-8
+  AddTrack(4, "Mot\xF6rhead", "Ace");          // Windows-1252
+  Start();
+  for (int i = 1; i <= 4; ++i) {
+    Queue(1, i);
+  }
+  Tick();
+  EXPECT_EQ(Label(kQueueList)->text(), QString::fromUtf8("03 Björk - Jóga\n04 Motörhead - Ace\n"));
+
+  // Next Track: the start of the artist stays, the end gives way to an ellipsis.
+  const QString next = Label(kNextTrack)->text();
+  EXPECT_TRUE(next.startsWith(QString::fromStdString(strLong + " Again"))) << next.toStdString();
+  EXPECT_TRUE(next.endsWith(QChar(0x2026))) << next.toStdString();
+
+  // The last-track line shortens the names, never the countdown.
+  Button(kPlayNextTrack)->click();
+  Tick();
+  Core().Play().OnPlayNextTrack();
+  Tick(1000);
+  const QString last = Label(kLastTrackLine)->text();
+  EXPECT_TRUE(last.startsWith(QStringLiteral(" Last: Orchestral"))) << last.toStdString();
+  EXPECT_TRUE(last.endsWith(QChar(0x2026) + QStringLiteral(" (00:58)"))) << last.toStdString();
+}
+
 TEST_F(RadioDlgTest, ColoursShowTheFieldsTheLampsAndTheNowPlayingAlert) {
   StartInstalled(4);
   for (const int nId : {kNowArtist, kNowTitle, kRemaining, kNowChartInfo, kClock, kNextTrack,

@@ -1,0 +1,112 @@
+#include "tool/ToolCommands.h"
+
+#include <algorithm>
+
+namespace velvane {
+
+namespace {
+
+const std::vector<CommandInfo>& Commands() {
+  static const std::vector<CommandInfo> commands = {
+      {"resave",
+       &RunResave,
+       "",
+       "load playlist.dat and charts.dat as at start-up and save both",
+       "Prints \"playlist: N records, charts: M entries\". Refuses to save (exit 2) when a\n"
+       "database holds more lines than its size setting allows, so no record is dropped.",
+       {}},
+      {"search",
+       &RunSearch,
+       "[--artist T] [--title T]",
+       "find chart entries and library tracks by artist and title",
+       "Prints one line per result (artist, title, CD, track, chart info, tab-separated),\n"
+       "then the status line.",
+       {{"--artist T", "text the artist contains; \"#name\" finds only that exact artist"},
+        {"--title T", "text the title contains"}}},
+      {"auto-select",
+       &RunAutoSelect,
+       "[--start Y] [--end Y] [--out-of-chart] [--seed N]",
+       "propose random chart hits of a range of years, or tracks that never charted",
+       "Prints the proposals as list lines, then the status line.",
+       {{"--start Y", "first year of the range (default: the saved range)"},
+        {"--end Y", "last year of the range (default: the saved range)"},
+        {"--out-of-chart", "propose library tracks that never charted instead"},
+        {"--seed N", "seed the random numbers, so the proposals can be repeated"}}},
+      {"number-one",
+       &RunNumberOne,
+       "DATE",
+       "tell the number one on a date",
+       "Prints the result text; exit 1 when no number one is found.",
+       {{"DATE", "the date as dd/mm/yyyy, d-m-yy or d m yyyy"}}},
+  };
+  return commands;
+}
+
+const char* const kUsage = "usage: velvane-tool [--db DIR] [--music DIR] COMMAND [ARGS]\n";
+
+// Names in a column wide enough for the longest, then their meanings.
+void PrintList(std::ostream& out, const std::vector<HelpLine>& lines) {
+  std::size_t nWidth = 0;
+  for (const HelpLine& line : lines) {
+    nWidth = std::max(nWidth, std::string(line.pszName).size());
+  }
+  for (const HelpLine& line : lines) {
+    const std::string strName = line.pszName;
+    out << "  " << strName << std::string(nWidth + 3 - strName.size(), ' ') << line.pszMeaning
+        << '\n';
+  }
+}
+
+}  // namespace
+
+const CommandInfo* FindCommand(const std::string& strName) {
+  for (const CommandInfo& command : Commands()) {
+    if (strName == command.pszName) {
+      return &command;
+    }
+  }
+  return nullptr;
+}
+
+void PrintHelp(std::ostream& out) {
+  out << kUsage << "       velvane-tool COMMAND --help\n"
+      << "Scripted maintenance of the ROLV Disco / Radio System's databases.\n\noptions:\n";
+  PrintList(out, {{"--db DIR", "the database folder (default: the desktop program's setting)"},
+                  {"--music DIR", "the music folder (default: the desktop program's setting)"},
+                  {"-h, --help", "show this help and exit"},
+                  {"--version", "show the version and exit"}});
+  out << "\ncommands:\n";
+  std::vector<HelpLine> commands;
+  for (const CommandInfo& command : Commands()) {
+    commands.push_back({command.pszName, command.pszSummary});
+  }
+  PrintList(out, commands);
+  out << "\nExit status: 0 success, 1 not found, 2 bad usage or an unusable folder or file.\n";
+}
+
+void PrintCommandHelp(std::ostream& out, const CommandInfo& command) {
+  out << "usage: velvane-tool [--db DIR] [--music DIR] " << command.pszName;
+  if (*command.pszArgs != '\0') {
+    out << ' ' << command.pszArgs;
+  }
+  out << "\n\n"
+      << command.pszName << ": " << command.pszSummary << ".\n"
+      << command.pszDetails << '\n';
+  if (!command.arguments.empty()) {
+    out << "\narguments:\n";
+    PrintList(out, command.arguments);
+  }
+}
+
+int UsageError(std::ostream& err, const std::string& strError) {
+  err << "velvane-tool: " << strError << '\n'
+      << kUsage << "Run \"velvane-tool --help\" for the commands.\n";
+  return kToolUsage;
+}
+
+bool AsksForHelp(const std::vector<std::string>& args) {
+  return std::any_of(args.begin(), args.end(),
+                     [](const std::string& arg) { return arg == "--help" || arg == "-h"; });
+}
+
+}  // namespace velvane
