@@ -51,6 +51,8 @@ int main(int argc, char** argv) {
     return 0;
   }
   QApplication app(argc, argv);
+  // Matches the installed velvane.desktop, so a desktop shows the menu entry's name and icon.
+  QGuiApplication::setDesktopFileName(QStringLiteral("velvane"));
   // Qt has taken its own options (-platform, -style, ...) out of argv; the rest are ours.
   const velvane::DesktopCommandLine commandLine =
       velvane::ParseDesktopCommandLine(ArgumentsOf(argc, argv));
