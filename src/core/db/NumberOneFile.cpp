@@ -1,16 +1,20 @@
 #include "core/db/NumberOneFile.h"
 
-#include <fstream>
+#include <string_view>
 
+#include "core/db/DatabaseRead.h"
 #include "core/db/LineCodec.h"
 
 namespace velvane {
 
-std::vector<NumberOneEntry> ReadNumberOnes(const std::string& strFilesDir) {
+std::vector<NumberOneEntry> ReadNumberOnes(const std::string& strFilesDir,
+                                           std::string* pUnreadable) {
+  const FileRead read = ReadDatabaseFile(strFilesDir + "hits.dat");
+  if (pUnreadable != nullptr) {
+    *pUnreadable = read.strReason;
+  }
   std::vector<NumberOneEntry> entries;
-  std::ifstream file(strFilesDir + "hits.dat", std::ios::binary);
-  std::string line;
-  while (std::getline(file, line)) {
+  for (const std::string_view line : SplitLines(read.strContent)) {
     if (!IsBlankLine(line)) {
       entries.push_back(ParseNumberOneLine(line));
     }

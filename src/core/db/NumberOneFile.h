@@ -10,8 +10,10 @@ namespace velvane {
 
 // hits.dat is never held in memory for the run: every user reads it afresh.
 // A missing or unreadable file reads as no entries. Lines without a field are skipped;
-// missing fields of a short line read as empty texts.
-std::vector<NumberOneEntry> ReadNumberOnes(const std::string& strFilesDir);
+// missing fields of a short line read as empty texts. `pUnreadable` gets why a file that
+// exists could not be read (empty otherwise): a writer must then not save over it.
+std::vector<NumberOneEntry> ReadNumberOnes(const std::string& strFilesDir,
+                                           std::string* pUnreadable = nullptr);
 
 // Readers treat the end of the file as if this entry followed, closing the period of the last
 // real entry. It is never written.

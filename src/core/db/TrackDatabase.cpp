@@ -24,18 +24,8 @@ std::string ReadAll(std::ifstream& file) {
 // whether a non-blank line was left unstored.
 template <typename StoreLine>
 bool ForEachRecordLine(std::string_view content, StoreLine store) {
-  std::size_t nStart = 0;
-  while (nStart < content.size()) {
-    std::size_t nEnd = content.find('\n', nStart);
-    if (nEnd == std::string_view::npos) {
-      nEnd = content.size();
-    }
-    const std::string_view line = content.substr(nStart, nEnd - nStart);
-    nStart = nEnd + 1;
-    if (IsBlankLine(line)) {
-      continue;
-    }
-    if (!store(line)) {
+  for (const std::string_view line : SplitLines(content)) {
+    if (!IsBlankLine(line) && !store(line)) {
       return true;
     }
   }

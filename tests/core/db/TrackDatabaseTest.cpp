@@ -77,6 +77,20 @@ TEST_F(TrackDatabaseTest, UnopenableFilesAreReportedAndStartUpGoesOn) {
   EXPECT_EQ(m_store.PlaySize(), 10);  // the arrays exist all the same
 }
 
+TEST_F(TrackDatabaseTest, OldFilesWithCrOnlyLinesAndHugeLinksLoadWhole) {
+  m_dir.Write("playlist.dat", "00101\\A\\T\\4294967297\\\r00102\\B\\U\\0\\\r");
+  m_dir.Write("charts.dat", "1\\A\\T\\1\\-4294967296\\\r2\\B\\U\\2\\1\\");
+  StartUp(10, 10);
+  ASSERT_EQ(m_store.PlaylistCount(), 2);
+  ASSERT_EQ(m_store.ChartCount(), 2);
+  EXPECT_EQ(m_store.Playlist(0).nChartLink, -1);  // never wrapped round to 1
+  EXPECT_EQ(m_store.Playlist(1).nChartLink, 0);
+  EXPECT_EQ(m_store.Chart(0).nPlaylistLink, -1);
+  EXPECT_EQ(m_store.Chart(1).nPlaylistLink, 1);
+  ASSERT_TRUE(m_database.SavePlaylist(m_dir.Folder()));
+  EXPECT_EQ(m_dir.Read("playlist.dat"), "00101\\A\\T\\-1\\\r\n00102\\B\\U\\0\\\r\n");
+}
+
 TEST_F(TrackDatabaseTest, SaveKeepsThePreviousFileAsTheBackup) {
   const std::string playlist = "00705\\A\\T\\1\\\r\n99999\\ \\U\\-1\\\r\n";
   m_dir.Write("playlist.dat", playlist);
