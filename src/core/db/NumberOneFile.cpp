@@ -26,8 +26,9 @@ NumberOneEntry NumberOneEndMarker() {
   return ParseNumberOneLine("31/12/3000\\ \\ \\0\\0\\");
 }
 
-bool SaveNumberOnes(const SaveReporting& reporting, const std::vector<NumberOneEntry>& entries,
-                    const std::string& strCreateFailedText) {
+SaveOutcome SaveNumberOnes(const SaveReporting& reporting,
+                           const std::vector<NumberOneEntry>& entries,
+                           const std::string& strCreateFailedText) {
   std::string content;
   for (const NumberOneEntry& entry : entries) {
     content += FormatNumberOneLine(entry);

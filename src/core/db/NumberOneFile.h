@@ -21,7 +21,8 @@ NumberOneEntry NumberOneEndMarker();
 
 // Rewrites hits.dat through the rotation; `strCreateFailedText` names the writer in the
 // error log ("Failed to create a new number one file" for the editor).
-bool SaveNumberOnes(const SaveReporting& reporting, const std::vector<NumberOneEntry>& entries,
-                    const std::string& strCreateFailedText);
+SaveOutcome SaveNumberOnes(const SaveReporting& reporting,
+                           const std::vector<NumberOneEntry>& entries,
+                           const std::string& strCreateFailedText);
 
 }  // namespace velvane

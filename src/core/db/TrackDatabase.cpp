@@ -136,7 +136,7 @@ void TrackDatabase::OpenAndLoad(const std::string& strFilesDir, int nPlaySize, i
   }
 }
 
-bool TrackDatabase::SavePlaylist(const std::string& strFilesDir) {
+SaveOutcome TrackDatabase::SavePlaylist(const std::string& strFilesDir) {
   std::string content;
   for (int i = 0; i < m_store.PlaylistCount(); ++i) {
     content += FormatPlaylistLine(m_store.Playlist(i));
@@ -145,7 +145,7 @@ bool TrackDatabase::SavePlaylist(const std::string& strFilesDir) {
                           "Failed to create a new playlist file");
 }
 
-bool TrackDatabase::SaveCharts(const std::string& strFilesDir) {
+SaveOutcome TrackDatabase::SaveCharts(const std::string& strFilesDir) {
   std::string content;
   for (int i = 0; i < m_store.ChartCount(); ++i) {
     content += FormatChartLine(m_store.Chart(i));

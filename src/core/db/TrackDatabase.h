@@ -5,6 +5,7 @@
 #include <string>
 #include <string_view>
 
+#include "core/db/SafeSave.h"
 #include "core/db/TrackStore.h"
 #include "core/ports/Clock.h"
 #include "core/ports/Prompter.h"
@@ -37,9 +38,9 @@ class TrackDatabase {
   // charts.
   void OpenAndLoad(const std::string& strFilesDir, int nPlaySize, int nChartSize);
 
-  // Write records 0 to count - 1. Returns true when the new file is in place.
-  bool SavePlaylist(const std::string& strFilesDir);
-  bool SaveCharts(const std::string& strFilesDir);
+  // Write records 0 to count - 1. The outcome says which file stopped a failed save and why.
+  SaveOutcome SavePlaylist(const std::string& strFilesDir);
+  SaveOutcome SaveCharts(const std::string& strFilesDir);
 
  private:
   using StoreRecord = std::function<void(int nIndex, std::string_view line)>;

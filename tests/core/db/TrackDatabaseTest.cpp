@@ -120,21 +120,5 @@ TEST_F(TrackDatabaseTest, UncreatableTmpLeavesBothFilesUntouched) {
   EXPECT_TRUE(m_prompter.m_shown.empty());
 }
 
-TEST_F(TrackDatabaseTest, FailedFinalRenameKeepsTheNewCopyAndTellsTheOperator) {
-  StartUp(10, 10);
-  m_store.SetChartEntry(0, "01/01/1980", "A", "T", "1", -1);
-  m_store.SetChartCount(1);
-  // Non-empty folders named charts.dat and charts.old block the rotation's renames.
-  std::filesystem::remove(m_dir.Path() / "charts.dat");
-  std::filesystem::create_directories(m_dir.Path() / "charts.dat" / "x");
-  std::filesystem::create_directories(m_dir.Path() / "charts.old" / "x");
-
-  EXPECT_FALSE(m_database.SaveCharts(m_dir.Folder()));
-  EXPECT_EQ(m_dir.Read("charts.tmp"), "01/01/1980\\A\\T\\1\\-1\\\r\n");
-  ASSERT_EQ(m_prompter.m_shown.size(), 1u);
-  EXPECT_NE(m_prompter.m_shown[0].strText.find("charts.tmp"), std::string::npos);
-  EXPECT_NE(m_dir.Read("errorlog.txt").find("Failed to replace charts.dat"), std::string::npos);
-}
-
 }  // namespace
 }  // namespace velvane
