@@ -64,6 +64,11 @@ bool ToolEnvironment::LoadDatabases() {
     return false;
   }
   database.OpenAndLoad(settings.strFilesDir, settings.nPlaySize, settings.nChartSize);
+  // An answer from a library that could not be read would be wrong without a word.
+  if (const std::string strProblem = database.OpenProblem(); !strProblem.empty()) {
+    context.err << "velvane-tool: cannot read " << strProblem << '\n';
+    return false;
+  }
   return true;
 }
 

@@ -31,8 +31,8 @@ struct ToolEnvironment {
 
   // Checks the database folder is set and exists; on failure prints why and returns false.
   bool CheckDatabaseFolder();
-  // Checks the database folder and loads both databases as at start-up. On failure prints
-  // the reason and returns false.
+  // Checks the database folder and loads both databases as at start-up. On failure (a
+  // database file that exists but cannot be read, too) prints the reason and returns false.
   bool LoadDatabases();
 
   ToolContext& context;
