@@ -7,7 +7,8 @@ int RunResave(ToolEnvironment& env, const std::vector<std::string>& args) {
     env.context.err << "velvane-tool: resave takes no arguments\n";
     return kToolUsage;
   }
-  if (!env.LoadDatabases()) {
+  // Locked before loading, so no other writer changes the files between the two.
+  if (!env.LockDatabaseFolder() || !env.LoadDatabases()) {
     return kToolUsage;
   }
   const std::string& folder = env.settings.strFilesDir;

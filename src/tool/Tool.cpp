@@ -72,6 +72,26 @@ bool ToolEnvironment::LoadDatabases() {
   return true;
 }
 
+bool ToolEnvironment::LockDatabaseFolder() {
+  if (!CheckDatabaseFolder()) {
+    return false;
+  }
+  const std::string& folder = settings.strFilesDir;
+  std::error_code error;
+  switch (database.LockFolder(folder, error)) {
+    case LockResult::kLocked:
+      return true;
+    case LockResult::kInUse:
+      context.err << "velvane-tool: " << folder << ": " << kFolderInUseText << '\n';
+      return false;
+    case LockResult::kFailed:
+      break;
+  }
+  context.err << "velvane-tool: cannot lock the database folder: " << folder << kLockFileName
+              << ": " << error.message() << '\n';
+  return false;
+}
+
 int RunTool(const std::vector<std::string>& args, ToolContext& context) {
   std::string error;
   const std::optional<ToolOptions> options = ParseToolOptions(args, error);

@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <sstream>
 
+#include "core/db/NativeFile.h"
 #include "support/FakeClock.h"
 #include "support/FakeProfileStore.h"
 #include "support/FileFaults.h"
@@ -89,6 +90,90 @@ TEST_F(ToolFaultTest, UnreadableDatabaseStopsEveryCommandAndIsNeverEmptied) {
               "velvane-tool: cannot read " + m_strFolder + "playlist.dat: Permission denied");
     fs::permissions(m_dir.Path() / "db" / "playlist.dat", fs::perms::owner_all);
     EXPECT_EQ(Read("playlist.dat"), kPlaylist);
+  }
+}
+
+TEST_F(ToolFaultTest, ReadOnlyFolderIsReportedAndStillSearchable) {
+  WriteDatabases();
+  ASSERT_EQ(Run("resave"), 0) << m_strErr;  // leaves the lock file, as any earlier run does
+  const std::string strFresh = m_strFolder + "fresh/";
+  fs::create_directory(strFresh);
+  for (const std::string& strFolder : {m_strFolder, strFresh}) {
+    if (const std::string strWhy = m_mounts.ReadOnly(strFolder); !strWhy.empty()) {
+      GTEST_SKIP() << strWhy;
+    }
+  }
+  auto expectReason = [this](const std::string& strStart) {
+    EXPECT_EQ(LastErrLine().rfind(strStart, 0), 0u) << m_strErr;
+    const std::string strReason = LastErrLine().substr(strStart.size());
+    EXPECT_TRUE(strReason == "Read-only file system" || strReason == "Permission denied")
+        << strReason;
+  };
+  EXPECT_EQ(Run("resave"), 2);
+  expectReason("velvane-tool: not saved: " + m_strFolder + "playlist.tmp: ");
+  EXPECT_EQ(Run("search"), 0) << m_strErr;  // reading needs no lock
+  EXPECT_EQ(Read("playlist.dat"), kPlaylist);
+
+  m_strFolder = strFresh;  // no lock file yet, and none can be made
+  EXPECT_EQ(Run("resave"), 2);
+  expectReason("velvane-tool: cannot lock the database folder: " + strFresh + "velvane.lock: ");
+}
+
+TEST_F(ToolFaultTest, FullDiskIsReportedAndBothCopiesStay) {
+  if (const std::string strWhy = m_mounts.Tmpfs(m_dir.Path() / "db", 64 * 1024); !strWhy.empty()) {
+    GTEST_SKIP() << strWhy;
+  }
+  WriteDatabases();
+  ASSERT_EQ(Run("resave"), 0) << m_strErr;
+  FillDisk(m_dir.Path() / "db");
+
+  EXPECT_EQ(Run("resave"), 2);
+  EXPECT_EQ(LastErrLine(),
+            "velvane-tool: not saved: " + m_strFolder + "playlist.tmp: No space left on device");
+  EXPECT_EQ(Read("playlist.dat"), kPlaylist);
+  EXPECT_EQ(Read("playlist.old"), kPlaylist);
+  EXPECT_FALSE(Exists("playlist.tmp"));
+}
+
+TEST_F(ToolFaultTest, FolderInUseByAnotherProgramRefusesWritesButNotReads) {
+  WriteDatabases();
+  {
+    const LockHolder holder(m_strFolder);
+    ASSERT_TRUE(holder.Holding());
+    EXPECT_EQ(Run("resave"), 2);
+    EXPECT_EQ(m_strErr, "velvane-tool: " + m_strFolder +
+                            ": the database folder is in use by another Velvane program\n");
+    EXPECT_FALSE(Exists("playlist.old"));
+    EXPECT_EQ(Run("search"), 0);
+  }
+  EXPECT_EQ(Run("resave"), 0) << m_strErr;  // the holder has ended: its lock went with it
+}
+
+// Cron jobs and operators start tools whenever they like: many writers at once never lose a
+// file, and a reader always finds the library whole.
+TEST_F(ToolFaultTest, ParallelResavesNeverLoseAFile) {
+  WriteDatabases();
+  const int nFailed = RunInChildren(5, [&](int nChild) {
+    for (int nRound = 0; nRound < 25; ++nRound) {
+      if (nChild == 0) {
+        if (Read("playlist.dat") != kPlaylist || Read("charts.dat") != kCharts) {
+          return 1;
+        }
+        continue;
+      }
+      const int nStatus = Run("resave");
+      if (nStatus != 0 && m_strErr.find("in use by another Velvane program") == std::string::npos) {
+        return 1;
+      }
+    }
+    return 0;
+  });
+  EXPECT_EQ(nFailed, 0);
+  for (const char* pszName : {"playlist", "charts"}) {
+    const std::string strName = pszName;
+    EXPECT_EQ(Read(strName + ".dat"), strName == "playlist" ? kPlaylist : kCharts);
+    EXPECT_EQ(Read(strName + ".old"), strName == "playlist" ? kPlaylist : kCharts);
+    EXPECT_FALSE(Exists(strName + ".tmp"));
   }
 }
 

@@ -20,7 +20,8 @@ std::vector<NumberOneEntry> ReadNumberOnes(const std::string& strFilesDir,
 NumberOneEntry NumberOneEndMarker();
 
 // Rewrites hits.dat through the rotation; `strCreateFailedText` names the writer in the
-// error log ("Failed to create a new number one file" for the editor).
+// error log ("Failed to create a new number one file" for the editor). The caller holds the
+// folder lock (see TrackDatabase::LockFolder).
 SaveOutcome SaveNumberOnes(const SaveReporting& reporting,
                            const std::vector<NumberOneEntry>& entries,
                            const std::string& strCreateFailedText);

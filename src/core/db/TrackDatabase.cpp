@@ -30,6 +30,12 @@ TrackDatabase::TrackDatabase(TrackStore& store, Clock& clock, Prompter& prompter
                              std::string strTitle)
     : m_store(store), m_clock(clock), m_prompter(prompter), m_strTitle(std::move(strTitle)) {}
 
+LockResult TrackDatabase::LockFolder(const std::string& strFilesDir, std::error_code& error) {
+  m_lockResult = m_lock.TryLock(strFilesDir, error);
+  m_lockError = error;
+  return m_lockResult;
+}
+
 bool TrackDatabase::OpenFile(const std::string& strPath, FileState& file) {
   file = FileState{};
   file.strPath = strPath;
@@ -145,7 +151,19 @@ void TrackDatabase::OpenAndLoad(const std::string& strFilesDir, int nPlaySize, i
 
 SaveOutcome TrackDatabase::MaySave(const std::string& strFilesDir, const FileState& file,
                                    const std::string& strBaseName) const {
-  SaveOutcome refusal{SaveResult::kRefused, {}, {}, {}};
+  SaveOutcome refusal{SaveResult::kRefused, strFilesDir, {}, {}};
+  if (!m_lock.Holds(strFilesDir)) {
+    // A second writer at the same time could lose either save.
+    if (m_lockResult == LockResult::kInUse) {
+      refusal.strReason = kFolderInUseText;
+    } else {
+      refusal.strReason = "the database folder is not locked for writing";
+      if (m_lockError) {
+        refusal.strReason += " (" + m_lockError.message() + ")";
+      }
+    }
+    return refusal;
+  }
   if (!file.bMaySave) {
     refusal.strPath = strFilesDir + strBaseName + ".dat";
     refusal.strReason = file.strUnreadable.empty() ? "it has not been read, so it is left as it is"

@@ -3,7 +3,9 @@
 #include <functional>
 #include <string>
 #include <string_view>
+#include <system_error>
 
+#include "core/db/NativeFile.h"
 #include "core/db/SafeSave.h"
 #include "core/db/TrackStore.h"
 #include "core/ports/Clock.h"
@@ -11,15 +13,22 @@
 
 namespace velvane {
 
+// Why saves are refused while another Velvane program holds the database folder.
+inline constexpr const char* kFolderInUseText =
+    "the database folder is in use by another Velvane program";
+
 // playlist.dat and charts.dat in the database folder: opened and loaded once at start-up (the
 // playlist always first, so the chart links it holds survive), saved as a whole through the
 // .tmp / .old rotation.
 //
-// A file is only ever replaced by what was read from it: a save is refused unless the file
-// was read completely or was missing (made empty).
+// A file is only ever replaced by what was read from it: a save is refused unless this
+// program holds the folder lock and the file was read completely or was missing (made empty).
 class TrackDatabase {
  public:
   TrackDatabase(TrackStore& store, Clock& clock, Prompter& prompter, std::string strTitle);
+
+  // Takes the folder lock (velvane.lock) that every save needs; kept until this object ends.
+  LockResult LockFolder(const std::string& strFilesDir, std::error_code& error);
 
   // Reads the file whole. A missing file is created empty (nothing is loaded then). Returns
   // false when the file exists but cannot be read (it is left as it is, and saves of it are
@@ -68,7 +77,7 @@ class TrackDatabase {
                    const std::string& strBaseName, const std::string& content,
                    const std::string& strCreateFailedText);
   // kSaved when this file may be saved to this folder; else kRefused, and why: the save
-  // could lose what the file holds.
+  // could lose what the file holds, or collide with another program's.
   SaveOutcome MaySave(const std::string& strFilesDir, const FileState& file,
                       const std::string& strBaseName) const;
   void Report(const std::string& strFilesDir, const std::string& strText);
@@ -79,6 +88,9 @@ class TrackDatabase {
   std::string m_strTitle;
   FileState m_playlist;
   FileState m_chart;
+  FolderLock m_lock;
+  LockResult m_lockResult = LockResult::kFailed;
+  std::error_code m_lockError;
 };
 
 }  // namespace velvane

@@ -19,6 +19,8 @@ const char* const kTitle = "The ROLV Disco / Radio System";
 class TrackDatabaseTest : public ::testing::Test {
  protected:
   void StartUp(int nPlaySize, int nChartSize) {
+    std::error_code error;
+    ASSERT_EQ(m_database.LockFolder(m_dir.Folder(), error), LockResult::kLocked);
     m_database.OpenAndLoad(m_dir.Folder(), nPlaySize, nChartSize);
   }
   // The texts shown, in order.
@@ -125,6 +127,30 @@ TEST_F(TrackDatabaseTest, FileWithoutReadPermissionIsNotSavedOver) {
   EXPECT_FALSE(m_database.SavePlaylist(m_dir.Folder()));
   std::filesystem::permissions(m_dir.Path() / "playlist.dat", std::filesystem::perms::owner_all);
   EXPECT_EQ(m_dir.Read("playlist.dat"), "00101\\A\\T\\-1\\\r\n");
+}
+
+TEST_F(TrackDatabaseTest, SavesNeedTheFolderLockWhichOnlyOneHoldsUntilItEnds) {
+  m_dir.Write("playlist.dat", "00101\\A\\T\\-1\\\r\n");
+  std::error_code error;
+  {
+    TrackStore holderStore;
+    TrackDatabase holder(holderStore, m_clock, m_prompter, kTitle);
+    ASSERT_EQ(holder.LockFolder(m_dir.Folder(), error), LockResult::kLocked);
+
+    EXPECT_EQ(m_database.LockFolder(m_dir.Folder(), error), LockResult::kInUse);
+    m_database.OpenAndLoad(m_dir.Folder(), 10, 10);  // reading needs no lock
+    EXPECT_EQ(m_store.PlaylistCount(), 1);
+    m_store.SetPlaylistCount(0);
+    const SaveOutcome refused = m_database.SavePlaylist(m_dir.Folder());
+    EXPECT_EQ(refused.result, SaveResult::kRefused);
+    EXPECT_EQ(refused.Describe(), m_dir.Folder() + ": " + kFolderInUseText);
+    EXPECT_EQ(Shown(), std::vector<std::string>{"Not saved: " + refused.Describe()});
+    EXPECT_EQ(m_dir.Read("playlist.dat"), "00101\\A\\T\\-1\\\r\n");
+    EXPECT_FALSE(m_dir.Exists("playlist.old"));
+  }
+  EXPECT_EQ(m_database.LockFolder(m_dir.Folder(), error), LockResult::kLocked);
+  EXPECT_TRUE(m_database.SavePlaylist(m_dir.Folder()));
+  EXPECT_EQ(m_dir.Read("playlist.dat"), "");
 }
 
 TEST_F(TrackDatabaseTest, OldFilesWithCrOnlyLinesAndHugeLinksLoadWhole) {
