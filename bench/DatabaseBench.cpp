@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <system_error>
 
 #include "BenchPorts.h"
 #include "core/db/LineCodec.h"
@@ -53,6 +54,8 @@ void BM_SaveBothDatabases(benchmark::State& state) {
   FixedClock clock;
   TrackStore store;
   TrackDatabase database(store, clock, prompter, "bench");
+  std::error_code error;
+  database.LockFolder(BenchFolder(), error);  // saves need the folder lock
   database.OpenAndLoad(BenchFolder(), kRecords, kRecords);
   for (auto _ : state) {
     database.SavePlaylist(BenchFolder());

@@ -7,7 +7,8 @@ int RunResave(ToolEnvironment& env, const std::vector<std::string>& args) {
     env.context.err << "velvane-tool: resave takes no arguments\n";
     return kToolUsage;
   }
-  if (!env.LoadDatabases()) {
+  // Locked before loading, so no other writer changes the files between the two.
+  if (!env.LockDatabaseFolder() || !env.LoadDatabases()) {
     return kToolUsage;
   }
   const std::string& folder = env.settings.strFilesDir;
@@ -16,7 +17,12 @@ int RunResave(ToolEnvironment& env, const std::vector<std::string>& args) {
     env.context.err << "velvane-tool: not saved; raise the database sizes first\n";
     return kToolUsage;
   }
-  if (!env.database.SavePlaylist(folder) || !env.database.SaveCharts(folder)) {
+  SaveOutcome outcome = env.database.SavePlaylist(folder);
+  if (outcome) {
+    outcome = env.database.SaveCharts(folder);
+  }
+  if (!outcome) {
+    env.context.err << "velvane-tool: not saved: " << outcome.Describe() << '\n';
     return kToolUsage;
   }
   env.context.out << "playlist: " << env.store.PlaylistCount()

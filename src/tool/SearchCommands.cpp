@@ -1,5 +1,6 @@
 #include <cstdint>
 
+#include "core/db/NumberOneFile.h"
 #include "core/search/AutoSelection.h"
 #include "core/search/ManualSearch.h"
 #include "core/search/NumberOne.h"
@@ -66,6 +67,14 @@ int RunNumberOne(ToolEnvironment& env, const std::vector<std::string>& argv) {
     return kToolUsage;
   }
   if (!env.CheckDatabaseFolder()) {
+    return kToolUsage;
+  }
+  // "Not found" from a file that could not be read would mislead.
+  std::string strUnreadable;
+  ReadNumberOnes(env.settings.strFilesDir, &strUnreadable);
+  if (!strUnreadable.empty()) {
+    env.context.err << "velvane-tool: cannot read " << env.settings.strFilesDir
+                    << "hits.dat: " << strUnreadable << '\n';
     return kToolUsage;
   }
   const NumberOneAnswer answer = SearchNumberOne(env.settings.strFilesDir, args.Positional()[0]);

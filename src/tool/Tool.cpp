@@ -42,7 +42,32 @@ bool ToolEnvironment::LoadDatabases() {
     return false;
   }
   database.OpenAndLoad(settings.strFilesDir, settings.nPlaySize, settings.nChartSize);
+  // An answer from a library that could not be read would be wrong without a word.
+  if (const std::string strProblem = database.OpenProblem(); !strProblem.empty()) {
+    context.err << "velvane-tool: cannot read " << strProblem << '\n';
+    return false;
+  }
   return true;
+}
+
+bool ToolEnvironment::LockDatabaseFolder() {
+  if (!CheckDatabaseFolder()) {
+    return false;
+  }
+  const std::string& folder = settings.strFilesDir;
+  std::error_code error;
+  switch (database.LockFolder(folder, error)) {
+    case LockResult::kLocked:
+      return true;
+    case LockResult::kInUse:
+      context.err << "velvane-tool: " << folder << ": " << kFolderInUseText << '\n';
+      return false;
+    case LockResult::kFailed:
+      break;
+  }
+  context.err << "velvane-tool: cannot lock the database folder: " << folder << kLockFileName
+              << ": " << error.message() << '\n';
+  return false;
 }
 
 int RunTool(const std::vector<std::string>& args, ToolContext& context) {

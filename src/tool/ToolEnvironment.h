@@ -31,9 +31,12 @@ struct ToolEnvironment {
 
   // Checks the database folder is set and exists; on failure prints why and returns false.
   bool CheckDatabaseFolder();
-  // Checks the database folder and loads both databases as at start-up. On failure prints
-  // the reason and returns false.
+  // Checks the database folder and loads both databases as at start-up. On failure (a
+  // database file that exists but cannot be read, too) prints the reason and returns false.
   bool LoadDatabases();
+  // For the commands that write: checks the database folder and takes its lock, which the
+  // desktop program holds while it runs. On failure prints why and returns false.
+  bool LockDatabaseFolder();
 
   ToolContext& context;
   Settings settings;

@@ -44,6 +44,17 @@ TEST_F(ToolTest, ResaveRoundTripsTheDatabasesWithCrLfLineEnds) {
   EXPECT_EQ(m_dir.Read("charts.dat"), charts);
 }
 
+TEST_F(ToolTest, ResaveOfOldOrDamagedFilesSettlesAfterOneSave) {
+  m_dir.Write("playlist.dat", "-1203\\A\\T\\4294967297\\\r00101\\B\\U\\-1\\\r");
+  m_dir.Write("charts.dat", "");
+  ASSERT_EQ(RunOnDb({"resave"}), kToolSuccess) << m_err.str();
+  const std::string once = m_dir.Read("playlist.dat");
+  EXPECT_EQ(once, "00003\\A\\T\\-1\\\r\n00101\\B\\U\\-1\\\r\n");
+  ASSERT_EQ(RunOnDb({"resave"}), kToolSuccess);
+  EXPECT_EQ(m_dir.Read("playlist.dat"), once);
+  EXPECT_EQ(m_dir.Read("playlist.old"), once);
+}
+
 TEST_F(ToolTest, FolderComesFromTheDesktopSettingsAndSizesToo) {
   m_profile.PutInt("General", "IsInstalled", 1);
   m_profile.PutString("General", "FilesDir", m_dir.Folder());

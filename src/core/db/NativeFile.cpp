@@ -1,8 +1,13 @@
 #include "core/db/NativeFile.h"
 
+#include <cerrno>
+
 #ifdef _WIN32
 #include <io.h>
+#include <windows.h>
 #else
+#include <fcntl.h>
+#include <sys/file.h>
 #include <unistd.h>
 #endif
 
@@ -18,5 +23,93 @@ bool FlushToDisk(std::FILE* pFile) {
   return fsync(fileno(pFile)) == 0;
 #endif
 }
+
+#ifdef _WIN32
+
+// NTFS journals its folder changes; a folder cannot be flushed without extra privileges.
+bool SyncFolder(const std::string& /*strFolder*/) {
+  return true;
+}
+
+// A file opened with no sharing at all cannot be opened again until its holder closes it or
+// ends, which is what the lock needs.
+LockResult FolderLock::TryLock(const std::string& strFolder, std::error_code& error) {
+  Unlock();
+  const std::string strPath = strFolder + kLockFileName;
+  HANDLE hFile = CreateFileA(strPath.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS,
+                             FILE_ATTRIBUTE_NORMAL, nullptr);
+  DWORD nError = hFile == INVALID_HANDLE_VALUE ? GetLastError() : ERROR_SUCCESS;
+  if (nError == ERROR_ACCESS_DENIED) {
+    // A lock file another user made, or a read-only one, locks as well when opened to read.
+    hFile = CreateFileA(strPath.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+                        FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (hFile == INVALID_HANDLE_VALUE && GetLastError() == ERROR_SHARING_VIOLATION) {
+      nError = ERROR_SHARING_VIOLATION;
+    }
+  }
+  if (hFile == INVALID_HANDLE_VALUE) {
+    error.assign(static_cast<int>(nError), std::system_category());
+    return nError == ERROR_SHARING_VIOLATION ? LockResult::kInUse : LockResult::kFailed;
+  }
+  m_handle = reinterpret_cast<std::intptr_t>(hFile);
+  m_strFolder = strFolder;
+  return LockResult::kLocked;
+}
+
+void FolderLock::Unlock() {
+  if (m_handle != kNone) {
+    CloseHandle(reinterpret_cast<HANDLE>(m_handle));
+    m_handle = kNone;
+  }
+  m_strFolder.clear();
+}
+
+#else
+
+bool SyncFolder(const std::string& strFolder) {
+  const int nFd = open(strFolder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (nFd < 0) {
+    return false;
+  }
+  const bool bSynced = fsync(nFd) == 0;
+  close(nFd);
+  return bSynced;
+}
+
+// flock belongs to the open file, not to the process: a second FolderLock in the same
+// program is refused like another program, and a child process never inherits it (CLOEXEC).
+LockResult FolderLock::TryLock(const std::string& strFolder, std::error_code& error) {
+  Unlock();
+  const std::string strPath = strFolder + kLockFileName;
+  int nFd = open(strPath.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
+  const int nOpenError = errno;
+  if (nFd < 0 && (nOpenError == EACCES || nOpenError == EROFS)) {
+    // A lock file another user made, or a read-only folder: flock needs no write access.
+    nFd = open(strPath.c_str(), O_RDONLY | O_CLOEXEC);
+  }
+  if (nFd < 0) {
+    error.assign(nOpenError, std::generic_category());
+    return LockResult::kFailed;
+  }
+  if (flock(nFd, LOCK_EX | LOCK_NB) != 0) {
+    const int nError = errno;
+    close(nFd);
+    error.assign(nError, std::generic_category());
+    return nError == EWOULDBLOCK ? LockResult::kInUse : LockResult::kFailed;
+  }
+  m_handle = nFd;
+  m_strFolder = strFolder;
+  return LockResult::kLocked;
+}
+
+void FolderLock::Unlock() {
+  if (m_handle != kNone) {
+    close(static_cast<int>(m_handle));  // drops the lock
+    m_handle = kNone;
+  }
+  m_strFolder.clear();
+}
+
+#endif
 
 }  // namespace velvane

@@ -1,6 +1,9 @@
 #pragma once
 
+#include <cstdint>
 #include <cstdio>
+#include <string>
+#include <system_error>
 
 namespace velvane {
 
@@ -9,5 +12,42 @@ namespace velvane {
 
 // Writes the file's buffered data and has the system put it on the disk; false on failure.
 bool FlushToDisk(std::FILE* pFile);
+
+// Puts the folder's entries (new names, renames) on the disk. Where the system has no such
+// call it does nothing and returns true.
+bool SyncFolder(const std::string& strFolder);
+
+enum class LockResult {
+  kLocked,
+  kInUse,   // another program holds the lock
+  kFailed,  // the lock file could not be made or locked (see the error)
+};
+
+// One writer at a time per database folder: an advisory lock on the file velvane.lock in the
+// folder. The system drops it when the holder ends, even after a crash, so a stale lock file
+// never blocks anyone; the file itself is left in place on purpose (deleting it would let two
+// programs lock two different files of the same name).
+class FolderLock {
+ public:
+  FolderLock() = default;
+  ~FolderLock() { Unlock(); }
+  FolderLock(const FolderLock&) = delete;
+  FolderLock& operator=(const FolderLock&) = delete;
+
+  // Releases a lock held on another folder first.
+  LockResult TryLock(const std::string& strFolder, std::error_code& error);
+  void Unlock();
+  // Whether this object holds the lock on exactly this folder setting.
+  bool Holds(const std::string& strFolder) const {
+    return m_handle != kNone && m_strFolder == strFolder;
+  }
+
+ private:
+  static constexpr std::intptr_t kNone = -1;
+  std::intptr_t m_handle = kNone;  // file descriptor, or Windows file handle
+  std::string m_strFolder;
+};
+
+inline constexpr const char* kLockFileName = "velvane.lock";
 
 }  // namespace velvane

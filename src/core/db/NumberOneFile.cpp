@@ -1,16 +1,20 @@
 #include "core/db/NumberOneFile.h"
 
-#include <fstream>
+#include <string_view>
 
+#include "core/db/DatabaseRead.h"
 #include "core/db/LineCodec.h"
 
 namespace velvane {
 
-std::vector<NumberOneEntry> ReadNumberOnes(const std::string& strFilesDir) {
+std::vector<NumberOneEntry> ReadNumberOnes(const std::string& strFilesDir,
+                                           std::string* pUnreadable) {
+  const FileRead read = ReadDatabaseFile(strFilesDir + "hits.dat");
+  if (pUnreadable != nullptr) {
+    *pUnreadable = read.strReason;
+  }
   std::vector<NumberOneEntry> entries;
-  std::ifstream file(strFilesDir + "hits.dat", std::ios::binary);
-  std::string line;
-  while (std::getline(file, line)) {
+  for (const std::string_view line : SplitLines(read.strContent)) {
     if (!IsBlankLine(line)) {
       entries.push_back(ParseNumberOneLine(line));
     }
@@ -22,8 +26,9 @@ NumberOneEntry NumberOneEndMarker() {
   return ParseNumberOneLine("31/12/3000\\ \\ \\0\\0\\");
 }
 
-bool SaveNumberOnes(const SaveReporting& reporting, const std::vector<NumberOneEntry>& entries,
-                    const std::string& strCreateFailedText) {
+SaveOutcome SaveNumberOnes(const SaveReporting& reporting,
+                           const std::vector<NumberOneEntry>& entries,
+                           const std::string& strCreateFailedText) {
   std::string content;
   for (const NumberOneEntry& entry : entries) {
     content += FormatNumberOneLine(entry);

@@ -1,7 +1,10 @@
 #include "core/db/SafeSave.h"
 
+#include <cerrno>
 #include <cstdio>
 #include <filesystem>
+#include <system_error>
+#include <utility>
 
 #include "core/db/Logs.h"
 #include "core/db/NativeFile.h"
@@ -10,55 +13,163 @@ namespace velvane {
 
 namespace {
 
-bool WriteWholeFile(const std::string& strPath, std::string_view content) {
-  std::FILE* pFile = std::fopen(strPath.c_str(), "wb");
-  if (pFile == nullptr) {
-    return false;
+namespace fs = std::filesystem;
+
+constexpr const char* kNotRegular = "not a regular file";
+
+struct RotationPaths {
+  fs::path dat;     // name.dat as the folder names it
+  fs::path target;  // the file that name leads to: name.dat itself unless it is a link
+  fs::path tmp;     // beside the target, so the final rename stays on one file system
+  fs::path old;     // name.old, in the database folder where the operator looks for it
+};
+
+SaveOutcome Failed(SaveResult result, const fs::path& path, std::string strReason,
+                   const fs::path& tmp = {}) {
+  return SaveOutcome{result, path.string(), std::move(strReason), tmp.string()};
+}
+
+// errno after a failed C library call; a call that failed without saying why counts as EIO.
+std::error_code LastError() {
+  return std::error_code(errno != 0 ? errno : EIO, std::generic_category());
+}
+
+// Empty when the paths are known; else why not (a link loop, say).
+std::string ResolvePaths(const std::string& strFolder, const std::string& strBaseName,
+                         RotationPaths& paths) {
+  paths.dat = strFolder + strBaseName + ".dat";
+  paths.old = strFolder + strBaseName + ".old";
+  paths.target = paths.dat;
+  std::error_code error;
+  if (fs::is_symlink(fs::symlink_status(paths.dat, error))) {
+    paths.target = fs::weakly_canonical(paths.dat, error);
+    if (error) {
+      return error.message();
+    }
   }
-  // On the disk before the renames, so that a crash cannot leave a half-written name.dat.
-  const bool bWritten =
-      std::fwrite(content.data(), 1, content.size(), pFile) == content.size() && FlushToDisk(pFile);
-  const bool bClosed = std::fclose(pFile) == 0;
-  return bWritten && bClosed;
+  paths.tmp = paths.target;
+  paths.tmp.replace_extension(".tmp");
+  if (paths.tmp == paths.target) {
+    paths.tmp += ".tmp";  // a link to a file that is itself named *.tmp
+  }
+  return {};
+}
+
+// Returns the error that stopped the writing, if any. An old .tmp is removed first rather
+// than opened: a FIFO would block the save and a link would send the data elsewhere.
+std::error_code WriteWholeFile(const fs::path& path, std::string_view content) {
+  std::error_code error;
+  const fs::file_status status = fs::symlink_status(path, error);
+  if (fs::is_directory(status)) {
+    return std::make_error_code(std::errc::is_a_directory);
+  }
+  if (fs::exists(status) && !fs::remove(path, error)) {
+    return error;
+  }
+  error.clear();  // "not found" from the look above
+  errno = 0;
+  std::FILE* pFile = std::fopen(path.string().c_str(), "wb");
+  if (pFile == nullptr) {
+    return LastError();
+  }
+  errno = 0;
+  if (std::fwrite(content.data(), 1, content.size(), pFile) != content.size() ||
+      !FlushToDisk(pFile)) {
+    error = LastError();
+  }
+  if (std::fclose(pFile) != 0 && !error) {
+    error = LastError();
+  }
+  if (error) {
+    std::error_code ignored;
+    fs::remove(path, ignored);  // a partial copy is worth nothing
+  }
+  return error;
+}
+
+// The previous copy gets the second name name.old; empty on success, else why not.
+std::string KeepAsOld(const fs::path& target, const fs::path& old) {
+  std::error_code error;
+  const fs::file_status status = fs::symlink_status(old, error);
+  if (fs::is_directory(status)) {
+    return kNotRegular;
+  }
+  if (fs::exists(status) && !fs::remove(old, error)) {
+    return error.message();
+  }
+  fs::create_hard_link(target, old, error);
+  if (!error) {
+    return {};
+  }
+  // Another file system, or one without links: a copy does as well.
+  if (fs::copy_file(target, old, error)) {
+    return {};
+  }
+  std::error_code ignored;
+  fs::remove(old, ignored);  // a partial copy is no backup
+  return error.message();
 }
 
 }  // namespace
 
-SaveResult SaveWithRotation(const std::string& strFolder, const std::string& strBaseName,
-                            std::string_view content) {
-  const std::string strOld = strFolder + strBaseName + ".old";
-  const std::string strDat = strFolder + strBaseName + ".dat";
-  const std::string strTmp = strFolder + strBaseName + ".tmp";
-  if (!WriteWholeFile(strTmp, content)) {
-    std::error_code ignored;
-    std::filesystem::remove(strTmp, ignored);  // a partial copy is worth nothing
-    return SaveResult::kCreateFailed;
+SaveOutcome SaveWithRotation(const std::string& strFolder, const std::string& strBaseName,
+                             std::string_view content) {
+  RotationPaths paths;
+  if (std::string strReason = ResolvePaths(strFolder, strBaseName, paths); !strReason.empty()) {
+    return Failed(SaveResult::kCreateFailed, paths.dat, std::move(strReason));
   }
-  std::error_code ignored;
-  std::filesystem::remove(strOld, ignored);
-  std::filesystem::rename(strDat, strOld, ignored);
+  if (const std::error_code error = WriteWholeFile(paths.tmp, content)) {
+    return Failed(SaveResult::kCreateFailed, paths.tmp, error.message());
+  }
   std::error_code error;
-  std::filesystem::rename(strTmp, strDat, error);
-  return error ? SaveResult::kRenameFailed : SaveResult::kSaved;
+  const fs::file_status status = fs::status(paths.target, error);
+  // With no name.dat (a first save, or one deleted meanwhile) the last name.old stays: it is
+  // the newest backup there is.
+  if (fs::exists(status)) {
+    if (!fs::is_regular_file(status)) {
+      return Failed(SaveResult::kBackupFailed, paths.target, kNotRegular, paths.tmp);
+    }
+    if (std::string strReason = KeepAsOld(paths.target, paths.old); !strReason.empty()) {
+      return Failed(SaveResult::kBackupFailed, paths.old, std::move(strReason), paths.tmp);
+    }
+  } else if (status.type() != fs::file_type::not_found) {
+    return Failed(SaveResult::kBackupFailed, paths.target, error.message(), paths.tmp);
+  }
+  fs::rename(paths.tmp, paths.target, error);
+  if (error) {
+    return Failed(SaveResult::kRenameFailed, paths.dat, error.message(), paths.tmp);
+  }
+  // The new name and name.old on the disk too. Their data already is, so a folder that
+  // cannot be synced costs at most the renames in a power cut: nothing to tell anyone about.
+  SyncFolder(paths.target.parent_path().string());
+  if (paths.old.parent_path() != paths.target.parent_path()) {
+    SyncFolder(paths.old.parent_path().string());
+  }
+  return SaveOutcome{};
 }
 
-bool SaveDatabaseFile(const SaveReporting& reporting, const std::string& strBaseName,
-                      std::string_view content, const std::string& strCreateFailedText) {
-  switch (SaveWithRotation(reporting.strFilesDir, strBaseName, content)) {
+SaveOutcome SaveDatabaseFile(const SaveReporting& reporting, const std::string& strBaseName,
+                             std::string_view content, const std::string& strCreateFailedText) {
+  SaveOutcome outcome = SaveWithRotation(reporting.strFilesDir, strBaseName, content);
+  std::string strText;
+  switch (outcome.result) {
     case SaveResult::kSaved:
-      return true;
+    case SaveResult::kRefused:
+      return outcome;
     case SaveResult::kCreateFailed:
       WriteErrorLog(reporting.strFilesDir, reporting.clock, strCreateFailedText);
-      return false;
+      return outcome;
+    case SaveResult::kBackupFailed:
+      strText = "Failed to keep the previous " + strBaseName + ".dat as " + strBaseName + ".old";
+      break;
     case SaveResult::kRenameFailed:
+      strText = "Failed to replace " + strBaseName + ".dat";
       break;
   }
-  const std::string strText = "Failed to replace " + strBaseName +
-                              ".dat; the new copy is kept in " + reporting.strFilesDir +
-                              strBaseName + ".tmp";
+  strText += " (" + outcome.Describe() + "); the new copy is kept in " + outcome.strTmp;
   WriteErrorLog(reporting.strFilesDir, reporting.clock, strText);
   reporting.prompter.Show(strText, reporting.strTitle, PromptIcon::Exclamation, PromptButtons::Ok);
-  return false;
+  return outcome;
 }
 
 }  // namespace velvane

@@ -10,14 +10,33 @@ namespace velvane {
 
 enum class SaveResult {
   kSaved,
+  kRefused,       // not attempted (see TrackDatabase): nothing on disk was touched
   kCreateFailed,  // name.tmp could not be created or written: name.dat and name.old untouched
+  kBackupFailed,  // the previous copy could not become name.old: name.dat untouched, the new
+                  // copy stays in name.tmp
   kRenameFailed,  // name.tmp could not become name.dat: the new copy stays in name.tmp
 };
 
-// The one rotation every database save uses: write name.tmp completely, delete name.old,
-// rename name.dat to name.old, rename name.tmp to name.dat.
-SaveResult SaveWithRotation(const std::string& strFolder, const std::string& strBaseName,
-                            std::string_view content);
+// What a save did and, when it failed, which file stopped it and why.
+struct SaveOutcome {
+  SaveResult result = SaveResult::kSaved;
+  std::string strPath;    // the file or folder that stopped the save
+  std::string strReason;  // why, e.g. "No space left on device"
+  std::string strTmp;     // where the new copy is kept, after kBackupFailed / kRenameFailed
+
+  explicit operator bool() const { return result == SaveResult::kSaved; }
+  // "<path>: <reason>", for a one-line report.
+  std::string Describe() const { return strPath + ": " + strReason; }
+};
+
+// The one rotation every database save uses. name.tmp is written completely and flushed to the
+// disk; the previous name.dat gets the second name name.old (a copy where the file system has
+// no links); then one rename puts name.tmp in place of name.dat, so name.dat exists at every
+// moment and a crash leaves either the old or the new copy under that name. A name.dat that is
+// a link stays a link: the file it leads to is replaced, with the .tmp written beside it.
+// It is not safe against a second writer at the same time: callers hold the folder lock.
+SaveOutcome SaveWithRotation(const std::string& strFolder, const std::string& strBaseName,
+                             std::string_view content);
 
 // Everything a database save needs to report a failure: the error log in the database folder
 // and, where the operator must be told, a message captioned with the program title.
@@ -29,8 +48,9 @@ struct SaveReporting {
 };
 
 // SaveWithRotation plus its reports: a failed create appends `strCreateFailedText` to the
-// error log only; a failed final rename is logged and shown. Returns true when saved.
-bool SaveDatabaseFile(const SaveReporting& reporting, const std::string& strBaseName,
-                      std::string_view content, const std::string& strCreateFailedText);
+// error log only; when the backup or the final rename fails, the line names the file and the
+// operator is shown it.
+SaveOutcome SaveDatabaseFile(const SaveReporting& reporting, const std::string& strBaseName,
+                             std::string_view content, const std::string& strCreateFailedText);
 
 }  // namespace velvane

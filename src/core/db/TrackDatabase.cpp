@@ -1,41 +1,23 @@
 #include "core/db/TrackDatabase.h"
 
-#include <filesystem>
-#include <sstream>
+#include <fstream>
 #include <string_view>
 #include <utility>
 
+#include "core/db/DatabaseRead.h"
 #include "core/db/LineCodec.h"
 #include "core/db/Logs.h"
-#include "core/db/SafeSave.h"
 
 namespace velvane {
 
 namespace {
 
-std::string ReadAll(std::ifstream& file) {
-  std::ostringstream content;
-  content << file.rdbuf();
-  file.close();
-  return std::move(content).str();
-}
-
 // Calls `store(line)` for each non-blank line of `content` until it returns false; returns
 // whether a non-blank line was left unstored.
 template <typename StoreLine>
 bool ForEachRecordLine(std::string_view content, StoreLine store) {
-  std::size_t nStart = 0;
-  while (nStart < content.size()) {
-    std::size_t nEnd = content.find('\n', nStart);
-    if (nEnd == std::string_view::npos) {
-      nEnd = content.size();
-    }
-    const std::string_view line = content.substr(nStart, nEnd - nStart);
-    nStart = nEnd + 1;
-    if (IsBlankLine(line)) {
-      continue;
-    }
-    if (!store(line)) {
+  for (const std::string_view line : SplitLines(content)) {
+    if (!IsBlankLine(line) && !store(line)) {
       return true;
     }
   }
@@ -48,39 +30,62 @@ TrackDatabase::TrackDatabase(TrackStore& store, Clock& clock, Prompter& prompter
                              std::string strTitle)
     : m_store(store), m_clock(clock), m_prompter(prompter), m_strTitle(std::move(strTitle)) {}
 
-bool TrackDatabase::OpenFile(const std::string& strPath, std::ifstream& file, bool& bLoaded) {
-  if (file.is_open()) {
-    file.close();
+LockResult TrackDatabase::LockFolder(const std::string& strFilesDir, std::error_code& error) {
+  m_lockResult = m_lock.TryLock(strFilesDir, error);
+  m_lockError = error;
+  return m_lockResult;
+}
+
+bool TrackDatabase::OpenFile(const std::string& strPath, FileState& file) {
+  file = FileState{};
+  file.strPath = strPath;
+  FileRead read = ReadDatabaseFile(strPath);
+  switch (read.state) {
+    case FileRead::State::kRead:
+      file.strContent = std::move(read.strContent);
+      file.bLoaded = true;
+      file.bMaySave = true;
+      return true;
+    case FileRead::State::kUnreadable:
+      // It may hold the only copy of the library: never emptied, never saved over.
+      file.strUnreadable = read.strReason;
+      return false;
+    case FileRead::State::kMissing:
+      break;
   }
-  std::error_code error;
-  if (!std::filesystem::is_directory(strPath, error)) {  // a folder opens but cannot be read
-    file.open(strPath, std::ios::binary);
-  }
-  if (file.is_open()) {
-    bLoaded = true;
-    return true;
-  }
-  // Not readable: make an empty file so the next save has something to rotate.
-  std::ofstream created(strPath, std::ios::binary | std::ios::trunc);
+  // Only a missing file is made, empty, so the next save has something to rotate. Opened for
+  // appending, it never truncates a file that another program made meanwhile.
+  file.bMaySave = true;
+  const std::ofstream created(strPath, std::ios::binary | std::ios::app);
   return created.is_open();
 }
 
 bool TrackDatabase::OpenPlaylistFile(const std::string& strFilesDir) {
-  return OpenFile(strFilesDir + "playlist.dat", m_playlistFile, m_bPlaylistLoaded);
+  return OpenFile(strFilesDir + "playlist.dat", m_playlist);
 }
 
 bool TrackDatabase::OpenChartFile(const std::string& strFilesDir) {
-  return OpenFile(strFilesDir + "charts.dat", m_chartFile, m_bChartLoaded);
+  return OpenFile(strFilesDir + "charts.dat", m_chart);
 }
 
-void TrackDatabase::ReportFull(const std::string& strFilesDir, const std::string& strText) {
+std::string TrackDatabase::OpenProblem() const {
+  for (const FileState* pFile : {&m_playlist, &m_chart}) {
+    if (!pFile->strUnreadable.empty()) {
+      return pFile->strPath + ": " + pFile->strUnreadable;
+    }
+  }
+  return {};
+}
+
+void TrackDatabase::Report(const std::string& strFilesDir, const std::string& strText) {
   WriteErrorLog(strFilesDir, m_clock, strText);
   m_prompter.Show(strText, m_strTitle, PromptIcon::Exclamation, PromptButtons::Ok);
 }
 
-bool TrackDatabase::LoadRecords(std::ifstream& file, int nCapacity, const StoreRecord& store,
+bool TrackDatabase::LoadRecords(FileState& file, int nCapacity, const StoreRecord& store,
                                 const std::string& strFilesDir, const std::string& strFullText) {
-  const std::string content = ReadAll(file);
+  const std::string content = std::move(file.strContent);
+  file.strContent.clear();
   int nStored = 0;
   const bool bOverflow = ForEachRecordLine(content, [&](std::string_view line) {
     if (nStored >= nCapacity) {
@@ -90,7 +95,7 @@ bool TrackDatabase::LoadRecords(std::ifstream& file, int nCapacity, const StoreR
     return true;
   });
   if (bOverflow) {
-    ReportFull(strFilesDir, strFullText);
+    Report(strFilesDir, strFullText);
   }
   return bOverflow;
 }
@@ -101,8 +106,8 @@ void TrackDatabase::LoadPlaylist(const std::string& strFilesDir) {
   // those stored in the file survive.
   const int nLinkLimit = m_store.ChartCount() == 0 ? m_store.ChartSize() : m_store.ChartCount();
   int nCount = 0;
-  m_bPlaylistCut = LoadRecords(
-      m_playlistFile, m_store.PlaySize(),
+  m_playlist.bCut = LoadRecords(
+      m_playlist, m_store.PlaySize(),
       [&](int nIndex, std::string_view line) {
         m_store.SetPlaylistEntry(nIndex, ParsePlaylistLine(line), nLinkLimit);
         nCount = nIndex + 1;
@@ -116,8 +121,8 @@ void TrackDatabase::LoadCharts(const std::string& strFilesDir) {
   const int nLinkLimit =
       m_store.PlaylistCount() == 0 ? m_store.PlaySize() : m_store.PlaylistCount();
   int nCount = 0;
-  m_bChartCut = LoadRecords(
-      m_chartFile, m_store.ChartSize(),
+  m_chart.bCut = LoadRecords(
+      m_chart, m_store.ChartSize(),
       [&](int nIndex, std::string_view line) {
         m_store.SetChartEntry(nIndex, ParseChartLine(line), nLinkLimit);
         nCount = nIndex + 1;
@@ -128,40 +133,73 @@ void TrackDatabase::LoadCharts(const std::string& strFilesDir) {
 
 void TrackDatabase::OpenAndLoad(const std::string& strFilesDir, int nPlaySize, int nChartSize) {
   if (!OpenPlaylistFile(strFilesDir)) {
-    m_bPlaylistLoaded = false;
     m_prompter.Show("Could not open the playlist file", m_strTitle, PromptIcon::Exclamation,
                     PromptButtons::Ok);
   }
   if (!OpenChartFile(strFilesDir)) {
-    m_bChartLoaded = false;
     m_prompter.Show("Could not open the charts file", m_strTitle, PromptIcon::Exclamation,
                     PromptButtons::Ok);
   }
   m_store.Allocate(nPlaySize, nChartSize);
-  if (m_bPlaylistLoaded) {
+  if (m_playlist.bLoaded) {
     LoadPlaylist(strFilesDir);
   }
-  if (m_bChartLoaded) {
+  if (m_chart.bLoaded) {
     LoadCharts(strFilesDir);
   }
 }
 
-bool TrackDatabase::SavePlaylist(const std::string& strFilesDir) {
+SaveOutcome TrackDatabase::MaySave(const std::string& strFilesDir, const FileState& file,
+                                   const std::string& strBaseName) const {
+  SaveOutcome refusal{SaveResult::kRefused, strFilesDir, {}, {}};
+  if (!m_lock.Holds(strFilesDir)) {
+    // A second writer at the same time could lose either save.
+    if (m_lockResult == LockResult::kInUse) {
+      refusal.strReason = kFolderInUseText;
+    } else {
+      refusal.strReason = "the database folder is not locked for writing";
+      if (m_lockError) {
+        refusal.strReason += " (" + m_lockError.message() + ")";
+      }
+    }
+    return refusal;
+  }
+  if (!file.bMaySave) {
+    refusal.strPath = strFilesDir + strBaseName + ".dat";
+    refusal.strReason = file.strUnreadable.empty() ? "it has not been read, so it is left as it is"
+                                                   : "it could not be read (" + file.strUnreadable +
+                                                         "), so it is left as it is";
+    return refusal;
+  }
+  return SaveOutcome{};
+}
+
+SaveOutcome TrackDatabase::Save(const std::string& strFilesDir, const FileState& file,
+                                const std::string& strBaseName, const std::string& content,
+                                const std::string& strCreateFailedText) {
+  SaveOutcome allowed = MaySave(strFilesDir, file, strBaseName);
+  if (!allowed) {
+    Report(strFilesDir, "Not saved: " + allowed.Describe());
+    return allowed;
+  }
+  return SaveDatabaseFile({strFilesDir, m_clock, m_prompter, m_strTitle}, strBaseName, content,
+                          strCreateFailedText);
+}
+
+SaveOutcome TrackDatabase::SavePlaylist(const std::string& strFilesDir) {
   std::string content;
   for (int i = 0; i < m_store.PlaylistCount(); ++i) {
     content += FormatPlaylistLine(m_store.Playlist(i));
   }
-  return SaveDatabaseFile({strFilesDir, m_clock, m_prompter, m_strTitle}, "playlist", content,
-                          "Failed to create a new playlist file");
+  return Save(strFilesDir, m_playlist, "playlist", content, "Failed to create a new playlist file");
 }
 
-bool TrackDatabase::SaveCharts(const std::string& strFilesDir) {
+SaveOutcome TrackDatabase::SaveCharts(const std::string& strFilesDir) {
   std::string content;
   for (int i = 0; i < m_store.ChartCount(); ++i) {
     content += FormatChartLine(m_store.Chart(i));
   }
-  return SaveDatabaseFile({strFilesDir, m_clock, m_prompter, m_strTitle}, "charts", content,
-                          "Failed to create a new chart file");
+  return Save(strFilesDir, m_chart, "charts", content, "Failed to create a new chart file");
 }
 
 }  // namespace velvane

@@ -1,31 +1,46 @@
 #pragma once
 
-#include <fstream>
 #include <functional>
 #include <string>
 #include <string_view>
+#include <system_error>
 
+#include "core/db/NativeFile.h"
+#include "core/db/SafeSave.h"
 #include "core/db/TrackStore.h"
 #include "core/ports/Clock.h"
 #include "core/ports/Prompter.h"
 
 namespace velvane {
 
+// Why saves are refused while another Velvane program holds the database folder.
+inline constexpr const char* kFolderInUseText =
+    "the database folder is in use by another Velvane program";
+
 // playlist.dat and charts.dat in the database folder: opened and loaded once at start-up (the
 // playlist always first, so the chart links it holds survive), saved as a whole through the
 // .tmp / .old rotation.
+//
+// A file is only ever replaced by what was read from it: a save is refused unless this
+// program holds the folder lock and the file was read completely or was missing (made empty).
 class TrackDatabase {
  public:
   TrackDatabase(TrackStore& store, Clock& clock, Prompter& prompter, std::string strTitle);
 
-  // Open the file for reading; when that fails, create it empty (nothing is loaded then).
-  // Returns false when it can be neither opened nor created.
+  // Takes the folder lock (velvane.lock) that every save needs; kept until this object ends.
+  LockResult LockFolder(const std::string& strFilesDir, std::error_code& error);
+
+  // Reads the file whole. A missing file is created empty (nothing is loaded then). Returns
+  // false when the file exists but cannot be read (it is left as it is, and saves of it are
+  // refused), or is missing and cannot be created.
   bool OpenPlaylistFile(const std::string& strFilesDir);
   bool OpenChartFile(const std::string& strFilesDir);
-  bool PlaylistLoaded() const { return m_bPlaylistLoaded; }
-  bool ChartLoaded() const { return m_bChartLoaded; }
+  bool PlaylistLoaded() const { return m_playlist.bLoaded; }
+  bool ChartLoaded() const { return m_chart.bLoaded; }
   // False after a load that had to leave lines out for lack of capacity.
-  bool LoadedCompletely() const { return !m_bPlaylistCut && !m_bChartCut; }
+  bool LoadedCompletely() const { return !m_playlist.bCut && !m_chart.bCut; }
+  // "<path>: <reason>" for the first file that exists but could not be read; empty if none.
+  std::string OpenProblem() const;
 
   // Fill the array from the opened file and set its count; a file longer than the capacity
   // keeps the first records and reports it in the error log and a message.
@@ -37,30 +52,45 @@ class TrackDatabase {
   // charts.
   void OpenAndLoad(const std::string& strFilesDir, int nPlaySize, int nChartSize);
 
-  // Write records 0 to count - 1. Returns true when the new file is in place.
-  bool SavePlaylist(const std::string& strFilesDir);
-  bool SaveCharts(const std::string& strFilesDir);
+  // Write records 0 to count - 1. A refused save is logged and shown, and changes no file.
+  SaveOutcome SavePlaylist(const std::string& strFilesDir);
+  SaveOutcome SaveCharts(const std::string& strFilesDir);
 
  private:
+  // One database file between opening and saving.
+  struct FileState {
+    std::string strContent;  // as read at opening, until the load has parsed it
+    bool bLoaded = false;    // opened for reading: the load fills the array
+    bool bMaySave = false;   // read completely, or missing: a save loses nothing
+    bool bCut = false;       // the load left lines out for lack of capacity
+    std::string strPath;
+    std::string strUnreadable;  // why, when it exists but could not be read
+  };
   using StoreRecord = std::function<void(int nIndex, std::string_view line)>;
 
-  bool OpenFile(const std::string& strPath, std::ifstream& file, bool& bLoaded);
-  // Reads the whole file and stores its records from index 0 while there is room; a file
-  // with more records is reported. Returns whether records were left out.
-  bool LoadRecords(std::ifstream& file, int nCapacity, const StoreRecord& store,
+  bool OpenFile(const std::string& strPath, FileState& file);
+  // Stores the records of the opened file from index 0 while there is room; a file with more
+  // records is reported. Returns whether records were left out.
+  bool LoadRecords(FileState& file, int nCapacity, const StoreRecord& store,
                    const std::string& strFilesDir, const std::string& strFullText);
-  void ReportFull(const std::string& strFilesDir, const std::string& strText);
+  SaveOutcome Save(const std::string& strFilesDir, const FileState& file,
+                   const std::string& strBaseName, const std::string& content,
+                   const std::string& strCreateFailedText);
+  // kSaved when this file may be saved to this folder; else kRefused, and why: the save
+  // could lose what the file holds, or collide with another program's.
+  SaveOutcome MaySave(const std::string& strFilesDir, const FileState& file,
+                      const std::string& strBaseName) const;
+  void Report(const std::string& strFilesDir, const std::string& strText);
 
   TrackStore& m_store;
   Clock& m_clock;
   Prompter& m_prompter;
   std::string m_strTitle;
-  std::ifstream m_playlistFile;
-  std::ifstream m_chartFile;
-  bool m_bPlaylistLoaded = false;
-  bool m_bChartLoaded = false;
-  bool m_bPlaylistCut = false;
-  bool m_bChartCut = false;
+  FileState m_playlist;
+  FileState m_chart;
+  FolderLock m_lock;
+  LockResult m_lockResult = LockResult::kFailed;
+  std::error_code m_lockError;
 };
 
 }  // namespace velvane

@@ -202,7 +202,7 @@ const char* ChartOnlyArtist(std::string_view title) {
 
 bool SaveFile(const std::string& strFilesDir, const std::string& strBaseName,
               const std::string& strContent, std::string& strError) {
-  if (SaveWithRotation(strFilesDir, strBaseName, strContent) == SaveResult::kSaved) {
+  if (SaveWithRotation(strFilesDir, strBaseName, strContent)) {
     return true;
   }
   strError = "Could not write the database file " + strFilesDir + strBaseName + ".dat";

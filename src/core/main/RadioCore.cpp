@@ -63,12 +63,25 @@ void RadioCore::OnInitDialog(const std::function<void()>& runAdminDialog) {
     // whatever folder the program happens to run in.
     m_store.Allocate(m_settings.nPlaySize, m_settings.nChartSize);
   } else {
+    LockDatabaseFolder();
     m_database.OpenAndLoad(m_settings.strFilesDir, m_settings.nPlaySize, m_settings.nChartSize);
   }
   m_yearRange = LoadYearRange(m_profile, m_clock);
   ShowFadeAutoText();
   m_play.SetPlayMode(mode);
   m_play.SetMasterSlider(nMasterSlider);
+}
+
+void RadioCore::LockDatabaseFolder() {
+  std::error_code error;
+  // Held for the whole run. Without it this run only reads: every save is refused (and says
+  // why), since two programs saving the same files would lose one of the two saves.
+  if (m_database.LockFolder(m_settings.strFilesDir, error) == LockResult::kInUse) {
+    m_prompter.Show(
+        "The database folder is in use by another Velvane program, so changes to the databases "
+        "cannot be saved",
+        m_strTitle, PromptIcon::Exclamation, PromptButtons::Ok);
+  }
 }
 
 bool RadioCore::OnClose() {

@@ -90,6 +90,9 @@ class RadioCore {
 
  private:
   void ShowFadeAutoText();
+  // Takes the database folder's lock for the run; tells the operator when another program
+  // holds it.
+  void LockDatabaseFolder();
 
   Clock& m_clock;
   Prompter& m_prompter;

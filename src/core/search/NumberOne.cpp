@@ -1,10 +1,8 @@
 #include "core/search/NumberOne.h"
 
 #include <algorithm>
-#include <fstream>
 #include <vector>
 
-#include "core/db/LineCodec.h"
 #include "core/db/NumberOneFile.h"
 #include "core/text/DisplayFormat.h"
 #include "core/text/Text.h"
@@ -83,24 +81,11 @@ TypedDate ReadTypedDate(const std::string& strText) {
 }
 
 bool FindNumberOne(const std::string& strFilesDir, int nTargetDayNumber, NumberOneEntry& found) {
-  std::ifstream file(strFilesDir + "hits.dat", std::ios::binary);
-  if (!file) {
-    return false;
-  }
+  std::vector<NumberOneEntry> entries = ReadNumberOnes(strFilesDir);
+  entries.push_back(NumberOneEndMarker());
   bool bHavePrevious = false;
   NumberOneEntry previous;
-  std::string strLine;
-  for (bool bAtEnd = false; !bAtEnd;) {
-    NumberOneEntry entry;
-    if (std::getline(file, strLine)) {
-      if (IsBlankLine(strLine)) {
-        continue;  // a line without a date cannot close a period
-      }
-      entry = ParseNumberOneLine(strLine);
-    } else {
-      entry = NumberOneEndMarker();
-      bAtEnd = true;
-    }
+  for (const NumberOneEntry& entry : entries) {
     if (StoredDayNumber(entry.strDate) > nTargetDayNumber) {
       if (bHavePrevious) {
         found = previous;

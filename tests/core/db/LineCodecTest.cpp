@@ -57,6 +57,25 @@ TEST(PlaylistLine, ShortLongAndDamagedFields) {
   EXPECT_EQ(entry.strTitle, "T");
 }
 
+TEST(PlaylistLine, DamagedNumbersReadAsNoneOrOutOfRangeNeverAsAnotherValidValue) {
+  // A sign in the number block would widen it on writing and shift it on every resave.
+  const PlaylistEntry signed_ = ParsePlaylistLine("-1203\\A\\T\\-1\\");
+  EXPECT_EQ(signed_.strCD, "0");
+  EXPECT_EQ(signed_.strTrack, "3");
+  EXPECT_EQ(FormatPlaylistLine(signed_).substr(0, 6), "00003\\");
+  EXPECT_EQ(FormatPlaylistLine({"A", "T", "1000", "-5", -1}).substr(0, 6), "00000\\");
+  // 2^32 + 1 must not wrap round to link 1.
+  EXPECT_EQ(ParsePlaylistLine("00101\\A\\T\\4294967297\\").nChartLink, 2147483647);
+  EXPECT_EQ(ParseChartLine("d\\A\\T\\1\\-4294967297\\").nPlaylistLink, -2147483647 - 1);
+}
+
+TEST(Lines, CrLfLfAndALoneCrEachEndALine) {
+  EXPECT_EQ(SplitLines("a\r\nb\nc\rd\r\r\ne"),
+            (std::vector<std::string_view>{"a", "b", "c", "d", "", "e"}));
+  EXPECT_EQ(SplitLines("a\n\r"), (std::vector<std::string_view>{"a", ""}));
+  EXPECT_TRUE(SplitLines("").empty());
+}
+
 TEST(ChartAndNumberOneLines, TextsTravelUnchangedInBothDirections) {
   const std::string line = FormatChartLine({"05/03/1983", "A", "T", "01", -1});
   EXPECT_EQ(line, "05/03/1983\\A\\T\\01\\-1\\\r\n");

@@ -21,6 +21,15 @@ TEST(NumberOneFile, ReadsSkippingBlankLinesAndToleratingShortOnes) {
   EXPECT_EQ(entries[2].strArtist, "C");
   EXPECT_EQ(entries[2].strTitle, "");
   EXPECT_EQ(NumberOneEndMarker().strDate, "31/12/3000");
+
+  dir.Write("hits.dat",
+            "05/03/1983\\A\\T\\12\\3\\\r12/03/1983\\B\\U\\ \\ \\\r");  // old CR-only lines
+  EXPECT_EQ(ReadNumberOnes(dir.Folder()).size(), 2u);
+  std::string strUnreadable;
+  std::filesystem::remove(dir.Path() / "hits.dat");
+  std::filesystem::create_directory(dir.Path() / "hits.dat");
+  EXPECT_TRUE(ReadNumberOnes(dir.Folder(), &strUnreadable).empty());
+  EXPECT_EQ(strUnreadable, "not a regular file");  // a writer must not save over it
 }
 
 TEST(NumberOneFile, SaveRotatesAndReportsItsOwnText) {

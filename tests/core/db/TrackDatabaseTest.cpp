@@ -3,9 +3,12 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <string>
+#include <vector>
 
 #include "support/FakeClock.h"
 #include "support/FakePrompter.h"
+#include "support/FileFaults.h"
 #include "support/TempDir.h"
 
 namespace velvane {
@@ -16,7 +19,17 @@ const char* const kTitle = "The ROLV Disco / Radio System";
 class TrackDatabaseTest : public ::testing::Test {
  protected:
   void StartUp(int nPlaySize, int nChartSize) {
+    std::error_code error;
+    ASSERT_EQ(m_database.LockFolder(m_dir.Folder(), error), LockResult::kLocked);
     m_database.OpenAndLoad(m_dir.Folder(), nPlaySize, nChartSize);
+  }
+  // The texts shown, in order.
+  std::vector<std::string> Shown() const {
+    std::vector<std::string> texts;
+    for (const FakePrompter::Shown& shown : m_prompter.m_shown) {
+      texts.push_back(shown.strText);
+    }
+    return texts;
   }
 
   TempDir m_dir;
@@ -67,14 +80,91 @@ TEST_F(TrackDatabaseTest, ExactCapacityLoadsSilentlyOneMoreLineIsReported) {
             "07/03/2010 09:05   Insufficient memory allocated to store the chartlist\r\n");
 }
 
-TEST_F(TrackDatabaseTest, UnopenableFilesAreReportedAndStartUpGoesOn) {
+// A file that exists but cannot be read may hold the only copy of the library: it is reported,
+// left exactly as it is, and never saved over. Only a missing file is made (empty).
+TEST_F(TrackDatabaseTest, UnreadableFilesAreReportedKeptAndNeverSavedOver) {
   std::filesystem::create_directories(m_dir.Path() / "playlist.dat" / "x");
-  std::filesystem::create_directories(m_dir.Path() / "charts.dat" / "x");
+  MakeFifo(m_dir.Path() / "charts.dat");  // opening it would wait for a writer for ever
   StartUp(10, 10);
-  ASSERT_EQ(m_prompter.m_shown.size(), 2u);
-  EXPECT_EQ(m_prompter.m_shown[0].strText, "Could not open the playlist file");
-  EXPECT_EQ(m_prompter.m_shown[1].strText, "Could not open the charts file");
+  EXPECT_EQ(Shown(), (std::vector<std::string>{"Could not open the playlist file",
+                                               "Could not open the charts file"}));
   EXPECT_EQ(m_store.PlaySize(), 10);  // the arrays exist all the same
+  EXPECT_FALSE(m_database.PlaylistLoaded());
+  EXPECT_EQ(m_database.OpenProblem(), m_dir.Folder() + "playlist.dat: not a regular file");
+
+  m_prompter.m_shown.clear();
+  EXPECT_EQ(m_database.SaveCharts(m_dir.Folder()).result, SaveResult::kRefused);
+  const std::string strRefusal = "Not saved: " + m_dir.Folder() +
+                                 "charts.dat: it could not be read (not a regular file), so it "
+                                 "is left as it is";
+  EXPECT_EQ(Shown(), std::vector<std::string>{strRefusal});
+  EXPECT_EQ(m_dir.Read("errorlog.txt"), "07/03/2010 09:05   " + strRefusal + "\r\n");
+  EXPECT_EQ(std::filesystem::status(m_dir.Path() / "charts.dat").type(),
+            std::filesystem::file_type::fifo);
+  EXPECT_FALSE(m_dir.Exists("charts.old"));
+  EXPECT_FALSE(m_dir.Exists("charts.tmp"));
+}
+
+TEST_F(TrackDatabaseTest, LinksLeadingNowhereAreNeitherFollowedNorSavedOver) {
+  std::filesystem::create_symlink("playlist.dat", m_dir.Path() / "playlist.dat");  // a loop
+  std::filesystem::create_symlink("gone.dat", m_dir.Path() / "charts.dat");
+  StartUp(10, 10);
+  EXPECT_EQ(m_prompter.m_shown.size(), 2u);
+  EXPECT_FALSE(m_database.SavePlaylist(m_dir.Folder()));
+  EXPECT_FALSE(m_database.SaveCharts(m_dir.Folder()));
+  EXPECT_FALSE(m_dir.Exists("gone.dat"));  // nothing made through the dangling link
+  EXPECT_TRUE(std::filesystem::is_symlink(m_dir.Path() / "charts.dat"));
+}
+
+TEST_F(TrackDatabaseTest, FileWithoutReadPermissionIsNotSavedOver) {
+  if (RunningAsRoot()) {
+    GTEST_SKIP() << "root reads files whatever their permissions";
+  }
+  m_dir.Write("playlist.dat", "00101\\A\\T\\-1\\\r\n");
+  std::filesystem::permissions(m_dir.Path() / "playlist.dat", std::filesystem::perms::owner_write);
+  StartUp(10, 10);
+  EXPECT_EQ(m_database.OpenProblem(), m_dir.Folder() + "playlist.dat: Permission denied");
+  EXPECT_FALSE(m_database.SavePlaylist(m_dir.Folder()));
+  std::filesystem::permissions(m_dir.Path() / "playlist.dat", std::filesystem::perms::owner_all);
+  EXPECT_EQ(m_dir.Read("playlist.dat"), "00101\\A\\T\\-1\\\r\n");
+}
+
+TEST_F(TrackDatabaseTest, SavesNeedTheFolderLockWhichOnlyOneHoldsUntilItEnds) {
+  m_dir.Write("playlist.dat", "00101\\A\\T\\-1\\\r\n");
+  std::error_code error;
+  {
+    TrackStore holderStore;
+    TrackDatabase holder(holderStore, m_clock, m_prompter, kTitle);
+    ASSERT_EQ(holder.LockFolder(m_dir.Folder(), error), LockResult::kLocked);
+
+    EXPECT_EQ(m_database.LockFolder(m_dir.Folder(), error), LockResult::kInUse);
+    m_database.OpenAndLoad(m_dir.Folder(), 10, 10);  // reading needs no lock
+    EXPECT_EQ(m_store.PlaylistCount(), 1);
+    m_store.SetPlaylistCount(0);
+    const SaveOutcome refused = m_database.SavePlaylist(m_dir.Folder());
+    EXPECT_EQ(refused.result, SaveResult::kRefused);
+    EXPECT_EQ(refused.Describe(), m_dir.Folder() + ": " + kFolderInUseText);
+    EXPECT_EQ(Shown(), std::vector<std::string>{"Not saved: " + refused.Describe()});
+    EXPECT_EQ(m_dir.Read("playlist.dat"), "00101\\A\\T\\-1\\\r\n");
+    EXPECT_FALSE(m_dir.Exists("playlist.old"));
+  }
+  EXPECT_EQ(m_database.LockFolder(m_dir.Folder(), error), LockResult::kLocked);
+  EXPECT_TRUE(m_database.SavePlaylist(m_dir.Folder()));
+  EXPECT_EQ(m_dir.Read("playlist.dat"), "");
+}
+
+TEST_F(TrackDatabaseTest, OldFilesWithCrOnlyLinesAndHugeLinksLoadWhole) {
+  m_dir.Write("playlist.dat", "00101\\A\\T\\4294967297\\\r00102\\B\\U\\0\\\r");
+  m_dir.Write("charts.dat", "1\\A\\T\\1\\-4294967296\\\r2\\B\\U\\2\\1\\");
+  StartUp(10, 10);
+  ASSERT_EQ(m_store.PlaylistCount(), 2);
+  ASSERT_EQ(m_store.ChartCount(), 2);
+  EXPECT_EQ(m_store.Playlist(0).nChartLink, -1);  // never wrapped round to 1
+  EXPECT_EQ(m_store.Playlist(1).nChartLink, 0);
+  EXPECT_EQ(m_store.Chart(0).nPlaylistLink, -1);
+  EXPECT_EQ(m_store.Chart(1).nPlaylistLink, 1);
+  ASSERT_TRUE(m_database.SavePlaylist(m_dir.Folder()));
+  EXPECT_EQ(m_dir.Read("playlist.dat"), "00101\\A\\T\\-1\\\r\n00102\\B\\U\\0\\\r\n");
 }
 
 TEST_F(TrackDatabaseTest, SaveKeepsThePreviousFileAsTheBackup) {
@@ -104,22 +194,6 @@ TEST_F(TrackDatabaseTest, UncreatableTmpLeavesBothFilesUntouched) {
   EXPECT_EQ(m_dir.Read("errorlog.txt"),
             "07/03/2010 09:05   Failed to create a new playlist file\r\n");
   EXPECT_TRUE(m_prompter.m_shown.empty());
-}
-
-TEST_F(TrackDatabaseTest, FailedFinalRenameKeepsTheNewCopyAndTellsTheOperator) {
-  StartUp(10, 10);
-  m_store.SetChartEntry(0, "01/01/1980", "A", "T", "1", -1);
-  m_store.SetChartCount(1);
-  // Non-empty folders named charts.dat and charts.old block the rotation's renames.
-  std::filesystem::remove(m_dir.Path() / "charts.dat");
-  std::filesystem::create_directories(m_dir.Path() / "charts.dat" / "x");
-  std::filesystem::create_directories(m_dir.Path() / "charts.old" / "x");
-
-  EXPECT_FALSE(m_database.SaveCharts(m_dir.Folder()));
-  EXPECT_EQ(m_dir.Read("charts.tmp"), "01/01/1980\\A\\T\\1\\-1\\\r\n");
-  ASSERT_EQ(m_prompter.m_shown.size(), 1u);
-  EXPECT_NE(m_prompter.m_shown[0].strText.find("charts.tmp"), std::string::npos);
-  EXPECT_NE(m_dir.Read("errorlog.txt").find("Failed to replace charts.dat"), std::string::npos);
 }
 
 }  // namespace

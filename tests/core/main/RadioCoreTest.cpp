@@ -68,6 +68,19 @@ TEST_F(RadioCoreTest, SavedQueuesGoRoundAndAFailedSaveIsReported) {
             std::string::npos);
 }
 
+TEST_F(RadioCoreTest, ASecondProgramOnTheSameFolderIsToldItsChangesCannotBeSaved) {
+  // The fixture's program holds the database folder; a second one starts on the same settings.
+  FakePrompter prompter;
+  RadioCore second(m_mci, m_clock, prompter, m_profile);
+  second.OnInitDialog([] {});
+  ASSERT_EQ(prompter.m_shown.size(), 1u);
+  EXPECT_EQ(prompter.m_shown[0].strText,
+            "The database folder is in use by another Velvane program, so changes to the "
+            "databases cannot be saved");
+  EXPECT_TRUE(second.DatabasesOpened());  // it still reads them
+  EXPECT_TRUE(m_prompter.m_shown.empty());
+}
+
 TEST_F(RadioCoreTest, ClosingIsRefusedWhileADeckIsInUseAndOtherwiseConfirmed) {
   QueueTracks({30000});
   m_radio.Play().OnPlayNextTrack();

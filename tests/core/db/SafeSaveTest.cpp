@@ -1,0 +1,150 @@
+#include "core/db/SafeSave.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <filesystem>
+
+#include "support/FakeClock.h"
+#include "support/FakePrompter.h"
+#include "support/FileFaults.h"
+#include "support/TempDir.h"
+
+namespace velvane {
+namespace {
+
+namespace fs = std::filesystem;
+
+class SafeSaveTest : public ::testing::Test {
+ protected:
+  SaveOutcome Save(const std::string& content) {
+    return SaveDatabaseFile({m_dir.Folder(), m_clock, m_prompter, "Title"}, "playlist", content,
+                            "Failed to create a new playlist file");
+  }
+
+  TempDir m_dir;
+  FakeClock m_clock{2010, 3, 7, 9, 5};
+  FakePrompter m_prompter;
+  ScratchMounts m_mounts;  // after m_dir: unmounted before the folder is removed
+};
+
+TEST_F(SafeSaveTest, LinkedFileAndFolderStayLinksAndTheBackupLandsInTheDatabaseFolder) {
+  fs::create_directories(m_dir.Path() / "elsewhere");
+  m_dir.Write("elsewhere/library.dat", "previous\r\n");
+  fs::create_symlink(m_dir.Path() / "elsewhere" / "library.dat", m_dir.Path() / "playlist.dat");
+
+  ASSERT_TRUE(Save("new\r\n"));
+  EXPECT_TRUE(fs::is_symlink(m_dir.Path() / "playlist.dat"));
+  EXPECT_EQ(m_dir.Read("elsewhere/library.dat"), "new\r\n");
+  EXPECT_FALSE(fs::is_symlink(m_dir.Path() / "playlist.old"));
+  EXPECT_EQ(m_dir.Read("playlist.old"), "previous\r\n");
+  EXPECT_FALSE(m_dir.Exists("elsewhere/library.tmp"));
+  EXPECT_FALSE(m_dir.Exists("playlist.tmp"));
+
+  // A database folder reached through a link works like any other.
+  fs::create_directory_symlink(m_dir.Path() / "elsewhere", m_dir.Path() / "linked");
+  ASSERT_TRUE(SaveWithRotation((m_dir.Path() / "linked" / "").string(), "library", "newer\r\n"));
+  EXPECT_EQ(m_dir.Read("elsewhere/library.dat"), "newer\r\n");
+  EXPECT_EQ(m_dir.Read("elsewhere/library.old"), "new\r\n");
+  EXPECT_TRUE(fs::is_symlink(m_dir.Path() / "linked"));
+}
+
+TEST_F(SafeSaveTest, FolderNamedOldStopsTheSaveKeepingTheNewCopyAndSaysWhere) {
+  m_dir.Write("playlist.dat", "previous\r\n");
+  fs::create_directories(m_dir.Path() / "playlist.old" / "x");
+
+  const SaveOutcome outcome = Save("new\r\n");
+  EXPECT_EQ(outcome.result, SaveResult::kBackupFailed);
+  EXPECT_EQ(m_dir.Read("playlist.dat"), "previous\r\n");
+  EXPECT_EQ(m_dir.Read("playlist.tmp"), "new\r\n");
+  const std::string strText = "Failed to keep the previous playlist.dat as playlist.old (" +
+                              m_dir.Folder() + "playlist.old: not a regular file); the new " +
+                              "copy is kept in " + m_dir.Folder() + "playlist.tmp";
+  ASSERT_EQ(m_prompter.m_shown.size(), 1u);
+  EXPECT_EQ(m_prompter.m_shown[0].strText, strText);
+  EXPECT_EQ(m_dir.Read("errorlog.txt"), "07/03/2010 09:05   " + strText + "\r\n");
+}
+
+TEST_F(SafeSaveTest, WhatStandsInPlaceOfTheTmpNeverBlocksNorMisleadsTheSave) {
+  m_dir.Write("playlist.dat", "previous\r\n");
+  m_dir.Write("playlist.old", "older\r\n");
+  fs::create_directory(m_dir.Path() / "playlist.tmp");
+  const SaveOutcome outcome = Save("new\r\n");
+  EXPECT_EQ(outcome.result, SaveResult::kCreateFailed);
+  EXPECT_EQ(outcome.strPath, m_dir.Folder() + "playlist.tmp");
+  EXPECT_EQ(m_dir.Read("playlist.dat"), "previous\r\n");
+  EXPECT_EQ(m_dir.Read("playlist.old"), "older\r\n");
+  EXPECT_TRUE(fs::is_directory(m_dir.Path() / "playlist.tmp"));
+  EXPECT_TRUE(m_prompter.m_shown.empty());  // the error log only, as for any failed create
+
+  // A FIFO would block the writer; a link would send the new copy into another file.
+  fs::remove(m_dir.Path() / "playlist.tmp");
+  MakeFifo(m_dir.Path() / "playlist.tmp");
+  ASSERT_TRUE(Save("new\r\n"));
+  m_dir.Write("outside", "untouched");
+  fs::create_symlink(m_dir.Path() / "outside", m_dir.Path() / "playlist.tmp");
+  ASSERT_TRUE(Save("newer\r\n"));
+  EXPECT_EQ(m_dir.Read("outside"), "untouched");
+  EXPECT_EQ(m_dir.Read("playlist.dat"), "newer\r\n");
+  EXPECT_EQ(m_dir.Read("playlist.old"), "new\r\n");
+}
+
+TEST_F(SafeSaveTest, FifoInPlaceOfTheDatabaseIsNeverOpened) {
+  MakeFifo(m_dir.Path() / "playlist.dat");
+  const SaveOutcome outcome = Save("new\r\n");
+  EXPECT_EQ(outcome.result, SaveResult::kBackupFailed);
+  EXPECT_EQ(outcome.Describe(), m_dir.Folder() + "playlist.dat: not a regular file");
+  EXPECT_EQ(fs::status(m_dir.Path() / "playlist.dat").type(), fs::file_type::fifo);
+  EXPECT_EQ(m_dir.Read("playlist.tmp"), "new\r\n");
+}
+
+TEST_F(SafeSaveTest, FailedFinalRenameKeepsTheNewCopyAndTellsTheOperator) {
+  m_dir.Write("playlist.dat", "previous\r\n");
+  // A mount point can be neither renamed nor replaced.
+  if (const std::string strWhy = m_mounts.Pinned(m_dir.Path() / "playlist.dat"); !strWhy.empty()) {
+    GTEST_SKIP() << strWhy;
+  }
+  const SaveOutcome outcome = Save("new\r\n");
+  EXPECT_EQ(outcome.result, SaveResult::kRenameFailed);
+  EXPECT_EQ(m_dir.Read("playlist.dat"), "previous\r\n");
+  EXPECT_EQ(m_dir.Read("playlist.old"), "previous\r\n");  // copied: links stop at mounts
+  EXPECT_EQ(m_dir.Read("playlist.tmp"), "new\r\n");
+  ASSERT_EQ(m_prompter.m_shown.size(), 1u);
+  EXPECT_EQ(m_prompter.m_shown[0].strText.rfind("Failed to replace playlist.dat (", 0), 0u);
+  EXPECT_NE(m_dir.Read("errorlog.txt").find(m_dir.Folder() + "playlist.tmp"), std::string::npos);
+}
+
+// Another program may read the file at any moment: it must always find one whole copy.
+TEST_F(SafeSaveTest, ReadersAlwaysFindAWholeFileWhileSavesRun) {
+  const std::string a(20000, 'a');
+  const std::string b(30000, 'b');
+  m_dir.Write("playlist.dat", a);
+  const std::string folder = m_dir.Folder();
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+  const int nFailed = RunInChildren(2, [&](int nChild) {
+    if (nChild == 0) {
+      for (int i = 0; i < 150; ++i) {
+        if (!SaveWithRotation(folder, "playlist", i % 2 == 0 ? b : a)) {
+          return 1;
+        }
+      }
+      m_dir.Write("done", "");
+      return 0;
+    }
+    // The reader: every read finds one of the two copies whole, never nothing.
+    while (!m_dir.Exists("done") && std::chrono::steady_clock::now() < deadline) {
+      const std::string content = m_dir.Read("playlist.dat");
+      if (content != a && content != b) {
+        return 1;
+      }
+    }
+    return 0;
+  });
+  EXPECT_EQ(nFailed, 0);
+  EXPECT_EQ(m_dir.Read("playlist.dat"), a);
+  EXPECT_EQ(m_dir.Read("playlist.old"), b);
+  EXPECT_FALSE(m_dir.Exists("playlist.tmp"));
+}
+
+}  // namespace
+}  // namespace velvane

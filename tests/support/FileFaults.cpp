@@ -1,0 +1,139 @@
+#include "support/FileFaults.h"
+
+#include <sched.h>
+#include <sys/mount.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+#include <fstream>
+
+#include "core/db/NativeFile.h"
+
+namespace velvane {
+
+namespace fs = std::filesystem;
+
+bool RunningAsRoot() {
+  return geteuid() == 0;
+}
+
+void MakeFifo(const fs::path& path) {
+  mkfifo(path.c_str(), 0644);
+}
+
+ScratchMounts::~ScratchMounts() {
+  for (auto it = m_mounts.rbegin(); it != m_mounts.rend(); ++it) {
+    umount2(it->c_str(), MNT_DETACH);
+  }
+  for (const fs::path& path : m_readOnlyModes) {
+    fs::permissions(path, fs::perms::owner_all, fs::perm_options::add);
+  }
+}
+
+std::string ScratchMounts::Mount(const char* pszSource, const fs::path& path, const char* pszType,
+                                 unsigned long nFlags, const char* pszData) {
+  static const bool bPrivate =
+      unshare(CLONE_NEWNS) == 0 && mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) == 0;
+  if (!bPrivate) {
+    return std::string("no mount namespace of its own: ") + std::strerror(errno);
+  }
+  if (mount(pszSource, path.c_str(), pszType, nFlags, pszData) != 0) {
+    return std::string("mount is not allowed here: ") + std::strerror(errno);
+  }
+  if ((nFlags & MS_REMOUNT) == 0) {
+    m_mounts.push_back(path);
+  }
+  return {};
+}
+
+std::string ScratchMounts::Tmpfs(const fs::path& path, std::size_t nBytes) {
+  const std::string strSize = "size=" + std::to_string(nBytes);
+  return Mount("tmpfs", path, "tmpfs", 0, strSize.c_str());
+}
+
+std::string ScratchMounts::ReadOnly(const fs::path& path) {
+  if (!RunningAsRoot()) {
+    fs::permissions(path, fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
+                    fs::perm_options::remove);
+    m_readOnlyModes.push_back(path);
+    return {};
+  }
+  std::string strError = Mount(path.c_str(), path, nullptr, MS_BIND, nullptr);
+  if (strError.empty()) {
+    strError = Mount(nullptr, path, nullptr, MS_REMOUNT | MS_BIND | MS_RDONLY, nullptr);
+  }
+  return strError;
+}
+
+std::string ScratchMounts::Pinned(const fs::path& path) {
+  return Mount(path.c_str(), path, nullptr, MS_BIND, nullptr);
+}
+
+void FillDisk(const fs::path& folder) {
+  std::ofstream filler(folder / "filler", std::ios::binary);
+  const std::string block(4096, 'x');
+  while (filler.write(block.data(), static_cast<std::streamsize>(block.size())).flush()) {
+  }
+  filler.clear();
+  for (int i = 0; i < 4096 && filler.put('x').flush(); ++i) {
+  }
+}
+
+int RunInChildren(int nCount, const std::function<int(int nChild)>& body) {
+  std::vector<pid_t> children;
+  for (int i = 0; i < nCount; ++i) {
+    const pid_t pid = fork();
+    if (pid == 0) {
+      _exit(body(i));
+    }
+    children.push_back(pid);
+  }
+  int nFailed = 0;
+  for (const pid_t pid : children) {
+    int nStatus = 0;
+    if (waitpid(pid, &nStatus, 0) != pid || !WIFEXITED(nStatus) || WEXITSTATUS(nStatus) != 0) {
+      ++nFailed;
+    }
+  }
+  return nFailed;
+}
+
+LockHolder::LockHolder(const std::string& strFolder) {
+  int locked[2];
+  int release[2];
+  if (pipe(locked) != 0 || pipe(release) != 0) {
+    return;
+  }
+  m_nPid = fork();
+  if (m_nPid == 0) {
+    close(locked[0]);
+    close(release[1]);
+    FolderLock lock;
+    std::error_code error;
+    const char cLocked = lock.TryLock(strFolder, error) == LockResult::kLocked ? 'y' : 'n';
+    (void)!write(locked[1], &cLocked, 1);
+    char c = 0;
+    (void)!read(release[0], &c, 1);  // returns when the parent closes its end
+    _exit(0);
+  }
+  close(locked[1]);
+  close(release[0]);
+  m_nRelease = release[1];
+  char cLocked = 'n';
+  m_bHolding = read(locked[0], &cLocked, 1) == 1 && cLocked == 'y';
+  close(locked[0]);
+}
+
+LockHolder::~LockHolder() {
+  if (m_nRelease >= 0) {
+    close(m_nRelease);
+  }
+  if (m_nPid > 0) {
+    waitpid(m_nPid, nullptr, 0);
+  }
+}
+
+}  // namespace velvane

@@ -1,0 +1,64 @@
+#pragma once
+
+#include <filesystem>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace velvane {
+
+// Ways to make a database folder hostile, for the fault tests. Linux only.
+
+// Root reads and writes whatever the permissions say, so permission tests skip for root.
+bool RunningAsRoot();
+
+void MakeFifo(const std::filesystem::path& path);
+
+// Mounts made by a test, undone at the end. The test process gets a mount namespace of its
+// own first, so a test that dies leaves no mount behind. Each call returns an empty text, or
+// why it cannot be done here (the test then skips).
+class ScratchMounts {
+ public:
+  ScratchMounts() = default;
+  ~ScratchMounts();
+  ScratchMounts(const ScratchMounts&) = delete;
+  ScratchMounts& operator=(const ScratchMounts&) = delete;
+
+  // A tmpfs of `nBytes` on the empty folder `path`: a disk that is soon full.
+  std::string Tmpfs(const std::filesystem::path& path, std::size_t nBytes);
+  // The filled folder `path` becomes read-only: for root a read-only bind mount of itself,
+  // for others a mode without write permission.
+  std::string ReadOnly(const std::filesystem::path& path);
+  // `path` (a file) becomes a mount point, which can be neither renamed nor replaced.
+  std::string Pinned(const std::filesystem::path& path);
+
+ private:
+  std::string Mount(const char* pszSource, const std::filesystem::path& path, const char* pszType,
+                    unsigned long nFlags, const char* pszData);
+  std::vector<std::filesystem::path> m_mounts;
+  std::vector<std::filesystem::path> m_readOnlyModes;
+};
+
+// Fills the file system holding `folder` to the last byte.
+void FillDisk(const std::filesystem::path& folder);
+
+// Runs `body` in `nCount` child processes at once and waits for them all; returns how many
+// exited with a status other than 0. The children share nothing but the file system.
+int RunInChildren(int nCount, const std::function<int(int nChild)>& body);
+
+// A child process that holds the database folder's lock until this object ends.
+class LockHolder {
+ public:
+  explicit LockHolder(const std::string& strFolder);
+  ~LockHolder();
+  LockHolder(const LockHolder&) = delete;
+  LockHolder& operator=(const LockHolder&) = delete;
+  bool Holding() const { return m_bHolding; }
+
+ private:
+  int m_nPid = -1;
+  int m_nRelease = -1;  // closing this pipe end tells the child to end
+  bool m_bHolding = false;
+};
+
+}  // namespace velvane

@@ -1,0 +1,181 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <sstream>
+
+#include "core/db/NativeFile.h"
+#include "support/FakeClock.h"
+#include "support/FakeProfileStore.h"
+#include "support/FileFaults.h"
+#include "support/TempDir.h"
+#include "tool/Tool.h"
+
+namespace velvane {
+namespace {
+
+namespace fs = std::filesystem;
+
+const std::string kPlaylist = "00101\\A\\T\\0\\\r\n00102\\B\\U\\-1\\\r\n";
+const std::string kCharts = "01/01/1980\\A\\T\\1\\0\\\r\n";
+
+// velvane-tool against a database folder made hostile in one way; every case checks the exit
+// status, the line on stderr and what is left on disk.
+class ToolFaultTest : public ::testing::Test {
+ protected:
+  ToolFaultTest() {
+    fs::create_directory(m_dir.Path() / "db");
+    m_strFolder = (m_dir.Path() / "db" / "").string();
+  }
+
+  int RunTool(std::vector<std::string> args) {
+    args.insert(args.begin(), {"--db", m_strFolder});
+    std::ostringstream out;
+    std::ostringstream err;
+    ToolContext context{m_profile, m_clock, out, err};
+    const int nStatus = velvane::RunTool(args, context);
+    m_strErr = err.str();
+    return nStatus;
+  }
+  int Run(const std::string& strCommand) { return RunTool({strCommand}); }
+  // The tool's own last line on stderr, without its line end.
+  std::string LastErrLine() const {
+    const std::size_t nStart = m_strErr.rfind('\n', m_strErr.size() - 2);
+    return m_strErr.substr(nStart == std::string::npos ? 0 : nStart + 1,
+                           m_strErr.size() - (nStart == std::string::npos ? 0 : nStart + 1) - 1);
+  }
+  void WriteDatabases() const {
+    m_dir.Write("db/playlist.dat", kPlaylist);
+    m_dir.Write("db/charts.dat", kCharts);
+  }
+  std::string Read(const std::string& strName) const { return m_dir.Read("db/" + strName); }
+  bool Exists(const std::string& strName) const { return m_dir.Exists("db/" + strName); }
+
+  TempDir m_dir;
+  ScratchMounts m_mounts;
+  FakeProfileStore m_profile;
+  FakeClock m_clock{2010, 3, 7, 9, 5};
+  std::string m_strFolder;
+  std::string m_strErr;
+};
+
+TEST_F(ToolFaultTest, UnreadableDatabaseStopsEveryCommandAndIsNeverEmptied) {
+  m_dir.Write("db/charts.dat", kCharts);
+  fs::create_directories(m_dir.Path() / "db" / "playlist.dat" / "x");
+  for (int nNight = 0; nNight < 2; ++nNight) {  // a nightly job, twice
+    EXPECT_EQ(Run("resave"), 2);
+    EXPECT_EQ(m_strErr, "Could not open the playlist file\nvelvane-tool: cannot read " +
+                            m_strFolder + "playlist.dat: not a regular file\n");
+  }
+  EXPECT_EQ(Run("search"), 2);
+  EXPECT_TRUE(fs::is_directory(m_dir.Path() / "db" / "playlist.dat" / "x"));
+  fs::create_directory(m_dir.Path() / "db" / "hits.dat");
+  EXPECT_EQ(RunTool({"number-one", "1/1/1980"}), 2);
+  EXPECT_EQ(m_strErr,
+            "velvane-tool: cannot read " + m_strFolder + "hits.dat: not a regular file\n");
+  EXPECT_FALSE(Exists("playlist.old"));
+  EXPECT_EQ(Read("charts.dat"), kCharts);
+  EXPECT_FALSE(Exists("charts.old"));
+
+  fs::remove_all(m_dir.Path() / "db" / "playlist.dat");
+  MakeFifo(m_dir.Path() / "db" / "playlist.dat");
+  EXPECT_EQ(Run("resave"), 2);  // returns: the FIFO is never opened
+  EXPECT_EQ(fs::status(m_dir.Path() / "db" / "playlist.dat").type(), fs::file_type::fifo);
+
+  if (!RunningAsRoot()) {
+    fs::remove(m_dir.Path() / "db" / "playlist.dat");
+    m_dir.Write("db/playlist.dat", kPlaylist);
+    fs::permissions(m_dir.Path() / "db" / "playlist.dat", fs::perms::owner_write);
+    EXPECT_EQ(Run("search"), 2);
+    EXPECT_EQ(LastErrLine(),
+              "velvane-tool: cannot read " + m_strFolder + "playlist.dat: Permission denied");
+    fs::permissions(m_dir.Path() / "db" / "playlist.dat", fs::perms::owner_all);
+    EXPECT_EQ(Read("playlist.dat"), kPlaylist);
+  }
+}
+
+TEST_F(ToolFaultTest, ReadOnlyFolderIsReportedAndStillSearchable) {
+  WriteDatabases();
+  ASSERT_EQ(Run("resave"), 0) << m_strErr;  // leaves the lock file, as any earlier run does
+  const std::string strFresh = m_strFolder + "fresh/";
+  fs::create_directory(strFresh);
+  for (const std::string& strFolder : {m_strFolder, strFresh}) {
+    if (const std::string strWhy = m_mounts.ReadOnly(strFolder); !strWhy.empty()) {
+      GTEST_SKIP() << strWhy;
+    }
+  }
+  auto expectReason = [this](const std::string& strStart) {
+    EXPECT_EQ(LastErrLine().rfind(strStart, 0), 0u) << m_strErr;
+    const std::string strReason = LastErrLine().substr(strStart.size());
+    EXPECT_TRUE(strReason == "Read-only file system" || strReason == "Permission denied")
+        << strReason;
+  };
+  EXPECT_EQ(Run("resave"), 2);
+  expectReason("velvane-tool: not saved: " + m_strFolder + "playlist.tmp: ");
+  EXPECT_EQ(Run("search"), 0) << m_strErr;  // reading needs no lock
+  EXPECT_EQ(Read("playlist.dat"), kPlaylist);
+
+  m_strFolder = strFresh;  // no lock file yet, and none can be made
+  EXPECT_EQ(Run("resave"), 2);
+  expectReason("velvane-tool: cannot lock the database folder: " + strFresh + "velvane.lock: ");
+}
+
+TEST_F(ToolFaultTest, FullDiskIsReportedAndBothCopiesStay) {
+  if (const std::string strWhy = m_mounts.Tmpfs(m_dir.Path() / "db", 64 * 1024); !strWhy.empty()) {
+    GTEST_SKIP() << strWhy;
+  }
+  WriteDatabases();
+  ASSERT_EQ(Run("resave"), 0) << m_strErr;
+  FillDisk(m_dir.Path() / "db");
+
+  EXPECT_EQ(Run("resave"), 2);
+  EXPECT_EQ(LastErrLine(),
+            "velvane-tool: not saved: " + m_strFolder + "playlist.tmp: No space left on device");
+  EXPECT_EQ(Read("playlist.dat"), kPlaylist);
+  EXPECT_EQ(Read("playlist.old"), kPlaylist);
+  EXPECT_FALSE(Exists("playlist.tmp"));
+}
+
+TEST_F(ToolFaultTest, FolderInUseByAnotherProgramRefusesWritesButNotReads) {
+  WriteDatabases();
+  {
+    const LockHolder holder(m_strFolder);
+    ASSERT_TRUE(holder.Holding());
+    EXPECT_EQ(Run("resave"), 2);
+    EXPECT_EQ(m_strErr, "velvane-tool: " + m_strFolder +
+                            ": the database folder is in use by another Velvane program\n");
+    EXPECT_FALSE(Exists("playlist.old"));
+    EXPECT_EQ(Run("search"), 0);
+  }
+  EXPECT_EQ(Run("resave"), 0) << m_strErr;  // the holder has ended: its lock went with it
+}
+
+// Cron jobs and operators start tools whenever they like: many writers at once never lose a
+// file, and a reader always finds the library whole.
+TEST_F(ToolFaultTest, ParallelResavesNeverLoseAFile) {
+  WriteDatabases();
+  const int nFailed = RunInChildren(5, [&](int nChild) {
+    for (int nRound = 0; nRound < 25; ++nRound) {
+      if (nChild == 0) {
+        if (Read("playlist.dat") != kPlaylist || Read("charts.dat") != kCharts) {
+          return 1;
+        }
+        continue;
+      }
+      const int nStatus = Run("resave");
+      if (nStatus != 0 && m_strErr.find("in use by another Velvane program") == std::string::npos) {
+        return 1;
+      }
+    }
+    return 0;
+  });
+  EXPECT_EQ(nFailed, 0);
+  for (const char* pszName : {"playlist", "charts"}) {
+    const std::string strName = pszName;
+    EXPECT_EQ(Read(strName + ".dat"), strName == "playlist" ? kPlaylist : kCharts);
+    EXPECT_EQ(Read(strName + ".old"), strName == "playlist" ? kPlaylist : kCharts);
+    EXPECT_FALSE(Exists(strName + ".tmp"));
+  }
+}
+
+}  // namespace
+}  // namespace velvane
