@@ -6,10 +6,20 @@
 #include <utility>
 
 #include "core/ports/Clock.h"
+#include "core/ports/Mci.h"
 #include "core/ports/ProfileStore.h"
 #include "core/ports/Prompter.h"
 
 namespace velvane {
+
+// An audio service with nothing to play: every command fails.
+class NoAudio : public Mci {
+ public:
+  int SendString(const std::string&, std::string& reply) override {
+    reply.clear();
+    return 263;
+  }
+};
 
 class QuietPrompter : public Prompter {
  public:
