@@ -2,6 +2,7 @@
 
 #include <filesystem>
 #include <optional>
+#include <sstream>
 
 #include "core/settings/ProgramInfo.h"
 #include "tool/ToolCommands.h"
@@ -95,9 +96,9 @@ int RunTool(const std::vector<std::string>& args, ToolContext& context) {
   // The desktop program's settings, or the start values of a first run.
   Settings settings;
   LoadSettings(context.profile, settings);
-  const std::string strSizeNote = LimitDatabaseSizes(settings);
-  if (!strSizeNote.empty()) {
-    context.err << "velvane-tool: " << strSizeNote << '\n';
+  std::istringstream sizeNotes(LimitDatabaseSizes(settings));
+  for (std::string strLine; std::getline(sizeNotes, strLine);) {
+    context.err << "velvane-tool: " << strLine << '\n';
   }
   if (options->db) {
     settings.strFilesDir = *options->db;

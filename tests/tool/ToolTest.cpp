@@ -66,6 +66,15 @@ TEST_F(ToolTest, FolderComesFromTheDesktopSettingsAndSizesToo) {
   EXPECT_NE(m_err.str().find("Insufficient memory allocated to store the playlist"),
             std::string::npos);
   EXPECT_EQ(m_dir.Read("playlist.dat"), "00101\\A\\T\\-1\\\r\n00102\\B\\U\\-1\\\r\n");
+
+  // Absurd sizes from a damaged settings file take the limit, one line each on stderr.
+  m_err.str("");
+  m_profile.PutInt("General", "PlaySize", 999999999);
+  m_profile.PutInt("General", "ChartSize", 0);
+  EXPECT_EQ(Run({"resave"}), kToolSuccess);
+  EXPECT_EQ(m_err.str(),
+            "velvane-tool: PlaySize 999999999 in the settings is outside 1 to 1000000; 1000000 is "
+            "used\nvelvane-tool: ChartSize 0 in the settings is outside 1 to 1000000; 1 is used\n");
 }
 
 TEST_F(ToolTest, BadUsageAndUnusableFoldersExitWithTwo) {
