@@ -5,6 +5,7 @@
 #include <chrono>
 #include <cmath>
 #include <filesystem>
+#include <functional>
 #include <iostream>
 #include <thread>
 
@@ -36,78 +37,14 @@ std::vector<double> BlockLevels(const std::vector<std::int16_t>& samples) {
   return levels;
 }
 
-TEST(AutoPlayRealAudio, SecondTuneStartsOnDeckTwoWhileTheFirstPlaysOut) {
-  const std::string missing = PulseNullSink::MissingPrograms();
-  if (!missing.empty()) {
-    GTEST_SKIP() << "real-sound test skipped: not installed: " << missing
-                 << " (Debian packages pulseaudio and pulseaudio-utils)";
-  }
-  TempDir dir;
-  const auto music = dir.Path() / "music" / "001";
-  std::filesystem::create_directories(music);
-  // Different pitches at 0.3 of full scale: RMS 0.212 alone, 0.3 when both sound.
-  ASSERT_TRUE(WriteSineWav((music / "01 First.wav").string(), 12.0, 440.0, 0.3));
-  ASSERT_TRUE(WriteSineWav((music / "02 Second.wav").string(), 3.0, 660.0, 0.3));
+// What was recorded between the first and the last block with sound.
+struct Recording {
+  std::size_t nBlocks = 0;  // of 100 ms
+  int nGaps = 0;            // quiet blocks in between (the blocks at both ends do not count)
+  int nBoth = 0;            // blocks where both tunes sound
+};
 
-  PulseNullSink sink(dir.Path());
-  std::string error;
-  ASSERT_TRUE(sink.Start(error)) << error << "\n" << sink.Log();
-  ASSERT_TRUE(sink.StartRecording(error)) << error;
-
-  std::vector<std::string> shownTimes;
-  {
-    MpvMciOptions options;
-    options.strAudioOutput = "pulse";
-    MpvMci mci(options);
-    FakeClock clock(2026, 12, 5, 20, 0);
-    FakePrompter prompter;
-    FakeProfileStore profile;
-    Settings settings;
-    settings.strMusicDir = (dir.Path() / "music" / "").string();
-    settings.strFilesDir = dir.Folder();
-    settings.nPlayMode = 1;  // Auto Play
-    settings.nPlaySize = settings.nChartSize = 10;
-    SaveSettings(profile, settings);
-    RadioCore radio(mci, clock, prompter, profile);
-    radio.OnInitDialog([] {});
-    TrackStore& store = radio.Store();
-    store.SetPlaylistEntry(0, "Artist", "First", "1", "1", -1);
-    store.SetPlaylistEntry(1, "Artist", "Second", "1", "2", -1);
-    store.SetPlaylistCount(2);
-    radio.Queue().AddToQueue("1", "1", "", "", -1);
-    radio.Queue().AddToQueue("1", "2", "", "", -1);
-
-    radio.Play().OnPlayNextTrack();
-    ASSERT_EQ(radio.Play().CurrentDeck(), 1);
-    bool bSecondStarted = false;
-    const auto deadline = std::chrono::steady_clock::now() + 25s;
-    while (radio.Play().DecksInUse() > 0 && std::chrono::steady_clock::now() < deadline) {
-      std::this_thread::sleep_for(100ms);
-      radio.OnTimer();
-      const std::string strShown = radio.Display().strRemaining;
-      if (shownTimes.empty() || shownTimes.back() != strShown) {
-        shownTimes.push_back(strShown);
-      }
-      if (!bSecondStarted && radio.Play().CurrentDeck() == 2) {
-        bSecondStarted = true;
-        EXPECT_EQ(radio.Play().LastDeck(), 1) << "the first tune should still be playing out";
-        EXPECT_EQ(radio.Display().queue.strNowTitle, "Second");
-      }
-    }
-    EXPECT_TRUE(bSecondStarted) << "auto change never started deck 2";
-    EXPECT_EQ(radio.Play().DecksInUse(), 0) << "the tunes did not finish in time";
-    EXPECT_TRUE(radio.Display().queueSlots[0].strCD.empty());
-  }
-  std::this_thread::sleep_for(300ms);
-  const std::vector<double> levels = BlockLevels(sink.StopRecording());
-
-  // The display counted down the first tune, then the second.
-  ASSERT_GE(shownTimes.size(), 10u);
-  EXPECT_NE(std::find(shownTimes.begin(), shownTimes.end(), "00:11"), shownTimes.end());
-  EXPECT_NE(std::find(shownTimes.begin(), shownTimes.end(), "00:01"), shownTimes.end());
-
-  // What was recorded: sound without a gap from the first tune's start to the second's end,
-  // about 1.9 s of it with both tunes at once, about 13 s in all.
+Recording Measure(const std::vector<double>& levels) {
   std::size_t nFirst = 0;
   while (nFirst < levels.size() && levels[nFirst] < 0.1) {
     ++nFirst;
@@ -116,19 +53,124 @@ TEST(AutoPlayRealAudio, SecondTuneStartsOnDeckTwoWhileTheFirstPlaysOut) {
   while (nLast > nFirst && levels[nLast - 1] < 0.1) {
     --nLast;
   }
-  ASSERT_LT(nFirst, nLast) << "nothing was recorded";
-  int nGaps = 0, nBoth = 0;
+  Recording recording;
+  recording.nBlocks = nLast - nFirst;
   for (std::size_t i = nFirst; i < nLast; ++i) {
     const bool bEdge = i == nFirst || i + 1 == nLast;  // blocks straddling the start or end
-    nGaps += levels[i] < 0.15 && !bEdge ? 1 : 0;
-    nBoth += levels[i] > 0.27 ? 1 : 0;
+    recording.nGaps += levels[i] < 0.15 && !bEdge ? 1 : 0;
+    recording.nBoth += levels[i] > 0.27 ? 1 : 0;
   }
-  std::cout << "recorded " << nLast - nFirst << " blocks of 100 ms, " << nBoth
-            << " with both tunes sounding\n";
-  EXPECT_EQ(nGaps, 0) << "the sound stopped in between";
-  EXPECT_GE(nBoth, 15) << "the two tunes barely overlapped";
-  EXPECT_LE(nBoth, 22);
-  EXPECT_NEAR(static_cast<double>(nLast - nFirst), 131.0, 4.0) << "recorded length in 100 ms";
+  std::cout << "recorded " << recording.nBlocks << " blocks of 100 ms, " << recording.nBoth
+            << " with both tunes sounding, " << recording.nGaps << " quiet\n";
+  return recording;
+}
+
+// Two tunes of the given lengths (440 Hz, then 660 Hz, at 0.3 of full scale: RMS 0.212 alone,
+// 0.3 when both sound) queued in Auto Play and played in real time through a recorded null sink.
+class AutoPlayRealAudio : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    const std::string missing = PulseNullSink::MissingPrograms();
+    if (!missing.empty()) {
+      GTEST_SKIP() << "real-sound test skipped: not installed: " << missing
+                   << " (Debian packages pulseaudio and pulseaudio-utils)";
+    }
+  }
+
+  // Plays both tunes to their end; `onTick` sees the core after every tick. Returns the sound.
+  std::vector<double> PlayBoth(double dFirstSeconds, double dSecondSeconds,
+                               const std::function<void(RadioCore&)>& onTick) {
+    const auto music = m_dir.Path() / "music" / "001";
+    std::filesystem::create_directories(music);
+    EXPECT_TRUE(WriteSineWav((music / "01 First.wav").string(), dFirstSeconds, 440.0, 0.3));
+    EXPECT_TRUE(WriteSineWav((music / "02 Second.wav").string(), dSecondSeconds, 660.0, 0.3));
+
+    PulseNullSink sink(m_dir.Path());
+    std::string error;
+    if (!sink.Start(error) || !sink.StartRecording(error)) {
+      ADD_FAILURE() << error << "\n" << sink.Log();
+      return {};
+    }
+    {
+      MpvMciOptions options;
+      options.strAudioOutput = "pulse";
+      MpvMci mci(options);
+      FakeClock clock(2026, 12, 5, 20, 0);
+      FakePrompter prompter;
+      FakeProfileStore profile;
+      Settings settings;
+      settings.strMusicDir = (m_dir.Path() / "music" / "").string();
+      settings.strFilesDir = m_dir.Folder();
+      settings.nPlayMode = 1;  // Auto Play
+      settings.nPlaySize = settings.nChartSize = 10;
+      SaveSettings(profile, settings);
+      RadioCore radio(mci, clock, prompter, profile);
+      radio.OnInitDialog([] {});
+      TrackStore& store = radio.Store();
+      store.SetPlaylistEntry(0, "Artist", "First", "1", "1", -1);
+      store.SetPlaylistEntry(1, "Artist", "Second", "1", "2", -1);
+      store.SetPlaylistCount(2);
+      radio.Queue().AddToQueue("1", "1", "", "", -1);
+      radio.Queue().AddToQueue("1", "2", "", "", -1);
+
+      radio.Play().OnPlayNextTrack();
+      EXPECT_EQ(radio.Play().CurrentDeck(), 1);
+      const auto deadline = std::chrono::steady_clock::now() + 25s;
+      const auto busy = [&] {
+        return radio.Play().DecksInUse() > 0 || !radio.Display().queueSlots[0].strCD.empty();
+      };
+      while (busy() && std::chrono::steady_clock::now() < deadline) {
+        std::this_thread::sleep_for(100ms);
+        radio.OnTimer();
+        onTick(radio);
+      }
+      EXPECT_FALSE(busy()) << "the tunes did not finish in time";
+    }
+    std::this_thread::sleep_for(300ms);
+    return BlockLevels(sink.StopRecording());
+  }
+
+  TempDir m_dir;
+};
+
+TEST_F(AutoPlayRealAudio, SecondTuneStartsOnDeckTwoWhileTheFirstPlaysOut) {
+  std::vector<std::string> shownTimes;
+  bool bSecondStarted = false;
+  const std::vector<double> levels = PlayBoth(12.0, 3.0, [&](RadioCore& radio) {
+    const std::string strShown = radio.Display().strRemaining;
+    if (shownTimes.empty() || shownTimes.back() != strShown) {
+      shownTimes.push_back(strShown);
+    }
+    if (!bSecondStarted && radio.Play().CurrentDeck() == 2) {
+      bSecondStarted = true;
+      EXPECT_EQ(radio.Play().LastDeck(), 1) << "the first tune should still be playing out";
+      EXPECT_EQ(radio.Display().queue.strNowTitle, "Second");
+    }
+  });
+  EXPECT_TRUE(bSecondStarted) << "auto change never started deck 2";
+
+  // The display counted down the first tune, then the second.
+  ASSERT_GE(shownTimes.size(), 10u);
+  EXPECT_NE(std::find(shownTimes.begin(), shownTimes.end(), "00:11"), shownTimes.end());
+  EXPECT_NE(std::find(shownTimes.begin(), shownTimes.end(), "00:01"), shownTimes.end());
+
+  // Sound without a gap from the first tune's start to the second's end, about 1.9 s of it
+  // with both tunes at once, about 13 s in all.
+  const Recording recording = Measure(levels);
+  ASSERT_GT(recording.nBlocks, 0u) << "nothing was recorded";
+  EXPECT_EQ(recording.nGaps, 0) << "the sound stopped in between";
+  EXPECT_GE(recording.nBoth, 15) << "the two tunes barely overlapped";
+  EXPECT_LE(recording.nBoth, 22);
+  EXPECT_NEAR(static_cast<double>(recording.nBlocks), 131.0, 4.0) << "recorded length in 100 ms";
+}
+
+TEST_F(AutoPlayRealAudio, AJingleTooShortToArmIsFollowedWithoutDeadAir) {
+  // 3 s is never armed for the early start: the second tune follows when the first has ended.
+  const Recording recording = Measure(PlayBoth(3.0, 3.0, [](RadioCore&) {}));
+  ASSERT_GT(recording.nBlocks, 0u) << "nothing was recorded";
+  EXPECT_LE(recording.nGaps, 3) << "more than a few tenths of a second of dead air";
+  EXPECT_EQ(recording.nBoth, 0);
+  EXPECT_NEAR(static_cast<double>(recording.nBlocks), 60.0, 5.0) << "recorded length in 100 ms";
 }
 
 }  // namespace
