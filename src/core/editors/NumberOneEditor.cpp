@@ -1,0 +1,94 @@
+#include "core/editors/NumberOneEditor.h"
+
+#include <utility>
+#include <vector>
+
+#include "core/db/NumberOneFile.h"
+#include "core/editors/DateRule.h"
+#include "core/search/TextMatch.h"
+
+namespace velvane {
+
+namespace {
+
+std::string NumberShown(const std::string& strNumber) {
+  return strNumber == "0" ? " " : strNumber;
+}
+
+std::string BlankWhenEmpty(const std::string& strText) {
+  return strText.empty() ? " " : strText;
+}
+
+RecordEditor::Layout NumberOneLayout() {
+  using F = NumberOneEditor::Column;
+  return {"Number One Editor",
+          {F::kArtist, F::kTitle},
+          {F::kDate, F::kArtist, F::kTitle},
+          {"", "", "", "", " ", " "},
+          F::kDate};
+}
+
+}  // namespace
+
+NumberOneEditor::NumberOneEditor(const TrackStore& store, Prompter& prompter, std::string strTitle,
+                                 std::string strFilesDir, Clock& clock)
+    : RecordEditor(prompter, std::move(strTitle), NumberOneLayout()),
+      m_store(store),
+      m_strFilesDir(std::move(strFilesDir)),
+      m_clock(clock) {
+  for (const NumberOneEntry& entry : ReadNumberOnes(m_strFilesDir)) {
+    AddRecordLine({entry.strDate, entry.strArtist, entry.strTitle, "1", NumberShown(entry.strCD),
+                   NumberShown(entry.strTrack)});
+  }
+  FinishOpening();
+}
+
+bool NumberOneEditor::PrepareUpdate(EditorFields& fields) {
+  const std::optional<std::string> date = ApplyDateRule(fields[kDate]);
+  if (!date) {
+    return false;
+  }
+  fields[kDate] = *date;
+  // Every entry is a number one; a new one gets its position here, as the operator cannot
+  // type it.
+  if (fields[kPosition].empty()) {
+    fields[kPosition].assign(1, '1');  // not = "1": a false GCC 12 -Wrestrict
+  }
+  fields[kCD] = BlankWhenEmpty(fields[kCD]);
+  fields[kTrack] = BlankWhenEmpty(fields[kTrack]);
+  return true;
+}
+
+void NumberOneEditor::OnFindInPlaylist() {
+  EditorFields& fields = Fields();
+  for (int i = 0; i < m_store.PlaylistCount(); ++i) {
+    const PlaylistEntry& record = m_store.Playlist(i);
+    if (ConfirmMatch(GetPrompter(), Title(), record.strArtist, fields[kArtist], record.strTitle,
+                     fields[kTitle], false)) {
+      fields[kCD] = record.strCD;
+      fields[kTrack] = record.strTrack;
+      return;
+    }
+  }
+  fields[kCD].clear();
+  fields[kTrack].clear();
+}
+
+bool NumberOneEditor::OnSaveAndExit() {
+  SetCaption("Number One Editor - Saving");
+  std::vector<NumberOneEntry> entries;
+  entries.reserve(static_cast<std::size_t>(RecordCount()));
+  for (int i = 0; i < RecordCount(); ++i) {
+    const EditorFields fields = RecordFields(i);
+    entries.push_back({fields[kDate], fields[kArtist], fields[kTitle], fields[kCD], fields[kTrack]});
+  }
+  if (SaveNumberOnes({m_strFilesDir, m_clock, GetPrompter(), Title()}, entries,
+                     "Failed to create a new number one file")) {
+    return true;
+  }
+  Tell("The number one database could not be saved (errorlog.txt says why). Nothing is lost: "
+       "try Save And Exit again, or Quit.");
+  return false;
+}
+
+}  // namespace velvane
