@@ -80,14 +80,16 @@ bool NumberOneEditor::OnSaveAndExit() {
   entries.reserve(static_cast<std::size_t>(RecordCount()));
   for (int i = 0; i < RecordCount(); ++i) {
     const EditorFields fields = RecordFields(i);
-    entries.push_back({fields[kDate], fields[kArtist], fields[kTitle], fields[kCD], fields[kTrack]});
+    entries.push_back(
+        {fields[kDate], fields[kArtist], fields[kTitle], fields[kCD], fields[kTrack]});
   }
   if (SaveNumberOnes({m_strFilesDir, m_clock, GetPrompter(), Title()}, entries,
                      "Failed to create a new number one file")) {
     return true;
   }
-  Tell("The number one database could not be saved (errorlog.txt says why). Nothing is lost: "
-       "try Save And Exit again, or Quit.");
+  Tell(
+      "The number one database could not be saved (errorlog.txt says why). Nothing is lost: "
+      "try Save And Exit again, or Quit.");
   return false;
 }
 

@@ -23,8 +23,7 @@ bool IsNumberUpTo(const std::string& strText, int nMax) {
   }
   const std::size_t nEnd = strText.find_last_not_of(' ') + 1;
   const std::string_view digits = std::string_view(strText).substr(nBegin, nEnd - nBegin);
-  return digits.find_first_not_of("0123456789") == std::string_view::npos &&
-         Atoi(digits) <= nMax;
+  return digits.find_first_not_of("0123456789") == std::string_view::npos && Atoi(digits) <= nMax;
 }
 
 RecordEditor::Layout PlaylistLayout() {
@@ -54,8 +53,9 @@ EditorFields PlaylistEditor::RecordLineFields(const PlaylistEntry& entry) const 
     strChartInfo = FormatChartInfo(chart.strPosition, chart.strDate);
     nLink = entry.nChartLink;
   }
-  return {entry.strArtist,         entry.strTitle, NumberShown(entry.strCD),
-          NumberShown(entry.strTrack), strChartInfo, std::to_string(nLink)};
+  return {
+      entry.strArtist, entry.strTitle,       NumberShown(entry.strCD), NumberShown(entry.strTrack),
+      strChartInfo,    std::to_string(nLink)};
 }
 
 bool PlaylistEditor::PrepareUpdate(EditorFields& fields) {

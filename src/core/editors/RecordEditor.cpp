@@ -90,8 +90,9 @@ bool RecordEditor::OnUpdate() {
     }
   }
   if (HoldsFileSeparator(m_fields)) {
-    Tell("The fields may not hold the character \\: it separates the fields in the database "
-         "files.");
+    Tell(
+        "The fields may not hold the character \\: it separates the fields in the database "
+        "files.");
     return false;
   }
   EditorFields fields = m_fields;

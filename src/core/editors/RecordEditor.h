@@ -19,7 +19,7 @@ class RecordEditor {
  public:
   // What one editor fixes about its lines.
   struct Layout {
-    std::string strName;                // "Playlist Editor": the caption before the counts
+    std::string strName;                 // "Playlist Editor": the caption before the counts
     std::vector<std::size_t> cutFields;  // shown and stored cut to kMaxLineFieldBytes
     std::vector<std::size_t> required;   // "Update" does nothing while one is empty
     EditorFields newRecord;              // the values shown on the new-record line

@@ -101,8 +101,8 @@ TEST_F(PlaylistEditorTest, UpdateAddsAboveTheNewRecordLineReplacesInPlaceAndRefu
 
 TEST_F(PlaylistEditorTest, UpdateRefusesWhatTheFileCannotHoldWithAMessage) {
   PlaylistEditor editor(m_store, m_prompter, "T");
-  for (const auto& [strCD, strTrack] : {std::pair{"1000", "1"}, {"1", "100"}, {"x1", "1"},
-                                        {"1", "-1"}}) {
+  for (const auto& [strCD, strTrack] :
+       {std::pair{"1000", "1"}, {"1", "100"}, {"x1", "1"}, {"1", "-1"}}) {
     Type(editor, "A", "B", strCD, strTrack);
     EXPECT_FALSE(editor.OnUpdate()) << strCD << "/" << strTrack;
   }
@@ -120,7 +120,7 @@ TEST_F(PlaylistEditorTest, SearchGoesForwardOverWholeLinesWithoutWrapping) {
   Chart("01/01/1980", "X", "Y", "1");
   Chart("01/01/1980", "X", "Y", "12");
   Record("Abba", "Waterloo", "1", "1");
-  Record("Queen", "Bicycle", "1", "2", 1);  // No. 12
+  Record("Queen", "Bicycle", "1", "2", 1);   // No. 12
   Record("Blondie", "Atomic", "1", "3", 0);  // No. 1
   Record("abba", "SOS", "1", "4");
   PlaylistEditor editor(m_store, m_prompter, "T");
