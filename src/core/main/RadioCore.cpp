@@ -135,6 +135,19 @@ void RadioCore::SetQueueEditorLockedHandler(std::function<void()> onLocked) {
   m_queueEdit.SetLockedHandler(std::move(onLocked));
 }
 
+bool RadioCore::SaveEditedDatabases() {
+  const std::string& strFilesDir = m_settings.strFilesDir;
+  const bool bSaved = m_database.SavePlaylist(strFilesDir) && m_database.SaveCharts(strFilesDir);
+  m_queue.RefreshQueue(-1);
+  if (!bSaved) {
+    m_prompter.Show(
+        "The databases could not be saved (errorlog.txt says why). The edits stay in "
+        "effect: open the editor again and use Save And Exit to save them.",
+        m_strTitle, PromptIcon::Exclamation, PromptButtons::Ok);
+  }
+  return bSaved;
+}
+
 std::string RadioCore::SavedQueueFolder() const {
   return velvane::SavedQueueFolder(m_settings.strFilesDir);
 }
