@@ -71,7 +71,7 @@ void ChartEditor::OnFindInPlaylist() {
 }
 
 bool ChartEditor::OnSaveAndExit() {
-  if (!FitsCapacity(m_store.ChartSize(), "chart database")) {
+  if (!FitsCapacity(m_store.ChartSize(), "chart database", "entries")) {
     return false;
   }
   SetCaption("Chart Editor - Saving");

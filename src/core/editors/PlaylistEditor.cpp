@@ -104,7 +104,7 @@ void PlaylistEditor::OnFindChartEntry() {
 }
 
 bool PlaylistEditor::OnSaveAndExit() {
-  if (!FitsCapacity(m_store.PlaySize(), "playlist")) {
+  if (!FitsCapacity(m_store.PlaySize(), "playlist", "records")) {
     return false;
   }
   SetCaption("Playlist Editor - Saving");

@@ -132,13 +132,13 @@ bool RecordEditor::OnQuit() {
                          PromptButtons::YesNo) == PromptAnswer::Yes;
 }
 
-bool RecordEditor::FitsCapacity(int nCapacity, const std::string& strDatabase) {
+bool RecordEditor::FitsCapacity(int nCapacity, const std::string& strDatabase,
+                                const std::string& strRecords) {
   if (RecordCount() <= nCapacity) {
     return true;
   }
-  Tell("The " + strDatabase + " can hold at most " + std::to_string(nCapacity) +
-       " records, but the editor has " + std::to_string(RecordCount()) +
-       ". Nothing has been saved.");
+  Tell("The " + strDatabase + " can hold at most " + std::to_string(nCapacity) + " " + strRecords +
+       ", but the editor has " + std::to_string(RecordCount()) + ". Nothing has been saved.");
   return false;
 }
 

@@ -77,8 +77,9 @@ class RecordEditor {
   void SetCaption(std::string strCaption) { m_strCaption = std::move(strCaption); }
   bool OnNewRecordLine() const { return m_nSelected == RecordCount(); }
 
-  // "Save And Exit" refuses more record lines than the database may hold, naming the limit.
-  bool FitsCapacity(int nCapacity, const std::string& strDatabase);
+  // "Save And Exit" refuses more record lines than the database may hold, naming the limit:
+  // "The <database> can hold at most <capacity> <records>, ...".
+  bool FitsCapacity(int nCapacity, const std::string& strDatabase, const std::string& strRecords);
   // A refusal or failure the operator must read.
   void Tell(const std::string& strText);
   Prompter& GetPrompter() { return m_prompter; }

@@ -73,8 +73,6 @@ void EditorDialog::Build(RecordEditor& editor, const std::vector<Header>& header
     pEdit->setEnabled(field.bEnabled);
     m_mapEdits[field.nField] = pEdit;
   }
-  m_pLookUp = AddButton(kit, m_lookUp.pszText, m_lookUp.nId, {365, 340, 185, 30});
-  connect(m_pLookUp, &QPushButton::clicked, this, &EditorDialog::OnLookUp);
   BuildButtons(kit);
   kit.SetFixedSize(kDialogWidth, kDialogHeight);
 
@@ -110,8 +108,11 @@ QPushButton* EditorDialog::AddButton(DialogBuilder& kit, const char* pszText, in
 }
 
 void EditorDialog::BuildButtons(DialogBuilder& kit) {
+  // Made in the order Tab goes through them: row by row, left to right.
   connect(AddButton(kit, "Update", kIdUpdate, {10, 340, 350, 30}), &QPushButton::clicked, this,
           &EditorDialog::OnUpdate);
+  m_pLookUp = AddButton(kit, m_lookUp.pszText, m_lookUp.nId, {365, 340, 185, 30});
+  connect(m_pLookUp, &QPushButton::clicked, this, &EditorDialog::OnLookUp);
   connect(AddButton(kit, "Save And Exit", kIdSaveAndExit, {555, 340, 100, 30}),
           &QPushButton::clicked, this, &EditorDialog::OnSaveAndExit);
   kit.Label(QStringLiteral("Search Text"), kNoId, {10, 380, 200, 10});

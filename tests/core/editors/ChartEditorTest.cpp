@@ -133,7 +133,7 @@ TEST_F(ChartEditorTest, SaveBeyondTheChartCapacityIsRefused) {
   }
   EXPECT_FALSE(editor.OnSaveAndExit());
   ASSERT_EQ(m_prompter.m_shown.size(), 1u);
-  EXPECT_NE(m_prompter.m_shown[0].strText.find("chart database can hold at most 1 records"),
+  EXPECT_NE(m_prompter.m_shown[0].strText.find("chart database can hold at most 1 entries"),
             std::string::npos);
   EXPECT_EQ(m_store.ChartCount(), 0);
 }
