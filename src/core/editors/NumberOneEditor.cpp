@@ -36,7 +36,10 @@ NumberOneEditor::NumberOneEditor(const TrackStore& store, Prompter& prompter, st
       m_store(store),
       m_strFilesDir(std::move(strFilesDir)),
       m_clock(clock) {
-  for (const NumberOneEntry& entry : ReadNumberOnes(m_strFilesDir)) {
+  // Without a database folder there is no hits.dat to read (and none in the working folder).
+  const std::vector<NumberOneEntry> entries =
+      m_strFilesDir.empty() ? std::vector<NumberOneEntry>() : ReadNumberOnes(m_strFilesDir);
+  for (const NumberOneEntry& entry : entries) {
     AddRecordLine({entry.strDate, entry.strArtist, entry.strTitle, "1", NumberShown(entry.strCD),
                    NumberShown(entry.strTrack)});
   }
@@ -76,6 +79,12 @@ void NumberOneEditor::OnFindInPlaylist() {
 
 bool NumberOneEditor::OnSaveAndExit() {
   SetCaption("Number One Editor - Saving");
+  if (m_strFilesDir.empty()) {
+    Tell(
+        "No database folder has been saved yet, so hits.dat cannot be written. Choose the "
+        "Database Directory and press Save And Exit in the administration dialog first.");
+    return false;
+  }
   std::vector<NumberOneEntry> entries;
   entries.reserve(static_cast<std::size_t>(RecordCount()));
   for (int i = 0; i < RecordCount(); ++i) {

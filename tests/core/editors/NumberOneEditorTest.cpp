@@ -85,5 +85,13 @@ TEST_F(NumberOneEditorTest, WhenHitsTmpCannotBeCreatedHitsDatStaysAndTheEditorSa
   EXPECT_EQ(m_prompter.m_shown[0].icon, PromptIcon::Exclamation);
 }
 
+TEST_F(NumberOneEditorTest, WithoutADatabaseFolderItReadsAndWritesNothing) {
+  NumberOneEditor editor(m_store, m_prompter, "T", "", m_clock);
+  EXPECT_EQ(editor.LineCount(), 1);
+  EXPECT_FALSE(editor.OnSaveAndExit());
+  EXPECT_EQ(m_prompter.m_shown.size(), 1u);
+  EXPECT_FALSE(std::filesystem::exists("hits.tmp"));
+}
+
 }  // namespace
 }  // namespace velvane

@@ -34,5 +34,13 @@ TEST_F(RadioCoreEditorsTest, AFailedPlaylistSaveIsToldKeepsTheEditsAndLeavesChar
             std::string::npos);
 }
 
+TEST_F(RadioCoreEditorsTest, WithoutASavedDatabaseFolderNothingIsWrittenAndTheOperatorIsTold) {
+  Start([](Settings& settings) { settings.strFilesDir.clear(); });
+  const auto before = std::filesystem::current_path();
+  EXPECT_FALSE(m_radio.SaveEditedDatabases());
+  EXPECT_EQ(m_prompter.m_shown.size(), 1u);
+  EXPECT_FALSE(std::filesystem::exists(before / "playlist.dat"));
+}
+
 }  // namespace
 }  // namespace velvane
