@@ -9,6 +9,8 @@
 #include <QShortcut>
 #include <utility>
 
+#include "core/editors/ChartEditor.h"
+#include "core/editors/NumberOneEditor.h"
 #include "gui/common/TabStopDelegate.h"
 #include "gui/editors/EditorListModel.h"
 
@@ -34,13 +36,17 @@ std::vector<EditorDialog::Header> EditorDialog::DatedHeaders() {
 }
 
 std::vector<EditorDialog::FieldEdit> EditorDialog::DatedEdits(bool bPositionTyped) {
-  // Field numbers as in ChartEditor::Column and NumberOneEditor::Column, which agree.
-  return {{0, 1121, {10, 315, 70, 15}, false, true},
-          {1, 1113, {80, 315, 225, 15}, false, true},
-          {2, 1114, {305, 315, 235, 15}, false, true},
-          {3, 1112, {540, 315, 35, 15}, true, bPositionTyped},
-          {4, 1110, {575, 315, 35, 15}, true, false},
-          {5, 1111, {610, 315, 35, 15}, true, false}};
+  using C = ChartEditor;
+  using N = NumberOneEditor;
+  static_assert(std::size_t{C::kDate} == std::size_t{N::kDate} &&
+                std::size_t{C::kPosition} == std::size_t{N::kPosition} &&
+                std::size_t{C::kTrack} == std::size_t{N::kTrack});
+  return {{C::kDate, 1121, {10, 315, 70, 15}, false, true},
+          {C::kArtist, 1113, {80, 315, 225, 15}, false, true},
+          {C::kTitle, 1114, {305, 315, 235, 15}, false, true},
+          {C::kPosition, 1112, {540, 315, 35, 15}, true, bPositionTyped},
+          {C::kCD, 1110, {575, 315, 35, 15}, true, false},
+          {C::kTrack, 1111, {610, 315, 35, 15}, true, false}};
 }
 
 void EditorDialog::Build(RecordEditor& editor, const std::vector<Header>& headers,
