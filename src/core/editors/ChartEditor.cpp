@@ -48,7 +48,7 @@ bool ChartEditor::PrepareUpdate(EditorFields& fields) {
   }
   fields[kDate] = *date;
   if (fields[kPlaylistLink].empty()) {
-    fields[kPlaylistLink] = "-1";
+    fields[kPlaylistLink] = NoLinkField();
   }
   return true;
 }
@@ -65,9 +65,9 @@ void ChartEditor::OnFindInPlaylist() {
       return;
     }
   }
-  fields[kCD] = " ";
-  fields[kTrack] = " ";
-  fields[kPlaylistLink] = "-1";
+  fields[kCD] = BlankField();
+  fields[kTrack] = BlankField();
+  fields[kPlaylistLink] = NoLinkField();
 }
 
 bool ChartEditor::OnSaveAndExit() {

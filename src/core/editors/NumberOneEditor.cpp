@@ -55,7 +55,7 @@ bool NumberOneEditor::PrepareUpdate(EditorFields& fields) {
   // Every entry is a number one; a new one gets its position here, as the operator cannot
   // type it.
   if (fields[kPosition].empty()) {
-    fields[kPosition].assign(1, '1');  // not = "1": a false GCC 12 -Wrestrict
+    fields[kPosition] = std::to_string(1);
   }
   fields[kCD] = BlankWhenEmpty(fields[kCD]);
   fields[kTrack] = BlankWhenEmpty(fields[kTrack]);

@@ -69,10 +69,10 @@ bool PlaylistEditor::PrepareUpdate(EditorFields& fields) {
     return false;
   }
   if (fields[kChartInfo].empty()) {
-    fields[kChartInfo] = " ";
+    fields[kChartInfo] = BlankField();
   }
   if (fields[kChartLink].empty()) {
-    fields[kChartLink] = "-1";
+    fields[kChartLink] = NoLinkField();
   }
   return true;
 }
@@ -98,8 +98,8 @@ void PlaylistEditor::OnFindChartEntry() {
     }
   }
   if (!bFound) {
-    fields[kChartInfo] = " ";
-    fields[kChartLink] = "-1";
+    fields[kChartInfo] = BlankField();
+    fields[kChartLink] = NoLinkField();
   }
 }
 
