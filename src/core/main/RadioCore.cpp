@@ -148,6 +148,27 @@ void RadioCore::SetQueueEditorLockedHandler(std::function<void()> onLocked) {
   m_queueEdit.SetLockedHandler(std::move(onLocked));
 }
 
+bool RadioCore::SaveEditedDatabases() {
+  m_queue.RefreshQueue(-1);
+  const std::string& strFilesDir = m_settings.strFilesDir;
+  if (strFilesDir.empty()) {  // a first run before any folder was saved: make no stray files
+    m_prompter.Show(
+        "No database folder has been saved yet, so the files were not written. The "
+        "edits stay in effect: choose the Database Directory, press Save And Exit, "
+        "and save from the editor again.",
+        m_strTitle, PromptIcon::Exclamation, PromptButtons::Ok);
+    return false;
+  }
+  const bool bSaved = m_database.SavePlaylist(strFilesDir) && m_database.SaveCharts(strFilesDir);
+  if (!bSaved) {
+    m_prompter.Show(
+        "The databases could not be saved (errorlog.txt says why). The edits stay in "
+        "effect: open the editor again and use Save And Exit to save them.",
+        m_strTitle, PromptIcon::Exclamation, PromptButtons::Ok);
+  }
+  return bSaved;
+}
+
 std::string RadioCore::SavedQueueFolder() const {
   return velvane::SavedQueueFolder(m_settings.strFilesDir);
 }

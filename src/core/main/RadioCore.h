@@ -82,10 +82,19 @@ class RadioCore {
   bool OnSaveQueue(const std::string& strPath);
   void OnLoadQueue(const std::string& strPath);
 
+  // --- database editors ---
+  // After the playlist or chart editor wrote its records back: playlist.dat, then (only when
+  // that worked, so the two files on disk always belong together) charts.dat, and the queue
+  // looks its tracks up again. A failed save is reported; the edited records stay in effect
+  // and the next save writes them. Returns whether both files were saved.
+  bool SaveEditedDatabases();
+
   // --- what the rest of the program reads ---
   const Settings& GetSettings() const { return m_settings; }
   TrackStore& Store() { return m_store; }
   const std::string& Title() const { return m_strTitle; }
+  Prompter& GetPrompter() { return m_prompter; }
+  Clock& GetClock() { return m_clock; }
   const std::string& Version() const { return m_strVersion; }
 
  private:

@@ -1,13 +1,12 @@
 #include "gui/search/SearchResultList.h"
 
-#include <QApplication>
 #include <QFontMetrics>
 #include <QLabel>
 #include <QListWidget>
-#include <QPainter>
-#include <QStyledItemDelegate>
 #include <algorithm>
 #include <vector>
+
+#include "gui/common/TabStopDelegate.h"
 
 namespace velvane {
 
@@ -15,82 +14,9 @@ namespace {
 
 // Tab stops of the result lines, in dialog units from the list's left edge.
 constexpr int kTabStops[] = {150, 300, 320, 340};
-// Text inset of every column, and the space kept clear before the next column, in pixels.
-constexpr int kTextInset = 3;
-constexpr int kColumnGap = 4;
 // Least space between two headers, so a header pushed aside still reads as a word of its own.
 constexpr int kHeaderGap = 10;
-
-// Paints a result line's tab-separated fields at the list's tab stops. A field too long for its
-// column is cut short with an ellipsis, so the columns stay aligned under their headers.
-class TabStopDelegate : public QStyledItemDelegate {
- public:
-  TabStopDelegate(std::vector<int> stops, QObject* pParent)
-      : QStyledItemDelegate(pParent), m_vecStops(std::move(stops)) {}
-
-  void paint(QPainter* pPainter, const QStyleOptionViewItem& option,
-             const QModelIndex& index) const override {
-    QStyleOptionViewItem item(option);
-    initStyleOption(&item, index);
-    const QString text = item.text;
-    item.text.clear();
-    const QWidget* pWidget = item.widget;
-    QStyle* pStyle = pWidget != nullptr ? pWidget->style() : QApplication::style();
-    pStyle->drawControl(QStyle::CE_ItemViewItem, &item, pPainter, pWidget);
-
-    const QPalette::ColorGroup group = !(item.state & QStyle::State_Enabled) ? QPalette::Disabled
-                                       : (item.state & QStyle::State_Active) ? QPalette::Active
-                                                                             : QPalette::Inactive;
-    const QPalette::ColorRole role =
-        (item.state & QStyle::State_Selected) ? QPalette::HighlightedText : QPalette::Text;
-    pPainter->save();
-    pPainter->setFont(item.font);
-    pPainter->setPen(item.palette.color(group, role));
-    const QFontMetrics metrics(item.font);
-    const QStringList fields = text.split(QLatin1Char('\t'));
-    const int nColumns = static_cast<int>(m_vecStops.size()) + 1;
-    for (int i = 0; i < std::min(static_cast<int>(fields.size()), nColumns); ++i) {
-      // A stray tab inside a field must not lose the text after it: the rest goes to the last
-      // column.
-      const QString field = i + 1 < nColumns ? fields[i] : fields.mid(i).join(QLatin1Char(' '));
-      const int nLeft = item.rect.left() + kTextInset + (i == 0 ? 0 : m_vecStops[i - 1]);
-      const int nRight = i + 1 < nColumns
-                             ? item.rect.left() + kTextInset + m_vecStops[i] - kColumnGap
-                             : item.rect.right() - kTextInset;
-      if (nRight <= nLeft) {
-        continue;
-      }
-      const QRect cell(nLeft, item.rect.top(), nRight - nLeft, item.rect.height());
-      pPainter->drawText(cell, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine,
-                         metrics.elidedText(field, Qt::ElideRight, cell.width()));
-    }
-    pPainter->restore();
-  }
-
-  QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex&) const override {
-    return QSize(option.rect.width(), QFontMetrics(option.font).height() + 2);
-  }
-
- private:
-  std::vector<int> m_vecStops;  // pixels from the text start
-};
-
-// A result line as the list shows it: each field converted on its own, so a field cut in the
-// middle of a character spoils only itself.
-QString DisplayLine(const SearchRow& row) {
-  const std::string strLine = FormatSearchLine(row);
-  QStringList fields;
-  std::size_t nStart = 0;
-  for (;;) {
-    const std::size_t nTab = strLine.find('\t', nStart);
-    fields << ToDisplay(strLine.substr(nStart, nTab - nStart));
-    if (nTab == std::string::npos) {
-      break;
-    }
-    nStart = nTab + 1;
-  }
-  return fields.join(QLatin1Char('\t'));
-}
+constexpr int kTextInset = TabStopDelegate::kTextInset;
 
 }  // namespace
 
@@ -158,7 +84,7 @@ void SearchResultList::ShowRows(std::vector<SearchRow> rows) {
   QStringList lines;
   lines.reserve(static_cast<qsizetype>(m_vecRows.size()));
   for (const SearchRow& row : m_vecRows) {
-    lines << DisplayLine(row);
+    lines << DisplayFields(FormatSearchLine(row));
   }
   m_pList->addItems(lines);
 }

@@ -11,6 +11,9 @@
 
 #include "core/db/Paths.h"
 #include "gui/common/DialogKit.h"
+#include "gui/editors/ChartEditorDlg.h"
+#include "gui/editors/NumberOneEditorDlg.h"
+#include "gui/editors/PlaylistEditorDlg.h"
 #include "gui/settings/AppIcon.h"
 #include "gui/settings/LogOptionsDlg.h"
 
@@ -117,15 +120,19 @@ void CAdminDlg::BuildMenu() {
   auto addCommand = [](QMenu* pMenu, const QString& text, int nCommand) {
     QAction* pAction = pMenu->addAction(text);
     pAction->setProperty(kCommandIdProperty, nCommand);
-    // The tools behind these entries are not built yet; only the log options are.
-    pAction->setEnabled(nCommand == kCmdSetLogFile);
+    // The tools behind the other entries are not built yet.
+    pAction->setEnabled(nCommand == kCmdSetLogFile || nCommand == kCmdEditPlaylist ||
+                        nCommand == kCmdEditCharts || nCommand == kCmdEditNumberOne);
     return pAction;
   };
 
   QMenu* pDatabases = pMenuBar->addMenu(QStringLiteral("&Databases"));
-  addCommand(pDatabases, QStringLiteral("Edit Playlist"), kCmdEditPlaylist);
-  addCommand(pDatabases, QStringLiteral("Edit Charts"), kCmdEditCharts);
-  addCommand(pDatabases, QStringLiteral("Edit No. 1 Database"), kCmdEditNumberOne);
+  connect(addCommand(pDatabases, QStringLiteral("Edit Playlist"), kCmdEditPlaylist),
+          &QAction::triggered, this, &CAdminDlg::OnEditPlaylist);
+  connect(addCommand(pDatabases, QStringLiteral("Edit Charts"), kCmdEditCharts),
+          &QAction::triggered, this, &CAdminDlg::OnEditCharts);
+  connect(addCommand(pDatabases, QStringLiteral("Edit No. 1 Database"), kCmdEditNumberOne),
+          &QAction::triggered, this, &CAdminDlg::OnEditNumberOne);
 
   QMenu* pHousekeeping = pMenuBar->addMenu(QStringLiteral("&Housekeeping"));
   addCommand(pHousekeeping, QStringLiteral("Build Playlist References"),
@@ -156,6 +163,38 @@ QAction* CAdminDlg::CommandAction(int nCommand) const {
 
 void CAdminDlg::SetStatus(const std::string& strText) {
   m_pStatus->setText(ToDisplay(strText));
+}
+
+void CAdminDlg::ShowStatusNow(const std::string& strText) {
+  SetStatus(strText);
+  m_pStatus->repaint();  // seen before the long piece of work that follows
+}
+
+// The editors act on the main window's records at once: a saved edit stays, whatever way
+// this dialog is left afterwards.
+void CAdminDlg::OnEditPlaylist() {
+  ShowStatusNow("Loading the playlist, please wait.");
+  if (CPlaylistEditorDlg::Run(m_core, this)) {
+    ShowStatusNow("Saving...");
+    m_core.SaveEditedDatabases();
+  }
+  SetStatus("");
+}
+
+void CAdminDlg::OnEditCharts() {
+  ShowStatusNow("Loading the charts database, please wait.");
+  if (CChartEditorDlg::Run(m_core, this)) {
+    ShowStatusNow("Saving...");
+    m_core.SaveEditedDatabases();
+  }
+  SetStatus("");
+}
+
+void CAdminDlg::OnEditNumberOne() {
+  // The editor writes hits.dat itself.
+  ShowStatusNow("Loading the Number 1 database, please wait.");
+  CNumberOneEditorDlg::Run(m_core, this);
+  SetStatus("");
 }
 
 void CAdminDlg::UpdateData(bool bSaveAndValidate) {

@@ -72,6 +72,10 @@ class CAdminDlg : public QDialog {
   void OnBrowseFilesDir();
   void BrowseInto(const std::string& strTitle, std::string& strFolder);
   void OnSetLogFile();
+  void OnEditPlaylist();
+  void OnEditCharts();
+  void OnEditNumberOne();
+  void ShowStatusNow(const std::string& strText);
 
   RadioCore& m_core;
   FileChooser& m_chooser;

@@ -45,7 +45,7 @@ class AdminDlgTest : public RadioFixture {
   std::unique_ptr<CAdminDlg> m_pDialog;
 };
 
-TEST_F(AdminDlgTest, OpensWithTheMainWindowValuesAndOnlyTheLogOptionsCommandEnabled) {
+TEST_F(AdminDlgTest, OpensWithTheMainWindowValuesAndTheEditorAndLogCommandsEnabled) {
   EXPECT_EQ(Text(CAdminDlg::kIdMusicDir), "/music/");
   EXPECT_EQ(Text(CAdminDlg::kIdFadeTime), "5");
   EXPECT_EQ(Text(CAdminDlg::kIdInitVolume), "700");  // 1000 minus the setting
@@ -54,7 +54,10 @@ TEST_F(AdminDlgTest, OpensWithTheMainWindowValuesAndOnlyTheLogOptionsCommandEnab
     const int nCommand = pAction->property("commandId").toInt();
     if (nCommand != 0) {
       ++nCommands;
-      EXPECT_EQ(pAction->isEnabled(), nCommand == CAdminDlg::kCmdSetLogFile) << nCommand;
+      const bool bBuilt =
+          nCommand == CAdminDlg::kCmdSetLogFile || nCommand == CAdminDlg::kCmdEditPlaylist ||
+          nCommand == CAdminDlg::kCmdEditCharts || nCommand == CAdminDlg::kCmdEditNumberOne;
+      EXPECT_EQ(pAction->isEnabled(), bBuilt) << nCommand;
     }
   }
   EXPECT_EQ(nCommands, 9);

@@ -1,0 +1,79 @@
+// The playlist editor's working copy over a 50,000-record library with 50,000 chart entries:
+// opening (every line built), a search that runs to the last line, "Find Chart Entry" over
+// every chart entry, and "Save And Exit" writing the records back.
+#include <benchmark/benchmark.h>
+
+#include <string>
+
+#include "BenchLibrary.h"
+#include "BenchPorts.h"
+#include "core/db/TrackStore.h"
+#include "core/editors/PlaylistEditor.h"
+
+namespace velvane {
+namespace {
+
+constexpr int kRecords = 50000;
+
+const TrackStore& Library() {
+  static const TrackStore store = [] {
+    TrackStore filled;
+    FillBenchLibrary(filled, kRecords);
+    return filled;
+  }();
+  return store;
+}
+
+void BM_OpenPlaylistEditor(benchmark::State& state) {
+  TrackStore store = Library();
+  QuietPrompter prompter;
+  for (auto _ : state) {
+    PlaylistEditor editor(store, prompter, "bench");
+    benchmark::DoNotOptimize(editor.LineCount());
+  }
+  state.SetItemsProcessed(state.iterations() * kRecords);
+}
+BENCHMARK(BM_OpenPlaylistEditor)->Unit(benchmark::kMillisecond);
+
+void BM_SearchToTheLastLine(benchmark::State& state) {
+  TrackStore store = Library();
+  QuietPrompter prompter;
+  PlaylistEditor editor(store, prompter, "bench");
+  const std::string strLast = store.Playlist(kRecords - 1).strTitle;
+  for (auto _ : state) {
+    editor.OnTopOfList();
+    if (!editor.OnSearch(strLast) || editor.Selected() != kRecords - 1) {
+      state.SkipWithError("the search did not end on the last line");
+      break;
+    }
+  }
+  state.SetItemsProcessed(state.iterations() * kRecords);
+}
+BENCHMARK(BM_SearchToTheLastLine)->Unit(benchmark::kMillisecond);
+
+void BM_FindChartEntry(benchmark::State& state) {
+  TrackStore store = Library();
+  QuietPrompter prompter;  // every near miss is asked about, and answered no
+  PlaylistEditor editor(store, prompter, "bench");
+  editor.OnSelChangeList(kRecords / 2);
+  for (auto _ : state) {
+    editor.OnFindChartEntry();
+    benchmark::DoNotOptimize(editor.Field(PlaylistEditor::kChartLink));
+  }
+  state.SetItemsProcessed(state.iterations() * kRecords);
+}
+BENCHMARK(BM_FindChartEntry)->Unit(benchmark::kMillisecond);
+
+void BM_SaveAndExit(benchmark::State& state) {
+  TrackStore store = Library();
+  QuietPrompter prompter;
+  PlaylistEditor editor(store, prompter, "bench");
+  for (auto _ : state) {
+    benchmark::DoNotOptimize(editor.OnSaveAndExit());
+  }
+  state.SetItemsProcessed(state.iterations() * kRecords);
+}
+BENCHMARK(BM_SaveAndExit)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+}  // namespace velvane

@@ -1,0 +1,88 @@
+#include "core/editors/ChartEditor.h"
+
+#include <utility>
+
+#include "core/editors/DateRule.h"
+#include "core/search/TextMatch.h"
+#include "core/text/Text.h"
+
+namespace velvane {
+
+namespace {
+
+RecordEditor::Layout ChartLayout() {
+  using F = ChartEditor::Column;
+  return {"Chart Editor",
+          {F::kArtist, F::kTitle},
+          {F::kDate, F::kArtist, F::kTitle, F::kPosition},
+          {"", "", "", "", " ", " ", "-1"},
+          F::kArtist};
+}
+
+}  // namespace
+
+ChartEditor::ChartEditor(TrackStore& store, Prompter& prompter, std::string strTitle)
+    : RecordEditor(prompter, std::move(strTitle), ChartLayout()), m_store(store) {
+  for (int j = 0; j < m_store.ChartCount(); ++j) {
+    const ChartEntry& entry = m_store.Chart(j);
+    // CD and track are not part of a chart entry: they come from the linked record, as stored.
+    std::string strCD = " ";
+    std::string strTrack = " ";
+    int nLink = -1;
+    if (entry.nPlaylistLink >= 0 && entry.nPlaylistLink < m_store.PlaylistCount()) {
+      const PlaylistEntry& record = m_store.Playlist(entry.nPlaylistLink);
+      strCD = record.strCD;
+      strTrack = record.strTrack;
+      nLink = entry.nPlaylistLink;
+    }
+    AddRecordLine({entry.strDate, entry.strArtist, entry.strTitle, entry.strPosition, strCD,
+                   strTrack, std::to_string(nLink)});
+  }
+  FinishOpening();
+}
+
+bool ChartEditor::PrepareUpdate(EditorFields& fields) {
+  const std::optional<std::string> date = ApplyDateRule(fields[kDate]);
+  if (!date) {
+    return false;
+  }
+  fields[kDate] = *date;
+  if (fields[kPlaylistLink].empty()) {
+    fields[kPlaylistLink] = NoLinkField();
+  }
+  return true;
+}
+
+void ChartEditor::OnFindInPlaylist() {
+  EditorFields& fields = Fields();
+  for (int i = 0; i < m_store.PlaylistCount(); ++i) {
+    const PlaylistEntry& record = m_store.Playlist(i);
+    if (ConfirmMatch(GetPrompter(), Title(), record.strArtist, fields[kArtist], record.strTitle,
+                     fields[kTitle], false)) {
+      fields[kCD] = record.strCD;
+      fields[kTrack] = record.strTrack;
+      fields[kPlaylistLink] = std::to_string(i);
+      return;
+    }
+  }
+  fields[kCD] = BlankField();
+  fields[kTrack] = BlankField();
+  fields[kPlaylistLink] = NoLinkField();
+}
+
+bool ChartEditor::OnSaveAndExit() {
+  if (!FitsCapacity(m_store.ChartSize(), "chart database", "entries")) {
+    return false;
+  }
+  SetCaption("Chart Editor - Saving");
+  const int nCount = RecordCount();
+  m_store.SetChartCount(nCount);
+  for (int i = 0; i < nCount; ++i) {
+    const EditorFields fields = RecordFields(i);
+    m_store.SetChartEntry(i, fields[kDate], fields[kArtist], fields[kTitle], fields[kPosition],
+                          static_cast<int>(Atol(fields[kPlaylistLink])));
+  }
+  return true;
+}
+
+}  // namespace velvane

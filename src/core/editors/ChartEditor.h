@@ -1,0 +1,31 @@
+#pragma once
+
+#include <string>
+
+#include "core/db/TrackStore.h"
+#include "core/editors/RecordEditor.h"
+
+namespace velvane {
+
+// The chart history editor: one line per chart entry (date, artist, title, position, the
+// linked record's CD and track, and the playlist link out of sight).
+class ChartEditor : public RecordEditor {
+ public:
+  enum Column : std::size_t { kDate, kArtist, kTitle, kPosition, kCD, kTrack, kPlaylistLink };
+
+  ChartEditor(TrackStore& store, Prompter& prompter, std::string strTitle);
+
+  // Links the fields to the first accepted playlist record in database order, asking about
+  // near misses; with none accepted CD, track and link are cleared.
+  void OnFindInPlaylist();
+  // Writes every entry line back with its playlist link; the playlist's chart links stay as
+  // they are. Refused, with nothing written, beyond the chart capacity.
+  bool OnSaveAndExit();
+
+ private:
+  bool PrepareUpdate(EditorFields& fields) override;
+
+  TrackStore& m_store;
+};
+
+}  // namespace velvane

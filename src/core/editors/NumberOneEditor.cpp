@@ -1,0 +1,105 @@
+#include "core/editors/NumberOneEditor.h"
+
+#include <utility>
+#include <vector>
+
+#include "core/db/NumberOneFile.h"
+#include "core/editors/DateRule.h"
+#include "core/search/TextMatch.h"
+
+namespace velvane {
+
+namespace {
+
+std::string NumberShown(const std::string& strNumber) {
+  return strNumber == "0" ? " " : strNumber;
+}
+
+std::string BlankWhenEmpty(const std::string& strText) {
+  return strText.empty() ? " " : strText;
+}
+
+RecordEditor::Layout NumberOneLayout() {
+  using F = NumberOneEditor::Column;
+  return {"Number One Editor",
+          {F::kArtist, F::kTitle},
+          {F::kDate, F::kArtist, F::kTitle},
+          {"", "", "", "", " ", " "},
+          F::kDate};
+}
+
+}  // namespace
+
+NumberOneEditor::NumberOneEditor(const TrackStore& store, Prompter& prompter, std::string strTitle,
+                                 std::string strFilesDir, Clock& clock)
+    : RecordEditor(prompter, std::move(strTitle), NumberOneLayout()),
+      m_store(store),
+      m_strFilesDir(std::move(strFilesDir)),
+      m_clock(clock) {
+  // Without a database folder there is no hits.dat to read (and none in the working folder).
+  const std::vector<NumberOneEntry> entries =
+      m_strFilesDir.empty() ? std::vector<NumberOneEntry>() : ReadNumberOnes(m_strFilesDir);
+  for (const NumberOneEntry& entry : entries) {
+    AddRecordLine({entry.strDate, entry.strArtist, entry.strTitle, "1", NumberShown(entry.strCD),
+                   NumberShown(entry.strTrack)});
+  }
+  FinishOpening();
+}
+
+bool NumberOneEditor::PrepareUpdate(EditorFields& fields) {
+  const std::optional<std::string> date = ApplyDateRule(fields[kDate]);
+  if (!date) {
+    return false;
+  }
+  fields[kDate] = *date;
+  // Every entry is a number one; a new one gets its position here, as the operator cannot
+  // type it.
+  if (fields[kPosition].empty()) {
+    fields[kPosition] = std::to_string(1);
+  }
+  fields[kCD] = BlankWhenEmpty(fields[kCD]);
+  fields[kTrack] = BlankWhenEmpty(fields[kTrack]);
+  return true;
+}
+
+void NumberOneEditor::OnFindInPlaylist() {
+  EditorFields& fields = Fields();
+  for (int i = 0; i < m_store.PlaylistCount(); ++i) {
+    const PlaylistEntry& record = m_store.Playlist(i);
+    if (ConfirmMatch(GetPrompter(), Title(), record.strArtist, fields[kArtist], record.strTitle,
+                     fields[kTitle], false)) {
+      fields[kCD] = record.strCD;
+      fields[kTrack] = record.strTrack;
+      return;
+    }
+  }
+  fields[kCD].clear();
+  fields[kTrack].clear();
+}
+
+bool NumberOneEditor::OnSaveAndExit() {
+  SetCaption("Number One Editor - Saving");
+  if (m_strFilesDir.empty()) {
+    Tell(
+        "No database folder has been saved yet, so hits.dat cannot be written. Choose the "
+        "Database Directory and press Save And Exit in the administration dialog first.");
+    return false;
+  }
+  std::vector<NumberOneEntry> entries;
+  entries.reserve(static_cast<std::size_t>(RecordCount()));
+  for (int i = 0; i < RecordCount(); ++i) {
+    const EditorFields fields = RecordFields(i);
+    entries.push_back(
+        {fields[kDate], fields[kArtist], fields[kTitle], fields[kCD], fields[kTrack]});
+  }
+  if (SaveNumberOnes({m_strFilesDir, m_clock, GetPrompter(), Title()}, entries,
+                     "Failed to create a new number one file")) {
+    return true;
+  }
+  Tell(
+      "The number one database could not be saved (errorlog.txt says why). Nothing is lost: "
+      "try Save And Exit again, or Quit.");
+  return false;
+}
+
+}  // namespace velvane

@@ -1,0 +1,36 @@
+#pragma once
+
+#include <string>
+
+#include "core/db/TrackStore.h"
+#include "core/editors/RecordEditor.h"
+#include "core/ports/Clock.h"
+
+namespace velvane {
+
+// The number one editor: one line per hits.dat entry (date, artist, title, position "1", CD,
+// track). It reads hits.dat itself when it opens and rewrites it itself on "Save And Exit".
+class NumberOneEditor : public RecordEditor {
+ public:
+  enum Column : std::size_t { kDate, kArtist, kTitle, kPosition, kCD, kTrack };
+
+  // Opens on hits.dat in `strFilesDir`; a missing or unreadable file gives an empty list.
+  NumberOneEditor(const TrackStore& store, Prompter& prompter, std::string strTitle,
+                  std::string strFilesDir, Clock& clock);
+
+  // CD and track of the first accepted playlist record in database order; with none accepted
+  // both are emptied.
+  void OnFindInPlaylist();
+  // Rewrites hits.dat through hits.tmp / hits.old. When that fails the operator is told, the
+  // caption keeps its "Saving" text and the editor stays open; returns whether it was saved.
+  bool OnSaveAndExit();
+
+ private:
+  bool PrepareUpdate(EditorFields& fields) override;
+
+  const TrackStore& m_store;
+  std::string m_strFilesDir;
+  Clock& m_clock;
+};
+
+}  // namespace velvane

@@ -1,0 +1,111 @@
+#pragma once
+
+#include <QDialog>
+#include <functional>
+#include <map>
+#include <vector>
+
+#include "core/editors/RecordEditor.h"
+#include "gui/common/DialogKit.h"
+
+class QLineEdit;
+class QListView;
+class QPushButton;
+
+namespace velvane {
+
+class EditorListModel;
+
+// What the three editor dialogs share: the list of the core's lines at the list box's tab
+// stops, the edit fields bound to the core's fields, "Update", "Search", "Top of list",
+// "Bottom of list", "Save And Exit" and "Quit", each forwarded to the core. Each dialog gives
+// only its headers, edit fields, tab stops and look-up button.
+//
+// Keys: Up / Down move the selection (also from an edit field) and show the line; Enter does
+// nothing; Ctrl+F puts the focus in the search field; Esc and the close box are "Quit".
+class EditorDialog : public QDialog {
+  Q_OBJECT
+
+ public:
+  static constexpr int kIdList = 1115;
+  static constexpr int kIdUpdate = 1124;
+  static constexpr int kIdSaveAndExit = 1033;
+  static constexpr int kIdQuit = 2;
+  static constexpr int kIdSearchText = 1118;
+  static constexpr int kIdSearch = 1117;
+  static constexpr int kIdTopOfList = 1120;
+  static constexpr int kIdBottomOfList = 1119;
+
+  QListView* List() const { return m_pList; }
+
+  // "Quit", Esc and the close box: closes only when the operator agrees.
+  void reject() override;
+
+ protected:
+  struct Header {
+    int nId;
+    const char* pszText;
+    UnitRect at;
+  };
+  struct FieldEdit {
+    std::size_t nField;
+    int nId;
+    UnitRect at;
+    bool bCentred;
+    bool bEnabled;
+  };
+  struct LookUp {
+    int nId;
+    const char* pszText;
+    std::function<void()> run;  // the core's look-up
+  };
+
+  explicit EditorDialog(QWidget* pParent);
+
+  // The chart and number one editors show the same fields at the same places: date, artist,
+  // title, position, CD, track (CD and track never typed; the position only in the chart
+  // editor).
+  static std::vector<Header> DatedHeaders();
+  static std::vector<FieldEdit> DatedEdits(bool bPositionTyped);
+
+  // Builds the controls for `editor` (owned by the derived dialog) and shows its state.
+  void Build(RecordEditor& editor, const std::vector<Header>& headers,
+             const std::vector<FieldEdit>& edits, const std::vector<int>& tabStops, LookUp lookUp);
+  // The core's "Save And Exit"; true when the dialog may end as accepted.
+  virtual bool SaveAndExit() = 0;
+
+  void keyPressEvent(QKeyEvent* pEvent) override;
+
+ private:
+  void BuildHeaders(DialogBuilder& kit, const std::vector<Header>& headers);
+  void BuildButtons(DialogBuilder& kit);
+  QPushButton* AddButton(DialogBuilder& kit, const char* pszText, int nId, UnitRect at);
+  // true: the edit fields into the core's fields; false: the core's fields into the edits.
+  void UpdateData(bool bSaveAndValidate);
+  // The core's caption, fields and selection on screen.
+  void ShowState();
+  void SelectRow(int nRow);
+  // Runs `work` with the button showing "Searching..." meanwhile.
+  void WhileSearching(QPushButton* pButton, const std::function<void()>& work);
+
+  void OnSelChangeList(int nRow);
+  void OnUpdate();
+  void OnSearch();
+  void OnTopOfList();
+  void OnBottomOfList();
+  void OnLookUp();
+  void OnSaveAndExit();
+  void MoveSelection(int nStep);
+
+  RecordEditor* m_pEditor = nullptr;
+  EditorListModel* m_pModel = nullptr;
+  QListView* m_pList = nullptr;
+  QLineEdit* m_pSearchText = nullptr;
+  QPushButton* m_pSearch = nullptr;
+  QPushButton* m_pLookUp = nullptr;
+  std::map<std::size_t, QLineEdit*> m_mapEdits;  // field -> its edit
+  LookUp m_lookUp;
+  bool m_bShowing = false;  // the view moves the selection itself: no selection change
+};
+
+}  // namespace velvane

@@ -1,0 +1,142 @@
+#include "core/editors/ChartEditor.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "core/editors/DateRule.h"
+#include "support/FakePrompter.h"
+
+namespace velvane {
+namespace {
+
+using F = ChartEditor::Column;
+
+TEST(DateRuleTest, RewritesTypedDatesAndMovesShortAndEarlyYearsIntoTheChartCentury) {
+  const std::pair<const char*, const char*> accepted[] = {
+      {"1/2/83", "01/02/1983"},    {"5-6-07", "05/06/2007"},     {"5 6 1930", "05/06/2030"},
+      {"31/2/2000", "31/02/2000"}, {"1//2--33", "01/02/2033"},   {"1/2/34", "01/02/1934"},
+      {"1/2/3", "01/02/2003"},     {"12/12/1933", "12/12/2033"}, {"12/12/1934", "12/12/1934"}};
+  for (const auto& [pszTyped, pszStored] : accepted) {
+    EXPECT_EQ(ApplyDateRule(pszTyped).value_or("rejected"), pszStored) << pszTyped;
+  }
+  for (const char* pszTyped :
+       {"1/13/2000", "0/5/2000", "1/2", "32/1/2000", "ab/cd/ef", "1/2/12345"}) {
+    EXPECT_FALSE(ApplyDateRule(pszTyped).has_value()) << pszTyped;
+  }
+}
+
+class ChartEditorTest : public ::testing::Test {
+ protected:
+  ChartEditorTest() {
+    m_store.Allocate(10, 10);
+    Record("Abba", "SOS", "0", "7");
+    Record("Queen", "Radio", "3", "4");
+    Chart("01/02/1983", "Abba", "SOS", "1", 0);
+    Chart("05/06/1984", "Nobody", "Nothing", "40");
+  }
+  void Record(const std::string& strArtist, const std::string& strTitle, const std::string& strCD,
+              const std::string& strTrack) {
+    const int nIndex = m_store.PlaylistCount();
+    m_store.SetPlaylistEntry(nIndex, {strArtist, strTitle, strCD, strTrack, -1}, 10);
+    m_store.SetPlaylistCount(nIndex + 1);
+  }
+  void Chart(const std::string& strDate, const std::string& strArtist, const std::string& strTitle,
+             const std::string& strPosition, int nPlaylistLink = -1) {
+    const int nIndex = m_store.ChartCount();
+    m_store.SetChartEntry(nIndex, {strDate, strArtist, strTitle, strPosition, nPlaylistLink}, 10);
+    m_store.SetChartCount(nIndex + 1);
+  }
+  static void Type(ChartEditor& editor, const std::string& strDate, const std::string& strArtist,
+                   const std::string& strTitle, const std::string& strPosition) {
+    editor.SetField(F::kDate, strDate);
+    editor.SetField(F::kArtist, strArtist);
+    editor.SetField(F::kTitle, strTitle);
+    editor.SetField(F::kPosition, strPosition);
+  }
+
+  TrackStore m_store;
+  FakePrompter m_prompter;
+};
+
+TEST_F(ChartEditorTest, LinesShowTheLinkedRecordsNumbersAsStored) {
+  ChartEditor editor(m_store, m_prompter, "T");
+  EXPECT_EQ(editor.Line(0), "01/02/1983\tAbba\tSOS\t1\t0\t7\t0\t");  // "0" stays "0" here
+  EXPECT_EQ(editor.Line(1), "05/06/1984\tNobody\tNothing\t40\t \t \t-1\t");
+  EXPECT_EQ(editor.Caption(), "Chart Editor (3 of 2)");
+  EXPECT_EQ(editor.Field(F::kCD), " ");
+}
+
+TEST_F(ChartEditorTest, UpdateStoresTheRewrittenDateAndDoesNothingForARejectedOne) {
+  ChartEditor editor(m_store, m_prompter, "T");
+  Type(editor, "1/13/2000", "A", "B", "3");
+  EXPECT_FALSE(editor.OnUpdate());
+  Type(editor, "7/8/99", "A", "B", "");
+  EXPECT_FALSE(editor.OnUpdate());  // no position
+  editor.SetField(F::kPosition, "3");
+  ASSERT_TRUE(editor.OnUpdate());
+  EXPECT_EQ(editor.Line(2), "07/08/1999\tA\tB\t3\t \t \t-1\t");
+  EXPECT_EQ(editor.Field(F::kDate), "7/8/99");  // the field keeps what was typed
+  EXPECT_TRUE(m_prompter.m_shown.empty());
+}
+
+TEST_F(ChartEditorTest, FindInPlaylistTakesTheFirstAcceptedRecordOrClearsTheLink) {
+  Record("ABBA", "sos", "9", "9");  // a later match is never reached
+  ChartEditor editor(m_store, m_prompter, "T");
+  editor.OnTopOfList();
+  editor.OnFindInPlaylist();
+  EXPECT_EQ(editor.Field(F::kPlaylistLink), "0");
+  EXPECT_EQ(editor.Field(F::kCD), "0");
+
+  editor.SetField(F::kArtist, "Queen ");  // a near miss: asked, and refused
+  editor.SetField(F::kTitle, "Radio");
+  m_prompter.m_answers = {PromptAnswer::No};
+  editor.OnFindInPlaylist();
+  ASSERT_EQ(m_prompter.m_shown.size(), 1u);
+  EXPECT_EQ(m_prompter.m_shown[0].strText,
+            "Playlist: Queen - Radio\nCharts:  Queen  - Radio\n\nIs this a match?");
+  EXPECT_EQ(editor.Field(F::kCD), " ");
+  EXPECT_EQ(editor.Field(F::kTrack), " ");
+  EXPECT_EQ(editor.Field(F::kPlaylistLink), "-1");
+}
+
+TEST_F(ChartEditorTest, SaveSetsTheEntriesLinksFromTheLinesAndLeavesThePlaylistAlone) {
+  m_store.SetPlaylistReference(0, 0);
+  ChartEditor editor(m_store, m_prompter, "T");
+  editor.OnSelChangeList(1);
+  editor.SetField(F::kArtist, "Queen");
+  editor.SetField(F::kTitle, "Radio");
+  editor.OnFindInPlaylist();
+  ASSERT_TRUE(editor.OnUpdate());
+  editor.OnBottomOfList();
+  Type(editor, "1/1/85", "New", "Entry", "2");
+  ASSERT_TRUE(editor.OnUpdate());
+  ASSERT_TRUE(editor.OnSaveAndExit());
+  EXPECT_EQ(editor.Caption(), "Chart Editor - Saving");
+  ASSERT_EQ(m_store.ChartCount(), 3);
+  EXPECT_EQ(m_store.Chart(1).nPlaylistLink, 1);
+  EXPECT_EQ(m_store.Chart(1).strArtist, "Queen");
+  EXPECT_EQ(m_store.Chart(2).strDate, "01/01/1985");
+  EXPECT_EQ(m_store.Chart(2).nPlaylistLink, -1);
+  EXPECT_EQ(m_store.Playlist(0).nChartLink, 0);
+  EXPECT_EQ(m_store.Playlist(1).nChartLink, -1);
+}
+
+TEST_F(ChartEditorTest, SaveBeyondTheChartCapacityIsRefused) {
+  m_store.SetChartCount(0);
+  m_store.Allocate(10, 1);
+  ChartEditor editor(m_store, m_prompter, "T");
+  for (const char* pszArtist : {"A", "B"}) {
+    Type(editor, "1/1/85", pszArtist, "T", "1");
+    ASSERT_TRUE(editor.OnUpdate());
+    editor.OnBottomOfList();
+  }
+  EXPECT_FALSE(editor.OnSaveAndExit());
+  ASSERT_EQ(m_prompter.m_shown.size(), 1u);
+  EXPECT_NE(m_prompter.m_shown[0].strText.find("chart database can hold at most 1 entries"),
+            std::string::npos);
+  EXPECT_EQ(m_store.ChartCount(), 0);
+}
+
+}  // namespace
+}  // namespace velvane

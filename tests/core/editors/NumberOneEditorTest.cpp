@@ -1,0 +1,97 @@
+#include "core/editors/NumberOneEditor.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+
+#include "support/FakeClock.h"
+#include "support/FakePrompter.h"
+#include "support/TempDir.h"
+
+namespace velvane {
+namespace {
+
+using F = NumberOneEditor::Column;
+
+class NumberOneEditorTest : public ::testing::Test {
+ protected:
+  NumberOneEditorTest() { m_store.Allocate(10, 10); }
+
+  NumberOneEditor Open() {
+    return NumberOneEditor(m_store, m_prompter, "T", m_dir.Folder(), m_clock);
+  }
+
+  TempDir m_dir;
+  TrackStore m_store;
+  FakePrompter m_prompter;
+  FakeClock m_clock{2026, 12, 4, 17, 59};
+};
+
+TEST_F(NumberOneEditorTest, WithoutHitsDatItOpensEmpty) {
+  NumberOneEditor editor = Open();
+  EXPECT_EQ(editor.LineCount(), 1);
+  EXPECT_EQ(editor.Caption(), "Number One Editor (1 of 0)");
+}
+
+TEST_F(NumberOneEditorTest, EntriesShowPositionOneAndBlankZerosAndAreWrittenBackThroughOld) {
+  const std::string strOld = "05/03/1983\\Abba\\SOS\\0\\7\\\r\n\r\n01/01/1990\\Short\\\r\n";
+  m_dir.Write("hits.dat", strOld);
+  NumberOneEditor editor = Open();
+  ASSERT_EQ(editor.LineCount(), 3);  // the blank line is skipped, the short one kept
+  EXPECT_EQ(editor.Line(0), "05/03/1983\tAbba\tSOS\t1\t \t7\t");
+  ASSERT_TRUE(editor.OnSaveAndExit());
+  EXPECT_EQ(m_dir.Read("hits.dat"),
+            "05/03/1983\\Abba\\SOS\\ \\7\\\r\n01/01/1990\\Short\\ \\ \\ \\\r\n");
+  EXPECT_EQ(m_dir.Read("hits.old"), strOld);
+  EXPECT_FALSE(m_dir.Exists("hits.tmp"));
+}
+
+TEST_F(NumberOneEditorTest, ANewEntryTakesPositionOneAndFindInPlaylistFillsOrEmptiesTheNumbers) {
+  m_store.SetPlaylistEntry(0, {"Abba", "SOS", "12", "3", -1}, 10);
+  m_store.SetPlaylistCount(1);
+  NumberOneEditor editor = Open();
+  editor.SetField(F::kDate, "1/2/83");
+  editor.SetField(F::kArtist, "ABBA");
+  editor.SetField(F::kTitle, "sos");
+  editor.OnFindInPlaylist();
+  EXPECT_EQ(editor.Field(F::kCD), "12");
+  EXPECT_EQ(editor.Field(F::kTrack), "3");
+  EXPECT_EQ(editor.Field(F::kArtist), "ABBA");  // artist and title stay as typed
+  ASSERT_TRUE(editor.OnUpdate());
+  EXPECT_EQ(editor.Line(0), "01/02/1983\tABBA\tsos\t1\t12\t3\t");
+  EXPECT_EQ(editor.LineCount(), 2);
+
+  editor.OnBottomOfList();
+  editor.SetField(F::kDate, "3/4/05");
+  editor.SetField(F::kArtist, "Nobody");
+  editor.SetField(F::kTitle, "Else");
+  editor.OnFindInPlaylist();
+  EXPECT_EQ(editor.Field(F::kCD), "");
+  ASSERT_TRUE(editor.OnUpdate());
+  EXPECT_EQ(editor.Line(1), "03/04/2005\tNobody\tElse\t1\t \t \t");
+}
+
+TEST_F(NumberOneEditorTest, WhenHitsTmpCannotBeCreatedHitsDatStaysAndTheEditorSaysSo) {
+  m_dir.Write("hits.dat", "05/03/1983\\Abba\\SOS\\0\\0\\\r\n");
+  std::filesystem::create_directory(m_dir.Path() / "hits.tmp");  // not a file that opens
+  NumberOneEditor editor = Open();
+  EXPECT_FALSE(editor.OnSaveAndExit());
+  EXPECT_EQ(editor.Caption(), "Number One Editor - Saving");
+  EXPECT_EQ(m_dir.Read("hits.dat"), "05/03/1983\\Abba\\SOS\\0\\0\\\r\n");
+  EXPECT_NE(m_dir.Read("errorlog.txt").find("Failed to create a new number one file"),
+            std::string::npos);
+  ASSERT_EQ(m_prompter.m_shown.size(), 1u);
+  EXPECT_EQ(m_prompter.m_shown[0].icon, PromptIcon::Exclamation);
+}
+
+TEST_F(NumberOneEditorTest, WithoutADatabaseFolderItReadsAndWritesNothing) {
+  NumberOneEditor editor(m_store, m_prompter, "T", "", m_clock);
+  EXPECT_EQ(editor.LineCount(), 1);
+  EXPECT_FALSE(editor.OnSaveAndExit());
+  EXPECT_EQ(m_prompter.m_shown.size(), 1u);
+  EXPECT_FALSE(std::filesystem::exists("hits.tmp"));
+}
+
+}  // namespace
+}  // namespace velvane

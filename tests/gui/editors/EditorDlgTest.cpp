@@ -1,0 +1,180 @@
+#include <gtest/gtest.h>
+
+#include <QAbstractItemModel>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListView>
+#include <QPushButton>
+#include <QTest>
+
+#include "gui/ModalDriver.h"
+#include "gui/editors/ChartEditorDlg.h"
+#include "gui/editors/NumberOneEditorDlg.h"
+#include "gui/editors/PlaylistEditorDlg.h"
+#include "gui/search/SearchDlgFixture.h"
+#include "gui/settings/AdminDlg.h"
+#include "support/FakeFileChooser.h"
+
+namespace velvane {
+namespace {
+
+using D = CPlaylistEditorDlg;
+
+class EditorDlgTest : public SearchDlgFixture {
+ protected:
+  EditorDlgTest() {
+    Chart("05/03/1983", "Abba", "SOS", "1");
+    Record("Abba", "SOS", "1", "1", 0);
+    Record("Queen", "Radio", "1", "2");
+  }
+
+  static QString Text(QWidget& dialog, int nId) {
+    return FindControlAs<QLineEdit>(&dialog, nId)->text();
+  }
+  static void Type(QWidget& dialog, int nId, const QString& text) {
+    FindControlAs<QLineEdit>(&dialog, nId)->setText(text);
+  }
+  static QListView* EditorList(QWidget& dialog) {
+    return FindControlAs<QListView>(&dialog, EditorDialog::kIdList);
+  }
+  static int SelectedRow(QWidget& dialog) { return EditorList(dialog)->currentIndex().row(); }
+  static QString Row(QWidget& dialog, int nRow) {
+    const QAbstractItemModel* pModel = EditorList(dialog)->model();
+    return pModel->data(pModel->index(nRow, 0)).toString();
+  }
+  // Shown and active, as keyboard focus and shortcuts need.
+  static void Activate(QWidget& dialog) {
+    dialog.show();
+    dialog.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&dialog));
+  }
+  QString Status(CAdminDlg& admin) {
+    return FindControlAs<QLabel>(&admin, CAdminDlg::kIdStatus)->text();
+  }
+
+  FakeFileChooser m_chooser;
+};
+
+TEST_F(EditorDlgTest, OpensOnTheNewRecordLineWithBoldHeadersAndTheLinesAsTheCoreBuildsThem) {
+  D dialog(m_radio);
+  EXPECT_EQ(dialog.windowTitle(), "Playlist Editor (3 of 2)");
+  EXPECT_EQ(EditorList(dialog)->model()->rowCount(), 3);
+  EXPECT_EQ(SelectedRow(dialog), 2);
+  EXPECT_EQ(Row(dialog, 0), "Abba\tSOS\t1\t1\tNo. 1   on   05 March 1983\t0\t");
+  for (const int nId :
+       {D::kIdArtistHeader, D::kIdTitleHeader, D::kIdCdTrackHeader, D::kIdChartInfoHeader}) {
+    EXPECT_TRUE(FindControl(&dialog, nId)->font().bold()) << nId;
+  }
+  EXPECT_FALSE(FindControl(&dialog, D::kIdChartInfo)->isEnabled());
+  EXPECT_EQ(FindControlAs<QPushButton>(&dialog, D::kIdFindChartEntry)->text(), "Find Chart Entry");
+}
+
+TEST_F(EditorDlgTest, UpAndDownShowTheLineEnterDoesNothingAndCtrlFGoesToTheSearchField) {
+  D dialog(m_radio);
+  Activate(dialog);
+  QLineEdit* pArtist = FindControlAs<QLineEdit>(&dialog, D::kIdArtist);
+  pArtist->setFocus();
+  QTest::keyClick(pArtist, Qt::Key_Up);
+  QTest::keyClick(pArtist, Qt::Key_Up);
+  EXPECT_EQ(SelectedRow(dialog), 0);
+  EXPECT_EQ(dialog.windowTitle(), "Playlist Editor (1 of 2)");
+  EXPECT_EQ(Text(dialog, D::kIdArtist), "Abba");
+  EXPECT_EQ(Text(dialog, D::kIdChartInfo), "No. 1   on   05 March 1983");
+  QTest::keyClick(EditorList(dialog), Qt::Key_Down);  // the list's own keys do the same
+  EXPECT_EQ(Text(dialog, D::kIdArtist), "Queen");
+
+  Type(dialog, D::kIdTitle, "Changed");
+  QTest::keyClick(FindControl(&dialog, D::kIdTitle), Qt::Key_Return);
+  EXPECT_TRUE(dialog.isVisible());
+  EXPECT_EQ(Row(dialog, 1).toStdString(), "Queen\tRadio\t1\t2\t \t-1\t");
+
+  QTest::keyClick(&dialog, Qt::Key_F, Qt::ControlModifier);
+  EXPECT_TRUE(FindControl(&dialog, EditorDialog::kIdSearchText)->hasFocus());
+}
+
+TEST_F(EditorDlgTest, UpdateAndSearchWorkThroughTheButtons) {
+  D dialog(m_radio);
+  Activate(dialog);
+  Type(dialog, D::kIdArtist, "Blondie");
+  Type(dialog, D::kIdTitle, "Atomic");
+  Type(dialog, D::kIdCD, "2");
+  Type(dialog, D::kIdTrack, "1");
+  Click(dialog, EditorDialog::kIdUpdate);
+  EXPECT_EQ(EditorList(dialog)->model()->rowCount(), 4);
+  EXPECT_EQ(Row(dialog, 2), "Blondie\tAtomic\t2\t1\t \t-1\t");
+  EXPECT_EQ(SelectedRow(dialog), 2);
+
+  Click(dialog, EditorDialog::kIdTopOfList);
+  EXPECT_TRUE(FindControl(&dialog, D::kIdArtist)->hasFocus());
+  Type(dialog, EditorDialog::kIdSearchText, "atom");
+  Click(dialog, EditorDialog::kIdSearch);
+  EXPECT_EQ(SelectedRow(dialog), 2);
+  EXPECT_EQ(Text(dialog, D::kIdArtist), "Blondie");
+  EXPECT_EQ(FindControlAs<QPushButton>(&dialog, EditorDialog::kIdSearch)->text(), "Search");
+}
+
+TEST_F(EditorDlgTest, QuitEscAndTheCloseBoxAllAsk) {
+  D dialog(m_radio);
+  dialog.show();
+  m_prompter.m_answers = {PromptAnswer::No, PromptAnswer::No, PromptAnswer::No, PromptAnswer::Yes};
+  Click(dialog, EditorDialog::kIdQuit);
+  QTest::keyClick(&dialog, Qt::Key_Escape);
+  dialog.close();
+  EXPECT_TRUE(dialog.isVisible());
+  ASSERT_EQ(m_prompter.m_shown.size(), 3u);
+  EXPECT_EQ(m_prompter.m_shown[2].strText, "Changes will be lost. Continue?");
+  dialog.close();
+  EXPECT_FALSE(dialog.isVisible());
+  EXPECT_EQ(dialog.result(), QDialog::Rejected);
+}
+
+TEST_F(EditorDlgTest, AdminSavesBothFilesAfterThePlaylistEditorAndTheEditOutlivesItsQuit) {
+  Queue(1, 2);
+  CAdminDlg admin(m_radio, m_chooser);
+  WhenModal<D>([&](D& dialog) {
+    EXPECT_EQ(Status(admin), "Loading the playlist, please wait.");
+    dialog.List()->setCurrentIndex(dialog.List()->model()->index(1, 0));
+    Type(dialog, D::kIdArtist, "Queen II");
+    Click(dialog, EditorDialog::kIdUpdate);
+    Click(dialog, EditorDialog::kIdSaveAndExit);
+  });
+  admin.CommandAction(CAdminDlg::kCmdEditPlaylist)->trigger();
+  EXPECT_EQ(Status(admin), "");
+  EXPECT_NE(m_dir.Read("db/playlist.dat").find("00102\\Queen II\\Radio\\-1\\"), std::string::npos);
+  EXPECT_NE(m_dir.Read("db/charts.dat").find("Abba\\SOS\\1\\0\\"), std::string::npos);
+  EXPECT_EQ(m_radio.Display().queue.strNowArtist, "Queen II");  // the queue sees it at once
+
+  admin.reject();  // leaving the administration dialog with "Quit" keeps the edit
+  EXPECT_EQ(m_radio.Store().Playlist(1).strArtist, "Queen II");
+}
+
+TEST_F(EditorDlgTest, TheChartEditorQuitSavesNothingAndTheNumberOneEditorWritesHitsDat) {
+  CAdminDlg admin(m_radio, m_chooser);
+  WhenModal<CChartEditorDlg>([&](CChartEditorDlg& dialog) {
+    EXPECT_EQ(Status(admin), "Loading the charts database, please wait.");
+    EXPECT_EQ(dialog.windowTitle(), "Chart Editor (2 of 1)");
+    EXPECT_FALSE(FindControl(&dialog, CChartEditorDlg::kIdCD)->isEnabled());
+    Click(dialog, EditorDialog::kIdQuit);  // the scripted answer is Yes
+  });
+  admin.CommandAction(CAdminDlg::kCmdEditCharts)->trigger();
+  EXPECT_FALSE(m_dir.Exists("db/charts.old"));
+
+  WhenModal<CNumberOneEditorDlg>([&](CNumberOneEditorDlg& dialog) {
+    EXPECT_EQ(Status(admin), "Loading the Number 1 database, please wait.");
+    EXPECT_FALSE(FindControl(&dialog, CNumberOneEditorDlg::kIdPosition)->isEnabled());
+    Type(dialog, CNumberOneEditorDlg::kIdDate, "5/3/83");
+    Type(dialog, CNumberOneEditorDlg::kIdArtist, "Abba");
+    Type(dialog, CNumberOneEditorDlg::kIdTitle, "SOS");
+    Click(dialog, CNumberOneEditorDlg::kIdFindInPlaylist);
+    EXPECT_EQ(Text(dialog, CNumberOneEditorDlg::kIdCD), "1");
+    Click(dialog, EditorDialog::kIdUpdate);
+    Click(dialog, EditorDialog::kIdSaveAndExit);
+  });
+  admin.CommandAction(CAdminDlg::kCmdEditNumberOne)->trigger();
+  EXPECT_EQ(Status(admin), "");
+  EXPECT_EQ(m_dir.Read("db/hits.dat"), "05/03/1983\\Abba\\SOS\\1\\1\\\r\n");
+  EXPECT_FALSE(m_dir.Exists("db/playlist.old"));  // nothing else is saved
+}
+
+}  // namespace
+}  // namespace velvane
