@@ -149,19 +149,26 @@ void TrackDatabase::OpenAndLoad(const std::string& strFilesDir, int nPlaySize, i
   }
 }
 
+std::string TrackDatabase::LockRefusal(const std::string& strFilesDir) const {
+  if (m_lock.Holds(strFilesDir)) {
+    return {};
+  }
+  // A second writer at the same time could lose either save.
+  if (m_lockResult == LockResult::kInUse) {
+    return kFolderInUseText;
+  }
+  std::string strReason = "the database folder is not locked for writing";
+  if (m_lockError) {
+    strReason += " (" + m_lockError.message() + ")";
+  }
+  return strReason;
+}
+
 SaveOutcome TrackDatabase::MaySave(const std::string& strFilesDir, const FileState& file,
                                    const std::string& strBaseName) const {
   SaveOutcome refusal{SaveResult::kRefused, strFilesDir, {}, {}};
-  if (!m_lock.Holds(strFilesDir)) {
-    // A second writer at the same time could lose either save.
-    if (m_lockResult == LockResult::kInUse) {
-      refusal.strReason = kFolderInUseText;
-    } else {
-      refusal.strReason = "the database folder is not locked for writing";
-      if (m_lockError) {
-        refusal.strReason += " (" + m_lockError.message() + ")";
-      }
-    }
+  refusal.strReason = LockRefusal(strFilesDir);
+  if (!refusal.strReason.empty()) {
     return refusal;
   }
   if (!file.bMaySave) {

@@ -29,6 +29,8 @@ class TrackDatabase {
 
   // Takes the folder lock (velvane.lock) that every save needs; kept until this object ends.
   LockResult LockFolder(const std::string& strFilesDir, std::error_code& error);
+  // Why no database file of the folder may be written now (it is not locked), or empty.
+  std::string LockRefusal(const std::string& strFilesDir) const;
 
   // Reads the file whole. A missing file is created empty (nothing is loaded then). Returns
   // false when the file exists but cannot be read (it is left as it is, and saves of it are

@@ -31,14 +31,21 @@ RecordEditor::Layout NumberOneLayout() {
 }  // namespace
 
 NumberOneEditor::NumberOneEditor(const TrackStore& store, Prompter& prompter, std::string strTitle,
-                                 std::string strFilesDir, Clock& clock)
+                                 std::string strFilesDir, Clock& clock, std::string strWriteRefusal)
     : RecordEditor(prompter, std::move(strTitle), NumberOneLayout()),
       m_store(store),
       m_strFilesDir(std::move(strFilesDir)),
-      m_clock(clock) {
+      m_clock(clock),
+      m_strWriteRefusal(std::move(strWriteRefusal)) {
   // Without a database folder there is no hits.dat to read (and none in the working folder).
-  const std::vector<NumberOneEntry> entries =
-      m_strFilesDir.empty() ? std::vector<NumberOneEntry>() : ReadNumberOnes(m_strFilesDir);
+  std::string strUnreadable;
+  const std::vector<NumberOneEntry> entries = m_strFilesDir.empty()
+                                                  ? std::vector<NumberOneEntry>()
+                                                  : ReadNumberOnes(m_strFilesDir, &strUnreadable);
+  if (!strUnreadable.empty() && m_strWriteRefusal.empty()) {
+    // The editor shows none of its entries, so saving would replace them with what it shows.
+    m_strWriteRefusal = "hits.dat could not be read (" + strUnreadable + ")";
+  }
   for (const NumberOneEntry& entry : entries) {
     AddRecordLine({entry.strDate, entry.strArtist, entry.strTitle, "1", NumberShown(entry.strCD),
                    NumberShown(entry.strTrack)});
@@ -83,6 +90,10 @@ bool NumberOneEditor::OnSaveAndExit() {
     Tell(
         "No database folder has been saved yet, so hits.dat cannot be written. Choose the "
         "Database Directory and press Save And Exit in the administration dialog first.");
+    return false;
+  }
+  if (!m_strWriteRefusal.empty()) {
+    Tell("The number one database is not saved: " + m_strWriteRefusal + ".");
     return false;
   }
   std::vector<NumberOneEntry> entries;

@@ -14,9 +14,11 @@ class NumberOneEditor : public RecordEditor {
  public:
   enum Column : std::size_t { kDate, kArtist, kTitle, kPosition, kCD, kTrack };
 
-  // Opens on hits.dat in `strFilesDir`; a missing or unreadable file gives an empty list.
+  // Opens on hits.dat in `strFilesDir`; a missing or unreadable file gives an empty list, and
+  // an unreadable one is never saved over. `strWriteRefusal`: why hits.dat may not be written at
+  // all (another program holds the database folder), or empty.
   NumberOneEditor(const TrackStore& store, Prompter& prompter, std::string strTitle,
-                  std::string strFilesDir, Clock& clock);
+                  std::string strFilesDir, Clock& clock, std::string strWriteRefusal = {});
 
   // CD and track of the first accepted playlist record in database order; with none accepted
   // both are emptied.
@@ -31,6 +33,7 @@ class NumberOneEditor : public RecordEditor {
   const TrackStore& m_store;
   std::string m_strFilesDir;
   Clock& m_clock;
+  std::string m_strWriteRefusal;  // why Save And Exit must not write hits.dat, or empty
 };
 
 }  // namespace velvane

@@ -88,6 +88,10 @@ class RadioCore {
   // looks its tracks up again. A failed save is reported; the edited records stay in effect
   // and the next save writes them. Returns whether both files were saved.
   bool SaveEditedDatabases();
+  // Why no database file may be written now (another program holds the folder), or empty.
+  std::string DatabaseWriteRefusal() const {
+    return m_database.LockRefusal(m_settings.strFilesDir);
+  }
 
   // --- what the rest of the program reads ---
   const Settings& GetSettings() const { return m_settings; }

@@ -85,6 +85,23 @@ TEST_F(NumberOneEditorTest, WhenHitsTmpCannotBeCreatedHitsDatStaysAndTheEditorSa
   EXPECT_EQ(m_prompter.m_shown[0].icon, PromptIcon::Exclamation);
 }
 
+TEST_F(NumberOneEditorTest, AnUnreadableHitsDatOrAFolderInUseIsNeverSavedOver) {
+  std::filesystem::create_directory(m_dir.Path() / "hits.dat");  // exists, cannot be read
+  NumberOneEditor unreadable = Open();
+  EXPECT_FALSE(unreadable.OnSaveAndExit());
+  ASSERT_EQ(m_prompter.m_shown.size(), 1u);
+  EXPECT_NE(m_prompter.m_shown[0].strText.find("hits.dat could not be read"), std::string::npos);
+  EXPECT_TRUE(std::filesystem::is_directory(m_dir.Path() / "hits.dat"));
+  std::filesystem::remove(m_dir.Path() / "hits.dat");
+
+  m_dir.Write("hits.dat", "05/03/1983\\Abba\\SOS\\0\\0\\\r\n");
+  NumberOneEditor inUse(m_store, m_prompter, "T", m_dir.Folder(), m_clock, "it is in use");
+  EXPECT_FALSE(inUse.OnSaveAndExit());
+  EXPECT_EQ(m_prompter.m_shown.back().strText,
+            "The number one database is not saved: it is in use.");
+  EXPECT_FALSE(m_dir.Exists("hits.old"));
+}
+
 TEST_F(NumberOneEditorTest, WithoutADatabaseFolderItReadsAndWritesNothing) {
   NumberOneEditor editor(m_store, m_prompter, "T", "", m_clock);
   EXPECT_EQ(editor.LineCount(), 1);
