@@ -20,14 +20,6 @@ namespace {
 
 constexpr int kRecords = 50000;
 
-class SilentMci : public Mci {
- public:
-  int SendString(const std::string&, std::string& reply) override {
-    reply.clear();
-    return 0;
-  }
-};
-
 // Notes the first paint of the widget it watches.
 class PaintWatch : public QObject {
  public:
@@ -43,7 +35,7 @@ class PaintWatch : public QObject {
 };
 
 void BM_OpenPlaylistEditorDialog(benchmark::State& state) {
-  SilentMci mci;
+  NoAudio mci;
   FixedClock clock;
   QuietPrompter prompter;
   MapProfile profile({{"IsInstalled", "1"},

@@ -3,7 +3,7 @@
 #include <utility>
 
 #include "core/editors/DateRule.h"
-#include "core/search/TextMatch.h"
+#include "core/editors/PlaylistLookup.h"
 #include "core/text/Text.h"
 
 namespace velvane {
@@ -55,15 +55,14 @@ bool ChartEditor::PrepareUpdate(EditorFields& fields) {
 
 void ChartEditor::OnFindInPlaylist() {
   EditorFields& fields = Fields();
-  for (int i = 0; i < m_store.PlaylistCount(); ++i) {
-    const PlaylistEntry& record = m_store.Playlist(i);
-    if (ConfirmMatch(GetPrompter(), Title(), record.strArtist, fields[kArtist], record.strTitle,
-                     fields[kTitle], false)) {
-      fields[kCD] = record.strCD;
-      fields[kTrack] = record.strTrack;
-      fields[kPlaylistLink] = std::to_string(i);
-      return;
-    }
+  const int nRecord =
+      FindAcceptedPlaylistRecord(m_store, GetPrompter(), Title(), fields[kArtist], fields[kTitle]);
+  if (nRecord >= 0) {
+    const PlaylistEntry& record = m_store.Playlist(nRecord);
+    fields[kCD] = record.strCD;
+    fields[kTrack] = record.strTrack;
+    fields[kPlaylistLink] = std::to_string(nRecord);
+    return;
   }
   fields[kCD] = BlankField();
   fields[kTrack] = BlankField();

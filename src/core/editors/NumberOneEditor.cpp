@@ -5,7 +5,7 @@
 
 #include "core/db/NumberOneFile.h"
 #include "core/editors/DateRule.h"
-#include "core/search/TextMatch.h"
+#include "core/editors/PlaylistLookup.h"
 
 namespace velvane {
 
@@ -71,14 +71,12 @@ bool NumberOneEditor::PrepareUpdate(EditorFields& fields) {
 
 void NumberOneEditor::OnFindInPlaylist() {
   EditorFields& fields = Fields();
-  for (int i = 0; i < m_store.PlaylistCount(); ++i) {
-    const PlaylistEntry& record = m_store.Playlist(i);
-    if (ConfirmMatch(GetPrompter(), Title(), record.strArtist, fields[kArtist], record.strTitle,
-                     fields[kTitle], false)) {
-      fields[kCD] = record.strCD;
-      fields[kTrack] = record.strTrack;
-      return;
-    }
+  const int nRecord =
+      FindAcceptedPlaylistRecord(m_store, GetPrompter(), Title(), fields[kArtist], fields[kTitle]);
+  if (nRecord >= 0) {
+    fields[kCD] = m_store.Playlist(nRecord).strCD;
+    fields[kTrack] = m_store.Playlist(nRecord).strTrack;
+    return;
   }
   fields[kCD].clear();
   fields[kTrack].clear();
