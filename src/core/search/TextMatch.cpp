@@ -179,4 +179,12 @@ bool ConfirmMatch(Prompter& prompter, const std::string& strCaption,
          PromptAnswer::Yes;
 }
 
+std::string SameTextKey(const std::string& strText) {
+  std::string strKey = IsAscii(strText) ? strText : DisplayUtf8(strText);
+  for (char& c : strKey) {
+    c = UpperAscii(c);
+  }
+  return strKey;
+}
+
 }  // namespace velvane

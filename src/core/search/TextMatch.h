@@ -45,4 +45,8 @@ bool ConfirmMatch(Prompter& prompter, const std::string& strCaption,
                   const std::string& strPlaylistTitle, const std::string& strChartTitle,
                   bool bSilent);
 
+// The text as the equality step of ConfirmMatch sees it: two texts have equal keys exactly
+// when silent ConfirmMatch takes them as equal, so whole databases can be joined by hashing.
+std::string SameTextKey(const std::string& strText);
+
 }  // namespace velvane

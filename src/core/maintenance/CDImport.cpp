@@ -1,0 +1,119 @@
+#include "core/maintenance/CDImport.h"
+
+#include <filesystem>
+#include <set>
+
+#include "core/db/Paths.h"
+#include "core/text/Text.h"
+
+namespace velvane {
+
+namespace {
+
+constexpr std::size_t kListTextBytes = 32;
+
+// strtok: skip leading separators, take up to the next one, move past it.
+bool NextToken(const std::string& strName, std::size_t& nPos, const char* pszSeparators,
+               std::string& strToken) {
+  const std::size_t nStart = strName.find_first_not_of(pszSeparators, nPos);
+  if (nStart == std::string::npos) {
+    nPos = strName.size();
+    return false;
+  }
+  const std::size_t nEnd = strName.find_first_of(pszSeparators, nStart);
+  strToken = strName.substr(nStart, nEnd == std::string::npos ? std::string::npos : nEnd - nStart);
+  nPos = nEnd == std::string::npos ? strName.size() : nEnd + 1;
+  return true;
+}
+
+std::set<std::string> FolderNames(const std::string& strFolder) {
+  std::set<std::string> names;
+  std::error_code error;
+  std::filesystem::directory_iterator entries(strFolder, error);
+  if (error) {
+    return names;
+  }
+  for (const auto& entry : entries) {
+    const std::string strName = entry.path().filename().string();
+    if (!strName.empty() && strName[0] != '.') {
+      names.insert(strName);
+    }
+  }
+  return names;
+}
+
+std::string FolderOf(const std::string& strPath) {
+  const std::size_t nLast = strPath.find_last_of(std::string("/") + kPathSeparator);
+  return nLast == std::string::npos ? std::string() : strPath.substr(0, nLast + 1);
+}
+
+}  // namespace
+
+std::string CDTrack::ListLine() const {
+  if (!bImportable) {
+    return strTrack + "\tNot importable: no artist or title in its name or tags\t";
+  }
+  return strTrack + '\t' + CutBytes(strArtist, kListTextBytes) + '\t' +
+         CutBytes(strTitle, kListTextBytes) + '\t';
+}
+
+CDFolder ScanCDFolder(const std::string& strPath, TagReader* pTags) {
+  CDFolder folder;
+  const std::string strFolder = FolderOf(strPath);
+  if (strFolder.size() >= 4) {
+    folder.strCD = strFolder.substr(strFolder.size() - 4, 3);
+  }
+  CDTrack current;  // texts carry over to the next entry, as strtok's callers' buffers did
+  for (const std::string& strName : FolderNames(strFolder)) {
+    CDTrack track = current;
+    std::size_t nPos = 0;
+    NextToken(strName, nPos, "- ", track.strTrack);
+    const bool bArtist = NextToken(strName, nPos, "-", track.strArtist);
+    const bool bTitle = NextToken(strName, nPos, ".", track.strTitle);
+    bool bTagArtist = false;
+    bool bTagTitle = false;
+    FileTags tags;
+    std::error_code error;
+    if ((!bArtist || !bTitle) && pTags != nullptr &&
+        !std::filesystem::is_directory(strFolder + strName, error) &&
+        pTags->ReadTags(strFolder + strName, tags)) {
+      bTagArtist = !bArtist && !tags.strArtist.empty();
+      bTagTitle = !bTitle && !tags.strTitle.empty();
+      track.strArtist = bTagArtist ? tags.strArtist : track.strArtist;
+      track.strTitle = bTagTitle ? tags.strTitle : track.strTitle;
+    }
+    if (!bArtist && !bTitle && !bTagArtist && !bTagTitle) {
+      CDTrack skipped;
+      skipped.strTrack = track.strTrack;
+      skipped.bImportable = false;
+      folder.tracks.push_back(skipped);
+      continue;
+    }
+    current = track;
+    folder.tracks.push_back(track);
+  }
+  return folder;
+}
+
+std::string CDImportRefusal(const TrackStore& store, int nListed) {
+  const long long nNeeded = static_cast<long long>(store.PlaylistCount()) + nListed;
+  if (nNeeded <= store.PlaySize()) {
+    return {};
+  }
+  return "Insufficient memory for update.\nIncrease the playlist size to a minimum of " +
+         std::to_string(nNeeded + 1);
+}
+
+void ImportCDTracks(TrackStore& store, const CDFolder& folder) {
+  for (const CDTrack& track : folder.tracks) {
+    if (!track.bImportable) {
+      continue;
+    }
+    const int nIndex = store.PlaylistCount();
+    store.SetPlaylistEntry(nIndex, track.strArtist, track.strTitle, folder.strCD, track.strTrack,
+                           -1);
+    store.SetPlaylistCount(nIndex + 1);
+  }
+}
+
+}  // namespace velvane

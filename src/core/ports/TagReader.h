@@ -1,0 +1,20 @@
+#pragma once
+
+#include <string>
+
+namespace velvane {
+
+// Artist and title from a music file's tags, as UTF-8; empty where the tag has none.
+struct FileTags {
+  std::string strArtist;
+  std::string strTitle;
+};
+
+// Reads a music file's tags. Returns false when the file has no readable tags.
+class TagReader {
+ public:
+  virtual ~TagReader() = default;
+  virtual bool ReadTags(const std::string& strPath, FileTags& tags) = 0;
+};
+
+}  // namespace velvane

@@ -1,0 +1,95 @@
+#include "core/maintenance/CDImport.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "support/FakeTagReader.h"
+#include "support/TempDir.h"
+
+namespace velvane {
+namespace {
+
+class CDImportTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    std::filesystem::create_directories(music.Path() / "012");
+    store.Allocate(1000, 10);
+  }
+  void File(const std::string& strName) { music.Write("012/" + strName, "x"); }
+  CDFolder Scan() { return ScanCDFolder(music.Folder() + "012/" + "any.mp3", &tags); }
+  std::vector<std::string> Lines(const CDFolder& folder) {
+    std::vector<std::string> lines;
+    for (const CDTrack& track : folder.tracks) {
+      lines.push_back(track.ListLine());
+    }
+    return lines;
+  }
+
+  TempDir music;
+  FakeTagReader tags;
+  TrackStore store;
+};
+
+TEST_F(CDImportTest, SplitsTheNameKeepingBlanksAndImportsWithTheFolderNumber) {
+  File("03 - A - T.mp3");
+  File(".hidden");
+  const CDFolder folder = Scan();
+  EXPECT_EQ(Lines(folder), (std::vector<std::string>{"03\t A \t T\t"}));
+  ImportCDTracks(store, folder);
+  ASSERT_EQ(store.PlaylistCount(), 1);
+  const PlaylistEntry& record = store.Playlist(0);
+  EXPECT_EQ(record.strCD, "012");
+  EXPECT_EQ(record.strTrack, "03");
+  EXPECT_EQ(record.strArtist, " A ");
+  EXPECT_EQ(record.strTitle, " T");
+  EXPECT_EQ(record.nChartLink, -1);
+  EXPECT_EQ(tags.m_nReads, 0);
+}
+
+TEST_F(CDImportTest, MissingPartsComeFromTagsThenFromThePreviousFile) {
+  File("01-Abba-Waterloo.mp3");
+  File("02 Queen");           // no title: from the tags
+  File("03 Only An Artist");  // no title and no tags: the previous title
+  File("04.flac");            // neither: from the tags; the track keeps the extension
+  File("05.wav");             // neither, no tags: not importable
+  File("06 A very long artist name that goes on - and a title even longer than it.mp3");
+  tags.m_tags["02 Queen"] = {"Ignored", "Bohemian Rhapsody"};
+  tags.m_tags["04.flac"] = {"Bj\xC3\xB6rk", "Army of Me"};
+  const CDFolder folder = Scan();
+  EXPECT_EQ(Lines(folder),
+            (std::vector<std::string>{
+                "01\tAbba\tWaterloo\t", "02\tQueen\tBohemian Rhapsody\t",
+                "03\tOnly An Artist\tBohemian Rhapsody\t", "04.flac\tBj\xC3\xB6rk\tArmy of Me\t",
+                "05.wav\tNot importable: no artist or title in its name or tags\t",
+                "06\tA very long artist name that goe\t and a title even longer than it\t"}));
+  ImportCDTracks(store, folder);
+  ASSERT_EQ(store.PlaylistCount(), 5);
+  EXPECT_EQ(store.Playlist(4).strArtist, "A very long artist name that goes on ");
+}
+
+TEST_F(CDImportTest, WithoutTagsANameWithNoPartsIsNotImportable) {
+  File("07");
+  const CDFolder folder = ScanCDFolder(music.Folder() + "012/07", nullptr);
+  ASSERT_EQ(folder.tracks.size(), 1U);
+  EXPECT_FALSE(folder.tracks[0].bImportable);
+  ImportCDTracks(store, folder);
+  EXPECT_EQ(store.PlaylistCount(), 0);
+}
+
+TEST_F(CDImportTest, CapacityRefusalNamesTheMinimumAndImportingTwiceAppendsTwice) {
+  store.SetPlaylistCount(995);
+  EXPECT_EQ(CDImportRefusal(store, 12),
+            "Insufficient memory for update.\nIncrease the playlist size to a minimum of 1008");
+  EXPECT_EQ(CDImportRefusal(store, 5), "");
+  File("01 - A - T.mp3");
+  std::filesystem::create_directories(music.Path() / "012" / "02 - Sub - Folder");
+  const CDFolder folder = Scan();
+  ImportCDTracks(store, folder);
+  ImportCDTracks(store, folder);
+  EXPECT_EQ(store.PlaylistCount(), 999);
+  EXPECT_EQ(store.Playlist(998).strArtist, " Sub ");
+}
+
+}  // namespace
+}  // namespace velvane

@@ -1,0 +1,66 @@
+#include "core/maintenance/MusicCheck.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "support/FakeClock.h"
+#include "support/TempDir.h"
+
+namespace velvane {
+namespace {
+
+class MusicCheckTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    std::filesystem::create_directories(music.Path() / "012");
+    music.Write("012/03 Some Title.mp3", "x");
+    store.Allocate(10, 10);
+  }
+  void Add(const std::string& strCD, const std::string& strTrack) {
+    const int n = store.PlaylistCount();
+    store.SetPlaylistEntry(n, "A", "T", strCD, strTrack, -1);
+    store.SetPlaylistCount(n + 1);
+  }
+  MusicCheckResult Check() { return CheckMusicFiles(store, music.Folder(), db.Folder(), clock); }
+
+  TempDir music;
+  TempDir db;
+  FakeClock clock{2026, 12, 6, 1, 2};
+  TrackStore store;
+};
+
+TEST_F(MusicCheckTest, EmptyLibraryIsAllAccountedForWithNoLogLine) {
+  EXPECT_EQ(Check().Status(), "All music tracks are accounted for");
+  EXPECT_FALSE(db.Exists("errorlog.txt"));
+}
+
+TEST_F(MusicCheckTest, NumbersArePaddedAndOneFileServesDuplicateRecords) {
+  Add("12", "3");
+  Add("012", "03");
+  const MusicCheckResult result = Check();
+  EXPECT_TRUE(result.AllFound());
+  EXPECT_EQ(result.nFound, 2);
+  EXPECT_FALSE(db.Exists("errorlog.txt"));
+}
+
+TEST_F(MusicCheckTest, MissingTracksAreLoggedAndCounted) {
+  Add("12", "3");
+  Add("12", "4");
+  Add("x", "3");  // not a number: folder 000
+  music.Write("012/4 Too Short.mp3", "x");
+  const MusicCheckResult result = Check();
+  EXPECT_EQ(result.Status(), "Found 1 music tracks out of 3 expected");
+  EXPECT_EQ(db.Read("errorlog.txt"),
+            "06/12/2026 01:02   Music file CD 012 Track 04 could not be found\r\n"
+            "06/12/2026 01:02   Music file CD 000 Track 03 could not be found\r\n");
+}
+
+TEST_F(MusicCheckTest, MissingMusicFolderMakesEveryRecordMissing) {
+  Add("12", "3");
+  EXPECT_EQ(CheckMusicFiles(store, music.Folder() + "gone/", db.Folder(), clock).Status(),
+            "Found 0 music tracks out of 1 expected");
+}
+
+}  // namespace
+}  // namespace velvane
