@@ -6,6 +6,7 @@
 
 #include "core/ports/Clock.h"
 #include "core/ports/ProfileStore.h"
+#include "core/ports/TagReader.h"
 
 namespace velvane {
 
@@ -14,13 +15,14 @@ inline constexpr int kToolSuccess = 0;
 inline constexpr int kToolNotFound = 1;  // "not found" and "falls short" answers
 inline constexpr int kToolUsage = 2;     // bad usage, or an unusable folder or file
 
-// What the tool needs from the world: the desktop program's settings, the clock, and the two
-// output streams.
+// What the tool needs from the world: the desktop program's settings, the clock, the two
+// output streams and the music files' tags.
 struct ToolContext {
   ProfileStore& profile;
   Clock& clock;
   std::ostream& out;
   std::ostream& err;
+  TagReader* pTags = nullptr;  // the CD import's tag reader; without it names alone count
 };
 
 // velvane-tool [--db DIR] [--music DIR] COMMAND [ARGS]; `args` excludes the program name.

@@ -38,6 +38,32 @@ const std::vector<CommandInfo>& Commands() {
        "tell the number one on a date",
        "Prints the result text; exit 1 when no number one is found.",
        {{"DATE", "the date as dd/mm/yyyy, d-m-yy or d m yyyy"}}},
+      {"check-music",
+       &RunCheckMusic,
+       "",
+       "check that every library track has its music file",
+       "Writes an error-log line per missing file and prints the status text; exit 1 unless\n"
+       "all music tracks are accounted for.",
+       {}},
+      {"import-cd",
+       &RunImportCD,
+       "FILE...",
+       "add the tracks of CD folders to the library and save playlist.dat and charts.dat",
+       "Prints one list line per file (track, artist, title, tab-separated). With several\n"
+       "CDs either all are imported or, when the library is too small, none (exit 2).",
+       {{"FILE", "any file in a CD's folder (named by its three-digit CD number)"}}},
+      {"build-relationships",
+       &RunBuildRelationships,
+       "",
+       "link every library record and chart entry of the same song anew, and save",
+       "Prints the completion text.",
+       {}},
+      {"build-references",
+       &RunBuildReferences,
+       "",
+       "give every chart entry of a linked song its library record, and save",
+       "Prints the completion text.",
+       {}},
   };
   return commands;
 }

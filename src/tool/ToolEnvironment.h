@@ -52,5 +52,9 @@ int RunResave(ToolEnvironment& env, const std::vector<std::string>& args);
 int RunSearch(ToolEnvironment& env, const std::vector<std::string>& args);
 int RunAutoSelect(ToolEnvironment& env, const std::vector<std::string>& args);
 int RunNumberOne(ToolEnvironment& env, const std::vector<std::string>& args);
+int RunCheckMusic(ToolEnvironment& env, const std::vector<std::string>& args);
+int RunImportCD(ToolEnvironment& env, const std::vector<std::string>& args);
+int RunBuildRelationships(ToolEnvironment& env, const std::vector<std::string>& args);
+int RunBuildReferences(ToolEnvironment& env, const std::vector<std::string>& args);
 
 }  // namespace velvane

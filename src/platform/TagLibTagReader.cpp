@@ -1,0 +1,19 @@
+#include "platform/TagLibTagReader.h"
+
+#include <taglib/fileref.h>
+#include <taglib/tag.h>
+
+namespace velvane {
+
+bool TagLibTagReader::ReadTags(const std::string& strPath, FileTags& tags) {
+  // No audio properties: only the tag is wanted, and reading them costs a scan of the file.
+  const TagLib::FileRef file(strPath.c_str(), false);
+  if (file.isNull() || file.tag() == nullptr) {
+    return false;
+  }
+  tags.strArtist = file.tag()->artist().to8Bit(true);
+  tags.strTitle = file.tag()->title().to8Bit(true);
+  return true;
+}
+
+}  // namespace velvane

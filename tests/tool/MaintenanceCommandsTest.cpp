@@ -1,0 +1,100 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <sstream>
+
+#include "support/FakeClock.h"
+#include "support/FakeProfileStore.h"
+#include "support/FakeTagReader.h"
+#include "support/TempDir.h"
+#include "tool/Tool.h"
+
+namespace velvane {
+namespace {
+
+class MaintenanceCommandsTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    m_profile.PutInt("General", "IsInstalled", 1);
+    m_profile.PutString("General", "FilesDir", m_db.Folder());
+    m_profile.PutString("General", "MusicDir", m_music.Folder());
+    m_profile.PutInt("General", "PlaySize", 5);
+  }
+  int Run(const std::vector<std::string>& args) {
+    m_out.str("");
+    m_err.str("");
+    ToolContext context{m_profile, m_clock, m_out, m_err, &m_tags};
+    return RunTool(args, context);
+  }
+  std::string MusicFile(const std::string& strName) {
+    std::filesystem::create_directories(m_music.Path() / strName.substr(0, 3));
+    m_music.Write(strName, "x");
+    return (m_music.Path() / strName).string();
+  }
+
+  TempDir m_db;
+  TempDir m_music;
+  FakeProfileStore m_profile;
+  FakeTagReader m_tags;
+  FakeClock m_clock{2026, 12, 6, 1, 0};
+  std::ostringstream m_out, m_err;
+};
+
+TEST_F(MaintenanceCommandsTest, CheckMusicExitsWithOneUnlessAllAreAccountedFor) {
+  m_db.Write("playlist.dat", "01203\\A\\T\\-1\\\r\n");
+  EXPECT_EQ(Run({"check-music"}), 1);
+  EXPECT_EQ(m_out.str(), "Found 0 music tracks out of 1 expected\n");
+  EXPECT_EQ(m_db.Read("errorlog.txt"),
+            "06/12/2026 01:00   Music file CD 012 Track 03 could not be found\r\n");
+  MusicFile("012/03 A - T.mp3");
+  EXPECT_EQ(Run({"check-music"}), 0);
+  EXPECT_EQ(m_out.str(), "All music tracks are accounted for\n");
+}
+
+TEST_F(MaintenanceCommandsTest, ImportCDTakesSeveralFoldersAllOrNothing) {
+  m_db.Write("playlist.dat", "00101\\Old\\One\\-1\\\r\n");
+  const std::string strFirst = MusicFile("012/01 - A - T.mp3");
+  MusicFile("012/02.mp3");
+  m_tags.m_tags["02.mp3"] = {"Tagged", "Song"};
+  const std::string strSecond = MusicFile("013/05 - B - U.flac");
+  ASSERT_EQ(Run({"import-cd", strFirst, strSecond}), 0) << m_err.str();
+  EXPECT_EQ(m_out.str(), "01\t A \t T\t\n02.mp3\tTagged\tSong\t\n05\t B \t U\t\n");
+  EXPECT_EQ(m_db.Read("playlist.dat"),
+            "00101\\Old\\One\\-1\\\r\n01201\\ A \\ T\\-1\\\r\n01202\\Tagged\\Song\\-1\\\r\n"
+            "01305\\ B \\ U\\-1\\\r\n");
+  EXPECT_TRUE(m_db.Exists("charts.dat"));
+
+  // 4 records + 3 listed > 5: nothing imported, nothing written.
+  const std::string strBefore = m_db.Read("playlist.dat");
+  EXPECT_EQ(Run({"import-cd", strFirst, strSecond}), 2);
+  EXPECT_EQ(m_err.str(),
+            "velvane-tool: Insufficient memory for update. Increase the playlist size to a "
+            "minimum of 8\n");
+  EXPECT_EQ(m_out.str(), "");
+  EXPECT_EQ(m_db.Read("playlist.dat"), strBefore);
+  EXPECT_EQ(Run({"import-cd"}), 2);
+  EXPECT_EQ(Run({"import-cd", m_music.Folder() + "missing.mp3"}), 2);
+}
+
+TEST_F(MaintenanceCommandsTest, BuildsSaveBothFilesWithTheCompletionText) {
+  m_db.Write("playlist.dat", "00101\\Abba\\Waterloo\\-1\\\r\n");
+  m_db.Write("charts.dat",
+             "01/04/1974\\ABBA\\WATERLOO\\5\\-1\\\r\n"
+             "08/04/1974\\ABBA\\WATERLOO\\1\\-1\\\r\n");
+  ASSERT_EQ(Run({"build-relationships"}), 0) << m_err.str();
+  EXPECT_EQ(m_out.str(), "The database relationships have been rebuilt\n");
+  EXPECT_EQ(m_db.Read("playlist.dat"), "00101\\Abba\\Waterloo\\1\\\r\n");
+  EXPECT_EQ(m_db.Read("charts.dat"),
+            "01/04/1974\\ABBA\\WATERLOO\\5\\0\\\r\n"
+            "08/04/1974\\ABBA\\WATERLOO\\1\\0\\\r\n");
+
+  // Nothing changes, and both files are saved all the same.
+  ASSERT_EQ(Run({"build-references"}), 0) << m_err.str();
+  EXPECT_EQ(m_out.str(), "The playlist references have been rebuilt\n");
+  EXPECT_EQ(m_db.Read("playlist.old"), m_db.Read("playlist.dat"));
+  EXPECT_EQ(m_db.Read("charts.old"), m_db.Read("charts.dat"));
+  EXPECT_EQ(Run({"build-references", "extra"}), 2);
+}
+
+}  // namespace
+}  // namespace velvane
