@@ -9,13 +9,19 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include <QApplication>
+
 #include "core/db/Paths.h"
+#include "core/maintenance/MusicCheck.h"
+#include "core/maintenance/Relationships.h"
 #include "gui/common/DialogKit.h"
 #include "gui/editors/ChartEditorDlg.h"
 #include "gui/editors/NumberOneEditorDlg.h"
 #include "gui/editors/PlaylistEditorDlg.h"
+#include "gui/maintenance/ImportCDDlg.h"
 #include "gui/settings/AppIcon.h"
 #include "gui/settings/LogOptionsDlg.h"
+#include "platform/TagLibTagReader.h"
 
 namespace velvane {
 
@@ -120,9 +126,8 @@ void CAdminDlg::BuildMenu() {
   auto addCommand = [](QMenu* pMenu, const QString& text, int nCommand) {
     QAction* pAction = pMenu->addAction(text);
     pAction->setProperty(kCommandIdProperty, nCommand);
-    // The tools behind the other entries are not built yet.
-    pAction->setEnabled(nCommand == kCmdSetLogFile || nCommand == kCmdEditPlaylist ||
-                        nCommand == kCmdEditCharts || nCommand == kCmdEditNumberOne);
+    // The tool behind the chart update entry is not built yet.
+    pAction->setEnabled(nCommand != kCmdNewChartListing);
     return pAction;
   };
 
@@ -135,10 +140,13 @@ void CAdminDlg::BuildMenu() {
           &QAction::triggered, this, &CAdminDlg::OnEditNumberOne);
 
   QMenu* pHousekeeping = pMenuBar->addMenu(QStringLiteral("&Housekeeping"));
-  addCommand(pHousekeeping, QStringLiteral("Build Playlist References"),
-             kCmdBuildPlaylistReferences);
+  connect(addCommand(pHousekeeping, QStringLiteral("Build Playlist References"),
+                     kCmdBuildPlaylistReferences),
+          &QAction::triggered, this, &CAdminDlg::OnBuildPlaylistReferences);
   pHousekeeping->addSeparator();
-  addCommand(pHousekeeping, QStringLiteral("Build All Relationships"), kCmdBuildAllRelationships);
+  connect(addCommand(pHousekeeping, QStringLiteral("Build All Relationships"),
+                     kCmdBuildAllRelationships),
+          &QAction::triggered, this, &CAdminDlg::OnBuildAllRelationships);
 
   QMenu* pLogs = pMenuBar->addMenu(QStringLiteral("&Logs"));
   QAction* pSetLogFile = addCommand(pLogs, QStringLiteral("Set Log File"), kCmdSetLogFile);
@@ -146,10 +154,12 @@ void CAdminDlg::BuildMenu() {
 
   QMenu* pImport = pMenuBar->addMenu(QStringLiteral("&Import"));
   addCommand(pImport, QStringLiteral("New Chart Listing"), kCmdNewChartListing);
-  addCommand(pImport, QStringLiteral("Folder"), kCmdImportFolder);
+  connect(addCommand(pImport, QStringLiteral("Folder"), kCmdImportFolder), &QAction::triggered,
+          this, &CAdminDlg::OnImportFolder);
 
   QMenu* pTroubleshooting = pMenuBar->addMenu(QStringLiteral("&Troubleshooting"));
-  addCommand(pTroubleshooting, QStringLiteral("Check Music Files"), kCmdCheckMusicFiles);
+  connect(addCommand(pTroubleshooting, QStringLiteral("Check Music Files"), kCmdCheckMusicFiles),
+          &QAction::triggered, this, &CAdminDlg::OnCheckMusicFiles);
 }
 
 QAction* CAdminDlg::CommandAction(int nCommand) const {
@@ -195,6 +205,72 @@ void CAdminDlg::OnEditNumberOne() {
   ShowStatusNow("Loading the Number 1 database, please wait.");
   CNumberOneEditorDlg::Run(m_core, this);
   SetStatus("");
+}
+
+void CAdminDlg::OnCheckMusicFiles() {
+  // Each CD folder is listed once, so even a large library is checked in a fraction of a
+  // second; the status line is painted before the work starts.
+  ShowStatusNow(kCheckingMusicFiles);
+  const Settings& settings = m_core.GetSettings();
+  SetStatus(
+      CheckMusicFiles(m_core.Store(), settings.strMusicDir, settings.strFilesDir, m_core.GetClock())
+          .Status());
+}
+
+void CAdminDlg::OnImportFolder() {
+  TagLibTagReader tags;
+  CImportCDDlg dialog(m_core, m_chooser, tags, this);
+  dialog.exec();
+}
+
+void CAdminDlg::OnBuildAllRelationships() {
+  RunBuild(
+      "Warning - Building the relationships can take a very long time and cannot be "
+      "cancelled.\n\nDo you want to continue?",
+      &BuildAllRelationships, kRelationshipsRebuilt);
+}
+
+void CAdminDlg::OnBuildPlaylistReferences() {
+  RunBuild(
+      "Warning - Building the playlist references can take a very long time\nand cannot "
+      "be cancelled.\n\nDo you want to continue?",
+      &BuildPlaylistReferences, kReferencesRebuilt);
+}
+
+void CAdminDlg::RunBuild(const std::string& strWarning,
+                         void (*build)(TrackStore&, const std::function<void(const std::string&)>&),
+                         const std::string& strDone) {
+  if (m_core.GetPrompter().Show(strWarning, m_core.Title(), PromptIcon::Exclamation,
+                                PromptButtons::OkCancel) != PromptAnswer::Ok) {
+    return;
+  }
+  QWidget* pMain = parentWidget() != nullptr ? parentWidget()->window() : nullptr;
+  const bool bWasMaximized = pMain != nullptr && pMain->isMaximized();
+  if (pMain != nullptr) {
+    pMain->showMinimized();
+  }
+  // The work runs here between event rounds: each new percentage is painted as the caption
+  // (user input waits, so nothing starts a second build meanwhile).
+  build(m_core.Store(), [pMain](const std::string& strCaption) {
+    if (pMain != nullptr) {
+      pMain->setWindowTitle(ToDisplay(strCaption));
+    }
+    QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+  });
+  ShowStatusNow("Saving...");
+  m_core.SaveEditedDatabases();
+  SetStatus("");
+  if (pMain != nullptr) {
+    pMain->setWindowTitle(ToDisplay(m_core.Title()));
+  }
+  UpdateData(false);
+  SetStatus(strDone);
+  setWindowTitle(QStringLiteral("Velvane Admin"));
+  if (pMain != nullptr && bWasMaximized) {
+    pMain->showMaximized();
+  } else if (pMain != nullptr) {
+    pMain->showNormal();
+  }
 }
 
 void CAdminDlg::UpdateData(bool bSaveAndValidate) {

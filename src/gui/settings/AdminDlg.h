@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QDialog>
+#include <functional>
 #include <string>
 
 #include "core/main/RadioCore.h"
@@ -75,6 +76,15 @@ class CAdminDlg : public QDialog {
   void OnEditPlaylist();
   void OnEditCharts();
   void OnEditNumberOne();
+  void OnCheckMusicFiles();
+  void OnImportFolder();
+  void OnBuildAllRelationships();
+  void OnBuildPlaylistReferences();
+  // The frame of both builds: the warning, the main window minimised with the progress as
+  // its caption, the save of both files, the completion text.
+  void RunBuild(const std::string& strWarning,
+                void (*build)(TrackStore&, const std::function<void(const std::string&)>&),
+                const std::string& strDone);
   void ShowStatusNow(const std::string& strText);
 
   RadioCore& m_core;

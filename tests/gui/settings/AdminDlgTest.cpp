@@ -4,9 +4,11 @@
 
 #include <QAction>
 #include <QCheckBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
+#include <filesystem>
 #include <memory>
 
 #include "core/main/RadioFixture.h"
@@ -54,9 +56,7 @@ TEST_F(AdminDlgTest, OpensWithTheMainWindowValuesAndTheEditorAndLogCommandsEnabl
     const int nCommand = pAction->property("commandId").toInt();
     if (nCommand != 0) {
       ++nCommands;
-      const bool bBuilt =
-          nCommand == CAdminDlg::kCmdSetLogFile || nCommand == CAdminDlg::kCmdEditPlaylist ||
-          nCommand == CAdminDlg::kCmdEditCharts || nCommand == CAdminDlg::kCmdEditNumberOne;
+      const bool bBuilt = nCommand != CAdminDlg::kCmdNewChartListing;
       EXPECT_EQ(pAction->isEnabled(), bBuilt) << nCommand;
     }
   }
@@ -136,6 +136,42 @@ TEST_F(AdminDlgTest, SetLogFileTakesTheValuesOnOkOnlyAndSavesNothingItself) {
   m_pDialog->CommandAction(CAdminDlg::kCmdSetLogFile)->trigger();
   EXPECT_EQ(m_radio.GetSettings().strLogFile, "friday");
   EXPECT_TRUE(m_profile.m_vecWrites.empty());
+}
+
+TEST_F(AdminDlgTest, BuildsAskFirstThenLinkSaveBothFilesAndReport) {
+  TrackStore& store = m_radio.Store();
+  store.SetPlaylistEntry(0, "Abba", "Waterloo", "1", "1", -1);
+  store.SetPlaylistCount(1);
+  store.SetChartEntry(0, "06/04/1974", "ABBA", "WATERLOO", "5", -1);
+  store.SetChartEntry(1, "13/04/1974", "ABBA", "WATERLOO", "1", -1);
+  store.SetChartCount(2);
+  auto* pStatus = FindControlAs<QLabel>(m_pDialog.get(), CAdminDlg::kIdStatus);
+
+  m_prompter.m_answers = {PromptAnswer::Cancel};
+  m_pDialog->CommandAction(CAdminDlg::kCmdBuildAllRelationships)->trigger();
+  EXPECT_EQ(store.Playlist(0).nChartLink, -1);
+  const std::string strPlaylist = m_radio.GetSettings().strFilesDir + "playlist.dat";
+  const std::string strCharts = m_radio.GetSettings().strFilesDir + "charts.dat";
+  EXPECT_EQ(std::filesystem::file_size(strPlaylist), 0U);  // as created at start-up
+
+  m_prompter.m_answers = {PromptAnswer::Ok};
+  m_pDialog->CommandAction(CAdminDlg::kCmdBuildAllRelationships)->trigger();
+  EXPECT_EQ(store.Playlist(0).nChartLink, 1);
+  EXPECT_EQ(store.Chart(0).nPlaylistLink, 0);
+  EXPECT_EQ(pStatus->text(), "The database relationships have been rebuilt");
+  EXPECT_EQ(m_pDialog->windowTitle(), "Velvane Admin");
+  EXPECT_GT(std::filesystem::file_size(strPlaylist), 0U);
+  EXPECT_GT(std::filesystem::file_size(strCharts), 0U);
+
+  m_prompter.m_answers = {PromptAnswer::Ok};
+  m_pDialog->CommandAction(CAdminDlg::kCmdBuildPlaylistReferences)->trigger();
+  EXPECT_EQ(pStatus->text(), "The playlist references have been rebuilt");
+  EXPECT_EQ(m_prompter.m_shown.back().strText,
+            "Warning - Building the playlist references can take a very long time\nand cannot be "
+            "cancelled.\n\nDo you want to continue?");
+
+  m_pDialog->CommandAction(CAdminDlg::kCmdCheckMusicFiles)->trigger();
+  EXPECT_EQ(pStatus->text(), "Found 0 music tracks out of 1 expected");
 }
 
 }  // namespace
