@@ -1,5 +1,7 @@
 #include "core/maintenance/Relationships.h"
 
+#include <cstdint>
+#include <cstring>
 #include <unordered_map>
 #include <vector>
 
@@ -13,20 +15,24 @@ namespace {
 // Chart positions at or above this never become a record's best entry.
 constexpr int kNoPosition = 1000;
 
-// Artist and title keys joined so that no two different pairs give the same text.
-std::string SongKey(const std::string& strArtist, const std::string& strTitle) {
-  const std::string strArtistKey = SameTextKey(strArtist);
-  return std::to_string(strArtistKey.size()) + ':' + strArtistKey + SameTextKey(strTitle);
+// Artist and title keys joined so that no two different pairs give the same text: the
+// artist key's length comes first. Written into one reused buffer.
+void SongKey(const std::string& strArtist, const std::string& strTitle, std::string& strKey) {
+  strKey.assign(sizeof(std::uint32_t), '\0');
+  AppendSameTextKey(strArtist, strKey);
+  const auto nLength = static_cast<std::uint32_t>(strKey.size() - sizeof(std::uint32_t));
+  std::memcpy(strKey.data(), &nLength, sizeof nLength);
+  AppendSameTextKey(strTitle, strKey);
 }
 
-// The chart entries of one song, in database order.
+// One song of the chart.
 struct Song {
-  std::vector<int> entries;
-  int nBestEntry = -1;   // first entry with the lowest position below 1000
+  int nBestEntry = -1;  // first entry with the lowest position below 1000
+  int nBestPosition = kNoPosition;
   int nLastRecord = -1;  // last library record of the song, or whose link names one of its entries
 };
 
-// The chart grouped by song, built in one pass.
+// The chart grouped by song in one pass, with each song's best entry.
 class ChartSongs {
  public:
   explicit ChartSongs(const TrackStore& store) {
@@ -35,27 +41,48 @@ class ChartSongs {
     m_index.reserve(static_cast<std::size_t>(nCount));
     for (int c = 0; c < nCount; ++c) {
       const ChartEntry& entry = store.Chart(c);
-      const auto [it, bNew] =
-          m_index.try_emplace(SongKey(entry.strArtist, entry.strTitle), m_songs.size());
+      SongKey(entry.strArtist, entry.strTitle, m_strKey);
+      const auto [it, bNew] = m_index.try_emplace(m_strKey, m_songs.size());
       if (bNew) {
         m_songs.emplace_back();
       }
-      m_songs[it->second].entries.push_back(c);
       m_songOfEntry[static_cast<std::size_t>(c)] = it->second;
     }
   }
 
   Song* Find(const std::string& strArtist, const std::string& strTitle) {
-    const auto it = m_index.find(SongKey(strArtist, strTitle));
+    SongKey(strArtist, strTitle, m_strKey);
+    const auto it = m_index.find(m_strKey);
     return it == m_index.end() ? nullptr : &m_songs[it->second];
   }
   Song& OfEntry(int nEntry) { return m_songs[m_songOfEntry[static_cast<std::size_t>(nEntry)]]; }
-  std::vector<Song>& Songs() { return m_songs; }
+
+  // Each song's entry with the lowest position below 1000, the first of equal ones.
+  void FindBestEntries(const TrackStore& store) {
+    for (int c = 0; c < store.ChartCount(); ++c) {
+      Song& song = OfEntry(c);
+      const int nPosition = Atoi(store.Chart(c).strPosition);
+      if (nPosition < song.nBestPosition) {
+        song.nBestEntry = c;
+        song.nBestPosition = nPosition;
+      }
+    }
+  }
+
+  // Every entry of a song that has a record takes the last one.
+  void LinkEntriesToLastRecord(TrackStore& store) {
+    for (int c = 0; c < store.ChartCount(); ++c) {
+      if (const int nRecord = OfEntry(c).nLastRecord; nRecord != -1) {
+        store.SetChartReference(nRecord, c);
+      }
+    }
+  }
 
  private:
   std::unordered_map<std::string, std::size_t> m_index;
   std::vector<Song> m_songs;
   std::vector<std::size_t> m_songOfEntry;
+  std::string m_strKey;
 };
 
 // Says the caption only when the whole percentage changes, as the long original loop did.
@@ -81,30 +108,6 @@ class ProgressSteps {
   int m_nLast = -1;
 };
 
-int BestEntry(const TrackStore& store, const std::vector<int>& entries) {
-  int nBest = -1;
-  int nBestPosition = kNoPosition;
-  for (const int c : entries) {
-    const int nPosition = Atoi(store.Chart(c).strPosition);
-    if (nPosition < nBestPosition) {
-      nBest = c;
-      nBestPosition = nPosition;
-    }
-  }
-  return nBest;
-}
-
-void LinkEntriesToLastRecord(TrackStore& store, std::vector<Song>& songs) {
-  for (const Song& song : songs) {
-    if (song.nLastRecord == -1) {
-      continue;
-    }
-    for (const int c : song.entries) {
-      store.SetChartReference(song.nLastRecord, c);
-    }
-  }
-}
-
 }  // namespace
 
 void BuildAllRelationships(TrackStore& store, const BuildProgress& progress) {
@@ -115,9 +118,7 @@ void BuildAllRelationships(TrackStore& store, const BuildProgress& progress) {
     store.SetChartReference(-1, c);
   }
   ChartSongs songs(store);
-  for (Song& song : songs.Songs()) {
-    song.nBestEntry = BestEntry(store, song.entries);
-  }
+  songs.FindBestEntries(store);
   ProgressSteps steps(progress, store.PlaylistCount());
   for (int p = 0; p < store.PlaylistCount(); ++p) {
     steps.Before(p);
@@ -127,7 +128,7 @@ void BuildAllRelationships(TrackStore& store, const BuildProgress& progress) {
       song->nLastRecord = p;
     }
   }
-  LinkEntriesToLastRecord(store, songs.Songs());
+  songs.LinkEntriesToLastRecord(store);
 }
 
 void BuildPlaylistReferences(TrackStore& store, const BuildProgress& progress) {
@@ -140,7 +141,7 @@ void BuildPlaylistReferences(TrackStore& store, const BuildProgress& progress) {
       songs.OfEntry(nLink).nLastRecord = p;
     }
   }
-  LinkEntriesToLastRecord(store, songs.Songs());
+  songs.LinkEntriesToLastRecord(store);
 }
 
 }  // namespace velvane

@@ -179,11 +179,21 @@ bool ConfirmMatch(Prompter& prompter, const std::string& strCaption,
          PromptAnswer::Yes;
 }
 
-std::string SameTextKey(const std::string& strText) {
-  std::string strKey = IsAscii(strText) ? strText : DisplayUtf8(strText);
-  for (char& c : strKey) {
-    c = UpperAscii(c);
+void AppendSameTextKey(const std::string& strText, std::string& strKey) {
+  if (IsAscii(strText)) {  // no conversion, no allocation: the common case in whole passes
+    for (const char c : strText) {
+      strKey += UpperAscii(c);
+    }
+    return;
   }
+  for (const char c : DisplayUtf8(strText)) {
+    strKey += UpperAscii(c);
+  }
+}
+
+std::string SameTextKey(const std::string& strText) {
+  std::string strKey;
+  AppendSameTextKey(strText, strKey);
   return strKey;
 }
 

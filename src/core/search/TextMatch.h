@@ -48,5 +48,7 @@ bool ConfirmMatch(Prompter& prompter, const std::string& strCaption,
 // The text as the equality step of ConfirmMatch sees it: two texts have equal keys exactly
 // when silent ConfirmMatch takes them as equal, so whole databases can be joined by hashing.
 std::string SameTextKey(const std::string& strText);
+// The same key appended to `strKey`, for callers that reuse one buffer.
+void AppendSameTextKey(const std::string& strText, std::string& strKey);
 
 }  // namespace velvane
