@@ -38,6 +38,14 @@ const std::vector<CommandInfo>& Commands() {
        "tell the number one on a date",
        "Prints the result text; exit 1 when no number one is found.",
        {{"DATE", "the date as dd/mm/yyyy, d-m-yy or d m yyyy"}}},
+      {"updates",
+       &RunUpdates,
+       "--server HOST[:PORT] [--apply NAME]",
+       "list the chart updates on the server, or apply one",
+       "Prints the listing's lines; with --apply, the message of the applied update. Exit 2 "
+       "when the server cannot be reached or the update is refused, with nothing changed.",
+       {{"--server HOST[:PORT]", "the update server (default: the UpdateServer setting)"},
+        {"--apply NAME", "download update NAME of the listing and apply it"}}},
   };
   return commands;
 }

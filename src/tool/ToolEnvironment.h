@@ -52,5 +52,6 @@ int RunResave(ToolEnvironment& env, const std::vector<std::string>& args);
 int RunSearch(ToolEnvironment& env, const std::vector<std::string>& args);
 int RunAutoSelect(ToolEnvironment& env, const std::vector<std::string>& args);
 int RunNumberOne(ToolEnvironment& env, const std::vector<std::string>& args);
+int RunUpdates(ToolEnvironment& env, const std::vector<std::string>& args);
 
 }  // namespace velvane
