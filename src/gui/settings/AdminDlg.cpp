@@ -16,6 +16,7 @@
 #include "gui/editors/PlaylistEditorDlg.h"
 #include "gui/settings/AppIcon.h"
 #include "gui/settings/LogOptionsDlg.h"
+#include "gui/updates/ChartUpdatesDlg.h"
 
 namespace velvane {
 
@@ -122,7 +123,8 @@ void CAdminDlg::BuildMenu() {
     pAction->setProperty(kCommandIdProperty, nCommand);
     // The tools behind the other entries are not built yet.
     pAction->setEnabled(nCommand == kCmdSetLogFile || nCommand == kCmdEditPlaylist ||
-                        nCommand == kCmdEditCharts || nCommand == kCmdEditNumberOne);
+                        nCommand == kCmdEditCharts || nCommand == kCmdEditNumberOne ||
+                        nCommand == kCmdNewChartListing);
     return pAction;
   };
 
@@ -145,7 +147,8 @@ void CAdminDlg::BuildMenu() {
   connect(pSetLogFile, &QAction::triggered, this, &CAdminDlg::OnSetLogFile);
 
   QMenu* pImport = pMenuBar->addMenu(QStringLiteral("&Import"));
-  addCommand(pImport, QStringLiteral("New Chart Listing"), kCmdNewChartListing);
+  connect(addCommand(pImport, QStringLiteral("New Chart Listing"), kCmdNewChartListing),
+          &QAction::triggered, this, &CAdminDlg::OnNewChartListing);
   addCommand(pImport, QStringLiteral("Folder"), kCmdImportFolder);
 
   QMenu* pTroubleshooting = pMenuBar->addMenu(QStringLiteral("&Troubleshooting"));
@@ -195,6 +198,13 @@ void CAdminDlg::OnEditNumberOne() {
   ShowStatusNow("Loading the Number 1 database, please wait.");
   CNumberOneEditorDlg::Run(m_core, this);
   SetStatus("");
+}
+
+void CAdminDlg::OnNewChartListing() {
+  ShowStatusNow("Connecting to the internet...");
+  QtHttpClient http;
+  const bool bAccepted = CChartUpdatesDlg::Run(m_core, http, this);
+  SetStatus(bAccepted ? "" : kConnectionFailedText);
 }
 
 void CAdminDlg::UpdateData(bool bSaveAndValidate) {

@@ -75,6 +75,7 @@ class CAdminDlg : public QDialog {
   void OnEditPlaylist();
   void OnEditCharts();
   void OnEditNumberOne();
+  void OnNewChartListing();
   void ShowStatusNow(const std::string& strText);
 
   RadioCore& m_core;

@@ -56,7 +56,8 @@ TEST_F(AdminDlgTest, OpensWithTheMainWindowValuesAndTheEditorAndLogCommandsEnabl
       ++nCommands;
       const bool bBuilt =
           nCommand == CAdminDlg::kCmdSetLogFile || nCommand == CAdminDlg::kCmdEditPlaylist ||
-          nCommand == CAdminDlg::kCmdEditCharts || nCommand == CAdminDlg::kCmdEditNumberOne;
+          nCommand == CAdminDlg::kCmdEditCharts || nCommand == CAdminDlg::kCmdEditNumberOne ||
+          nCommand == CAdminDlg::kCmdNewChartListing;
       EXPECT_EQ(pAction->isEnabled(), bBuilt) << nCommand;
     }
   }
