@@ -202,8 +202,9 @@ void CAdminDlg::OnEditNumberOne() {
 
 void CAdminDlg::OnNewChartListing() {
   ShowStatusNow("Connecting to the internet...");
+  UpdateData(true);  // the server as typed, saved or not
   QtHttpClient http;
-  const bool bAccepted = CChartUpdatesDlg::Run(m_core, http, this);
+  const bool bAccepted = CChartUpdatesDlg::Run(m_core, http, m_fields.strUpdateServer, this);
   SetStatus(bAccepted ? "" : kConnectionFailedText);
 }
 

@@ -19,8 +19,9 @@ const QString kUpdatingCaption = QStringLiteral("Chart Updates - Updating");
 
 }  // namespace
 
-CChartUpdatesDlg::CChartUpdatesDlg(RadioCore& core, QtHttpClient& http, QWidget* pParent)
-    : QDialog(pParent), m_core(core), m_http(http) {
+CChartUpdatesDlg::CChartUpdatesDlg(RadioCore& core, QtHttpClient& http, std::string strServer,
+                                   QWidget* pParent)
+    : QDialog(pParent), m_core(core), m_http(http), m_strServer(std::move(strServer)) {
   setWindowTitle(kCaption);
   BuildControls();
   m_http.SetProgressHandler(
@@ -28,8 +29,9 @@ CChartUpdatesDlg::CChartUpdatesDlg(RadioCore& core, QtHttpClient& http, QWidget*
   QTimer::singleShot(0, this, &CChartUpdatesDlg::OnLoadCatalogue);
 }
 
-bool CChartUpdatesDlg::Run(RadioCore& core, QtHttpClient& http, QWidget* pParent) {
-  CChartUpdatesDlg dialog(core, http, pParent);
+bool CChartUpdatesDlg::Run(RadioCore& core, QtHttpClient& http, const std::string& strServer,
+                           QWidget* pParent) {
+  CChartUpdatesDlg dialog(core, http, strServer, pParent);
   const bool bAccepted = dialog.exec() == QDialog::Accepted;
   http.SetProgressHandler({});
   return bAccepted;
@@ -58,8 +60,7 @@ void CChartUpdatesDlg::BuildControls() {
 
 void CChartUpdatesDlg::OnLoadCatalogue() {
   SetBusy(true);
-  const HttpResponse response =
-      m_http.Get(UpdateUrl(m_core.GetSettings().strUpdateServer, kCatalogueName));
+  const HttpResponse response = m_http.Get(UpdateUrl(m_strServer, kCatalogueName));
   SetBusy(false);
   if (!response.bOk || m_bCancelled) {
     QDialog::reject();
@@ -82,8 +83,7 @@ void CChartUpdatesDlg::OnApplyUpdate() {
   m_bCancelled = false;
   setWindowTitle(kUpdatingCaption);
   SetBusy(true);
-  const HttpResponse response =
-      m_http.Get(UpdateUrl(m_core.GetSettings().strUpdateServer, entry.strFile));
+  const HttpResponse response = m_http.Get(UpdateUrl(m_strServer, entry.strFile));
   SetBusy(false);
   // Merging: the bar counts the lines of the update.
   m_pProgress->setRange(0, std::max(entry.nSize, 1));

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QDialog>
+#include <string>
 
 #include "core/main/RadioCore.h"
 #include "core/updates/UpdateCatalogue.h"
@@ -23,11 +24,14 @@ class CChartUpdatesDlg : public QDialog {
   static constexpr int kIdList = 1130;
   static constexpr int kIdProgress = 1132;
 
-  CChartUpdatesDlg(RadioCore& core, QtHttpClient& http, QWidget* pParent = nullptr);
+  // `strServer`: the update server as the UpdateServer setting names it.
+  CChartUpdatesDlg(RadioCore& core, QtHttpClient& http, std::string strServer,
+                   QWidget* pParent = nullptr);
 
   // Runs the dialog modally; false when it ended with Cancel (the catalogue could not be
   // fetched, or the operator closed it).
-  static bool Run(RadioCore& core, QtHttpClient& http, QWidget* pParent);
+  static bool Run(RadioCore& core, QtHttpClient& http, const std::string& strServer,
+                  QWidget* pParent);
 
   // Fetches the catalogue into the list; ends the dialog with Cancel when the connection
   // fails. Runs as soon as the dialog is up.
@@ -48,6 +52,7 @@ class CChartUpdatesDlg : public QDialog {
 
   RadioCore& m_core;
   QtHttpClient& m_http;
+  std::string m_strServer;
   UpdateList m_updates;
   bool m_bBusy = false;
   bool m_bCancelled = false;

@@ -37,7 +37,7 @@ class ChartUpdatesDlgTest : public RadioFixture {
 
   // Opens the dialog and waits until the catalogue is in its list.
   void Open(int nLines) {
-    m_pDialog = std::make_unique<CChartUpdatesDlg>(m_radio, m_http);
+    m_pDialog = std::make_unique<CChartUpdatesDlg>(m_radio, m_http, m_server.Address());
     m_pDialog->show();
     ASSERT_TRUE(QTest::qWaitFor([&] { return List()->count() == nLines; }));
   }
@@ -83,7 +83,7 @@ TEST_F(ChartUpdatesDlgTest, EscapeEndsADownloadAndAFailedCatalogueTellsTheAdminS
   Open(2);
   m_server.SetMode(LocalHttpServer::Mode::kStall);
   QtHttpClient patient;  // would wait the full timeout unless cancelled
-  m_pDialog = std::make_unique<CChartUpdatesDlg>(m_radio, patient);
+  m_pDialog = std::make_unique<CChartUpdatesDlg>(m_radio, patient, m_server.Address());
   m_pDialog->show();
   QTimer::singleShot(100, [&] { QTest::keyClick(m_pDialog.get(), Qt::Key_Escape); });
   ASSERT_TRUE(QTest::qWaitFor([&] { return !m_pDialog->isVisible(); }, 5000));
