@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "core/ports/Clock.h"
+#include "core/ports/HttpClient.h"
 #include "core/ports/ProfileStore.h"
 #include "core/ports/TagReader.h"
 
@@ -16,13 +17,15 @@ inline constexpr int kToolNotFound = 1;  // "not found" and "falls short" answer
 inline constexpr int kToolUsage = 2;     // bad usage, or an unusable folder or file
 
 // What the tool needs from the world: the desktop program's settings, the clock, the two
-// output streams and the music files' tags.
+// output streams, the music files' tags and the update server's HTTP client (null where
+// there is none).
 struct ToolContext {
   ProfileStore& profile;
   Clock& clock;
   std::ostream& out;
   std::ostream& err;
   TagReader* pTags = nullptr;  // the CD import's tag reader; without it names alone count
+  HttpClient* pHttp = nullptr;  // the update server's client; without it no updates
 };
 
 // velvane-tool [--db DIR] [--music DIR] COMMAND [ARGS]; `args` excludes the program name.

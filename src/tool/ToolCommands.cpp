@@ -64,6 +64,14 @@ const std::vector<CommandInfo>& Commands() {
        "give every chart entry of a linked song its library record, and save",
        "Prints the completion text.",
        {}},
+      {"updates",
+       &RunUpdates,
+       "--server HOST[:PORT] [--apply NAME]",
+       "list the chart updates on the server, or apply one",
+       "Prints the listing's lines; with --apply, the message of the applied update. Exit 2 "
+       "when the server cannot be reached or the update is refused, with nothing changed.",
+       {{"--server HOST[:PORT]", "the update server (default: the UpdateServer setting)"},
+        {"--apply NAME", "download update NAME of the listing and apply it"}}},
   };
   return commands;
 }

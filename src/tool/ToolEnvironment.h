@@ -56,5 +56,6 @@ int RunCheckMusic(ToolEnvironment& env, const std::vector<std::string>& args);
 int RunImportCD(ToolEnvironment& env, const std::vector<std::string>& args);
 int RunBuildRelationships(ToolEnvironment& env, const std::vector<std::string>& args);
 int RunBuildReferences(ToolEnvironment& env, const std::vector<std::string>& args);
+int RunUpdates(ToolEnvironment& env, const std::vector<std::string>& args);
 
 }  // namespace velvane

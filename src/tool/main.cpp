@@ -1,8 +1,10 @@
+#include <QCoreApplication>
 #include <iostream>
 #include <string>
 #include <vector>
 
 #include "core/settings/ProgramInfo.h"
+#include "platform/QtHttpClient.h"
 #include "platform/QtProfileStore.h"
 #include "platform/SystemClock.h"
 #include "platform/TagLibTagReader.h"
@@ -12,7 +14,11 @@ int main(int argc, char** argv) {
   const std::vector<std::string> args(argv + 1, argv + argc);
   velvane::QtProfileStore profile(velvane::kDesktopApplicationName);
   velvane::SystemClock clock;
+  // The HTTP client waits in an event loop; Qt sees only the program name.
+  int nQtArgs = 1;
+  QCoreApplication app(nQtArgs, argv);
+  velvane::QtHttpClient http;
   velvane::TagLibTagReader tags;
-  velvane::ToolContext context{profile, clock, std::cout, std::cerr, &tags};
+  velvane::ToolContext context{profile, clock, std::cout, std::cerr, &tags, &http};
   return velvane::RunTool(args, context);
 }

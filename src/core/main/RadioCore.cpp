@@ -169,6 +169,11 @@ bool RadioCore::SaveEditedDatabases() {
   return bSaved;
 }
 
+SaveOutcome RadioCore::SaveUpdatedCharts() {
+  m_queue.RefreshQueue(-1);
+  return m_database.SaveCharts(m_settings.strFilesDir);
+}
+
 std::string RadioCore::SavedQueueFolder() const {
   return velvane::SavedQueueFolder(m_settings.strFilesDir);
 }

@@ -88,6 +88,9 @@ class RadioCore {
   // looks its tracks up again. A failed save is reported; the edited records stay in effect
   // and the next save writes them. Returns whether both files were saved.
   bool SaveEditedDatabases();
+  // After a chart update: charts.dat alone (the library did not change); the queue shows the
+  // new chart info. A failed save is logged and returned, not shown.
+  SaveOutcome SaveUpdatedCharts();
   // Why no database file may be written now (another program holds the folder), or empty.
   std::string DatabaseWriteRefusal() const {
     return m_database.LockRefusal(m_settings.strFilesDir);

@@ -5,17 +5,19 @@
 namespace velvane {
 
 struct HttpResponse {
-  bool bOk = false;      // a response arrived (any status)
+  bool bOk = false;      // a whole response arrived (any status)
   int nStatus = 0;       // HTTP status code
   std::string strBody;   // the whole body, bytes as sent
-  std::string strError;  // why no response arrived
+  std::string strError;  // why no whole response arrived
 };
 
-// One HTTP GET of `path` ("/avail.cht") from `host` on `port`.
+// One HTTP GET of `strUrl` ("http://host:port/avail.cht"), always fetched fresh from the
+// server. A refused or broken connection, a timeout and a cancelled request all come back
+// with bOk false.
 class HttpClient {
  public:
   virtual ~HttpClient() = default;
-  virtual HttpResponse Get(const std::string& host, int port, const std::string& path) = 0;
+  virtual HttpResponse Get(const std::string& strUrl) = 0;
 };
 
 }  // namespace velvane

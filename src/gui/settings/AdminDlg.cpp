@@ -21,6 +21,7 @@
 #include "gui/maintenance/ImportCDDlg.h"
 #include "gui/settings/AppIcon.h"
 #include "gui/settings/LogOptionsDlg.h"
+#include "gui/updates/ChartUpdatesDlg.h"
 #include "platform/TagLibTagReader.h"
 
 namespace velvane {
@@ -126,8 +127,6 @@ void CAdminDlg::BuildMenu() {
   auto addCommand = [](QMenu* pMenu, const QString& text, int nCommand) {
     QAction* pAction = pMenu->addAction(text);
     pAction->setProperty(kCommandIdProperty, nCommand);
-    // The tool behind the chart update entry is not built yet.
-    pAction->setEnabled(nCommand != kCmdNewChartListing);
     return pAction;
   };
 
@@ -153,7 +152,8 @@ void CAdminDlg::BuildMenu() {
   connect(pSetLogFile, &QAction::triggered, this, &CAdminDlg::OnSetLogFile);
 
   QMenu* pImport = pMenuBar->addMenu(QStringLiteral("&Import"));
-  addCommand(pImport, QStringLiteral("New Chart Listing"), kCmdNewChartListing);
+  connect(addCommand(pImport, QStringLiteral("New Chart Listing"), kCmdNewChartListing),
+          &QAction::triggered, this, &CAdminDlg::OnNewChartListing);
   connect(addCommand(pImport, QStringLiteral("Folder"), kCmdImportFolder), &QAction::triggered,
           this, &CAdminDlg::OnImportFolder);
 
@@ -271,6 +271,14 @@ void CAdminDlg::RunBuild(const std::string& strWarning,
   } else if (pMain != nullptr) {
     pMain->showNormal();
   }
+}
+
+void CAdminDlg::OnNewChartListing() {
+  ShowStatusNow("Connecting to the internet...");
+  UpdateData(true);  // the server as typed, saved or not
+  QtHttpClient http;
+  const bool bAccepted = CChartUpdatesDlg::Run(m_core, http, m_fields.strUpdateServer, this);
+  SetStatus(bAccepted ? "" : kConnectionFailedText);
 }
 
 void CAdminDlg::UpdateData(bool bSaveAndValidate) {

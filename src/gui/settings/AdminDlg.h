@@ -85,6 +85,7 @@ class CAdminDlg : public QDialog {
   void RunBuild(const std::string& strWarning,
                 void (*build)(TrackStore&, const std::function<void(const std::string&)>&),
                 const std::string& strDone);
+  void OnNewChartListing();
   void ShowStatusNow(const std::string& strText);
 
   RadioCore& m_core;

@@ -1,0 +1,64 @@
+#pragma once
+
+#include <QDialog>
+#include <string>
+
+#include "core/main/RadioCore.h"
+#include "core/updates/UpdateCatalogue.h"
+#include "platform/QtHttpClient.h"
+
+class QListWidget;
+class QProgressBar;
+class QPushButton;
+
+namespace velvane {
+
+// "Chart Updates": the update server's catalogue, one update applied at a time. Downloads wait
+// in an event loop, so the window keeps painting; Esc or the close box during a download ends
+// the download, and nothing is changed.
+class CChartUpdatesDlg : public QDialog {
+  Q_OBJECT
+
+ public:
+  static constexpr int kIdUpdate = 1124;
+  static constexpr int kIdList = 1130;
+  static constexpr int kIdProgress = 1132;
+
+  // `strServer`: the update server as the UpdateServer setting names it.
+  CChartUpdatesDlg(RadioCore& core, QtHttpClient& http, std::string strServer,
+                   QWidget* pParent = nullptr);
+
+  // Runs the dialog modally; false when it ended with Cancel (the catalogue could not be
+  // fetched, or the operator closed it).
+  static bool Run(RadioCore& core, QtHttpClient& http, const std::string& strServer,
+                  QWidget* pParent);
+
+  // Fetches the catalogue into the list; ends the dialog with Cancel when the connection
+  // fails. Runs as soon as the dialog is up.
+  void OnLoadCatalogue();
+  // "Update": downloads the selected update and applies it.
+  void OnApplyUpdate();
+
+  // During a download, "Exit", Esc and the close box end the download instead.
+  void accept() override;
+  void reject() override;
+
+ private:
+  void BuildControls();
+  void OnDownloadProgress(qint64 nReceived, qint64 nTotal);
+  void SetBusy(bool bBusy);
+  // Ends a download in progress; false when there is none.
+  bool CancelDownload();
+
+  RadioCore& m_core;
+  QtHttpClient& m_http;
+  std::string m_strServer;
+  UpdateList m_updates;
+  bool m_bBusy = false;
+  bool m_bCancelled = false;
+  QListWidget* m_pList = nullptr;
+  QProgressBar* m_pProgress = nullptr;
+  QPushButton* m_pUpdate = nullptr;
+};
+
+}  // namespace velvane

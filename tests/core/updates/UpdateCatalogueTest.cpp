@@ -1,0 +1,65 @@
+#include "core/updates/UpdateCatalogue.h"
+
+#include <gtest/gtest.h>
+
+namespace velvane {
+namespace {
+
+TEST(UpdateCatalogue, ReadsTheFixedPositionsAndCarriesTheTypeOfTheLineBefore) {
+  const std::vector<CatalogueEntry> entries = ParseCatalogue(
+      "UK   CHTuk_251209.cht000120\r\n"
+      "US   XYZus_010110.hit000007\r\n"
+      "\r\n"
+      "DE   HITde_0201\n");
+  ASSERT_EQ(entries.size(), 3u);
+  EXPECT_EQ(entries[0].strListLine, "  UK   \tChart Database\t25/12/09\tuk_251209.cht");
+  EXPECT_EQ(entries[0].strFile, "uk_251209.cht");
+  EXPECT_EQ(entries[0].nSize, 120);
+  EXPECT_TRUE(IsChartUpdate(entries[0].strFile));
+  // An unknown type code shows the type of the line before it.
+  EXPECT_EQ(entries[1].strListLine, "  US   \tChart Database\t01/01/10\tus_010110.hit");
+  EXPECT_EQ(entries[1].nSize, 7);
+  // A short line gives shortened fields and a count of 0.
+  EXPECT_EQ(entries[2].strListLine, "  DE   \tNumber One Database\t02/01/\tde_0201");
+  EXPECT_EQ(entries[2].nSize, 0);
+}
+
+TEST(UpdateCatalogue, OnlyALowerCaseChtEndingIsAChartUpdate) {
+  EXPECT_TRUE(IsChartUpdate("x.cht"));
+  EXPECT_FALSE(IsChartUpdate("x.CHT"));
+  EXPECT_FALSE(IsChartUpdate("x.hit"));
+  EXPECT_FALSE(IsChartUpdate("ht"));
+}
+
+TEST(UpdateCatalogue, TheSortedListMapsEachPositionBackToItsCatalogueLine) {
+  std::string strBody;
+  for (int i = 0; i < 150; ++i) {  // more than the old fixed 100 lines
+    const std::string strDay = std::to_string(10 + i % 18);
+    strBody += (i % 2 ? "US   HIT" : "UK   CHT") + std::string("ab_") + strDay + "0109.cht" +
+               std::to_string(100000 + i) + "\r\n";
+  }
+  const UpdateList list(ParseCatalogue(strBody));
+  ASSERT_EQ(list.Count(), 150);
+  for (int nPos = 0; nPos < list.Count(); ++nPos) {
+    EXPECT_EQ(list.At(nPos)->strListLine, list.Line(nPos));
+    if (nPos > 0) {
+      EXPECT_LE(list.Line(nPos - 1), list.Line(nPos));
+    }
+  }
+  EXPECT_EQ(list.Line(0), "  UK   \tChart Database\t10/01/09\tab_100109.cht");
+  EXPECT_EQ(list.At(0)->nSize, 100000);  // equal lines keep their catalogue order
+  EXPECT_EQ(list.At(-1), nullptr);
+  EXPECT_EQ(list.At(150), nullptr);
+  EXPECT_EQ(list.Find("ab_110109.cht")->nSize, 100001);
+}
+
+TEST(UpdateCatalogue, TheServerSettingTakesAHostAPortOrABaseAddress) {
+  EXPECT_EQ(UpdateUrl("charts.example", "avail.cht"), "http://charts.example/avail.cht");
+  EXPECT_EQ(UpdateUrl(" 127.0.0.1:8080 ", "avail.cht"), "http://127.0.0.1:8080/avail.cht");
+  EXPECT_EQ(UpdateUrl("https://host/updates", "a.cht"), "https://host/updates/a.cht");
+  EXPECT_EQ(UpdateUrl("HTTP://host/", "a.cht"), "HTTP://host/a.cht");
+  EXPECT_EQ(UpdateUrl("", "a.cht"), "");
+}
+
+}  // namespace
+}  // namespace velvane

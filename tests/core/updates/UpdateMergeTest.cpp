@@ -1,0 +1,176 @@
+#include "core/updates/UpdateMerge.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+
+#include "support/FakeClock.h"
+#include "support/FakePrompter.h"
+#include "support/TempDir.h"
+
+namespace velvane {
+namespace {
+
+HttpResponse Answer(std::string strBody, int nStatus = 200) {
+  return {true, nStatus, std::move(strBody), {}};
+}
+
+class UpdateMergeTest : public ::testing::Test {
+ protected:
+  UpdateMergeTest() {
+    m_store.Allocate(10, 3);
+    m_store.SetPlaylistEntry(0, {"Local Artist", "Local Title", "5", "2", -1}, 10);
+    m_store.SetPlaylistCount(1);
+    m_store.SetChartEntry(0, {"01/01/1990", "Old A", "Old T", "4", 0}, 1);
+    m_store.SetChartEntry(1, {"01/01/1990", "Old B", "Old U", "5", -1}, 1);
+    m_store.SetChartCount(2);
+  }
+
+  UpdateOutcome Apply(const std::string& strFile, int nSize, const HttpResponse& response) {
+    UpdateTarget target{m_store, {m_dir.Folder(), m_clock, m_prompter, "T"}, m_strRefusal, [&] {
+                          ++m_nChartSaves;
+                          return m_saveOutcome;
+                        }};
+    return ApplyUpdate(target, {strFile, nSize, {}}, response);
+  }
+
+  void ExpectChartsUnchanged() const {
+    EXPECT_EQ(m_nChartSaves, 0);
+    EXPECT_EQ(m_store.ChartCount(), 2);
+    EXPECT_EQ(m_store.Chart(0).strArtist, "Old A");
+    EXPECT_EQ(m_store.Chart(1).strDate, "01/01/1990");
+  }
+
+  TempDir m_dir;
+  TrackStore m_store;
+  FakeClock m_clock{2026, 12, 6, 1, 0};
+  FakePrompter m_prompter;
+  std::string m_strRefusal;
+  SaveOutcome m_saveOutcome;
+  int m_nChartSaves = 0;
+};
+
+constexpr const char* kThreeChartLines =
+    "02/02/2000\\New A\\New T\\1\\7\\\r\n"
+    "02/02/2000\\New B\\New U\\2\\-1\\\r\n"
+    "02/02/2000\\New C\\New V\\3\\-1\\\r\n";
+
+TEST_F(UpdateMergeTest, AChartUpdateOfChartSizeKeepsLinkedTextsAndTakesTheCatalogueCount) {
+  const UpdateOutcome outcome = Apply("uk_020200.cht", 3, Answer(kThreeChartLines));
+  EXPECT_TRUE(outcome.bApplied);
+  EXPECT_EQ(outcome.icon, PromptIcon::Information);
+  EXPECT_EQ(outcome.strMessage,
+            "The chart database has been updated.\nIf it has previously been modified manually "
+            "you should rebuild the relationships");
+  EXPECT_EQ(m_nChartSaves, 1);
+  ASSERT_EQ(m_store.ChartCount(), 3);
+  const ChartEntry& linked = m_store.Chart(0);
+  EXPECT_EQ(linked.strArtist, "Old A");  // linked: local texts, downloaded date and position
+  EXPECT_EQ(linked.strTitle, "Old T");
+  EXPECT_EQ(linked.strDate, "02/02/2000");
+  EXPECT_EQ(linked.strPosition, "1");
+  EXPECT_EQ(linked.nPlaylistLink, 0);
+  EXPECT_EQ(m_store.Chart(1).strArtist, "New B");
+  EXPECT_EQ(m_store.Chart(2).strArtist, "New C");
+  EXPECT_EQ(m_store.Chart(2).nPlaylistLink, -1);  // the download's link is never used
+}
+
+TEST_F(UpdateMergeTest, AChartUpdateAboveChartSizeIsRefusedNamingCountPlusOne) {
+  const UpdateOutcome outcome = Apply("uk_020200.cht", 4,
+                                      Answer(std::string(kThreeChartLines) + "02/02/2000\\D\\W\\4\\"
+                                                                             "-1\\\r\n"));
+  EXPECT_FALSE(outcome.bApplied);
+  EXPECT_EQ(outcome.strMessage,
+            "Insufficient memory for update.\nIncrease the chart size to a minimum of 5");
+  ExpectChartsUnchanged();
+}
+
+TEST_F(UpdateMergeTest, AnythingButAWholeAnswerChangesNothingAndSaysWhy) {
+  const std::string strNumberOnes = "01/01/1990\\A\\T\\5\\2\\\r\n";
+  m_dir.Write("hits.dat", strNumberOnes);
+  m_dir.Write("hits.old", "older\r\n");
+  const struct {
+    const char* pszFile;
+    HttpResponse response;
+    const char* pszWhy;
+  } cases[] = {
+      {"uk.cht", {false, 0, {}, "Connection refused"}, "Internet connection failed"},
+      {"uk.hit", {false, 0, {}, "timed out"}, "timed out"},
+      {"uk.cht", Answer(kThreeChartLines, 404), "answered 404"},
+      {"uk.cht", Answer("02/02/2000\\New A\\New T\\1\\7\\\r\n"), "with 1 complete lines"},
+      {"uk.hit", Answer("02/02/2000\\X\\Y\\\r\n03/02/2000\\Z"), "with 1 complete lines"},
+      {"uk.cht", Answer(std::string(kThreeChartLines).substr(0, 70)), "with 2 complete lines"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.pszWhy);
+    const UpdateOutcome outcome = Apply(c.pszFile, 3, c.response);
+    EXPECT_FALSE(outcome.bApplied);
+    EXPECT_NE(outcome.strMessage.find(c.pszWhy), std::string::npos) << outcome.strMessage;
+    EXPECT_NE(outcome.strMessage.find("Nothing has been changed."), std::string::npos);
+    ExpectChartsUnchanged();
+    EXPECT_EQ(m_dir.Read("hits.dat"), strNumberOnes);
+    EXPECT_EQ(m_dir.Read("hits.old"), "older\r\n");
+    EXPECT_FALSE(m_dir.Exists("hits.tmp"));
+  }
+}
+
+TEST_F(UpdateMergeTest, ARefusedWriteOrAFailedSaveLeavesTheRecordsAsTheyWere) {
+  m_strRefusal = "the database folder is in use by another Velvane program";
+  EXPECT_NE(Apply("uk.cht", 3, Answer(kThreeChartLines)).strMessage.find(m_strRefusal),
+            std::string::npos);
+  ExpectChartsUnchanged();
+
+  m_strRefusal.clear();
+  m_saveOutcome.result = SaveResult::kCreateFailed;
+  EXPECT_FALSE(Apply("uk.cht", 3, Answer(kThreeChartLines)).bApplied);
+  EXPECT_EQ(m_nChartSaves, 1);
+  EXPECT_EQ(m_store.ChartCount(), 2);
+  EXPECT_EQ(m_store.Chart(1).strArtist, "Old B");
+}
+
+TEST_F(UpdateMergeTest, ANumberOneUpdateKeepsTheLocalCopiesOfTheSameSongs) {
+  const std::string strOld =
+      "01/01/1990\\Abba\\SOS\\12\\3\\\r\n"
+      "08/01/1990\\Blondie\\Atomic\\0\\0\\\r\n"
+      "15/01/1990\\Cher\\Believe\\7\\1\\\r\n";
+  m_dir.Write("hits.dat", strOld);
+  const std::string strLong(200, 'x');
+  // A new entry at the front moves every old one down a line; a name ending in upper-case
+  // CHT is a number-one update all the same.
+  const UpdateOutcome outcome = Apply("uk_010190.CHT", 5,
+                                      Answer("25/12/1989\\New\\Song\\\r\n"
+                                             "01/01/1990\\ABBA\\sos\\\r\n"
+                                             "08/01/1990\\Blondie\\Atomic\\9\\9\\\r\n"
+                                             "15/01/1990\\Other\\Song\\\r\n"
+                                             "22/01/1990\\" +
+                                             strLong + "\r\n"));
+  EXPECT_TRUE(outcome.bApplied) << outcome.strMessage;
+  EXPECT_EQ(outcome.strMessage,
+            "The number 1 database has been updated.\nIf it has previously been modified "
+            "manually you should check the CD/Track information");
+  EXPECT_EQ(m_nChartSaves, 0);
+  EXPECT_EQ(m_dir.Read("hits.dat"),
+            "25/12/1989\\New\\Song\\ \\ \\\r\n"
+            "01/01/1990\\ABBA\\sos\\12\\3\\\r\n"
+            "08/01/1990\\Blondie\\Atomic\\0\\0\\\r\n"
+            "15/01/1990\\Other\\Song\\ \\ \\\r\n"
+            "22/01/1990\\" +
+                std::string(127, 'x') + "\\Song\\ \\ \\\r\n");  // title kept from the line before
+  EXPECT_EQ(m_dir.Read("hits.old"), strOld);
+}
+
+TEST_F(UpdateMergeTest, WithoutHitsDatANumberOneUpdateIsWrittenWithBlankCopiesAndLogged) {
+  EXPECT_TRUE(Apply("uk.hit", 1, Answer("01/01/1990\\A\\T\\\n")).bApplied);
+  EXPECT_EQ(m_dir.Read("hits.dat"), "01/01/1990\\A\\T\\ \\ \\\r\n");
+  EXPECT_NE(m_dir.Read("errorlog.txt").find("Failed to open the number one file"),
+            std::string::npos);
+
+  std::filesystem::remove(m_dir.Path() / "hits.dat");
+  std::filesystem::create_directory(m_dir.Path() / "hits.dat");  // there, but unreadable
+  EXPECT_FALSE(Apply("uk.hit", 1, Answer("01/01/1990\\A\\T\\\n")).bApplied);
+  EXPECT_TRUE(std::filesystem::is_directory(m_dir.Path() / "hits.dat"));
+}
+
+}  // namespace
+}  // namespace velvane

@@ -1,0 +1,112 @@
+#include "gui/updates/ChartUpdatesDlg.h"
+
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QLabel>
+#include <QListWidget>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+#include <memory>
+
+#include "core/main/RadioFixture.h"
+#include "gui/ModalDriver.h"
+#include "gui/common/DialogKit.h"
+#include "gui/settings/AdminDlg.h"
+#include "platform/LocalHttpServer.h"
+#include "support/FakeFileChooser.h"
+
+namespace velvane {
+namespace {
+
+using namespace std::chrono_literals;
+
+class ChartUpdatesDlgTest : public RadioFixture {
+ protected:
+  ChartUpdatesDlgTest() {
+    Start([this](Settings& settings) {
+      settings.nChartSize = 2;
+      settings.strUpdateServer = m_server.Address();
+    });
+    m_server.Serve("/avail.cht",
+                   "US   HITus_010190.hit000002\r\n"
+                   "UK   CHTuk_020200.cht000002\r\n");
+  }
+
+  // Opens the dialog and waits until the catalogue is in its list.
+  void Open(int nLines) {
+    m_pDialog = std::make_unique<CChartUpdatesDlg>(m_radio, m_http, m_server.Address());
+    m_pDialog->show();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return List()->count() == nLines; }));
+  }
+  QListWidget* List() { return FindControlAs<QListWidget>(m_pDialog.get(), 1130); }
+  void Apply(int nRow) {
+    List()->setCurrentRow(nRow);
+    QTest::mouseClick(FindControlAs<QPushButton>(m_pDialog.get(), 1124), Qt::LeftButton);
+  }
+  std::string LastMessage() const {
+    return m_prompter.m_shown.empty() ? std::string() : m_prompter.m_shown.back().strText;
+  }
+
+  LocalHttpServer m_server;
+  QtHttpClient m_http{300ms};
+  std::unique_ptr<CChartUpdatesDlg> m_pDialog;
+};
+
+TEST_F(ChartUpdatesDlgTest, TheSortedListAppliesTheUpdateItShowsAndABrokenOneChangesNothing) {
+  m_dir.Write("db/hits.dat", "01/01/1990\\A\\T\\5\\2\\\r\n");
+  m_server.Serve("/uk_020200.cht",
+                 "02/02/2000\\New\\Entry\\1\\-1\\\r\n02/02/2000\\B\\C\\2\\-1\\\r\n");
+  m_server.Serve("/us_010190.hit", "01/01/1990\\A\\T\\\r\n02/01/1990\\B\\U\\\r\n");
+  Open(2);
+  EXPECT_EQ(List()->item(0)->text(),
+            QStringLiteral("  UK   \tChart Database\t02/02/00\tuk_020200.cht"));
+  Apply(0);
+  EXPECT_EQ(LastMessage(),
+            "The chart database has been updated.\nIf it has previously been modified manually "
+            "you should rebuild the relationships");
+  EXPECT_EQ(m_radio.Store().ChartCount(), 2);
+  EXPECT_EQ(m_dir.Read("db/charts.dat"),
+            "02/02/2000\\New\\Entry\\1\\-1\\\r\n02/02/2000\\B\\C\\2\\-1\\\r\n");
+  EXPECT_EQ(m_pDialog->windowTitle(), QStringLiteral("Chart Updates"));
+
+  m_server.SetMode(LocalHttpServer::Mode::kTruncate);
+  Apply(1);
+  EXPECT_NE(LastMessage().find("Nothing has been changed."), std::string::npos) << LastMessage();
+  EXPECT_EQ(m_dir.Read("db/hits.dat"), "01/01/1990\\A\\T\\5\\2\\\r\n");
+  EXPECT_FALSE(m_dir.Exists("db/hits.old"));
+}
+
+TEST_F(ChartUpdatesDlgTest, EscapeEndsADownloadAndAFailedCatalogueTellsTheAdminStatusLine) {
+  Open(2);
+  m_server.SetMode(LocalHttpServer::Mode::kStall);
+  QtHttpClient patient;  // would wait the full timeout unless cancelled
+  m_pDialog = std::make_unique<CChartUpdatesDlg>(m_radio, patient, m_server.Address());
+  m_pDialog->show();
+  QTimer::singleShot(100, [&] { QTest::keyClick(m_pDialog.get(), Qt::Key_Escape); });
+  ASSERT_TRUE(QTest::qWaitFor([&] { return !m_pDialog->isVisible(); }, 5000));
+
+  m_server.SetMode(LocalHttpServer::Mode::kAnswer);
+  Open(2);
+  m_server.SetMode(LocalHttpServer::Mode::kStall);
+  QTimer::singleShot(100, [&] {
+    EXPECT_EQ(m_pDialog->windowTitle(), QStringLiteral("Chart Updates - Updating"));
+    QTest::keyClick(m_pDialog.get(), Qt::Key_Escape);
+  });
+  Apply(0);
+  EXPECT_NE(LastMessage().find("(cancelled)"), std::string::npos) << LastMessage();
+  EXPECT_TRUE(m_pDialog->isVisible());  // only the download ended
+  EXPECT_EQ(m_radio.Store().ChartCount(), 0);
+
+  m_server.Close();
+  FakeFileChooser chooser;
+  CAdminDlg admin(m_radio, chooser);
+  admin.CommandAction(CAdminDlg::kCmdNewChartListing)->trigger();
+  EXPECT_EQ(FindControlAs<QLabel>(&admin, CAdminDlg::kIdStatus)->text(),
+            QStringLiteral("Internet connection failed"));
+}
+
+}  // namespace
+}  // namespace velvane
