@@ -24,7 +24,7 @@ struct ToolContext {
   Clock& clock;
   std::ostream& out;
   std::ostream& err;
-  TagReader* pTags = nullptr;  // the CD import's tag reader; without it names alone count
+  TagReader* pTags = nullptr;   // the CD import's tag reader; without it names alone count
   HttpClient* pHttp = nullptr;  // the update server's client; without it no updates
 };
 
