@@ -88,6 +88,8 @@ class RadioCore {
   // looks its tracks up again. A failed save is reported; the edited records stay in effect
   // and the next save writes them. Returns whether both files were saved.
   bool SaveEditedDatabases();
+  // Records were added to the library (a CD import): queued tracks are looked up again.
+  void OnLibraryChanged() { m_queue.RefreshQueue(-1); }
   // After a chart update: charts.dat alone (the library did not change); the queue shows the
   // new chart info. A failed save is logged and returned, not shown.
   SaveOutcome SaveUpdatedCharts();

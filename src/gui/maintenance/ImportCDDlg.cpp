@@ -71,6 +71,7 @@ bool CImportCDDlg::ScanCDFolder(const std::string& strPath, bool bImport) {
   }
   if (bImport) {
     ImportCDTracks(m_core.Store(), folder);
+    m_core.OnLibraryChanged();
   }
   return true;
 }

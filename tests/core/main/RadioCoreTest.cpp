@@ -81,6 +81,15 @@ TEST_F(RadioCoreTest, ASecondProgramOnTheSameFolderIsToldItsChangesCannotBeSaved
   EXPECT_TRUE(m_prompter.m_shown.empty());
 }
 
+TEST_F(RadioCoreTest, QueuedTracksShowRecordsAddedToTheLibrary) {
+  Queue(9, 1);  // not in the library yet
+  Queue(9, 2);
+  EXPECT_EQ(Display().queue.strNextTrack, " - ");
+  AddTrack(9, 2, "Imported", "Song", 30000);
+  m_radio.OnLibraryChanged();
+  EXPECT_EQ(Display().queue.strNextTrack, "Imported - Song");
+}
+
 TEST_F(RadioCoreTest, ClosingIsRefusedWhileADeckIsInUseAndOtherwiseConfirmed) {
   QueueTracks({30000});
   m_radio.Play().OnPlayNextTrack();
