@@ -4,6 +4,7 @@
 #include <set>
 
 #include "core/db/Paths.h"
+#include "core/playback/MusicFile.h"
 #include "core/text/Text.h"
 
 namespace velvane {
@@ -24,22 +25,6 @@ bool NextToken(const std::string& strName, std::size_t& nPos, const char* pszSep
   strToken = strName.substr(nStart, nEnd == std::string::npos ? std::string::npos : nEnd - nStart);
   nPos = nEnd == std::string::npos ? strName.size() : nEnd + 1;
   return true;
-}
-
-std::set<std::string> FolderNames(const std::string& strFolder) {
-  std::set<std::string> names;
-  std::error_code error;
-  std::filesystem::directory_iterator entries(strFolder, error);
-  if (error) {
-    return names;
-  }
-  for (const auto& entry : entries) {
-    const std::string strName = entry.path().filename().string();
-    if (!strName.empty() && strName[0] != '.') {
-      names.insert(strName);
-    }
-  }
-  return names;
 }
 
 std::string FolderOf(const std::string& strPath) {
@@ -64,7 +49,10 @@ CDFolder ScanCDFolder(const std::string& strPath, TagReader* pTags) {
     folder.strCD = strFolder.substr(strFolder.size() - 4, 3);
   }
   CDTrack current;  // texts carry over to the next entry, as strtok's callers' buffers did
-  for (const std::string& strName : FolderNames(strFolder)) {
+  for (const std::string& strName : FolderNames(strFolder, false)) {
+    if (strName[0] == '.') {
+      continue;  // hidden files and folders are not tracks
+    }
     CDTrack track = current;
     std::size_t nPos = 0;
     NextToken(strName, nPos, "- ", track.strTrack);

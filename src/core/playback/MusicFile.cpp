@@ -17,27 +17,36 @@ std::string ZeroPaddedPrefix(const std::string& strText, std::size_t nWidth) {
 
 }  // namespace
 
-bool FindMusicFile(const std::string& strMusicDir, const std::string& strCD,
-                   const std::string& strTrack, std::string& strPath) {
-  const std::string strFolder = strMusicDir + ZeroPaddedPrefix(strCD, 3) + kPathSeparator;
-  const std::string strPrefix = ZeroPaddedPrefix(strTrack, 2);
+std::set<std::string> FolderNames(const std::string& strFolder, bool bFilesOnly) {
+  std::set<std::string> names;
   std::error_code error;
   std::filesystem::directory_iterator entries(strFolder, error);
   if (error) {
-    return false;
+    return names;
   }
-  // Name order makes the choice among several matching files the same on every machine.
-  std::set<std::string> matches;
   for (const auto& entry : entries) {
-    const std::string strName = entry.path().filename().string();
-    if (strName.rfind(strPrefix, 0) == 0 && entry.is_regular_file(error)) {
-      matches.insert(strName);
+    if (!bFilesOnly || entry.is_regular_file(error)) {
+      names.insert(entry.path().filename().string());
     }
   }
-  if (matches.empty()) {
+  return names;
+}
+
+const std::string* FirstStartingWith(const std::set<std::string>& names,
+                                     const std::string& strPrefix) {
+  const auto it = names.lower_bound(strPrefix);
+  return it != names.end() && it->compare(0, strPrefix.size(), strPrefix) == 0 ? &*it : nullptr;
+}
+
+bool FindMusicFile(const std::string& strMusicDir, const std::string& strCD,
+                   const std::string& strTrack, std::string& strPath) {
+  const std::string strFolder = strMusicDir + ZeroPaddedPrefix(strCD, 3) + kPathSeparator;
+  const std::set<std::string> names = FolderNames(strFolder, true);
+  const std::string* pName = FirstStartingWith(names, ZeroPaddedPrefix(strTrack, 2));
+  if (pName == nullptr) {
     return false;
   }
-  strPath = strFolder + *matches.begin();
+  strPath = strFolder + *pName;
   return true;
 }
 

@@ -1,8 +1,17 @@
 #pragma once
 
+#include <set>
 #include <string>
 
 namespace velvane {
+
+// The names in a folder, in name order, so that a choice among them is the same on every
+// machine; `bFilesOnly` keeps regular files only. A missing or unreadable folder has none.
+std::set<std::string> FolderNames(const std::string& strFolder, bool bFilesOnly);
+
+// The first of `names` (in name order) that starts with `strPrefix`, or null.
+const std::string* FirstStartingWith(const std::set<std::string>& names,
+                                     const std::string& strPrefix);
 
 // The music file of a library track: in `strMusicDir` + the CD number in three digits, the first
 // file (in name order) whose name starts with the track number in two digits. Returns false when
