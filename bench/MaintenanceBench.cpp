@@ -6,11 +6,13 @@
 #include <fstream>
 
 #include "BenchLibrary.h"
+#include "BenchPorts.h"
 #include "core/maintenance/MusicCheck.h"
 #include "core/maintenance/Relationships.h"
 #include "core/ports/Clock.h"
 #include "core/search/TextMatch.h"
 #include "core/text/Text.h"
+#include "support/LiteralRelationships.h"
 
 namespace velvane {
 namespace {
@@ -52,38 +54,6 @@ void FillMaintenanceLibrary(TrackStore& store, int nRecords, int nEntries) {
   store.SetChartCount(nEntries);
 }
 
-// The nested loops the warning message was written for.
-void LiteralBuildAll(TrackStore& store, Prompter& prompter) {
-  for (int p = 0; p < store.PlaylistCount(); ++p) {
-    store.SetPlaylistReference(-1, p);
-  }
-  for (int c = 0; c < store.ChartCount(); ++c) {
-    store.SetChartReference(-1, c);
-  }
-  for (int p = 0; p < store.PlaylistCount(); ++p) {
-    int nBest = 1000;
-    const PlaylistEntry& record = store.Playlist(p);
-    for (int c = 0; c < store.ChartCount(); ++c) {
-      const ChartEntry& entry = store.Chart(c);
-      if (ConfirmMatch(prompter, "", record.strArtist, entry.strArtist, record.strTitle,
-                       entry.strTitle, true)) {
-        store.SetChartReference(p, c);
-        if (const int nPosition = Atoi(entry.strPosition); nPosition < nBest) {
-          store.SetPlaylistReference(c, p);
-          nBest = nPosition;
-        }
-      }
-    }
-  }
-}
-
-class NoPrompter : public Prompter {
- public:
-  PromptAnswer Show(const std::string&, const std::string&, PromptIcon, PromptButtons) override {
-    return PromptAnswer::No;
-  }
-};
-
 void BM_BuildAllRelationships(benchmark::State& state) {
   TrackStore store;
   const int n = static_cast<int>(state.range(0));
@@ -121,19 +91,13 @@ void BM_LiteralBuildAll(benchmark::State& state) {
   TrackStore store;
   const int n = static_cast<int>(state.range(0));
   FillMaintenanceLibrary(store, n, n);
-  NoPrompter prompter;
+  QuietPrompter prompter;
   for (auto _ : state) {
     LiteralBuildAll(store, prompter);
   }
   state.counters["pairs"] = static_cast<double>(n) * n;
 }
 BENCHMARK(BM_LiteralBuildAll)->Arg(10000)->Iterations(1)->Unit(benchmark::kMillisecond);
-
-class NullClock : public Clock {
- public:
-  SystemTime NowUtc() override { return {}; }
-  std::int64_t SecondsSinceEpoch() override { return 0; }
-};
 
 // 50,000 records, 500 CD folders of 100 files; a hundredth of the records has no file.
 void BM_CheckMusicFiles(benchmark::State& state) {
@@ -155,7 +119,7 @@ void BM_CheckMusicFiles(benchmark::State& state) {
   store.SetPlaylistCount(50000);
   const std::string strLogs = (root / "db").string() + "/";
   std::filesystem::create_directories(strLogs);
-  NullClock clock;
+  FixedClock clock;
   for (auto _ : state) {
     benchmark::DoNotOptimize(CheckMusicFiles(store, root.string() + "/", strLogs, clock));
   }
