@@ -7,11 +7,14 @@
 
 namespace velvane {
 
-std::vector<NumberOneEntry> ReadNumberOnes(const std::string& strFilesDir,
-                                           std::string* pUnreadable) {
+std::vector<NumberOneEntry> ReadNumberOnes(const std::string& strFilesDir, std::string* pUnreadable,
+                                           bool* pMissing) {
   const FileRead read = ReadDatabaseFile(strFilesDir + "hits.dat");
   if (pUnreadable != nullptr) {
-    *pUnreadable = read.strReason;
+    *pUnreadable = read.state == FileRead::State::kUnreadable ? read.strReason : std::string();
+  }
+  if (pMissing != nullptr) {
+    *pMissing = read.state == FileRead::State::kMissing;
   }
   std::vector<NumberOneEntry> entries;
   for (const std::string_view line : SplitLines(read.strContent)) {

@@ -12,8 +12,10 @@ namespace velvane {
 // A missing or unreadable file reads as no entries. Lines without a field are skipped;
 // missing fields of a short line read as empty texts. `pUnreadable` gets why a file that
 // exists could not be read (empty otherwise): a writer must then not save over it.
+// `pMissing` says whether there is no hits.dat at all.
 std::vector<NumberOneEntry> ReadNumberOnes(const std::string& strFilesDir,
-                                           std::string* pUnreadable = nullptr);
+                                           std::string* pUnreadable = nullptr,
+                                           bool* pMissing = nullptr);
 
 // Readers treat the end of the file as if this entry followed, closing the period of the last
 // real entry. It is never written.

@@ -2,7 +2,6 @@
 
 #include <unordered_map>
 
-#include "core/db/DatabaseRead.h"
 #include "core/db/LineCodec.h"
 #include "core/db/Logs.h"
 #include "core/db/NumberOneFile.h"
@@ -66,19 +65,16 @@ UpdateOutcome ApplyChartUpdate(UpdateTarget& target, const CatalogueEntry& entry
 UpdateOutcome ApplyNumberOneUpdate(UpdateTarget& target, const std::vector<std::string_view>& lines,
                                    const UpdateProgress& progress) {
   const SaveReporting& reporting = target.reporting;
-  const FileRead read = ReadDatabaseFile(reporting.strFilesDir + "hits.dat");
-  if (read.state == FileRead::State::kUnreadable) {
+  std::string strUnreadable;
+  bool bMissing = false;
+  const std::vector<NumberOneEntry> old =
+      ReadNumberOnes(reporting.strFilesDir, &strUnreadable, &bMissing);
+  if (!strUnreadable.empty()) {
     // Its CD and track numbers would be lost.
-    return Refused("hits.dat could not be read (" + read.strReason + ").");
+    return Refused("hits.dat could not be read (" + strUnreadable + ").");
   }
-  if (read.state == FileRead::State::kMissing) {
+  if (bMissing) {
     WriteErrorLog(reporting.strFilesDir, reporting.clock, "Failed to open the number one file");
-  }
-  std::vector<NumberOneEntry> old;
-  for (const std::string_view line : SplitLines(read.strContent)) {
-    if (!IsBlankLine(line)) {
-      old.push_back(ParseNumberOneLine(line));
-    }
   }
   const std::vector<NumberOneEntry> merged = MergeNumberOneUpdate(lines, old, reporting.prompter);
   if (progress) {
