@@ -8,14 +8,12 @@
 
 namespace velvane {
 
-// The blank that stands for an empty value in a line, and the link that names nothing. Made as
-// strings rather than assigned from literals, on which GCC 12 at -O3 warns falsely
-// (-Wrestrict).
+// The blank that stands for an empty value in a line, and the link that names nothing.
 inline std::string BlankField() {
-  return std::string(1, ' ');
+  return " ";
 }
 inline std::string NoLinkField() {
-  return std::to_string(-1);
+  return "-1";
 }
 
 // The values of one list line, in line order; they are also the values the edit fields show.

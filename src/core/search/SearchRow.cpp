@@ -12,9 +12,7 @@ std::string FormatSearchLine(const SearchRow& row) {
 }
 
 std::string AddRowToList(const SearchRow& row, QueueInput& queue, const std::string& strFilesDir) {
-  // Appended rather than prefixed: GCC 12 at -O3 warns falsely (-Wrestrict) on " " + text.
-  std::string strStatus(1, ' ');
-  strStatus += FormatArtistTitle(row.strArtist, row.strTitle);
+  const std::string strStatus = " " + FormatArtistTitle(row.strArtist, row.strTitle);
   if (!row.strCD.empty()) {
     queue.AddToQueue(row.strCD, row.strTrack, row.strArtist, row.strTitle, row.nChartRef);
     return strStatus + "   (added to playlist)";

@@ -89,15 +89,11 @@ UpdateOutcome ApplyNumberOneUpdate(UpdateTarget& target, const std::vector<std::
           PromptIcon::Information};
 }
 
-// A CD or track the library has no known copy for. A string, not a literal, so mingw-w64's
-// -O3 build sees no false -Wrestrict in its assignment.
-const std::string& Blank() {
-  static const std::string strBlank(1, ' ');
-  return strBlank;
-}
+// A CD or track the library has no known copy for.
+constexpr const char* kBlank = " ";
 
 std::string Filled(const std::string& strText) {
-  return strText.empty() ? Blank() : strText;
+  return strText.empty() ? std::string(kBlank) : strText;
 }
 
 }  // namespace
@@ -150,8 +146,8 @@ std::vector<NumberOneEntry> MergeNumberOneUpdate(const std::vector<std::string_v
     for (std::size_t f = 0; f < 3 && f < tokens.size(); ++f) {
       *fields[f] = CutField(tokens[f]);
     }
-    entry.strCD = Blank();
-    entry.strTrack = Blank();
+    entry.strCD = kBlank;
+    entry.strTrack = kBlank;
     std::size_t nMatch = old.size();
     if (k < old.size() && sameSong(entry, k)) {
       nMatch = k;
