@@ -1,11 +1,8 @@
 #include "core/maintenance/Relationships.h"
 
-#include <cstdint>
-#include <cstring>
-#include <unordered_map>
 #include <vector>
 
-#include "core/search/TextMatch.h"
+#include "core/maintenance/SongNumbers.h"
 #include "core/text/Text.h"
 
 namespace velvane {
@@ -15,75 +12,23 @@ namespace {
 // Chart positions at or above this never become a record's best entry.
 constexpr int kNoPosition = 1000;
 
-// Artist and title keys joined so that no two different pairs give the same text: the
-// artist key's length comes first. Written into one reused buffer.
-void SongKey(const std::string& strArtist, const std::string& strTitle, std::string& strKey) {
-  strKey.assign(sizeof(std::uint32_t), '\0');
-  AppendSameTextKey(strArtist, strKey);
-  const auto nLength = static_cast<std::uint32_t>(strKey.size() - sizeof(std::uint32_t));
-  std::memcpy(strKey.data(), &nLength, sizeof nLength);
-  AppendSameTextKey(strTitle, strKey);
-}
-
-// One song of the chart.
+// One song of either database.
 struct Song {
   int nBestEntry = -1;  // first entry with the lowest position below 1000
   int nBestPosition = kNoPosition;
   int nLastRecord = -1;  // last library record of the song, or whose link names one of its entries
 };
 
-// The chart grouped by song in one pass, with each song's best entry.
-class ChartSongs {
- public:
-  explicit ChartSongs(const TrackStore& store) {
-    const int nCount = store.ChartCount();
-    m_songOfEntry.resize(static_cast<std::size_t>(nCount));
-    m_index.reserve(static_cast<std::size_t>(nCount));
-    for (int c = 0; c < nCount; ++c) {
-      const ChartEntry& entry = store.Chart(c);
-      SongKey(entry.strArtist, entry.strTitle, m_strKey);
-      const auto [it, bNew] = m_index.try_emplace(m_strKey, m_songs.size());
-      if (bNew) {
-        m_songs.emplace_back();
-      }
-      m_songOfEntry[static_cast<std::size_t>(c)] = it->second;
+// Every entry of a song that has a record takes the last one; with bClearOthers the rest lose
+// their links.
+void LinkEntriesToLastRecord(TrackStore& store, const SongNumbers& numbers,
+                             const std::vector<Song>& songs, bool bClearOthers) {
+  for (int c = 0; c < store.ChartCount(); ++c) {
+    if (const int nRecord = songs[numbers.OfEntry(c)].nLastRecord; nRecord != -1 || bClearOthers) {
+      store.SetChartReference(nRecord, c);
     }
   }
-
-  Song* Find(const std::string& strArtist, const std::string& strTitle) {
-    SongKey(strArtist, strTitle, m_strKey);
-    const auto it = m_index.find(m_strKey);
-    return it == m_index.end() ? nullptr : &m_songs[it->second];
-  }
-  Song& OfEntry(int nEntry) { return m_songs[m_songOfEntry[static_cast<std::size_t>(nEntry)]]; }
-
-  // Each song's entry with the lowest position below 1000, the first of equal ones.
-  void FindBestEntries(const TrackStore& store) {
-    for (int c = 0; c < store.ChartCount(); ++c) {
-      Song& song = OfEntry(c);
-      const int nPosition = Atoi(store.Chart(c).strPosition);
-      if (nPosition < song.nBestPosition) {
-        song.nBestEntry = c;
-        song.nBestPosition = nPosition;
-      }
-    }
-  }
-
-  // Every entry of a song that has a record takes the last one.
-  void LinkEntriesToLastRecord(TrackStore& store) {
-    for (int c = 0; c < store.ChartCount(); ++c) {
-      if (const int nRecord = OfEntry(c).nLastRecord; nRecord != -1) {
-        store.SetChartReference(nRecord, c);
-      }
-    }
-  }
-
- private:
-  std::unordered_map<std::string, std::size_t> m_index;
-  std::vector<Song> m_songs;
-  std::vector<std::size_t> m_songOfEntry;
-  std::string m_strKey;
-};
+}
 
 // Says the caption only when the whole percentage changes, as the long original loop did.
 class ProgressSteps {
@@ -111,37 +56,39 @@ class ProgressSteps {
 }  // namespace
 
 void BuildAllRelationships(TrackStore& store, const BuildProgress& progress) {
-  for (int p = 0; p < store.PlaylistCount(); ++p) {
-    store.SetPlaylistReference(-1, p);
-  }
+  const SongNumbers numbers(store, SongSides::ChartAndLibrary);
+  std::vector<Song> songs(numbers.Count());
   for (int c = 0; c < store.ChartCount(); ++c) {
-    store.SetChartReference(-1, c);
+    Song& song = songs[numbers.OfEntry(c)];
+    if (const int nPosition = Atoi(store.Chart(c).strPosition); nPosition < song.nBestPosition) {
+      song.nBestEntry = c;
+      song.nBestPosition = nPosition;
+    }
   }
-  ChartSongs songs(store);
-  songs.FindBestEntries(store);
+  // Every link is set afresh: a record without a charted song and an entry without a record
+  // get -1, so no separate pass forgets the old links.
   ProgressSteps steps(progress, store.PlaylistCount());
   for (int p = 0; p < store.PlaylistCount(); ++p) {
     steps.Before(p);
-    const PlaylistEntry& record = store.Playlist(p);
-    if (Song* song = songs.Find(record.strArtist, record.strTitle)) {
-      store.SetPlaylistReference(song->nBestEntry, p);
-      song->nLastRecord = p;
-    }
+    Song& song = songs[numbers.OfRecord(p)];
+    store.SetPlaylistReference(song.nBestEntry, p);
+    song.nLastRecord = p;
   }
-  songs.LinkEntriesToLastRecord(store);
+  LinkEntriesToLastRecord(store, numbers, songs, true);
 }
 
 void BuildPlaylistReferences(TrackStore& store, const BuildProgress& progress) {
-  ChartSongs songs(store);
+  const SongNumbers numbers(store, SongSides::ChartOnly);
+  std::vector<Song> songs(numbers.Count());
   ProgressSteps steps(progress, store.PlaylistCount());
   for (int p = 0; p < store.PlaylistCount(); ++p) {
     steps.Before(p);
     const int nLink = store.Playlist(p).nChartLink;
     if (nLink >= 0 && nLink < store.ChartCount()) {
-      songs.OfEntry(nLink).nLastRecord = p;
+      songs[numbers.OfEntry(nLink)].nLastRecord = p;
     }
   }
-  songs.LinkEntriesToLastRecord(store);
+  LinkEntriesToLastRecord(store, numbers, songs, false);
 }
 
 }  // namespace velvane

@@ -1,5 +1,6 @@
 #include "core/search/TextMatch.h"
 
+#include <algorithm>
 #include <string_view>
 
 #include "core/text/DisplayFormat.h"
@@ -180,15 +181,17 @@ bool ConfirmMatch(Prompter& prompter, const std::string& strCaption,
 }
 
 void AppendSameTextKey(const std::string& strText, std::string& strKey) {
+  const auto appendFolded = [&strKey](std::string_view text) {
+    const std::size_t nOld = strKey.size();
+    strKey.resize(nOld + text.size());
+    std::transform(text.begin(), text.end(), strKey.begin() + static_cast<std::ptrdiff_t>(nOld),
+                   UpperAscii);
+  };
   if (IsAscii(strText)) {  // no conversion, no allocation: the common case in whole passes
-    for (const char c : strText) {
-      strKey += UpperAscii(c);
-    }
+    appendFolded(strText);
     return;
   }
-  for (const char c : DisplayUtf8(strText)) {
-    strKey += UpperAscii(c);
-  }
+  appendFolded(DisplayUtf8(strText));
 }
 
 std::string SameTextKey(const std::string& strText) {
