@@ -2,7 +2,9 @@
 
 #include <functional>
 #include <string>
+#include <utility>
 
+#include "core/analysis/AnalysisResults.h"
 #include "core/db/TrackDatabase.h"
 #include "core/db/TrackStore.h"
 #include "core/main/MainDisplay.h"
@@ -98,6 +100,12 @@ class RadioCore {
     return m_database.LockRefusal(m_settings.strFilesDir);
   }
 
+  // --- track analysis ---
+  // The loudness and audible-end results the decks use.
+  const AnalysisResults& Analysis() const { return m_analysis; }
+  // An analysis run saved new results: the next tracks started use them.
+  void OnAnalysisSaved(AnalysisResults results) { m_analysis = std::move(results); }
+
   // --- what the rest of the program reads ---
   const Settings& GetSettings() const { return m_settings; }
   TrackStore& Store() { return m_store; }
@@ -128,6 +136,7 @@ class RadioCore {
   PlayControl m_play;
   TimerLoop m_timer;
   YearRange m_yearRange;  // default range of the automatic selection
+  AnalysisResults m_analysis;
 };
 
 }  // namespace velvane
