@@ -1,5 +1,7 @@
 #include "core/maintenance/Relationships.h"
 
+#include <cstdint>
+#include <string>
 #include <vector>
 
 #include "core/maintenance/SongNumbers.h"
@@ -31,16 +33,17 @@ void LinkEntriesToLastRecord(TrackStore& store, const SongNumbers& numbers,
 }
 
 // Says the caption only when the whole percentage changes, as the long original loop did.
+// With no library records there is nothing to link and nothing is said.
 class ProgressSteps {
  public:
-  ProgressSteps(const BuildProgress& progress, int nTotal)
-      : m_progress(progress), m_nTotal(nTotal) {}
-  void Before(int nRecord) {
+  ProgressSteps(const BuildProgress& progress, const TrackStore& store, int nKeys)
+      : m_progress(store.PlaylistCount() > 0 ? progress : BuildProgress{}),
+        m_nTotal(static_cast<std::int64_t>(nKeys) + store.PlaylistCount()) {}
+  void Step() {
     if (!m_progress) {
       return;
     }
-    const int nPercent =
-        static_cast<int>(static_cast<double>(nRecord) / static_cast<double>(m_nTotal) * 100.0);
+    const auto nPercent = static_cast<int>(m_nDone++ * 100 / m_nTotal);
     if (nPercent != m_nLast) {
       m_nLast = nPercent;
       m_progress("Building (" + std::to_string(nPercent) + " percent)");
@@ -48,15 +51,17 @@ class ProgressSteps {
   }
 
  private:
-  const BuildProgress& m_progress;
-  int m_nTotal;
+  BuildProgress m_progress;
+  std::int64_t m_nTotal;
+  std::int64_t m_nDone = 0;
   int m_nLast = -1;
 };
 
 }  // namespace
 
 void BuildAllRelationships(TrackStore& store, const BuildProgress& progress) {
-  const SongNumbers numbers(store, SongSides::ChartAndLibrary);
+  ProgressSteps steps(progress, store, store.ChartCount() + store.PlaylistCount());
+  const SongNumbers numbers(store, SongSides::ChartAndLibrary, [&steps] { steps.Step(); });
   std::vector<Song> songs(numbers.Count());
   for (int c = 0; c < store.ChartCount(); ++c) {
     Song& song = songs[numbers.OfEntry(c)];
@@ -67,9 +72,8 @@ void BuildAllRelationships(TrackStore& store, const BuildProgress& progress) {
   }
   // Every link is set afresh: a record without a charted song and an entry without a record
   // get -1, so no separate pass forgets the old links.
-  ProgressSteps steps(progress, store.PlaylistCount());
   for (int p = 0; p < store.PlaylistCount(); ++p) {
-    steps.Before(p);
+    steps.Step();
     Song& song = songs[numbers.OfRecord(p)];
     store.SetPlaylistReference(song.nBestEntry, p);
     song.nLastRecord = p;
@@ -78,11 +82,11 @@ void BuildAllRelationships(TrackStore& store, const BuildProgress& progress) {
 }
 
 void BuildPlaylistReferences(TrackStore& store, const BuildProgress& progress) {
-  const SongNumbers numbers(store, SongSides::ChartOnly);
+  ProgressSteps steps(progress, store, store.ChartCount());
+  const SongNumbers numbers(store, SongSides::ChartOnly, [&steps] { steps.Step(); });
   std::vector<Song> songs(numbers.Count());
-  ProgressSteps steps(progress, store.PlaylistCount());
   for (int p = 0; p < store.PlaylistCount(); ++p) {
-    steps.Before(p);
+    steps.Step();
     const int nLink = store.Playlist(p).nChartLink;
     if (nLink >= 0 && nLink < store.ChartCount()) {
       songs[numbers.OfEntry(nLink)].nLastRecord = p;

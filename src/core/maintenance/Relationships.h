@@ -7,8 +7,10 @@
 
 namespace velvane {
 
-// Told "Building (N percent)" each time the whole percentage of library records handled
-// changes: from 0 percent up to at most 99, never for an empty library.
+// Told "Building (N percent)" each time the whole percentage of the work done changes: from 0
+// percent up to at most 99, never for an empty library. The work is one step per key made
+// (chart entries, and library records where their songs are looked up) and one per library
+// record linked.
 using BuildProgress = std::function<void(const std::string& strCaption)>;
 
 // Forgets every link, then links each library record to the chart entry of the same song with

@@ -66,7 +66,8 @@ void NumberPart(const KeyPart& part, std::vector<std::uint32_t>& songOf, std::ui
 
 }  // namespace
 
-SongNumbers::SongNumbers(const TrackStore& store, SongSides sides)
+SongNumbers::SongNumbers(const TrackStore& store, SongSides sides,
+                         const std::function<void()>& onKey)
     : m_nEntries(static_cast<std::size_t>(store.ChartCount())) {
   const std::size_t nRecords =
       sides == SongSides::ChartAndLibrary ? static_cast<std::size_t>(store.PlaylistCount()) : 0;
@@ -81,6 +82,7 @@ SongNumbers::SongNumbers(const TrackStore& store, SongSides sides)
     KeyPart& part = parts[nPartBits == 0 ? 0 : nHash >> (64 - nPartBits)];
     part.texts += strKey;
     part.keys.push_back({nHash, static_cast<std::uint32_t>(nItem), part.texts.size()});
+    onKey();
   };
   for (std::size_t c = 0; c < m_nEntries; ++c) {
     const ChartEntry& entry = store.Chart(static_cast<int>(c));

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <vector>
 
 #include "core/db/TrackStore.h"
@@ -11,10 +12,11 @@ enum class SongSides { ChartOnly, ChartAndLibrary };
 
 // Numbers the songs of the chart (and, if asked, of the library) so that two of them get the
 // same number exactly when silent ConfirmMatch takes their artists and titles as equal.
-// Numbers run from 0 to Count() - 1.
+// Numbers run from 0 to Count() - 1. `onKey` is called after each entry's and record's key,
+// so a long run can show progress.
 class SongNumbers {
  public:
-  SongNumbers(const TrackStore& store, SongSides sides);
+  SongNumbers(const TrackStore& store, SongSides sides, const std::function<void()>& onKey);
 
   std::uint32_t Count() const { return m_nCount; }
   std::uint32_t OfEntry(int nEntry) const { return m_songOf[static_cast<std::size_t>(nEntry)]; }

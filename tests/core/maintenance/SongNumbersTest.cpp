@@ -37,7 +37,7 @@ TEST(SongNumbers, EqualNumbersExactlyForTheSameSongAcrossBothDatabases) {
   for (int c = 0; c < 15000; ++c) {
     store.SetChartEntry(c, "01/01/1990", Name(random), Name(random), "1", -1);
   }
-  const SongNumbers numbers(store, SongSides::ChartAndLibrary);
+  const SongNumbers numbers(store, SongSides::ChartAndLibrary, [] {});
   std::map<std::pair<std::string, std::string>, std::uint32_t> numberOfSong;
   std::map<std::uint32_t, std::pair<std::string, std::string>> songOfNumber;
   const auto check = [&](const std::string& strArtist, const std::string& strTitle,
