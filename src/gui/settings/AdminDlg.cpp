@@ -247,7 +247,9 @@ void CAdminDlg::RunBuild(const std::string& strWarning,
   QWidget* pMain = parentWidget() != nullptr ? parentWidget()->window() : nullptr;
   const bool bWasMaximized = pMain != nullptr && pMain->isMaximized();
   if (pMain != nullptr) {
-    pMain->showMinimized();
+    // Minimised alone: window managers put a window asked to be both maximised and minimised
+    // back to maximised. The state it had comes back at the end.
+    pMain->setWindowState(Qt::WindowMinimized);
   }
   // The work runs here between event rounds: each new percentage is painted as the caption
   // (user input waits, so nothing starts a second build meanwhile).
