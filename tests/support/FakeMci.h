@@ -4,13 +4,15 @@
 #include <string>
 #include <vector>
 
+#include "core/ports/DeckGain.h"
 #include "core/ports/Mci.h"
 
 namespace velvane {
 
 // An audio service on a virtual clock: files are known by path with a length, decks play only
 // while the test moves time forward, and every command is recorded. Failed commands answer 1.
-class FakeMci : public Mci {
+// Gains are kept per alias, apart from the commands.
+class FakeMci : public Mci, public DeckGain {
  public:
   struct Deck {
     std::string strPath;
@@ -24,6 +26,9 @@ class FakeMci : public Mci {
   // Moves time on; playing decks advance and stop at their end.
   void Advance(int nMilliseconds);
   int SendString(const std::string& command, std::string& reply) override;
+  void SetGain(const std::string& strAlias, double dGainDb) override {
+    m_gains[strAlias] = dGainDb;
+  }
 
   bool IsOpen(const std::string& strAlias) const { return m_decks.count(strAlias) != 0; }
   const Deck& DeckOf(const std::string& strAlias) const { return m_decks.at(strAlias); }
@@ -33,6 +38,7 @@ class FakeMci : public Mci {
   std::map<std::string, int> m_files;
   std::map<std::string, Deck> m_decks;
   std::vector<std::string> m_commands;
+  std::map<std::string, double> m_gains;
 };
 
 }  // namespace velvane

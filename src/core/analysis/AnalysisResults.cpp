@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cmath>
 #include <filesystem>
 
 #include "core/text/Text.h"
@@ -11,6 +12,7 @@ namespace velvane {
 namespace {
 
 constexpr double kPeakCeiling = -1.0;  // dBTP
+constexpr double kMaxGain = 24.0;      // dB either way, whatever a damaged result says
 
 std::pair<int, int> KeyOf(const std::string& strCD, const std::string& strTrack) {
   return {Atoi(strCD), Atoi(strTrack)};
@@ -64,7 +66,13 @@ const TrackMeasures* AnalysisResults::FreshMeasures(const std::string& strCD,
 }
 
 double TrackGain(const TrackMeasures& measures, double dTargetLufs) {
-  return std::min(dTargetLufs - measures.dLoudness, kPeakCeiling - measures.dTruePeak);
+  // Silence measures minus infinity: it keeps its level rather than gaining without end.
+  if (!std::isfinite(measures.dLoudness) || !std::isfinite(measures.dTruePeak)) {
+    return 0.0;
+  }
+  const double dGain =
+      std::min(dTargetLufs - measures.dLoudness, kPeakCeiling - measures.dTruePeak);
+  return std::clamp(dGain, -kMaxGain, kMaxGain);
 }
 
 }  // namespace velvane

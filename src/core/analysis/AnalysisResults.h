@@ -55,7 +55,7 @@ class AnalysisResults {
 };
 
 // The gain that brings a track to the target loudness, lowered where needed so that its true
-// peak stays at or below -1 dBTP.
+// peak stays at or below -1 dBTP; never more than 24 dB either way, and none for silence.
 double TrackGain(const TrackMeasures& measures, double dTargetLufs);
 
 }  // namespace velvane

@@ -13,6 +13,7 @@ struct Deck {
   bool bInUse = false;  // open and counted as playing
   int nSlider = 0;      // 0 (top, full volume) to 1000 (bottom, silent)
   DeckLamp lamp = DeckLamp::kIdle;
+  int nMusicEnd = 0;  // ms where its track's music ends, when the timer counts to it; 0: none
 };
 
 inline constexpr int kDecks = 2;

@@ -16,17 +16,20 @@ int DeckVolume(int nDeckSlider, int nMasterSlider) {
 }  // namespace
 
 PlayControl::PlayControl(DeckDriver& decks, PlayQueue& queue, const Settings& settings,
-                         Clock& clock, MainDisplay& display, QueueEditSession& queueEdit)
+                         Clock& clock, MainDisplay& display, QueueEditSession& queueEdit,
+                         const AnalysisResults& analysis)
     : m_driver(decks),
       m_queue(queue),
       m_settings(settings),
       m_clock(clock),
       m_display(display),
-      m_queueEdit(queueEdit) {}
+      m_queueEdit(queueEdit),
+      m_analysis(analysis) {}
 
 void PlayControl::Reset() {
   for (Deck& deck : m_decks) {
     deck.bInUse = false;
+    deck.nMusicEnd = 0;
   }
   m_nCurrentDeck = m_nLastDeck = 0;
   m_fader.StopAll();
@@ -68,6 +71,26 @@ void PlayControl::SetDeckInUse(int nDeck, bool bInUse) {
 void PlayControl::StopAndClose(int nDeck) {
   m_driver.StopDeck(nDeck);
   m_driver.CloseDeck(nDeck);
+}
+
+void PlayControl::PrepareDeck(int nDeck, const QueueSlot& track, const std::string& strPath) {
+  const bool bWanted = m_settings.bEvenLoudness || m_settings.bChangeAtMusicEnd;
+  const TrackMeasures* pMeasures =
+      bWanted ? m_analysis.FreshMeasures(track.strCD, track.strTrack, strPath) : nullptr;
+  const bool bGain = m_settings.bEvenLoudness && pMeasures != nullptr;
+  // Set for every track, so a gain never stays on the deck for the next one.
+  m_driver.SetDeckGain(nDeck, bGain ? TrackGain(*pMeasures, m_settings.nLoudnessTarget) : 0.0);
+  const bool bEnd = m_settings.bChangeAtMusicEnd && pMeasures != nullptr;
+  DeckAt(nDeck).nMusicEnd = bEnd ? std::max(pMeasures->nAudibleEnd, 0) : 0;
+}
+
+int PlayControl::MusicEnd(int nDeck) const {
+  return nDeck >= 1 && nDeck <= kDecks ? m_decks[nDeck - 1].nMusicEnd : 0;
+}
+
+int PlayControl::CountedLength(int nDeck, int nLength) const {
+  const int nMusicEnd = MusicEnd(nDeck);
+  return nMusicEnd > 0 && nMusicEnd < nLength ? nMusicEnd : nLength;
 }
 
 void PlayControl::SetDeckSlider(int nDeck, int nPosition) {
@@ -119,6 +142,7 @@ PlayNextResult PlayControl::PlayNext(bool bAutoChange) {
   m_bVolumeDirty = true;
   m_nCurrentDeck = nDeck;
   m_nLastDeck = DeckInUse(OtherDeck(nDeck)) ? OtherDeck(nDeck) : 0;
+  PrepareDeck(nDeck, head, strPath);
   const bool bOpened = m_driver.OpenAndPlayDeck(nDeck, strPath);
   if (!bOpened && bAutoChange) {
     // Auto change must not leave a silent deck marked as playing: undo and report.

@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "core/analysis/AnalysisResults.h"
 #include "core/main/Deck.h"
 #include "core/main/Fader.h"
 #include "core/main/MainDisplay.h"
@@ -33,7 +34,7 @@ enum class PlayNextResult { kStarted, kNothingNext, kNoMusicFile, kNoFreeDeck, k
 class PlayControl {
  public:
   PlayControl(DeckDriver& decks, PlayQueue& queue, const Settings& settings, Clock& clock,
-              MainDisplay& display, QueueEditSession& queueEdit);
+              MainDisplay& display, QueueEditSession& queueEdit, const AnalysisResults& analysis);
 
   // --- buttons ---
   void OnPlayNextTrack();
@@ -80,6 +81,11 @@ class PlayControl {
   const LastTrack& LastTrackPlayed() const { return m_last; }
   PlayMode Mode() const { return m_mode; }
   bool FadeRunning(FadeRole role) const { return m_fader.Running(role); }
+  // The length the timer counts a deck's track to, in ms: where its music ends when that is
+  // known, wanted and earlier, else the file's length `nLength`.
+  int CountedLength(int nDeck, int nLength) const;
+  // Where the deck's music ends (ms), or 0 when the file's length counts.
+  int MusicEnd(int nDeck) const;
 
  private:
   PlayNextResult PlayNext(bool bAutoChange);
@@ -89,6 +95,8 @@ class PlayControl {
   int ChooseFreeDeck() const;
   void SetDeckInUse(int nDeck, bool bInUse);
   void StopAndClose(int nDeck);
+  // Gain and music end of the track about to open on the deck, from its analysis.
+  void PrepareDeck(int nDeck, const QueueSlot& track, const std::string& strPath);
   void StartFade(FadeRole role, int nDeck);
   void ShowPlayMode();
   void WriteErrorLog(const std::string& strText);
@@ -99,6 +107,7 @@ class PlayControl {
   Clock& m_clock;
   MainDisplay& m_display;
   QueueEditSession& m_queueEdit;
+  const AnalysisResults& m_analysis;
 
   Decks m_decks;
   int m_nMasterSlider = 0;

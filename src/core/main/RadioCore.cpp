@@ -7,7 +7,8 @@
 
 namespace velvane {
 
-RadioCore::RadioCore(Mci& mci, Clock& clock, Prompter& prompter, ProfileStore& profile)
+RadioCore::RadioCore(Mci& mci, Clock& clock, Prompter& prompter, ProfileStore& profile,
+                     DeckGain* pGain)
     : m_clock(clock),
       m_prompter(prompter),
       m_profile(profile),
@@ -15,8 +16,8 @@ RadioCore::RadioCore(Mci& mci, Clock& clock, Prompter& prompter, ProfileStore& p
       m_strVersion(kVersionText),
       m_database(m_store, clock, prompter, kProgramTitle),
       m_queue(m_store),
-      m_driver(mci),
-      m_play(m_driver, m_queue, m_settings, clock, m_display, m_queueEdit),
+      m_driver(mci, pGain),
+      m_play(m_driver, m_queue, m_settings, clock, m_display, m_queueEdit, m_analysis),
       m_timer(m_play, m_driver, m_queue, m_database, m_settings, clock, m_display) {}
 
 const MainDisplay& RadioCore::Display() {

@@ -15,6 +15,7 @@
 #include "core/playback/PlayQueue.h"
 #include "core/playback/QueueEditor.h"
 #include "core/ports/Clock.h"
+#include "core/ports/DeckGain.h"
 #include "core/ports/Mci.h"
 #include "core/ports/ProfileStore.h"
 #include "core/ports/Prompter.h"
@@ -30,7 +31,10 @@ namespace velvane {
 // `Display()`.
 class RadioCore {
  public:
-  RadioCore(Mci& mci, Clock& clock, Prompter& prompter, ProfileStore& profile);
+  // `pGain` sets each track's gain beneath the deck volumes; without it tracks play as they
+  // are even with "Even loudness" on.
+  RadioCore(Mci& mci, Clock& clock, Prompter& prompter, ProfileStore& profile,
+            DeckGain* pGain = nullptr);
 
   // Everything the window shows, up to date.
   const MainDisplay& Display();
@@ -132,11 +136,11 @@ class RadioCore {
   PlayQueue m_queue;
   DeckDriver m_driver;
   MainDisplay m_display;
+  AnalysisResults m_analysis;
   QueueEditSession m_queueEdit;
   PlayControl m_play;
   TimerLoop m_timer;
   YearRange m_yearRange;  // default range of the automatic selection
-  AnalysisResults m_analysis;
 };
 
 }  // namespace velvane

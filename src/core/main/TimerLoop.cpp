@@ -1,5 +1,6 @@
 #include "core/main/TimerLoop.h"
 
+#include <algorithm>
 #include <filesystem>
 
 #include "core/text/DisplayFormat.h"
@@ -30,6 +31,13 @@ std::string TimerLoop::StatusText() const {
   return bMusicFound && !error ? strStatus : "Not Ready";
 }
 
+int TimerLoop::RemainingMs(int nDeck, const std::string& strLength,
+                           const std::string& strPosition) const {
+  const int nRemaining = m_play.CountedLength(nDeck, Atoi(strLength)) - Atoi(strPosition);
+  // Past the end of the music, only silence is left until the deck closes.
+  return m_play.MusicEnd(nDeck) > 0 ? std::max(nRemaining, 0) : nRemaining;
+}
+
 LastTrackLine TimerLoop::PlayingOutLine() {
   const int nLastDeck = m_play.LastDeck();
   if (nLastDeck == 0) {
@@ -40,7 +48,7 @@ LastTrackLine TimerLoop::PlayingOutLine() {
   m_driver.GetDeckPosition(nLastDeck, strPosition);
   const LastTrack& last = m_play.LastTrackPlayed();
   return {" Last: " + FormatArtistTitle(CutBytes(last.strArtist, 36), CutBytes(last.strTitle, 36)),
-          " (" + FormatMinSec(Atoi(strLength) - Atoi(strPosition)) + ")"};
+          " (" + FormatMinSec(RemainingMs(nLastDeck, strLength, strPosition)) + ")"};
 }
 
 void TimerLoop::OnTimer() {
@@ -49,7 +57,7 @@ void TimerLoop::OnTimer() {
   m_play.SendVolumes();
 
   for (int nDeck = 1; nDeck <= kDecks; ++nDeck) {
-    if (m_driver.GetDeckState(nDeck) == DeckState::kAtEnd) {
+    if (m_driver.GetDeckState(nDeck, m_play.MusicEnd(nDeck)) == DeckState::kAtEnd) {
       m_play.OnDeckFinished(nDeck);
     }
   }
@@ -62,7 +70,7 @@ void TimerLoop::OnTimer() {
   m_driver.GetDeckPosition(m_play.CurrentDeck(), strPosition);
   m_driver.GetDeckLength(m_play.CurrentDeck(), strLength);
   const int nPosition = Atoi(strPosition);
-  const int nRemaining = Atoi(strLength) - nPosition;
+  const int nRemaining = RemainingMs(m_play.CurrentDeck(), strLength, strPosition);
   const std::string strPrevRemaining = m_strRemaining;
   m_strRemaining = FormatMinSec(nRemaining);
 

@@ -26,6 +26,8 @@ class TimerLoop {
   // "Ready" with both databases and a music folder that has something in it.
   std::string StatusText() const;
   LastTrackLine PlayingOutLine();
+  // What is left of the deck's track, in ms, counted to its music end where that counts.
+  int RemainingMs(int nDeck, const std::string& strLength, const std::string& strPosition) const;
 
   PlayControl& m_play;
   DeckDriver& m_driver;

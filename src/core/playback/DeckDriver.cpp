@@ -33,6 +33,12 @@ bool DeckDriver::OpenAndPlayDeck(int nDeck, std::string strPath) {
   return Send("Play " + alias) == 0;
 }
 
+void DeckDriver::SetDeckGain(int nDeck, double dGainDb) {
+  if (m_pGain != nullptr) {
+    m_pGain->SetGain(Alias(nDeck), dGainDb);
+  }
+}
+
 void DeckDriver::SetDeckVolume(int nDeck, int nVolume) {
   Send("setaudio " + Alias(nDeck) + " volume to " + std::to_string(std::clamp(nVolume, 0, 1000)));
 }
@@ -45,13 +51,16 @@ void DeckDriver::GetDeckLength(int nDeck, std::string& strLength) {
   strLength = Query("status " + Alias(nDeck) + " length");
 }
 
-DeckState DeckDriver::GetDeckState(int nDeck) {
+DeckState DeckDriver::GetDeckState(int nDeck, int nMusicEnd) {
   std::string strLength, strPosition;
   GetDeckLength(nDeck, strLength);
   GetDeckPosition(nDeck, strPosition);
   const int nPosition = Atoi(strPosition);
   if (nPosition == 0) {
     return DeckState::kIdle;
+  }
+  if (nMusicEnd > 0 && nPosition >= nMusicEnd) {
+    return DeckState::kAtEnd;  // only silence is left
   }
   return nPosition == Atoi(strLength) ? DeckState::kAtEnd : DeckState::kPlaying;
 }

@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "core/ports/DeckGain.h"
 #include "core/ports/Mci.h"
 
 namespace velvane {
@@ -13,17 +14,21 @@ enum class DeckState { kIdle, kPlaying, kAtEnd };
 // no state, so a deck exists exactly while its alias is open.
 class DeckDriver {
  public:
-  explicit DeckDriver(Mci& mci) : m_mci(mci) {}
+  // Without a gain port every deck plays at the gain of its file.
+  explicit DeckDriver(Mci& mci, DeckGain* pGain = nullptr) : m_mci(mci), m_pGain(pGain) {}
 
   // Opens the file on the deck and plays it from the start: true if both commands succeeded.
   bool OpenAndPlayDeck(int nDeck, std::string strPath);
+  // The gain beneath the deck's volume for the tracks it opens from now on, in dB.
+  void SetDeckGain(int nDeck, double dGainDb);
   // Volume 0 (silent) to 1000 (full); values outside are clamped.
   void SetDeckVolume(int nDeck, int nVolume);
   // Millisecond texts as the service returns them; empty when it gives no reply.
   void GetDeckPosition(int nDeck, std::string& strPosition);
   void GetDeckLength(int nDeck, std::string& strLength);
-  // kIdle when the position is 0, kAtEnd when it equals the length, else kPlaying.
-  DeckState GetDeckState(int nDeck);
+  // kIdle when the position is 0, kAtEnd when it equals the length or has reached
+  // `nMusicEnd` (ms, 0: not known), else kPlaying.
+  DeckState GetDeckState(int nDeck, int nMusicEnd = 0);
   void StopDeck(int nDeck);
   void CloseDeck(int nDeck);
   void StopAndCloseAllDecks();
@@ -33,6 +38,7 @@ class DeckDriver {
   std::string Query(const std::string& strCommand);
 
   Mci& m_mci;
+  DeckGain* m_pGain;
 };
 
 }  // namespace velvane

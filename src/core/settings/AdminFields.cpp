@@ -49,6 +49,9 @@ AdminFields FillAdminFields(const Settings& settings) {
   fields.strPlaySize = std::to_string(settings.nPlaySize);
   fields.strChartSize = std::to_string(settings.nChartSize);
   fields.strUpdateServer = settings.strUpdateServer;
+  fields.bEvenLoudness = settings.bEvenLoudness;
+  fields.strLoudnessTarget = std::to_string(settings.nLoudnessTarget);
+  fields.bChangeAtMusicEnd = settings.bChangeAtMusicEnd;
   return fields;
 }
 
@@ -58,6 +61,12 @@ std::string AdminFieldsError(const AdminFields& fields) {
   }
   if (!WithinLimit(fields.strPlaySize) || !WithinLimit(fields.strChartSize)) {
     return "The database sizes can be at most " + std::to_string(kMaxDatabaseSize) + ".";
+  }
+  const int nTarget = Atoi(fields.strLoudnessTarget);
+  if (!IsWholeNumber(fields.strLoudnessTarget) || nTarget < kMinLoudness ||
+      nTarget > kMaxLoudness) {
+    return "The loudness target must be a whole number of LUFS from " +
+           std::to_string(kMinLoudness) + " to " + std::to_string(kMaxLoudness) + ".";
   }
   return {};
 }
@@ -77,6 +86,9 @@ void StoreAdminFields(const AdminFields& fields, int nPlaylistCount, int nChartC
   settings.nPlaySize = AtLeastLoaded(Atoi(fields.strPlaySize), nPlaylistCount);
   settings.nChartSize = AtLeastLoaded(Atoi(fields.strChartSize), nChartCount);
   settings.strUpdateServer = fields.strUpdateServer;
+  settings.bEvenLoudness = fields.bEvenLoudness;
+  settings.nLoudnessTarget = std::clamp(Atoi(fields.strLoudnessTarget), kMinLoudness, kMaxLoudness);
+  settings.bChangeAtMusicEnd = fields.bChangeAtMusicEnd;
 }
 
 }  // namespace velvane

@@ -18,12 +18,16 @@ struct AdminFields {
   std::string strPlaySize;
   std::string strChartSize;
   std::string strUpdateServer;
+  bool bEvenLoudness = false;
+  std::string strLoudnessTarget;  // LUFS
+  bool bChangeAtMusicEnd = false;
 };
 
 AdminFields FillAdminFields(const Settings& settings);
 
 // Why "Save And Exit" cannot close the dialog yet (a size field that is not a whole number or
-// is above the limit), or empty when it can.
+// is above the limit, a loudness target that is no whole number in its range), or empty when
+// it can.
 std::string AdminFieldsError(const AdminFields& fields);
 
 // Stores the typed values with their limits: times 1-10 s, timer 10-1000 ms, initial volume

@@ -40,6 +40,11 @@ bool LoadSettings(ProfileStore& store, Settings& settings) {
   settings.nPlaySize = store.GetProfileInt(kSettingsSection, "PlaySize", 10000);
   settings.nChartSize = store.GetProfileInt(kSettingsSection, "ChartSize", 50000);
   settings.strUpdateServer = store.GetProfileString(kSettingsSection, "UpdateServer", "");
+  settings.bEvenLoudness = store.GetProfileInt(kSettingsSection, "EvenLoudness", 0) != 0;
+  settings.nLoudnessTarget =
+      std::clamp(store.GetProfileInt(kSettingsSection, "LoudnessTarget", kDefaultLoudness),
+                 kMinLoudness, kMaxLoudness);
+  settings.bChangeAtMusicEnd = store.GetProfileInt(kSettingsSection, "ChangeAtMusicEnd", 0) != 0;
   return true;
 }
 
@@ -59,6 +64,9 @@ void SaveSettings(ProfileStore& store, const Settings& settings) {
   store.WriteProfileInt(kSettingsSection, "PlaySize", settings.nPlaySize);
   store.WriteProfileInt(kSettingsSection, "ChartSize", settings.nChartSize);
   store.WriteProfileString(kSettingsSection, "UpdateServer", settings.strUpdateServer);
+  store.WriteProfileInt(kSettingsSection, "EvenLoudness", settings.bEvenLoudness ? 1 : 0);
+  store.WriteProfileInt(kSettingsSection, "LoudnessTarget", settings.nLoudnessTarget);
+  store.WriteProfileInt(kSettingsSection, "ChangeAtMusicEnd", settings.bChangeAtMusicEnd ? 1 : 0);
 }
 
 namespace {

@@ -10,6 +10,11 @@ namespace velvane {
 // The section every setting lives in.
 inline constexpr const char* kSettingsSection = "General";
 
+// Loudness targets the administration dialog accepts, in LUFS, and the start value.
+inline constexpr int kDefaultLoudness = -16;
+inline constexpr int kMinLoudness = -40;
+inline constexpr int kMaxLoudness = -5;
+
 // The persistent settings, held by the main window for the whole run. The member
 // initialisers are the start values that stand before the settings are read (and on a
 // first run until the administration dialog stores new ones).
@@ -27,6 +32,10 @@ struct Settings {
   int nPlaySize = 50000;        // PlaySize
   int nChartSize = 50000;       // ChartSize
   std::string strUpdateServer;  // UpdateServer: "host" or "host:port"
+  // Sound from the analysis of the music files; both off, the decks play as they always did.
+  bool bEvenLoudness = false;              // EvenLoudness: each track's gain to the target
+  int nLoudnessTarget = kDefaultLoudness;  // LoudnessTarget, LUFS
+  bool bChangeAtMusicEnd = false;          // ChangeAtMusicEnd: audible end instead of length
 };
 
 // PlaySize and ChartSize limit how many records the databases may hold (memory follows the

@@ -106,7 +106,7 @@ class RadioFixture : public ::testing::Test {
   FakeClock m_clock{2026, 12, 4, 17, 59};
   FakePrompter m_prompter;
   FakeProfileStore m_profile;
-  RadioCore m_radio{m_mci, m_clock, m_prompter, m_profile};
+  RadioCore m_radio{m_mci, m_clock, m_prompter, m_profile, &m_mci};
 };
 
 }  // namespace velvane

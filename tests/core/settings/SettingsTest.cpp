@@ -51,21 +51,37 @@ TEST(LoadSettingsTest, InstalledConfigurationDefaultsAndTextNumbers) {
   EXPECT_EQ(settings.nSystemTimer, 12);
   EXPECT_EQ(settings.nPlaySize, 10000);
   EXPECT_EQ(settings.nChartSize, 50000);
+  // A configuration from before the sound settings plays as it always did.
+  EXPECT_FALSE(settings.bEvenLoudness);
+  EXPECT_FALSE(settings.bChangeAtMusicEnd);
+  EXPECT_EQ(settings.nLoudnessTarget, -16);
+}
+
+TEST(LoadSettingsTest, AbsurdLoudnessTargetIsHeldToItsRange) {
+  FakeProfileStore store;
+  store.PutInt(kGeneral, "IsInstalled", 1);
+  for (const auto& [nStored, nUsed] : {std::pair{999999, -5}, {-300, -40}, {-23, -23}}) {
+    store.PutInt(kGeneral, "LoudnessTarget", nStored);
+    Settings settings;
+    LoadSettings(store, settings);
+    EXPECT_EQ(settings.nLoudnessTarget, nUsed) << nStored;
+  }
 }
 
 TEST(SaveSettingsTest, WritesEveryValueInOrderWithItsKindAndReadsItBack) {
   FakeProfileStore store;
   // Every value differs from its start value; FadeTime is negative.
-  const Settings settings{true, "/music/", "/data/", 4,     -6,    50,    1,
-                          300,  "log",     1,        20000, 30000, "host"};
+  const Settings settings{true,  "/music/", "/data/", 4,     -6,     50,   1,   300,
+                          "log", 1,         20000,    30000, "host", true, -20, true};
   SaveSettings(store, settings);
 
   const std::vector<std::pair<std::string, Kind>> expected = {
-      {"IsInstalled", Kind::kInt},    {"MusicDir", Kind::kString}, {"FilesDir", Kind::kString},
-      {"AutoTime", Kind::kString},    {"FadeTime", Kind::kString}, {"SystemTimer", Kind::kString},
-      {"PlayMode", Kind::kInt},       {"InitVolume", Kind::kInt},  {"LogFile", Kind::kString},
-      {"LogEnabled", Kind::kInt},     {"PlaySize", Kind::kInt},    {"ChartSize", Kind::kInt},
-      {"UpdateServer", Kind::kString}};
+      {"IsInstalled", Kind::kInt},     {"MusicDir", Kind::kString},  {"FilesDir", Kind::kString},
+      {"AutoTime", Kind::kString},     {"FadeTime", Kind::kString},  {"SystemTimer", Kind::kString},
+      {"PlayMode", Kind::kInt},        {"InitVolume", Kind::kInt},   {"LogFile", Kind::kString},
+      {"LogEnabled", Kind::kInt},      {"PlaySize", Kind::kInt},     {"ChartSize", Kind::kInt},
+      {"UpdateServer", Kind::kString}, {"EvenLoudness", Kind::kInt}, {"LoudnessTarget", Kind::kInt},
+      {"ChangeAtMusicEnd", Kind::kInt}};
   std::vector<std::pair<std::string, Kind>> written;
   for (const auto& write : store.m_vecWrites) {
     EXPECT_EQ(write.strSection, kGeneral);
@@ -76,7 +92,8 @@ TEST(SaveSettingsTest, WritesEveryValueInOrderWithItsKindAndReadsItBack) {
   auto Fields = [](const Settings& s) {
     return std::tie(s.bInstalled, s.strMusicDir, s.strFilesDir, s.nAutoTime, s.nFadeTime,
                     s.nSystemTimer, s.nPlayMode, s.nInitVolume, s.strLogFile, s.nLogEnabled,
-                    s.nPlaySize, s.nChartSize, s.strUpdateServer);
+                    s.nPlaySize, s.nChartSize, s.strUpdateServer, s.bEvenLoudness,
+                    s.nLoudnessTarget, s.bChangeAtMusicEnd);
   };
   Settings reloaded;
   EXPECT_TRUE(LoadSettings(store, reloaded));

@@ -1,0 +1,100 @@
+#include <gtest/gtest.h>
+
+#include <fstream>
+
+#include "core/main/RadioFixture.h"
+
+namespace velvane {
+namespace {
+
+// Auto Play over tracks with analysis results, with the two sound settings as each test says.
+class SoundFromAnalysisTest : public RadioFixture {
+ protected:
+  void AutoPlay(bool bEvenLoudness, bool bChangeAtMusicEnd) {
+    Start([&](Settings& settings) {
+      settings.nAutoTime = 2;
+      settings.nPlayMode = 1;
+      settings.bEvenLoudness = bEvenLoudness;
+      settings.nLoudnessTarget = -16;
+      settings.bChangeAtMusicEnd = bChangeAtMusicEnd;
+    });
+  }
+
+  // Library track CD 1 / nTrack with its music file and a result measured on it as it is now.
+  std::string AnalysedTrack(int nTrack, int nLengthMs, double dLoudness, double dTruePeak,
+                            int nAudibleEnd) {
+    const std::string strName(1, static_cast<char>('A' + nTrack - 1));
+    const std::string strPath = AddTrack(1, nTrack, strName, "T" + strName, nLengthMs);
+    TrackAnalysis result{"1", std::to_string(nTrack), {}, {dLoudness, dTruePeak, 0, nAudibleEnd}};
+    EXPECT_TRUE(DescribeFile(strPath, result.file));
+    m_results.Put(result);
+    m_radio.OnAnalysisSaved(m_results);
+    Queue(1, nTrack);
+    return strPath;
+  }
+
+  AnalysisResults m_results;
+};
+
+TEST_F(SoundFromAnalysisTest, BothOffPlaysEveryTrackAtItsOwnGainToTheEndOfItsFile) {
+  AutoPlay(false, false);
+  AnalysedTrack(1, 20000, -26.0, -12.0, 15000);
+  AnalysedTrack(2, 20000, -9.0, -0.5, 20000);
+  Play().OnPlayNextTrack();
+  EXPECT_EQ(m_mci.m_gains.at("Track1"), 0.0);
+  ASSERT_TRUE(TickUntil([&] { return m_mci.IsOpen("Track2"); }, 300));
+  EXPECT_EQ(m_mci.DeckOf("Track1").nPosition, 18100);  // 2 s before the end of the file
+  EXPECT_EQ(m_mci.m_gains.at("Track2"), 0.0);
+}
+
+TEST_F(SoundFromAnalysisTest, EvenLoudnessGivesEachTrackItsGainAndNoneWithoutAResult) {
+  AutoPlay(true, false);
+  AnalysedTrack(1, 15000, -26.0, -12.0, 15000);  // quiet: +10 dB
+  AnalysedTrack(2, 15000, -9.0, -0.5, 15000);    // loud: -7 dB
+  // Nothing analysed for the third.
+  AddTrack(1, 3, "C", "TC", 15000);
+  Queue(1, 3);
+
+  Play().OnPlayNextTrack();
+  EXPECT_DOUBLE_EQ(m_mci.m_gains.at("Track1"), 10.0);
+  ASSERT_TRUE(TickUntil([&] { return m_mci.IsOpen("Track2"); }, 300));
+  EXPECT_DOUBLE_EQ(m_mci.m_gains.at("Track2"), -7.0);
+  ASSERT_TRUE(TickUntil([&] { return Display().queue.strNowArtist == "C"; }, 300));
+  EXPECT_DOUBLE_EQ(m_mci.m_gains.at("Track1"), 0.0);  // the deck forgot the first track's gain
+  // The volume commands are the same as without the setting.
+  EXPECT_EQ(m_mci.DeckOf("Track1").nVolume, 1000);
+}
+
+TEST_F(SoundFromAnalysisTest, ChangeAtMusicEndStartsTheNextTrackTwoSecondsBeforeTheSilentTail) {
+  AutoPlay(false, true);
+  AnalysedTrack(1, 20000, -16.0, -3.0, 15000);  // five silent seconds at the end
+  AnalysedTrack(2, 20000, -16.0, -3.0, 20000);
+  Play().OnPlayNextTrack();
+  Tick();
+  EXPECT_EQ(Display().strRemaining, "00:14");  // counted to the end of the music
+
+  ASSERT_TRUE(TickUntil([&] { return m_mci.IsOpen("Track2"); }, 300));
+  EXPECT_EQ(m_mci.DeckOf("Track1").nPosition, 13100);
+  Tick();
+  EXPECT_EQ(Display().lastTrack.Text(), " Last: A - TA (00:01)");
+  // The last track is let go where its music ends, not five seconds of silence later.
+  ASSERT_TRUE(TickUntil([&] { return !m_mci.IsOpen("Track1"); }, 30));
+  EXPECT_EQ(Play().LastDeck(), 0);
+  EXPECT_EQ(Display().lastTrack.Text(), "");
+  EXPECT_EQ(Play().CurrentDeck(), 2);
+}
+
+TEST_F(SoundFromAnalysisTest, AResultOfAFileThatChangedSinceIsNotUsed) {
+  AutoPlay(true, true);
+  const std::string strPath = AnalysedTrack(1, 20000, -26.0, -12.0, 15000);
+  AnalysedTrack(2, 20000, -16.0, -3.0, 20000);
+  std::ofstream(strPath, std::ios::app) << "re-ripped";  // another size: the result is stale
+
+  Play().OnPlayNextTrack();
+  EXPECT_EQ(m_mci.m_gains.at("Track1"), 0.0);
+  ASSERT_TRUE(TickUntil([&] { return m_mci.IsOpen("Track2"); }, 300));
+  EXPECT_EQ(m_mci.DeckOf("Track1").nPosition, 18100);
+}
+
+}  // namespace
+}  // namespace velvane
