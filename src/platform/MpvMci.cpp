@@ -6,6 +6,7 @@
 #include <charconv>
 #include <clocale>
 #include <cmath>
+#include <cstdio>
 #include <filesystem>
 #include <system_error>
 
@@ -163,6 +164,10 @@ int MpvMci::SendString(const std::string& command, std::string& reply) {
   return 0;
 }
 
+void MpvMci::SetGain(const std::string& strAlias, double dGainDb) {
+  m_mapGains[AliasKey(strAlias)] = dGainDb;
+}
+
 int MpvMci::OnOpen(const std::vector<std::string>& words) {
   if (words.size() < 2) {
     return kMciErrMissingParameter;
@@ -218,6 +223,13 @@ int MpvMci::OnOpen(const std::vector<std::string>& words) {
     if (mpv_set_option_string(pHandle, name, value.c_str()) < 0) {
       return kMciErrCannotLoadDriver;
     }
+  }
+  // The gain filter is wanted but not required: without it the track still plays, at the
+  // level of its file.
+  if (const auto it = m_mapGains.find(AliasKey(alias)); it != m_mapGains.end() && it->second != 0) {
+    char filter[64];
+    std::snprintf(filter, sizeof filter, "lavfi=[volume=volume=%.2fdB]", it->second);
+    mpv_set_option_string(pHandle, "af", filter);
   }
   // Not needed for playing sound; left out so a handle starts fast. An mpv built without one
   // of these features rejects the option, which does no harm.

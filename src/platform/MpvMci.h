@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "core/ports/DeckGain.h"
 #include "core/ports/Mci.h"
 
 struct mpv_handle;
@@ -74,6 +75,9 @@ struct MpvMciOptions {
 //
 // Verbs, keywords and aliases are case-insensitive, as in MCI. On error the reply is empty.
 //
+// A gain set for an alias (DeckGain) is applied by an audio filter when the alias is next
+// opened, beneath the volume: "setaudio" and the volume mpv is given stay as they are.
+//
 // Position and length: the length is mpv's duration rounded to milliseconds. The position
 // never goes backwards and stays strictly below the length until the sound has really drained
 // from the audio output; from then on position and length are the same number. mpv raises
@@ -87,7 +91,7 @@ struct MpvMciOptions {
 //
 // mpv is driven only from the caller's thread: status queries drain mpv's event queue with
 // mpv_wait_event(handle, 0) and never block; the adapter starts no thread of its own.
-class MpvMci : public Mci {
+class MpvMci : public Mci, public DeckGain {
  public:
   explicit MpvMci(MpvMciOptions options = {});
   ~MpvMci() override;
@@ -95,6 +99,7 @@ class MpvMci : public Mci {
   MpvMci& operator=(const MpvMci&) = delete;
 
   int SendString(const std::string& command, std::string& reply) override;
+  void SetGain(const std::string& strAlias, double dGainDb) override;
 
   // The volume mpv was given for an open alias (0..100), for tests and diagnostics.
   std::optional<double> GetEngineVolume(const std::string& alias) const;
@@ -132,6 +137,7 @@ class MpvMci : public Mci {
 
   MpvMciOptions m_options;
   std::map<std::string, std::unique_ptr<Deck>> m_mapDecks;  // by upper-cased alias
+  std::map<std::string, double> m_mapGains;                 // dB, by upper-cased alias
 };
 
 }  // namespace velvane

@@ -315,5 +315,61 @@ TEST_F(MpvMciTest, PulseNullSinkRecordsLevelsThatFollowTheLinearVolume) {
   EXPECT_LT(nFirstQuiet - nLastLoud, 25) << "gap of " << (nFirstQuiet - nLastLoud) * 10 << " ms";
 }
 
+// Two tones 10 dB apart in their files, the quieter one given +10 dB: they sound alike.
+TEST_F(MpvMciTest, PulseNullSinkRecordsTheGainBeneathTheVolume) {
+  const std::string missing = PulseNullSink::MissingPrograms();
+  if (!missing.empty()) {
+    GTEST_SKIP() << "real-sound test skipped: not installed: " << missing;
+  }
+  const std::string loud = Tone("loud.wav", 1.0);
+  const std::string quiet = (m_dir.Path() / "quiet.wav").string();
+  ASSERT_TRUE(WriteSineWav(quiet, 1.0, 440.0, 0.5 / std::sqrt(10.0)));
+  PulseNullSink sink(m_dir.Path());
+  std::string error;
+  ASSERT_TRUE(sink.Start(error)) << error << "\n" << sink.Log();
+  ASSERT_TRUE(sink.StartRecording(error)) << error;
+  {
+    MpvMciOptions options;
+    options.strAudioOutput = "pulse";
+    MpvMci mci(options);
+    for (const auto& [path, dGain] : {std::pair{loud, 0.0}, {quiet, 10.0}}) {
+      mci.SetGain("Track1", dGain);
+      ASSERT_EQ(Send(mci, OpenCommand(path, "Track1")), 0) << sink.Log();
+      ASSERT_EQ(Send(mci, "setaudio Track1 volume to 1000"), 0);
+      EXPECT_NEAR(*mci.GetEngineVolume("Track1"), 100.0, 1e-9);  // the volume is untouched
+      ASSERT_EQ(Send(mci, "Play Track1"), 0);
+      ASSERT_TRUE(PollToEnd(mci, "Track1", 5s).bReachedEnd);
+      ASSERT_EQ(Send(mci, "close Track1"), 0);
+      std::this_thread::sleep_for(300ms);  // silence between the two
+    }
+  }
+  const std::vector<std::int16_t> samples = sink.StopRecording();
+
+  // RMS of each 10 ms block that sounds, in two runs parted by the silence.
+  constexpr std::size_t kBlock = 2 * PulseNullSink::kRate / 100;
+  std::vector<std::vector<double>> runs(1);
+  for (std::size_t start = 0; start + kBlock <= samples.size(); start += kBlock) {
+    double dSum = 0;
+    for (std::size_t i = start; i < start + kBlock; ++i) {
+      dSum += (samples[i] / 32768.0) * (samples[i] / 32768.0);
+    }
+    const double dRms = std::sqrt(dSum / kBlock);
+    if (dRms > 0.05) {
+      runs.back().push_back(dRms);
+    } else if (!runs.back().empty()) {
+      runs.emplace_back();
+    }
+  }
+  std::erase_if(runs, [](const std::vector<double>& run) { return run.size() < 50; });
+  ASSERT_EQ(runs.size(), 2u) << "two tones of a second each were not recorded";
+  const auto median = [](std::vector<double> run) {
+    std::nth_element(run.begin(), run.begin() + run.size() / 2, run.end());
+    return run[run.size() / 2];
+  };
+  const double dDifferenceDb = 20 * std::log10(median(runs[1]) / median(runs[0]));
+  EXPECT_NEAR(median(runs[0]), 0.3536, 0.01);
+  EXPECT_NEAR(dDifferenceDb, 0.0, 1.0);
+}
+
 }  // namespace
 }  // namespace velvane

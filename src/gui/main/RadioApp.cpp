@@ -23,7 +23,7 @@ int CRadioApp::Run() {
   QtProfileStore profile(m_applicationName);
   QtFileChooser chooser;
 
-  CRadioDlg dialog(mci, clock, prompter, profile, chooser);
+  CRadioDlg dialog(mci, clock, prompter, profile, chooser, &mci);
   // The first-run message comes before the window shows, so it has no parent yet.
   dialog.OnInitDialog();
   prompter.SetParentWidget(&dialog);

@@ -57,8 +57,11 @@ QString FitLine(const QLabel* pLabel, const QString& line, const QString& keep) 
 }  // namespace
 
 CRadioDlg::CRadioDlg(Mci& mci, Clock& clock, Prompter& prompter, ProfileStore& profile,
-                     FileChooser& chooser, QWidget* pParent)
-    : QWidget(pParent), m_core(mci, clock, prompter, profile), m_clock(clock), m_chooser(chooser) {
+                     FileChooser& chooser, DeckGain* pGain, QWidget* pParent)
+    : QWidget(pParent),
+      m_core(mci, clock, prompter, profile, pGain),
+      m_clock(clock),
+      m_chooser(chooser) {
   setWindowTitle(ToDisplay(m_core.Title()));
   QIcon icon;
   for (const int nPixels : {16, 32, 48}) {

@@ -31,8 +31,9 @@ class CRadioDlg : public QWidget {
   Q_OBJECT
 
  public:
+  // `pGain` gives each track its gain beneath the deck volumes (see RadioCore).
   CRadioDlg(Mci& mci, Clock& clock, Prompter& prompter, ProfileStore& profile, FileChooser& chooser,
-            QWidget* pParent = nullptr);
+            DeckGain* pGain = nullptr, QWidget* pParent = nullptr);
   ~CRadioDlg() override;
 
   // The start-up of the main window: the core's start-up (on a first run the operator is told

@@ -32,7 +32,7 @@ const char* const kCommandIdProperty = "commandId";
 
 // Size of the form under the menu bar, in dialog units.
 constexpr int kFormWidth = 330;
-constexpr int kFormHeight = 268;
+constexpr int kFormHeight = 314;
 
 }  // namespace
 
@@ -65,6 +65,7 @@ void CAdminDlg::BuildControls() {
   kit.Group(QStringLiteral("Basic Settings"), {7, 3, 316, 142});
   kit.Group(QStringLiteral("Timers"), {15, 57, 156, 82});
   kit.Group(QStringLiteral("Advanced Settings"), {7, 150, 316, 78});
+  kit.Group(QStringLiteral("Sound"), {7, 232, 316, 44});
 
   // Folders, each with its folder browser.
   m_pMusicDir = kit.Edit(kIdMusicDir, {90, 21, 180, 12});
@@ -111,11 +112,20 @@ void CAdminDlg::BuildControls() {
   kit.Label(QStringLiteral("Update Server"), kNoId, {184, 166, 132, 8})->setBuddy(m_pUpdateServer);
   m_pUpdateServer->setPlaceholderText(QStringLiteral("host or host:port"));
 
-  m_pStatus = kit.Label(QString(), kIdStatus, {7, 233, 316, 11});
+  // Sound from the analysis of the music files.
+  m_pEvenLoudness =
+      kit.CheckBox(QStringLiteral("Even loudness"), kIdEvenLoudness, {15, 245, 80, 10});
+  kit.Label(QStringLiteral("Target"), kNoId, {104, 246, 26, 8});
+  m_pLoudnessTarget = kit.Edit(kIdLoudnessTarget, {132, 244, 30, 12});
+  kit.Label(QStringLiteral("LUFS (-40 to -5)"), kNoId, {166, 246, 80, 8});
+  m_pChangeAtMusicEnd = kit.CheckBox(QStringLiteral("Auto change at the end of the music"),
+                                     kIdChangeAtMusicEnd, {15, 259, 200, 10});
+
+  m_pStatus = kit.Label(QString(), kIdStatus, {7, 279, 316, 11});
   m_pStatus->setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
 
-  QPushButton* pSave = kit.Button(QStringLiteral("Save And Exit"), 1, {183, 249, 68, 14});
-  QPushButton* pQuit = kit.Button(QStringLiteral("Quit"), 2, {255, 249, 68, 14});
+  QPushButton* pSave = kit.Button(QStringLiteral("Save And Exit"), 1, {183, 295, 68, 14});
+  QPushButton* pQuit = kit.Button(QStringLiteral("Quit"), 2, {255, 295, 68, 14});
   pSave->setDefault(true);
   connect(pSave, &QPushButton::clicked, this, &CAdminDlg::accept);
   connect(pQuit, &QPushButton::clicked, this, &CAdminDlg::reject);
@@ -288,12 +298,16 @@ void CAdminDlg::UpdateData(bool bSaveAndValidate) {
     QLineEdit* pEdit;
     std::string* pValue;
   };
-  const Binding bindings[] = {
-      {m_pMusicDir, &m_fields.strMusicDir},        {m_pFilesDir, &m_fields.strFilesDir},
-      {m_pFadeTime, &m_fields.strFadeTime},        {m_pAutoTime, &m_fields.strAutoTime},
-      {m_pSystemTimer, &m_fields.strSystemTimer},  {m_pInitVolume, &m_fields.strInitVolume},
-      {m_pPlaySize, &m_fields.strPlaySize},        {m_pChartSize, &m_fields.strChartSize},
-      {m_pUpdateServer, &m_fields.strUpdateServer}};
+  const Binding bindings[] = {{m_pMusicDir, &m_fields.strMusicDir},
+                              {m_pFilesDir, &m_fields.strFilesDir},
+                              {m_pFadeTime, &m_fields.strFadeTime},
+                              {m_pAutoTime, &m_fields.strAutoTime},
+                              {m_pSystemTimer, &m_fields.strSystemTimer},
+                              {m_pInitVolume, &m_fields.strInitVolume},
+                              {m_pPlaySize, &m_fields.strPlaySize},
+                              {m_pChartSize, &m_fields.strChartSize},
+                              {m_pUpdateServer, &m_fields.strUpdateServer},
+                              {m_pLoudnessTarget, &m_fields.strLoudnessTarget}};
   for (const Binding& binding : bindings) {
     if (bSaveAndValidate) {
       *binding.pValue = FromTyped(binding.pEdit->text());
@@ -301,10 +315,16 @@ void CAdminDlg::UpdateData(bool bSaveAndValidate) {
       binding.pEdit->setText(ToDisplay(*binding.pValue));
     }
   }
-  if (bSaveAndValidate) {
-    m_fields.bAutoChanger = m_pAutoChanger->isChecked();
-  } else {
-    m_pAutoChanger->setChecked(m_fields.bAutoChanger);
+  const std::pair<QCheckBox*, bool*> checks[] = {
+      {m_pAutoChanger, &m_fields.bAutoChanger},
+      {m_pEvenLoudness, &m_fields.bEvenLoudness},
+      {m_pChangeAtMusicEnd, &m_fields.bChangeAtMusicEnd}};
+  for (const auto& [pBox, pValue] : checks) {
+    if (bSaveAndValidate) {
+      *pValue = pBox->isChecked();
+    } else {
+      pBox->setChecked(*pValue);
+    }
   }
 }
 

@@ -24,7 +24,7 @@ class CAdminDlg : public QDialog {
   Q_OBJECT
 
  public:
-  // Control ids; the update server field (1131) is the newest.
+  // Control ids; the update server field (1131) and the sound settings (1132-1134) are ours.
   static constexpr int kIdMusicDir = 1093;
   static constexpr int kIdFilesDir = 1094;
   static constexpr int kIdFadeTime = 1095;
@@ -38,6 +38,9 @@ class CAdminDlg : public QDialog {
   static constexpr int kIdPlaySize = 1103;
   static constexpr int kIdStatus = 1109;
   static constexpr int kIdUpdateServer = 1131;
+  static constexpr int kIdEvenLoudness = 1132;
+  static constexpr int kIdLoudnessTarget = 1133;
+  static constexpr int kIdChangeAtMusicEnd = 1134;
 
   // Menu command ids, carried by each action as the property "commandId".
   static constexpr int kCmdEditPlaylist = 32772;
@@ -102,6 +105,9 @@ class CAdminDlg : public QDialog {
   QLineEdit* m_pPlaySize = nullptr;
   QLineEdit* m_pChartSize = nullptr;
   QLineEdit* m_pUpdateServer = nullptr;
+  QCheckBox* m_pEvenLoudness = nullptr;
+  QLineEdit* m_pLoudnessTarget = nullptr;
+  QCheckBox* m_pChangeAtMusicEnd = nullptr;
   QLabel* m_pStatus = nullptr;
   QWidget* m_pForm = nullptr;
 };

@@ -71,6 +71,16 @@ TEST_F(AdminDlgTest, SaveAndExitHandsEveryTypedValueOverAndClosesOnlyWhenTheCore
   EXPECT_EQ(m_radio.GetSettings().nFadeTime, 5);
 
   Type(CAdminDlg::kIdChartSize, "12");
+  EXPECT_EQ(Text(CAdminDlg::kIdLoudnessTarget), "-16");
+  Type(CAdminDlg::kIdLoudnessTarget, "-99");
+  Click(1);
+  EXPECT_TRUE(m_pDialog->isVisible());  // refused: a target out of its range
+  EXPECT_EQ(m_prompter.m_shown.size(), 2u);
+
+  Type(CAdminDlg::kIdLoudnessTarget, "-20");
+  for (const int nId : {CAdminDlg::kIdEvenLoudness, CAdminDlg::kIdChangeAtMusicEnd}) {
+    QTest::mouseClick(FindControlAs<QCheckBox>(m_pDialog.get(), nId), Qt::LeftButton);
+  }
   Type(CAdminDlg::kIdAutoTime, "8");
   Type(CAdminDlg::kIdSystemTimer, "200");
   Type(CAdminDlg::kIdInitVolume, "250");
@@ -90,6 +100,9 @@ TEST_F(AdminDlgTest, SaveAndExitHandsEveryTypedValueOverAndClosesOnlyWhenTheCore
   EXPECT_EQ(settings.nChartSize, 12);
   EXPECT_EQ(settings.nPlayMode, 1);
   EXPECT_EQ(settings.strUpdateServer, "updates.example:81");
+  EXPECT_TRUE(settings.bEvenLoudness);
+  EXPECT_EQ(settings.nLoudnessTarget, -20);
+  EXPECT_TRUE(settings.bChangeAtMusicEnd);
 }
 
 TEST_F(AdminDlgTest, BrowseSetsTheFolderAndPutsBackEveryTypedFieldAndQuitKeepsNothing) {
