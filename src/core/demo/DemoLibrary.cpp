@@ -28,7 +28,9 @@ enum class Scale { kMajor, kMinor };
 
 // One tune of the library. The phrase has one character per beat: '1' to '9' are the degrees
 // of the scale upwards from the root ('8' the octave, '9' the ninth), '-' holds the note
-// before, '.' is a rest. The phrase is played nRepeats times, then the root is held.
+// before, '.' is a rest. The phrase is played nRepeats times, then the root is held. Levels
+// and silent tails differ, as in a real library, so that even loudness and the change at the
+// end of the music can be heard.
 struct DemoTune {
   int nCD;
   int nTrack;
@@ -39,6 +41,8 @@ struct DemoTune {
   double dBeatSeconds;
   int nRepeats;
   const char* pszPhrase;
+  double dLevelDb = 0.0;      // against the usual level
+  double dTailSeconds = 0.0;  // silence after the last note
 };
 
 // Playlist order. Each tune lasts 14 to 20 seconds: long enough for Auto Play to arm, short
@@ -47,11 +51,11 @@ constexpr std::array kTunes{
     DemoTune{1, 1, "The Velvet Lanes", "Sunrise Boulevard", Scale::kMajor, 392.00, 0.22, 2,
              "1-3-5-8-6-5-3---4-6-5-3-2-1---"},
     DemoTune{1, 2, "Marla Quinn", "Neon Harbour", Scale::kMajor, 349.23, 0.25, 2,
-             "5-5-6-5-3---1-2-3-3-2-1-2-----"},
+             "5-5-6-5-3---1-2-3-3-2-1-2-----", -14.0},  // mastered very quietly
     DemoTune{1, 3, "Disco Lighthouse", "Midnight Carousel", Scale::kMinor, 329.63, 0.20, 3,
-             "1.3.5.3.4.6.8-6-5.3.2.4.3-1---"},
+             "1.3.5.3.4.6.8-6-5.3.2.4.3-1---", 6.0},  // loud
     DemoTune{1, 4, "The Velvet Lanes", "Turntable Heart", Scale::kMajor, 293.66, 0.24, 2,
-             "3-4-5---5-6-5-4-3-2-3-1-------"},
+             "3-4-5---5-6-5-4-3-2-3-1-------", 0.0, 8.0},  // a long silent tail
     DemoTune{2, 1, "Orbit Sisters", "Satellite Sweetheart", Scale::kMajor, 329.63, 0.19, 3,
              "8-7-6-5-6-5-4-3-2-3-4-2-1-----"},
     DemoTune{2, 2, "Johnny Comet & The Tailfins", "Jukebox Rocket", Scale::kMajor, 261.63, 0.20, 2,
@@ -153,6 +157,9 @@ std::vector<MelodyNote> TuneNotes(const DemoTune& tune) {
     }
   }
   notes.push_back({tune.dRootHz, kClosingBeats * tune.dBeatSeconds});
+  if (tune.dTailSeconds > 0) {
+    notes.push_back({0.0, tune.dTailSeconds});
+  }
   return notes;
 }
 
@@ -172,7 +179,8 @@ bool WriteMissingTunes(const std::string& strMusicDir, std::string& strError) {
     }
     const std::string strPath =
         strFolder + ZeroPadded(tune.nTrack, 2) + " " + tune.pszTitle + ".wav";
-    if (!WriteMelodyWav(strPath, TuneNotes(tune), kAmplitude, kSampleRate)) {
+    const double dAmplitude = kAmplitude * std::pow(10.0, tune.dLevelDb / 20.0);
+    if (!WriteMelodyWav(strPath, TuneNotes(tune), dAmplitude, kSampleRate)) {
       std::filesystem::remove(strPath, error);
       strError = "Could not write the music file " + strPath;
       return false;
@@ -300,6 +308,9 @@ bool EnsureDemoLibrary(const std::string& strRoot, Settings& settings, std::stri
   settings.nInitVolume = 0;
   settings.strLogFile = "demo";
   settings.nLogEnabled = 1;
+  settings.bEvenLoudness = true;
+  settings.nLoudnessTarget = kDefaultLoudness;
+  settings.bChangeAtMusicEnd = true;
   return true;
 }
 

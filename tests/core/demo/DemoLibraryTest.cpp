@@ -2,8 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
 #include <filesystem>
+#include <fstream>
 #include <string>
+#include <vector>
 
 #include "core/db/Paths.h"
 #include "core/db/TrackDatabase.h"
@@ -78,6 +83,41 @@ TEST_F(DemoLibraryTest, LoadsLinkedBothWaysWithAFileForEveryRecord) {
     }
   }
   EXPECT_GT(nLinked, 0);
+}
+
+// The samples of a demo tune (16-bit stereo after a 44-byte header), as fractions of full scale.
+std::vector<double> Samples(const std::string& strPath) {
+  std::ifstream file(strPath, std::ios::binary);
+  file.seekg(44);
+  std::vector<double> samples;
+  std::int16_t nSample = 0;
+  while (file.read(reinterpret_cast<char*>(&nSample), sizeof nSample)) {
+    samples.push_back(nSample / 32768.0);
+  }
+  return samples;
+}
+
+double PeakDb(const std::vector<double>& samples) {
+  double dPeak = 0;
+  for (const double d : samples) {
+    dPeak = std::max(dPeak, std::abs(d));
+  }
+  return 20 * std::log10(dPeak);
+}
+
+TEST_F(DemoLibraryTest, PlaysWithEvenLoudnessOverQuietLoudAndSilentTailedTunes) {
+  Make(m_settings);
+  EXPECT_TRUE(m_settings.bEvenLoudness);
+  EXPECT_TRUE(m_settings.bChangeAtMusicEnd);
+  const double dUsual = PeakDb(Samples(TrackFile(m_settings, "1", "1")));
+  EXPECT_NEAR(PeakDb(Samples(TrackFile(m_settings, "1", "2"))) - dUsual, -14.0, 0.5);
+  EXPECT_NEAR(PeakDb(Samples(TrackFile(m_settings, "1", "3"))) - dUsual, 6.0, 0.5);
+
+  // Eight seconds of digital silence end the fourth tune (stereo at 11025 Hz).
+  const std::vector<double> tail = Samples(TrackFile(m_settings, "1", "4"));
+  const std::size_t nSilent = static_cast<std::size_t>(
+      std::find_if(tail.rbegin(), tail.rend(), [](double d) { return d != 0.0; }) - tail.rbegin());
+  EXPECT_NEAR(static_cast<double>(nSilent) / (2 * 11025), 8.0, 0.05);
 }
 
 TEST_F(DemoLibraryTest, MadeOnceTheOperatorsChangesStayButMissingTunesReturn) {
