@@ -12,9 +12,9 @@ namespace velvane {
 // Which file a result was measured on: a result whose file has another name, size or
 // modification time is stale.
 struct AnalysedFile {
-  std::string strFileName;      // name within its CD folder
-  std::uint64_t nSize = 0;      // bytes
-  std::int64_t nModified = 0;   // modification time, seconds since 1970-01-01 UTC
+  std::string strFileName;     // name within its CD folder
+  std::uint64_t nSize = 0;     // bytes
+  std::int64_t nModified = 0;  // modification time, seconds since 1970-01-01 UTC
   bool operator==(const AnalysedFile&) const = default;
 };
 
@@ -24,7 +24,7 @@ bool DescribeFile(const std::string& strPath, AnalysedFile& file);
 
 // One result: a library track's music file and its measures.
 struct TrackAnalysis {
-  std::string strCD;     // as in the library: decimal digits without leading zeros
+  std::string strCD;  // as in the library: decimal digits without leading zeros
   std::string strTrack;
   AnalysedFile file;
   TrackMeasures measures;
