@@ -72,6 +72,16 @@ const std::vector<CommandInfo>& Commands() {
        "when the server cannot be reached or the update is refused, with nothing changed.",
        {{"--server HOST[:PORT]", "the update server (default: the UpdateServer setting)"},
         {"--apply NAME", "download update NAME of the listing and apply it"}}},
+      {"analyse",
+       &RunAnalyse,
+       "[--jobs N] [--force]",
+       "measure loudness, true peak and audible start and end of the library's music files",
+       "Measures every library track whose music file has no result in analysis.dat or has\n"
+       "changed since, then saves the results. On a terminal a progress line shows the files\n"
+       "done, the time taken and the rate. Prints one line per file that could not be\n"
+       "analysed (also written to the error log), then a summary; exit 1 when some could not.",
+       {{"--jobs N", "files analysed at once, 1 to 64 (default: the number of processor cores)"},
+        {"--force", "measure every music file again, fresh results too"}}},
   };
   return commands;
 }

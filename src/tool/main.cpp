@@ -1,9 +1,12 @@
+#include <unistd.h>
+
 #include <QCoreApplication>
 #include <iostream>
 #include <string>
 #include <vector>
 
 #include "core/settings/ProgramInfo.h"
+#include "platform/FfmpegAnalyser.h"
 #include "platform/QtHttpClient.h"
 #include "platform/QtProfileStore.h"
 #include "platform/SystemClock.h"
@@ -19,6 +22,8 @@ int main(int argc, char** argv) {
   QCoreApplication app(nQtArgs, argv);
   velvane::QtHttpClient http;
   velvane::TagLibTagReader tags;
-  velvane::ToolContext context{profile, clock, std::cout, std::cerr, &tags, &http};
+  velvane::FfmpegAnalyser analyser;
+  velvane::ToolContext context{profile, clock, std::cout, std::cerr, &tags, &http, &analyser};
+  context.bTerminal = isatty(STDERR_FILENO) != 0;  // where the progress line goes
   return velvane::RunTool(args, context);
 }
