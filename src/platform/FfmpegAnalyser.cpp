@@ -329,6 +329,10 @@ bool FfmpegAnalyser::Analyse(const std::string& strPath, TrackMeasures& measures
     strError = std::filesystem::exists(strPath, error) ? "not a regular file" : "it does not exist";
     return false;
   }
+  if (std::filesystem::file_size(strPath, error) == 0) {
+    strError = "the file is empty";
+    return false;
+  }
   return Measurement().Run(strPath, measures, strError);
 }
 
