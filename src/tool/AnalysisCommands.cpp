@@ -1,6 +1,7 @@
 #include <charconv>
 #include <chrono>
 #include <cstdio>
+#include <optional>
 #include <thread>
 
 #include "core/analysis/LibraryAnalysis.h"

@@ -80,7 +80,7 @@ const std::vector<CommandInfo>& Commands() {
        "changed since, then saves the results. On a terminal a progress line shows the files\n"
        "done, the time taken and the rate. Prints one line per file that could not be\n"
        "analysed (also written to the error log), then a summary; exit 1 when some could not.",
-       {{"--jobs N", "files analysed at once, 1 to 64 (default: the number of processor cores)"},
+       {{"--jobs N", "files analysed at once (default: the number of processor cores; at most 64)"},
         {"--force", "measure every music file again, fresh results too"}}},
   };
   return commands;
