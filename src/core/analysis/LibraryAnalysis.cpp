@@ -66,6 +66,7 @@ std::string FailureLine(const AnalysisJob& job, const Measured& measured) {
 // touches the results, the error log and the reports.
 class MeasuredQueue {
  public:
+  explicit MeasuredQueue(int nWorkers) : m_nWorking(nWorkers) {}
   void Push(Measured measured) {
     {
       const std::lock_guard lock(m_mutex);
@@ -73,9 +74,17 @@ class MeasuredQueue {
     }
     m_ready.notify_one();
   }
+  void WorkerEnded() {
+    {
+      const std::lock_guard lock(m_mutex);
+      --m_nWorking;
+    }
+    m_ready.notify_one();
+  }
+  // Waits for results; empty once every worker has ended and all was taken.
   std::deque<Measured> TakeAll() {
     std::unique_lock lock(m_mutex);
-    m_ready.wait(lock, [this] { return !m_measured.empty(); });
+    m_ready.wait(lock, [this] { return !m_measured.empty() || m_nWorking == 0; });
     std::deque<Measured> taken;
     taken.swap(m_measured);
     return taken;
@@ -85,6 +94,7 @@ class MeasuredQueue {
   std::mutex m_mutex;
   std::condition_variable m_ready;
   std::deque<Measured> m_measured;
+  int m_nWorking;
 };
 
 }  // namespace
@@ -96,6 +106,9 @@ std::string AnalysisCount::Summary() const {
   std::string strText = "Analysed " + std::to_string(nDone - nFailed) + " music files";
   if (nFailed > 0) {
     strText += ", " + std::to_string(nFailed) + " could not be analysed";
+  }
+  if (nDone < nTotal) {
+    strText += "; stopped with " + std::to_string(nTotal - nDone) + " files left";
   }
   return strText;
 }
@@ -130,28 +143,31 @@ std::vector<AnalysisJob> TracksToAnalyse(const TrackStore& store, const std::str
 
 AnalysisCount AnalyseTracks(const std::vector<AnalysisJob>& jobs, AudioAnalyser& analyser,
                             int nJobs, AnalysisResults& results, const std::string& strFilesDir,
-                            Clock& clock, const AnalysisReports& reports) {
+                            Clock& clock, const AnalysisReports& reports,
+                            const std::atomic<bool>* pStop) {
   AnalysisCount count;
   count.nTotal = static_cast<int>(jobs.size());
   if (jobs.empty()) {
     return count;
   }
   const int nThreads = std::clamp(nJobs, 1, std::min(kMaxAnalysisJobs, count.nTotal));
-  MeasuredQueue queue;
+  MeasuredQueue queue(nThreads);
   std::atomic<std::size_t> nNext{0};
-  const auto work = [&jobs, &analyser, &queue, &nNext] {
-    for (std::size_t i = nNext++; i < jobs.size(); i = nNext++) {
+  const auto stopped = [pStop] { return pStop != nullptr && pStop->load(); };
+  const auto work = [&jobs, &analyser, &queue, &nNext, &stopped] {
+    for (std::size_t i = nNext++; i < jobs.size() && !stopped(); i = nNext++) {
       Measured measured = Measure(jobs[i], analyser);
       measured.nJob = i;
       queue.Push(std::move(measured));
     }
+    queue.WorkerEnded();
   };
   std::vector<std::jthread> workers;
   for (int t = 0; t < nThreads; ++t) {
     workers.emplace_back(work);
   }
-  while (count.nDone < count.nTotal) {
-    for (Measured& measured : queue.TakeAll()) {
+  for (std::deque<Measured> taken = queue.TakeAll(); !taken.empty(); taken = queue.TakeAll()) {
+    for (Measured& measured : taken) {
       const AnalysisJob& job = jobs[measured.nJob];
       ++count.nDone;
       if (measured.bOk) {
@@ -185,7 +201,7 @@ LibraryAnalysisOutcome AnalyseLibrary(const LibraryAnalysisRequest& request,
     reports.progress(AnalysisCount{static_cast<int>(jobs.size()), 0, 0});
   }
   outcome.count = AnalyseTracks(jobs, request.analyser, request.nJobs, outcome.results,
-                                request.strFilesDir, request.clock, reports);
+                                request.strFilesDir, request.clock, reports, request.pStop);
   if (outcome.count.nDone == outcome.count.nFailed) {
     return outcome;  // nothing new to keep
   }

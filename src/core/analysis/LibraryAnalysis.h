@@ -1,5 +1,6 @@
 #pragma once
 
+#include <atomic>
 #include <functional>
 #include <string>
 #include <vector>
@@ -27,10 +28,11 @@ std::vector<AnalysisJob> TracksToAnalyse(const TrackStore& store, const std::str
 // How far a run has come.
 struct AnalysisCount {
   int nTotal = 0;
-  int nDone = 0;  // analysed or failed
+  int nDone = 0;  // analysed or failed; below the total when the run was stopped
   int nFailed = 0;
-  // "Analysed N music files", with ", F could not be analysed" when some failed;
-  // "All music files are analysed" when there was nothing to do.
+  // "Analysed N music files", with ", F could not be analysed" when some failed and
+  // "; stopped with L files left" when stopped; "All music files are analysed" when there
+  // was nothing to do.
   std::string Summary() const;
 };
 
@@ -46,10 +48,12 @@ inline constexpr int kMaxAnalysisJobs = 64;
 // Analyses the jobs on `nJobs` worker threads (clamped to 1..kMaxAnalysisJobs and to the
 // number of jobs) and puts each result into `results`. A file that cannot be analysed gets
 // one failure line (CD, track, file and why), also written to the error log of
-// `strFilesDir`, and the others go on.
+// `strFilesDir`, and the others go on. Once `*pStop` is set no further file is started; the
+// files in progress are finished and kept.
 AnalysisCount AnalyseTracks(const std::vector<AnalysisJob>& jobs, AudioAnalyser& analyser,
                             int nJobs, AnalysisResults& results, const std::string& strFilesDir,
-                            Clock& clock, const AnalysisReports& reports);
+                            Clock& clock, const AnalysisReports& reports,
+                            const std::atomic<bool>* pStop = nullptr);
 
 // Everything one run over the library needs.
 struct LibraryAnalysisRequest {
@@ -60,6 +64,7 @@ struct LibraryAnalysisRequest {
   Clock& clock;
   int nJobs = 1;
   bool bForce = false;
+  const std::atomic<bool>* pStop = nullptr;  // set by another thread to stop early
 };
 
 struct LibraryAnalysisOutcome {
@@ -71,7 +76,8 @@ struct LibraryAnalysisOutcome {
 };
 
 // The whole run: reads analysis.dat, analyses what is missing or stale, and saves the merged
-// results once at the end when anything new was measured (also when some files failed). The
+// results once at the end when anything new was measured (also when some files failed or the
+// run was stopped). The
 // caller holds the database folder's lock. A file that exists but cannot be read is never
 // saved over: the run then does nothing.
 LibraryAnalysisOutcome AnalyseLibrary(const LibraryAnalysisRequest& request,

@@ -39,14 +39,17 @@ class LibraryAnalysisTest : public ::testing::Test {
     std::snprintf(name, sizeof name, "%03d/%02d Song.mp3", nCD, nTrack);
     return name;
   }
-  LibraryAnalysisOutcome Run(int nJobs, bool bForce = false) {
+  LibraryAnalysisOutcome Run(int nJobs, bool bForce = false, AudioAnalyser* pAnalyser = nullptr,
+                             const std::atomic<bool>* pStop = nullptr) {
     m_failures.clear();
     m_progress.clear();
     const AnalysisReports reports{
         [this](const AnalysisCount& count) { m_progress.push_back(count); },
         [this](const std::string& strLine) { m_failures.push_back(strLine); }};
     return AnalyseLibrary(
-        {m_store, m_music.Folder(), m_db.Folder(), m_analyser, m_clock, nJobs, bForce}, reports);
+        {m_store, m_music.Folder(), m_db.Folder(), pAnalyser != nullptr ? *pAnalyser : m_analyser,
+         m_clock, nJobs, bForce, pStop},
+        reports);
   }
 
   TempDir m_db;
@@ -131,6 +134,36 @@ TEST_F(LibraryAnalysisTest, AbsurdJobCountsStillAnalyseEveryFile) {
   for (const int nJobs : {0, -3, 99999}) {
     EXPECT_EQ(Run(nJobs, true).count.Summary(), "Analysed 2 music files") << nJobs;
   }
+}
+
+// Stands for the operator who stops the run while the third file is measured.
+class StoppingAnalyser : public FakeAudioAnalyser {
+ public:
+  bool Analyse(const std::string& strPath, TrackMeasures& measures,
+               std::string& strError) override {
+    if (m_nCalls == 2) {
+      m_bStop = true;
+    }
+    return FakeAudioAnalyser::Analyse(strPath, measures, strError);
+  }
+  std::atomic<bool> m_bStop{false};
+};
+
+TEST_F(LibraryAnalysisTest, AStoppedRunKeepsWhatWasMeasured) {
+  for (int t = 1; t <= 20; ++t) {
+    Track(4, t, "good");
+  }
+  StoppingAnalyser analyser;
+  const LibraryAnalysisOutcome outcome = Run(2, false, &analyser, &analyser.m_bStop);
+  const int nMeasured = analyser.m_nCalls;
+  EXPECT_GE(nMeasured, 3);
+  EXPECT_LE(nMeasured, 4);  // the other worker may have started one more
+  EXPECT_EQ(outcome.count.nDone, nMeasured);
+  EXPECT_EQ(outcome.count.Summary(), "Analysed " + std::to_string(nMeasured) +
+                                         " music files; stopped with " +
+                                         std::to_string(20 - nMeasured) + " files left");
+  EXPECT_TRUE(outcome.bSaved);
+  EXPECT_EQ(outcome.results.Count(), static_cast<std::size_t>(nMeasured));
 }
 
 TEST_F(LibraryAnalysisTest, AResultsFileThatCannotBeReadIsNeverSavedOver) {
