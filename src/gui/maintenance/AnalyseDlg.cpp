@@ -41,9 +41,8 @@ void CAnalyseDlg::BuildControls() {
   m_pCount = kit.Label(QStringLiteral("Looking for music files..."), kIdCount, {10, 41, 240, 12});
   kit.Label(QStringLiteral("Files that could not be analysed:"), kNoId, {10, 56, 240, 12});
   m_pFailures = kit.List(kIdFailures, {10, 69, 240, 60});
-  m_pClose = kit.Button(QStringLiteral("Close"), kIdClose, {190, 136, 60, 16});
-  m_pClose->setEnabled(false);
-  connect(m_pClose, &QPushButton::clicked, this, &QDialog::accept);
+  m_pStopClose = kit.Button(QStringLiteral("Stop"), kIdStopClose, {190, 136, 60, 16});
+  connect(m_pStopClose, &QPushButton::clicked, this, &CAnalyseDlg::OnStopClose);
 }
 
 // Reports come on the worker thread and reach the dialog as queued calls.
@@ -56,7 +55,8 @@ void CAnalyseDlg::Start() {
       m_analyser,
       m_core.GetClock(),
       static_cast<int>(std::max(1u, std::thread::hardware_concurrency())),
-      false};
+      false,
+      &m_bStop};
   m_pWorker.reset(QThread::create([this, request] {
     const AnalysisReports reports{
         [this](const AnalysisCount& count) {
@@ -100,9 +100,21 @@ void CAnalyseDlg::OnFinished() {
     }
   }
   m_pCount->setText(ToDisplay(Outcome()));
-  m_pClose->setEnabled(true);
-  m_pClose->setDefault(true);
-  m_pClose->setFocus();
+  m_pStopClose->setText(QStringLiteral("Close"));
+  m_pStopClose->setEnabled(true);
+  m_pStopClose->setDefault(true);
+  m_pStopClose->setFocus();
+}
+
+void CAnalyseDlg::OnStopClose() {
+  if (m_bDone) {
+    accept();
+    return;
+  }
+  // The files in progress are finished first; OnFinished follows.
+  m_bStop = true;
+  m_pStopClose->setEnabled(false);
+  m_pStopClose->setText(QStringLiteral("Stopping..."));
 }
 
 std::string CAnalyseDlg::Outcome() const {
@@ -121,6 +133,8 @@ std::string CAnalyseDlg::Outcome() const {
 void CAnalyseDlg::reject() {
   if (m_bDone) {
     QDialog::reject();
+  } else {
+    OnStopClose();
   }
 }
 

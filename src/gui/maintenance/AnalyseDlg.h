@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QDialog>
+#include <atomic>
 #include <memory>
 #include <string>
 
@@ -18,8 +19,9 @@ namespace velvane {
 
 // "Analyse Music Files": measures the library's music files that have no fresh result, on a
 // worker thread so the window keeps painting, with a progress bar, the count and one line per
-// file that could not be analysed. The dialog stays until the run has ended; the saved
-// results then go to the main window's core.
+// file that could not be analysed. "Stop" (also Esc and the close box) starts no further file;
+// the dialog stays until the run has ended, and the saved results then go to the main
+// window's core.
 class CAnalyseDlg : public QDialog {
   Q_OBJECT
 
@@ -27,7 +29,7 @@ class CAnalyseDlg : public QDialog {
   static constexpr int kIdCount = 1140;
   static constexpr int kIdProgress = 1141;
   static constexpr int kIdFailures = 1142;
-  static constexpr int kIdClose = 1143;
+  static constexpr int kIdStopClose = 1143;  // "Stop" while the run goes, then "Close"
 
   // The run starts as soon as the dialog is shown.
   CAnalyseDlg(RadioCore& core, AudioAnalyser& analyser, QWidget* pParent = nullptr);
@@ -40,7 +42,7 @@ class CAnalyseDlg : public QDialog {
   // What the run came to: the summary, or why it could not read or save analysis.dat.
   std::string Outcome() const;
 
-  // Closing waits for the end of the run.
+  // While the run goes, stops it; the dialog closes only after it has ended.
   void reject() override;
 
  private:
@@ -49,16 +51,18 @@ class CAnalyseDlg : public QDialog {
   void OnProgress(const AnalysisCount& count);
   void OnFailure(const std::string& strLine);
   void OnFinished();
+  void OnStopClose();
 
   RadioCore& m_core;
   AudioAnalyser& m_analyser;
   std::unique_ptr<QThread> m_pWorker;
   LibraryAnalysisOutcome m_outcome;  // written by the worker, read once it has finished
   bool m_bDone = false;
+  std::atomic<bool> m_bStop{false};
   QLabel* m_pCount = nullptr;
   QProgressBar* m_pProgress = nullptr;
   QListWidget* m_pFailures = nullptr;
-  QPushButton* m_pClose = nullptr;
+  QPushButton* m_pStopClose = nullptr;
 };
 
 }  // namespace velvane
