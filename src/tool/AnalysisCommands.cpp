@@ -104,13 +104,16 @@ int RunAnalyse(ToolEnvironment& env, const std::vector<std::string>& argv) {
   if (!env.LockDatabaseFolder() || !env.LoadDatabases()) {
     return kToolUsage;
   }
+  // Stopped by Ctrl+C, the run still saves what it measured.
+  const std::atomic<bool>* pStop =
+      env.context.catchInterrupt ? env.context.catchInterrupt() : nullptr;
   ProgressLine progress(env.context);
   const AnalysisReports reports{
       [&progress](const AnalysisCount& count) { progress.Show(count); },
       [&progress, &env](const std::string& strLine) { progress.Print(env.context.out, strLine); }};
   const LibraryAnalysisOutcome outcome =
       AnalyseLibrary({env.store, env.settings.strMusicDir, env.settings.strFilesDir,
-                      *env.context.pAnalyser, env.context.clock, nJobs, args.Has("--force")},
+                      *env.context.pAnalyser, env.context.clock, nJobs, args.Has("--force"), pStop},
                      reports);
   progress.Finish();
   if (!outcome.bLoaded) {
@@ -122,7 +125,8 @@ int RunAnalyse(ToolEnvironment& env, const std::vector<std::string>& argv) {
     env.context.err << "velvane-tool: not saved: " << outcome.strError << '\n';
     return kToolUsage;
   }
-  return outcome.count.nFailed > 0 ? kToolNotFound : kToolSuccess;
+  const bool bAllDone = outcome.count.nFailed == 0 && outcome.count.nDone == outcome.count.nTotal;
+  return bAllDone ? kToolSuccess : kToolNotFound;
 }
 
 }  // namespace velvane

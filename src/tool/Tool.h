@@ -1,5 +1,7 @@
 #pragma once
 
+#include <atomic>
+#include <functional>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -29,6 +31,9 @@ struct ToolContext {
   HttpClient* pHttp = nullptr;         // the update server's client; without it no updates
   AudioAnalyser* pAnalyser = nullptr;  // without it no analysis
   bool bTerminal = false;  // a person watches: progress lines are rewritten in place on err
+  // For the long commands: from the call on, an interrupt (Ctrl+C, SIGTERM) sets the returned
+  // flag instead of ending the program, so the work done is kept; a second one ends it.
+  std::function<const std::atomic<bool>*()> catchInterrupt = nullptr;
 };
 
 // velvane-tool [--db DIR] [--music DIR] COMMAND [ARGS]; `args` excludes the program name.

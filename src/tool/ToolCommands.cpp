@@ -79,7 +79,8 @@ const std::vector<CommandInfo>& Commands() {
        "Measures every library track whose music file has no result in analysis.dat or has\n"
        "changed since, then saves the results. On a terminal a progress line shows the files\n"
        "done, the time taken and the rate. Prints one line per file that could not be\n"
-       "analysed (also written to the error log), then a summary; exit 1 when some could not.",
+       "analysed (also written to the error log), then a summary; exit 1 when some could not.\n"
+       "Ctrl+C stops it after the files in progress and saves what was measured.",
        {{"--jobs N", "files analysed at once (default: the number of processor cores; at most 64)"},
         {"--force", "measure every music file again, fresh results too"}}},
   };

@@ -1,6 +1,8 @@
 #include <unistd.h>
 
 #include <QCoreApplication>
+#include <atomic>
+#include <csignal>
 #include <iostream>
 #include <string>
 #include <vector>
@@ -12,6 +14,23 @@
 #include "platform/SystemClock.h"
 #include "platform/TagLibTagReader.h"
 #include "tool/Tool.h"
+
+namespace {
+
+std::atomic<bool> g_bInterrupted{false};
+
+extern "C" void OnInterrupt(int nSignal) {
+  g_bInterrupted = true;
+  std::signal(nSignal, SIG_DFL);  // the next one ends the program at once
+}
+
+const std::atomic<bool>* CatchInterrupt() {
+  std::signal(SIGINT, OnInterrupt);
+  std::signal(SIGTERM, OnInterrupt);
+  return &g_bInterrupted;
+}
+
+}  // namespace
 
 int main(int argc, char** argv) {
   const std::vector<std::string> args(argv + 1, argv + argc);
@@ -25,5 +44,6 @@ int main(int argc, char** argv) {
   velvane::FfmpegAnalyser analyser;
   velvane::ToolContext context{profile, clock, std::cout, std::cerr, &tags, &http, &analyser};
   context.bTerminal = isatty(STDERR_FILENO) != 0;  // where the progress line goes
+  context.catchInterrupt = &CatchInterrupt;
   return velvane::RunTool(args, context);
 }

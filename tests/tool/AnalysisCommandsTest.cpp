@@ -24,12 +24,16 @@ class AnalysisCommandsTest : public ::testing::Test {
     m_music.Write("001/01 One.mp3", "one");
     m_music.Write("001/02 Two.mp3", "bad two");
   }
-  int Run(std::vector<std::string> args, bool bTerminal = false) {
+  int Run(std::vector<std::string> args, bool bTerminal = false,
+          const std::atomic<bool>* pInterrupt = nullptr) {
     m_out.str("");
     m_err.str("");
     args.insert(args.begin(), "analyse");
     ToolContext context{m_profile, m_clock, m_out, m_err, nullptr, nullptr, &m_analyser};
     context.bTerminal = bTerminal;
+    if (pInterrupt != nullptr) {
+      context.catchInterrupt = [pInterrupt] { return pInterrupt; };
+    }
     return RunTool(args, context);
   }
 
@@ -67,6 +71,13 @@ TEST_F(AnalysisCommandsTest, OnATerminalTheProgressLineIsRewrittenInPlace) {
       << strErr;
   EXPECT_EQ(strErr.substr(strErr.size() - 4), "\r\x1b[K");  // gone before the summary
   EXPECT_EQ(strErr.find('\n'), std::string::npos);
+}
+
+TEST_F(AnalysisCommandsTest, AnInterruptedRunSaysSoAndExitsWithOne) {
+  const std::atomic<bool> interrupted{true};
+  EXPECT_EQ(Run({}, false, &interrupted), 1);
+  EXPECT_EQ(m_out.str(), "Analysed 0 music files; stopped with 2 files left\n");
+  EXPECT_EQ(m_analyser.m_nCalls, 0);
 }
 
 TEST_F(AnalysisCommandsTest, BadUsageAndUnusableFoldersExitWithTwo) {
