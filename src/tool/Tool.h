@@ -1,9 +1,12 @@
 #pragma once
 
+#include <atomic>
+#include <functional>
 #include <ostream>
 #include <string>
 #include <vector>
 
+#include "core/ports/AudioAnalyser.h"
 #include "core/ports/Clock.h"
 #include "core/ports/HttpClient.h"
 #include "core/ports/ProfileStore.h"
@@ -17,15 +20,20 @@ inline constexpr int kToolNotFound = 1;  // "not found" and "falls short" answer
 inline constexpr int kToolUsage = 2;     // bad usage, or an unusable folder or file
 
 // What the tool needs from the world: the desktop program's settings, the clock, the two
-// output streams, the music files' tags and the update server's HTTP client (null where
-// there is none).
+// output streams, the music files' tags, the update server's HTTP client and the music
+// files' analyser (null where there is none).
 struct ToolContext {
   ProfileStore& profile;
   Clock& clock;
   std::ostream& out;
   std::ostream& err;
-  TagReader* pTags = nullptr;   // the CD import's tag reader; without it names alone count
-  HttpClient* pHttp = nullptr;  // the update server's client; without it no updates
+  TagReader* pTags = nullptr;          // the CD import's tag reader; without it names alone count
+  HttpClient* pHttp = nullptr;         // the update server's client; without it no updates
+  AudioAnalyser* pAnalyser = nullptr;  // without it no analysis
+  bool bTerminal = false;  // a person watches: progress lines are rewritten in place on err
+  // For the long commands: from the call on, an interrupt (Ctrl+C, SIGTERM) sets the returned
+  // flag instead of ending the program, so the work done is kept; a second one ends it.
+  std::function<const std::atomic<bool>*()> catchInterrupt = nullptr;
 };
 
 // velvane-tool [--db DIR] [--music DIR] COMMAND [ARGS]; `args` excludes the program name.

@@ -72,6 +72,17 @@ const std::vector<CommandInfo>& Commands() {
        "when the server cannot be reached or the update is refused, with nothing changed.",
        {{"--server HOST[:PORT]", "the update server (default: the UpdateServer setting)"},
         {"--apply NAME", "download update NAME of the listing and apply it"}}},
+      {"analyse",
+       &RunAnalyse,
+       "[--jobs N] [--force]",
+       "measure loudness, true peak and audible start and end of the library's music files",
+       "Measures every library track whose music file has no result in analysis.dat or has\n"
+       "changed since, then saves the results. On a terminal a progress line shows the files\n"
+       "done, the time taken and the rate. Prints one line per file that could not be\n"
+       "analysed (also written to the error log), then a summary; exit 1 when some could not.\n"
+       "Ctrl+C stops it after the files in progress and saves what was measured.",
+       {{"--jobs N", "files analysed at once (default: the number of processor cores; at most 64)"},
+        {"--force", "measure every music file again, fresh results too"}}},
   };
   return commands;
 }

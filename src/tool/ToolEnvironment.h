@@ -57,5 +57,6 @@ int RunImportCD(ToolEnvironment& env, const std::vector<std::string>& args);
 int RunBuildRelationships(ToolEnvironment& env, const std::vector<std::string>& args);
 int RunBuildReferences(ToolEnvironment& env, const std::vector<std::string>& args);
 int RunUpdates(ToolEnvironment& env, const std::vector<std::string>& args);
+int RunAnalyse(ToolEnvironment& env, const std::vector<std::string>& args);
 
 }  // namespace velvane

@@ -1,14 +1,36 @@
+#include <unistd.h>
+
 #include <QCoreApplication>
+#include <atomic>
+#include <csignal>
 #include <iostream>
 #include <string>
 #include <vector>
 
 #include "core/settings/ProgramInfo.h"
+#include "platform/FfmpegAnalyser.h"
 #include "platform/QtHttpClient.h"
 #include "platform/QtProfileStore.h"
 #include "platform/SystemClock.h"
 #include "platform/TagLibTagReader.h"
 #include "tool/Tool.h"
+
+namespace {
+
+std::atomic<bool> g_bInterrupted{false};
+
+extern "C" void OnInterrupt(int nSignal) {
+  g_bInterrupted = true;
+  std::signal(nSignal, SIG_DFL);  // the next one ends the program at once
+}
+
+const std::atomic<bool>* CatchInterrupt() {
+  std::signal(SIGINT, OnInterrupt);
+  std::signal(SIGTERM, OnInterrupt);
+  return &g_bInterrupted;
+}
+
+}  // namespace
 
 int main(int argc, char** argv) {
   const std::vector<std::string> args(argv + 1, argv + argc);
@@ -19,6 +41,9 @@ int main(int argc, char** argv) {
   QCoreApplication app(nQtArgs, argv);
   velvane::QtHttpClient http;
   velvane::TagLibTagReader tags;
-  velvane::ToolContext context{profile, clock, std::cout, std::cerr, &tags, &http};
+  velvane::FfmpegAnalyser analyser;
+  velvane::ToolContext context{profile, clock, std::cout, std::cerr, &tags, &http, &analyser};
+  context.bTerminal = isatty(STDERR_FILENO) != 0;  // where the progress line goes
+  context.catchInterrupt = &CatchInterrupt;
   return velvane::RunTool(args, context);
 }

@@ -18,10 +18,12 @@
 #include "gui/editors/ChartEditorDlg.h"
 #include "gui/editors/NumberOneEditorDlg.h"
 #include "gui/editors/PlaylistEditorDlg.h"
+#include "gui/maintenance/AnalyseDlg.h"
 #include "gui/maintenance/ImportCDDlg.h"
 #include "gui/settings/AppIcon.h"
 #include "gui/settings/LogOptionsDlg.h"
 #include "gui/updates/ChartUpdatesDlg.h"
+#include "platform/FfmpegAnalyser.h"
 #include "platform/TagLibTagReader.h"
 
 namespace velvane {
@@ -170,6 +172,9 @@ void CAdminDlg::BuildMenu() {
   QMenu* pTroubleshooting = pMenuBar->addMenu(QStringLiteral("&Troubleshooting"));
   connect(addCommand(pTroubleshooting, QStringLiteral("Check Music Files"), kCmdCheckMusicFiles),
           &QAction::triggered, this, &CAdminDlg::OnCheckMusicFiles);
+  connect(
+      addCommand(pTroubleshooting, QStringLiteral("Analyse Music Files"), kCmdAnalyseMusicFiles),
+      &QAction::triggered, this, &CAdminDlg::OnAnalyseMusicFiles);
 }
 
 QAction* CAdminDlg::CommandAction(int nCommand) const {
@@ -225,6 +230,11 @@ void CAdminDlg::OnCheckMusicFiles() {
   SetStatus(
       CheckMusicFiles(m_core.Store(), settings.strMusicDir, settings.strFilesDir, m_core.GetClock())
           .Status());
+}
+
+void CAdminDlg::OnAnalyseMusicFiles() {
+  FfmpegAnalyser analyser;
+  SetStatus(CAnalyseDlg::Run(m_core, analyser, this));
 }
 
 void CAdminDlg::OnImportFolder() {

@@ -52,6 +52,7 @@ class CAdminDlg : public QDialog {
   static constexpr int kCmdCheckMusicFiles = 32783;
   static constexpr int kCmdImportFolder = 32785;
   static constexpr int kCmdBuildPlaylistReferences = 32786;
+  static constexpr int kCmdAnalyseMusicFiles = 32787;
 
   CAdminDlg(RadioCore& core, FileChooser& chooser, QWidget* pParent = nullptr);
 
@@ -80,6 +81,7 @@ class CAdminDlg : public QDialog {
   void OnEditCharts();
   void OnEditNumberOne();
   void OnCheckMusicFiles();
+  void OnAnalyseMusicFiles();
   void OnImportFolder();
   void OnBuildAllRelationships();
   void OnBuildPlaylistReferences();

@@ -59,7 +59,7 @@ TEST_F(AdminDlgTest, OpensWithTheMainWindowValuesAndTheEditorAndLogCommandsEnabl
       EXPECT_TRUE(pAction->isEnabled()) << nCommand;  // every tool of the menu is built
     }
   }
-  EXPECT_EQ(nCommands, 9);
+  EXPECT_EQ(nCommands, 10);
 }
 
 TEST_F(AdminDlgTest, SaveAndExitHandsEveryTypedValueOverAndClosesOnlyWhenTheCoreAccepts) {

@@ -1,0 +1,339 @@
+#include "platform/FfmpegAnalyser.h"
+
+#include <ebur128.h>
+
+#include <cmath>
+#include <filesystem>
+#include <memory>
+#include <mutex>
+#include <vector>
+
+extern "C" {
+#include <libavcodec/avcodec.h>
+#include <libavformat/avformat.h>
+#include <libavutil/opt.h>
+#include <libswresample/swresample.h>
+}
+
+namespace velvane {
+
+namespace {
+
+constexpr double kAudibleDbfs = -45.0;
+constexpr int kWindowMs = 50;
+
+struct FormatCloser {
+  void operator()(AVFormatContext* p) const { avformat_close_input(&p); }
+};
+struct CodecFreer {
+  void operator()(AVCodecContext* p) const { avcodec_free_context(&p); }
+};
+struct FrameFreer {
+  void operator()(AVFrame* p) const { av_frame_free(&p); }
+};
+struct PacketFreer {
+  void operator()(AVPacket* p) const { av_packet_free(&p); }
+};
+struct ResamplerFreer {
+  void operator()(SwrContext* p) const { swr_free(&p); }
+};
+struct MeterFreer {
+  void operator()(ebur128_state* p) const { ebur128_destroy(&p); }
+};
+
+std::string AvError(int nError) {
+  char text[AV_ERROR_MAX_STRING_SIZE] = {};
+  av_strerror(nError, text, sizeof text);
+  return text;
+}
+
+// "m:ss" for error texts.
+std::string Minutes(double dSeconds) {
+  const int nSeconds = static_cast<int>(dSeconds);
+  const int nRest = nSeconds % 60;
+  return std::to_string(nSeconds / 60) + (nRest < 10 ? ":0" : ":") + std::to_string(nRest);
+}
+
+// Finds the first and last 50 ms window whose RMS over all channels is above -45 dBFS.
+class AudibleWindows {
+ public:
+  AudibleWindows(int nChannels, int nRate)
+      : m_nChannels(nChannels),
+        m_nRate(nRate),
+        m_nWindowFrames(std::max<std::int64_t>(1, std::int64_t{nRate} * kWindowMs / 1000)),
+        m_dThreshold(std::pow(10.0, kAudibleDbfs / 10.0)) {}
+
+  void Add(const float* pSamples, std::int64_t nFrames) {
+    for (std::int64_t f = 0; f < nFrames; ++f) {
+      for (int c = 0; c < m_nChannels; ++c) {
+        const double dSample = pSamples[f * m_nChannels + c];
+        m_dSquares += dSample * dSample;
+      }
+      if (++m_nInWindow == m_nWindowFrames) {
+        CloseWindow();
+      }
+    }
+  }
+  // The last window may be shorter.
+  void Finish() {
+    if (m_nInWindow > 0) {
+      CloseWindow();
+    }
+  }
+  bool Audible() const { return m_nFirst >= 0; }
+  std::int64_t Frames() const { return m_nFrames; }
+  int StartMs() const { return Ms(m_nFirst); }
+  int EndMs() const { return Ms(m_nLastEnd); }
+
+ private:
+  void CloseWindow() {
+    const double dMeanSquare = m_dSquares / static_cast<double>(m_nInWindow * m_nChannels);
+    if (dMeanSquare > m_dThreshold) {
+      if (m_nFirst < 0) {
+        m_nFirst = m_nFrames;
+      }
+      m_nLastEnd = m_nFrames + m_nInWindow;
+    }
+    m_nFrames += m_nInWindow;
+    m_nInWindow = 0;
+    m_dSquares = 0.0;
+  }
+  int Ms(std::int64_t nFrame) const { return static_cast<int>(nFrame * 1000 / m_nRate); }
+
+  int m_nChannels;
+  int m_nRate;
+  std::int64_t m_nWindowFrames;
+  double m_dThreshold;         // mean square at -45 dBFS
+  std::int64_t m_nFrames = 0;  // frames in closed windows
+  std::int64_t m_nInWindow = 0;
+  double m_dSquares = 0.0;
+  std::int64_t m_nFirst = -1;
+  std::int64_t m_nLastEnd = 0;
+};
+
+// One file from opening to the measures. Mono stays mono (counted as dual mono, as it is
+// heard from two speakers); anything else is measured as its stereo mix-down.
+class Measurement {
+ public:
+  bool Run(const std::string& strPath, TrackMeasures& measures, std::string& strError) {
+    return Open(strPath, strError) && Decode(strError) && Result(measures, strError);
+  }
+
+ private:
+  bool Open(const std::string& strPath, std::string& strError) {
+    AVFormatContext* pFormat = nullptr;
+    int nError = avformat_open_input(&pFormat, strPath.c_str(), nullptr, nullptr);
+    if (nError < 0) {
+      strError = "not a music file that can be read: " + AvError(nError);
+      return false;
+    }
+    m_format.reset(pFormat);
+    if ((nError = avformat_find_stream_info(pFormat, nullptr)) < 0) {
+      strError = "its streams cannot be read: " + AvError(nError);
+      return false;
+    }
+    const AVCodec* pCodec = nullptr;
+    m_nStream = av_find_best_stream(pFormat, AVMEDIA_TYPE_AUDIO, -1, -1, &pCodec, 0);
+    if (m_nStream < 0 || pCodec == nullptr) {
+      strError =
+          m_nStream == AVERROR_DECODER_NOT_FOUND ? "no decoder for its audio" : "it holds no audio";
+      return false;
+    }
+    m_codec.reset(avcodec_alloc_context3(pCodec));
+    const AVStream* pStream = pFormat->streams[m_nStream];
+    if (!m_codec || avcodec_parameters_to_context(m_codec.get(), pStream->codecpar) < 0) {
+      strError = "its decoder cannot be set up";
+      return false;
+    }
+    m_codec->thread_count = 1;  // files are analysed in parallel instead
+    if ((nError = avcodec_open2(m_codec.get(), pCodec, nullptr)) < 0) {
+      strError = "its decoder cannot be opened: " + AvError(nError);
+      return false;
+    }
+    return true;
+  }
+
+  bool Decode(std::string& strError) {
+    std::unique_ptr<AVPacket, PacketFreer> packet(av_packet_alloc());
+    std::unique_ptr<AVFrame, FrameFreer> frame(av_frame_alloc());
+    if (!packet || !frame) {
+      strError = "out of memory";
+      return false;
+    }
+    int nRead = 0;
+    while ((nRead = av_read_frame(m_format.get(), packet.get())) >= 0) {
+      // A damaged packet is left out, as the decks skip it when they play.
+      if (packet->stream_index == m_nStream &&
+          avcodec_send_packet(m_codec.get(), packet.get()) >= 0 &&
+          !ReceiveFrames(frame.get(), strError)) {
+        return false;
+      }
+      av_packet_unref(packet.get());
+    }
+    if (nRead != AVERROR_EOF) {
+      m_strReadError = AvError(nRead);
+    }
+    avcodec_send_packet(m_codec.get(), nullptr);
+    if (!ReceiveFrames(frame.get(), strError)) {
+      return false;
+    }
+    if (m_windows) {
+      m_windows->Finish();
+    }
+    return true;
+  }
+
+  bool ReceiveFrames(AVFrame* pFrame, std::string& strError) {
+    while (avcodec_receive_frame(m_codec.get(), pFrame) >= 0) {
+      const bool bAdded = AddFrame(pFrame, strError);
+      av_frame_unref(pFrame);
+      if (!bAdded) {
+        return false;
+      }
+    }
+    return true;
+  }
+
+  // Sets up the conversion and the meters from the first frame's format.
+  bool Prepare(const AVFrame* pFrame, std::string& strError) {
+    AVChannelLayout input = {};
+    if (pFrame->ch_layout.order == AV_CHANNEL_ORDER_UNSPEC || pFrame->ch_layout.nb_channels <= 0) {
+      av_channel_layout_default(&input, std::max(1, pFrame->ch_layout.nb_channels));
+    } else if (av_channel_layout_copy(&input, &pFrame->ch_layout) < 0) {
+      strError = "out of memory";
+      return false;
+    }
+    m_nChannels = input.nb_channels == 1 ? 1 : 2;
+    m_nRate = pFrame->sample_rate;
+    AVChannelLayout output = {};
+    av_channel_layout_default(&output, m_nChannels);
+    SwrContext* pResampler = nullptr;
+    const int nError =
+        swr_alloc_set_opts2(&pResampler, &output, AV_SAMPLE_FMT_FLT, m_nRate, &input,
+                            static_cast<AVSampleFormat>(pFrame->format), m_nRate, 0, nullptr);
+    av_channel_layout_uninit(&input);
+    m_resampler.reset(pResampler);
+    if (nError < 0 || m_nRate <= 0 || swr_init(pResampler) < 0) {
+      strError = "its audio format cannot be converted";
+      return false;
+    }
+    const int nMode = EBUR128_MODE_I | EBUR128_MODE_TRUE_PEAK;
+    m_meter.reset(ebur128_init(static_cast<unsigned>(m_nChannels),
+                               static_cast<unsigned long>(m_nRate), nMode));
+    if (!m_meter) {
+      strError = "its sample rate of " + std::to_string(m_nRate) + " Hz cannot be measured";
+      return false;
+    }
+    if (m_nChannels == 1) {
+      ebur128_set_channel(m_meter.get(), 0, EBUR128_DUAL_MONO);
+    }
+    m_windows = std::make_unique<AudibleWindows>(m_nChannels, m_nRate);
+    return true;
+  }
+
+  bool AddFrame(const AVFrame* pFrame, std::string& strError) {
+    if (!m_resampler && !Prepare(pFrame, strError)) {
+      return false;
+    }
+    if (pFrame->sample_rate != m_nRate) {
+      strError = "its sample rate changes within the file";
+      return false;
+    }
+    const int nRoom = swr_get_out_samples(m_resampler.get(), pFrame->nb_samples);
+    m_samples.resize(static_cast<std::size_t>(std::max(nRoom, 0)) * m_nChannels);
+    auto* pOut = reinterpret_cast<std::uint8_t*>(m_samples.data());
+    const int nFrames =
+        swr_convert(m_resampler.get(), &pOut, nRoom,
+                    const_cast<const std::uint8_t**>(pFrame->extended_data), pFrame->nb_samples);
+    if (nFrames < 0) {
+      strError = "its audio cannot be converted: " + AvError(nFrames);
+      return false;
+    }
+    ebur128_add_frames_float(m_meter.get(), m_samples.data(), static_cast<std::size_t>(nFrames));
+    m_windows->Add(m_samples.data(), nFrames);
+    return true;
+  }
+
+  // The length the container declares, in seconds, where it is read from the file rather
+  // than guessed from the bit rate; 0 when unknown.
+  double DeclaredSeconds() const {
+    const AVFormatContext* pFormat = m_format.get();
+    if (pFormat->duration_estimation_method == AVFMT_DURATION_FROM_BITRATE) {
+      return 0.0;
+    }
+    const AVStream* pStream = pFormat->streams[m_nStream];
+    if (pStream->duration != AV_NOPTS_VALUE && pStream->duration > 0) {
+      return static_cast<double>(pStream->duration) * av_q2d(pStream->time_base);
+    }
+    return pFormat->duration > 0 ? static_cast<double>(pFormat->duration) / AV_TIME_BASE : 0.0;
+  }
+
+  bool Result(TrackMeasures& measures, std::string& strError) const {
+    if (!m_windows || m_windows->Frames() == 0) {
+      strError = "no audio could be decoded" +
+                 (m_strReadError.empty() ? std::string() : ": " + m_strReadError);
+      return false;
+    }
+    const double dDecoded = static_cast<double>(m_windows->Frames()) / m_nRate;
+    const double dDeclared = DeclaredSeconds();
+    if (dDecoded < dDeclared - std::max(1.0, dDeclared * 0.01)) {
+      strError = "the file is cut short: its audio stops at " + Minutes(dDecoded) + " of " +
+                 Minutes(dDeclared);
+      return false;
+    }
+    double dLoudness = 0.0;
+    if (!m_windows->Audible() || ebur128_loudness_global(m_meter.get(), &dLoudness) != 0 ||
+        !std::isfinite(dLoudness)) {
+      strError = "it holds no audible sound";
+      return false;
+    }
+    double dPeak = 0.0;
+    for (int c = 0; c < m_nChannels; ++c) {
+      double dChannel = 0.0;
+      if (ebur128_true_peak(m_meter.get(), static_cast<unsigned>(c), &dChannel) == 0) {
+        dPeak = std::max(dPeak, dChannel);
+      }
+    }
+    measures.dLoudness = dLoudness;
+    measures.dTruePeak = 20.0 * std::log10(dPeak);
+    measures.nAudibleStart = m_windows->StartMs();
+    measures.nAudibleEnd = m_windows->EndMs();
+    return true;
+  }
+
+  std::unique_ptr<AVFormatContext, FormatCloser> m_format;
+  std::unique_ptr<AVCodecContext, CodecFreer> m_codec;
+  std::unique_ptr<SwrContext, ResamplerFreer> m_resampler;
+  std::unique_ptr<ebur128_state, MeterFreer> m_meter;
+  std::unique_ptr<AudibleWindows> m_windows;
+  std::vector<float> m_samples;
+  std::string m_strReadError;
+  int m_nStream = -1;
+  int m_nChannels = 0;
+  int m_nRate = 0;
+};
+
+}  // namespace
+
+FfmpegAnalyser::FfmpegAnalyser() {
+  // The libraries' own messages would flood a scripted run; each failure is told once, here.
+  static std::once_flag quiet;
+  std::call_once(quiet, [] { av_log_set_level(AV_LOG_QUIET); });
+}
+
+bool FfmpegAnalyser::Analyse(const std::string& strPath, TrackMeasures& measures,
+                             std::string& strError) {
+  // Only a regular file is opened: a FIFO or device could block the decoder for ever.
+  std::error_code error;
+  if (!std::filesystem::is_regular_file(strPath, error)) {
+    strError = std::filesystem::exists(strPath, error) ? "not a regular file" : "it does not exist";
+    return false;
+  }
+  if (std::filesystem::file_size(strPath, error) == 0) {
+    strError = "the file is empty";
+    return false;
+  }
+  return Measurement().Run(strPath, measures, strError);
+}
+
+}  // namespace velvane

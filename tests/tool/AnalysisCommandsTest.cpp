@@ -1,0 +1,111 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <sstream>
+
+#include "support/FakeAudioAnalyser.h"
+#include "support/FakeClock.h"
+#include "support/FakeProfileStore.h"
+#include "support/FileFaults.h"
+#include "support/TempDir.h"
+#include "tool/Tool.h"
+
+namespace velvane {
+namespace {
+
+class AnalysisCommandsTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    m_profile.PutInt("General", "IsInstalled", 1);
+    m_profile.PutString("General", "FilesDir", m_db.Folder());
+    m_profile.PutString("General", "MusicDir", m_music.Folder());
+    m_db.Write("playlist.dat", "00101\\A\\One\\-1\\\r\n00102\\B\\Two\\-1\\\r\n");
+    std::filesystem::create_directories(m_music.Path() / "001");
+    m_music.Write("001/01 One.mp3", "one");
+    m_music.Write("001/02 Two.mp3", "bad two");
+  }
+  int Run(std::vector<std::string> args, bool bTerminal = false,
+          const std::atomic<bool>* pInterrupt = nullptr) {
+    m_out.str("");
+    m_err.str("");
+    args.insert(args.begin(), "analyse");
+    ToolContext context{m_profile, m_clock, m_out, m_err, nullptr, nullptr, &m_analyser};
+    context.bTerminal = bTerminal;
+    if (pInterrupt != nullptr) {
+      context.catchInterrupt = [pInterrupt] { return pInterrupt; };
+    }
+    return RunTool(args, context);
+  }
+
+  TempDir m_db;
+  TempDir m_music;
+  FakeProfileStore m_profile;
+  FakeAudioAnalyser m_analyser;
+  FakeClock m_clock{2026, 12, 6, 3, 0};
+  std::ostringstream m_out, m_err;
+};
+
+TEST_F(AnalysisCommandsTest, ExitsWithOneWhileSomeFilesCannotBeAnalysed) {
+  EXPECT_EQ(Run({"--jobs", "2"}), 1);
+  EXPECT_EQ(m_out.str(),
+            "Music file CD 001 Track 02 could not be analysed (02 Two.mp3): damaged\n"
+            "Analysed 1 music files, 1 could not be analysed\n");
+  EXPECT_EQ(m_err.str(), "");
+  EXPECT_EQ(m_db.Read("analysis.dat").substr(0, 16), "1\t1\t01 One.mp3\t3");
+
+  // Only the failed one is tried again.
+  m_music.Write("001/02 Two.mp3", "two");
+  EXPECT_EQ(Run({}), 0);
+  EXPECT_EQ(m_out.str(), "Analysed 1 music files\n");
+  EXPECT_EQ(m_analyser.m_nCalls, 3);
+  EXPECT_EQ(Run({}), 0);
+  EXPECT_EQ(m_out.str(), "All music files are analysed\n");
+  EXPECT_EQ(Run({"--force", "--jobs", "99999"}), 0);
+  EXPECT_EQ(m_out.str(), "Analysed 2 music files\n");
+}
+
+TEST_F(AnalysisCommandsTest, OnATerminalTheProgressLineIsRewrittenInPlace) {
+  EXPECT_EQ(Run({"--jobs", "1"}, true), 1);
+  const std::string strErr = m_err.str();
+  EXPECT_NE(strErr.find("\rAnalysing: 2 of 2 files (1 failed), 0:00 elapsed, "), std::string::npos)
+      << strErr;
+  EXPECT_EQ(strErr.substr(strErr.size() - 4), "\r\x1b[K");  // gone before the summary
+  EXPECT_EQ(strErr.find('\n'), std::string::npos);
+}
+
+TEST_F(AnalysisCommandsTest, AnInterruptedRunSaysSoAndExitsWithOne) {
+  const std::atomic<bool> interrupted{true};
+  EXPECT_EQ(Run({}, false, &interrupted), 1);
+  EXPECT_EQ(m_out.str(), "Analysed 0 music files; stopped with 2 files left\n");
+  EXPECT_EQ(m_analyser.m_nCalls, 0);
+}
+
+TEST_F(AnalysisCommandsTest, BadUsageAndUnusableFoldersExitWithTwo) {
+  for (const std::vector<std::string>& args :
+       std::vector<std::vector<std::string>>{{"--jobs", "0"},
+                                             {"--jobs", "-3"},
+                                             {"--jobs", "x"},
+                                             {"--jobs", "2x"},
+                                             {"--jobs"},
+                                             {"extra"},
+                                             {"--fast"}}) {
+    EXPECT_EQ(Run(args), 2) << args.back();
+    EXPECT_EQ(m_err.str().find('\n'), m_err.str().size() - 1) << m_err.str();
+  }
+  EXPECT_EQ(m_analyser.m_nCalls, 0);
+
+  std::filesystem::create_directory(m_db.Path() / "analysis.dat");
+  EXPECT_EQ(Run({}), 2);
+  EXPECT_EQ(m_err.str(),
+            "velvane-tool: cannot read " + m_db.Folder() + "analysis.dat: not a regular file\n");
+  std::filesystem::remove(m_db.Path() / "analysis.dat");
+
+  const LockHolder other(m_db.Folder());
+  ASSERT_TRUE(other.Holding());
+  EXPECT_EQ(Run({}), 2);
+  EXPECT_EQ(m_analyser.m_nCalls, 0);
+  EXPECT_FALSE(m_db.Exists("analysis.dat"));
+}
+
+}  // namespace
+}  // namespace velvane
