@@ -1,5 +1,6 @@
 #include "core/main/RadioCore.h"
 
+#include "core/analysis/AnalysisFile.h"
 #include "core/db/Logs.h"
 #include "core/playback/SavedQueue.h"
 #include "core/settings/ProgramInfo.h"
@@ -66,11 +67,22 @@ void RadioCore::OnInitDialog(const std::function<void()>& runAdminDialog) {
   } else {
     LockDatabaseFolder();
     m_database.OpenAndLoad(m_settings.strFilesDir, m_settings.nPlaySize, m_settings.nChartSize);
+    LoadAnalysis();
   }
   m_yearRange = LoadYearRange(m_profile, m_clock);
   ShowFadeAutoText();
   m_play.SetPlayMode(mode);
   m_play.SetMasterSlider(nMasterSlider);
+}
+
+void RadioCore::LoadAnalysis() {
+  // Without its results every track plays as it is: worth a line in the error log, not a
+  // message at every start.
+  std::string strError;
+  if (!LoadAnalysisFile(m_settings.strFilesDir, m_analysis, strError)) {
+    WriteErrorLog(m_settings.strFilesDir, m_clock,
+                  "The music file analysis could not be read (" + strError + ")");
+  }
 }
 
 void RadioCore::LockDatabaseFolder() {

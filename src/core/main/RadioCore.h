@@ -123,6 +123,8 @@ class RadioCore {
   // Takes the database folder's lock for the run; tells the operator when another program
   // holds it.
   void LockDatabaseFolder();
+  // The results of the last analysis of the music files, from the database folder.
+  void LoadAnalysis();
 
   Clock& m_clock;
   Prompter& m_prompter;

@@ -1,7 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <fstream>
+#include <iterator>
 
+#include "core/analysis/AnalysisFile.h"
 #include "core/main/RadioFixture.h"
 
 namespace velvane {
@@ -94,6 +97,29 @@ TEST_F(SoundFromAnalysisTest, AResultOfAFileThatChangedSinceIsNotUsed) {
   EXPECT_EQ(m_mci.m_gains.at("Track1"), 0.0);
   ASSERT_TRUE(TickUntil([&] { return m_mci.IsOpen("Track2"); }, 300));
   EXPECT_EQ(m_mci.DeckOf("Track1").nPosition, 18100);
+}
+
+TEST_F(SoundFromAnalysisTest, StartUpReadsTheResultsFileAndGoesOnWithoutAnUnreadableOne) {
+  const std::string strPath = AnalysedTrack(1, 20000, -26.0, -12.0, 15000);
+  const std::string strFilesDir = (m_dir.Path() / "db" / "").string();
+  ASSERT_TRUE(SaveAnalysisFile(strFilesDir, m_results));
+  {
+    RadioCore restarted{m_mci, m_clock, m_prompter, m_profile, &m_mci};
+    restarted.OnInitDialog([] {});
+    ASSERT_NE(restarted.Analysis().FreshMeasures("1", "1", strPath), nullptr);
+    EXPECT_EQ(restarted.Analysis().FreshMeasures("1", "1", strPath)->nAudibleEnd, 15000);
+  }
+  std::filesystem::remove(strFilesDir + "analysis.dat");
+  std::filesystem::create_directory(strFilesDir + "analysis.dat");
+  RadioCore restarted{m_mci, m_clock, m_prompter, m_profile, &m_mci};
+  restarted.OnInitDialog([] {});
+  EXPECT_EQ(restarted.Analysis().Count(), 0u);
+  for (const auto& shown : m_prompter.m_shown) {  // only that this copy cannot save
+    EXPECT_EQ(shown.strText.find("analysis"), std::string::npos) << shown.strText;
+  }
+  std::ifstream log(strFilesDir + "errorlog.txt");
+  const std::string strLog((std::istreambuf_iterator<char>(log)), std::istreambuf_iterator<char>());
+  EXPECT_NE(strLog.find("The music file analysis could not be read"), std::string::npos);
 }
 
 }  // namespace
