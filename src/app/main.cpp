@@ -10,7 +10,9 @@
 #include "core/settings/Settings.h"
 #include "gui/main/CommandLine.h"
 #include "gui/main/RadioApp.h"
+#include "platform/FfmpegAnalyser.h"
 #include "platform/QtProfileStore.h"
+#include "platform/SystemClock.h"
 
 namespace {
 
@@ -28,6 +30,9 @@ bool PrepareDemo() {
                          QString::fromStdString(strError));
     return false;
   }
+  velvane::FfmpegAnalyser analyser;
+  velvane::SystemClock clock;
+  velvane::AnalyseDemoTunes(settings, analyser, clock);
   velvane::QtProfileStore profile(kDemoApplicationName);
   velvane::Settings installed;
   if (!velvane::LoadSettings(profile, installed)) {

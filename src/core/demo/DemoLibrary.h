@@ -2,6 +2,8 @@
 
 #include <string>
 
+#include "core/ports/AudioAnalyser.h"
+#include "core/ports/Clock.h"
 #include "core/settings/Settings.h"
 
 namespace velvane {
@@ -12,5 +14,10 @@ namespace velvane {
 // it is. `settings` receives the folders and the values the demo runs with (installed, Auto
 // Play). Returns false with `strError` set when the folders cannot be written.
 bool EnsureDemoLibrary(const std::string& strRoot, Settings& settings, std::string& strError);
+
+// Measures the demo tunes that have no fresh result in the demo's analysis.dat and saves
+// them, so the two sound settings work from the first start. Does nothing while another
+// program holds the demo's database folder; a tune that cannot be measured plays as it is.
+void AnalyseDemoTunes(const Settings& settings, AudioAnalyser& analyser, Clock& clock);
 
 }  // namespace velvane

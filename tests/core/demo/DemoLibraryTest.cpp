@@ -10,8 +10,11 @@
 #include <string>
 #include <vector>
 
+#include "core/analysis/AnalysisFile.h"
+#include "core/db/NativeFile.h"
 #include "core/db/Paths.h"
 #include "core/db/TrackDatabase.h"
+#include "support/FakeAudioAnalyser.h"
 #include "support/FakeClock.h"
 #include "support/FakePrompter.h"
 #include "support/TempDir.h"
@@ -118,6 +121,27 @@ TEST_F(DemoLibraryTest, PlaysWithEvenLoudnessOverQuietLoudAndSilentTailedTunes) 
   const std::size_t nSilent = static_cast<std::size_t>(
       std::find_if(tail.rbegin(), tail.rend(), [](double d) { return d != 0.0; }) - tail.rbegin());
   EXPECT_NEAR(static_cast<double>(nSilent) / (2 * 11025), 8.0, 0.05);
+}
+
+TEST_F(DemoLibraryTest, TunesAreAnalysedOnceAndNotWhileAnotherProgramHoldsTheFolder) {
+  Make(m_settings);
+  FakeAudioAnalyser analyser;
+  FakeClock clock{2010, 3, 7};
+  {
+    FolderLock other;
+    std::error_code error;
+    ASSERT_EQ(other.TryLock(m_settings.strFilesDir, error), LockResult::kLocked);
+    AnalyseDemoTunes(m_settings, analyser, clock);
+    EXPECT_EQ(analyser.m_nCalls, 0);
+  }
+  AnalyseDemoTunes(m_settings, analyser, clock);
+  AnalysisResults results;
+  std::string strError;
+  ASSERT_TRUE(LoadAnalysisFile(m_settings.strFilesDir, results, strError)) << strError;
+  EXPECT_EQ(results.Count(), 11u);
+  EXPECT_EQ(analyser.m_nCalls, 11);
+  AnalyseDemoTunes(m_settings, analyser, clock);  // every result is fresh
+  EXPECT_EQ(analyser.m_nCalls, 11);
 }
 
 TEST_F(DemoLibraryTest, MadeOnceTheOperatorsChangesStayButMissingTunesReturn) {
