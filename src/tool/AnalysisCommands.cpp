@@ -100,8 +100,9 @@ int RunAnalyse(ToolEnvironment& env, const std::vector<std::string>& argv) {
     env.context.err << "velvane-tool: music files cannot be analysed in this build\n";
     return kToolUsage;
   }
-  // analysis.dat is written: the folder is locked like for every other writing command.
-  if (!env.LockDatabaseFolder() || !env.LoadDatabases()) {
+  // Only analysis.dat is written, under its own lock: the databases are just read (their
+  // saves replace them whole), so this runs while the desktop program holds the folder.
+  if (!env.LoadDatabases()) {
     return kToolUsage;
   }
   // Stopped by Ctrl+C, the run still saves what it measured.
@@ -116,6 +117,11 @@ int RunAnalyse(ToolEnvironment& env, const std::vector<std::string>& argv) {
                       *env.context.pAnalyser, env.context.clock, nJobs, args.Has("--force"), pStop},
                      reports);
   progress.Finish();
+  if (outcome.bInUse) {
+    env.context.err << "velvane-tool: another program is analysing the music files of "
+                    << env.settings.strFilesDir << '\n';
+    return kToolUsage;
+  }
   if (!outcome.bLoaded) {
     env.context.err << "velvane-tool: cannot read " << outcome.strError << '\n';
     return kToolUsage;

@@ -3,6 +3,8 @@
 #include <filesystem>
 #include <sstream>
 
+#include "core/analysis/AnalysisFile.h"
+#include "core/db/NativeFile.h"
 #include "support/FakeAudioAnalyser.h"
 #include "support/FakeClock.h"
 #include "support/FakeProfileStore.h"
@@ -100,11 +102,23 @@ TEST_F(AnalysisCommandsTest, BadUsageAndUnusableFoldersExitWithTwo) {
             "velvane-tool: cannot read " + m_db.Folder() + "analysis.dat: not a regular file\n");
   std::filesystem::remove(m_db.Path() / "analysis.dat");
 
-  const LockHolder other(m_db.Folder());
-  ASSERT_TRUE(other.Holding());
+  FolderLock analysing;  // another run of the analysis
+  std::error_code error;
+  ASSERT_EQ(analysing.TryLock(m_db.Folder(), error, kAnalysisLockFile), LockResult::kLocked);
   EXPECT_EQ(Run({}), 2);
+  EXPECT_EQ(m_err.str(), "velvane-tool: another program is analysing the music files of " +
+                             m_db.Folder() + "\n");
   EXPECT_EQ(m_analyser.m_nCalls, 0);
   EXPECT_FALSE(m_db.Exists("analysis.dat"));
+}
+
+// The nightly run must not need the desktop program closed: it only reads the databases.
+TEST_F(AnalysisCommandsTest, RunsWhileTheDesktopProgramHoldsTheDatabaseFolder) {
+  const LockHolder program(m_db.Folder());
+  ASSERT_TRUE(program.Holding());
+  EXPECT_EQ(Run({}), 1);
+  EXPECT_EQ(m_analyser.m_nCalls, 2);
+  EXPECT_TRUE(m_db.Exists("analysis.dat"));
 }
 
 }  // namespace

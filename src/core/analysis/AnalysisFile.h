@@ -14,6 +14,9 @@ namespace velvane {
 // regard to the locale ("-16.25"). A file name may hold any byte but '/', so in the name "\"
 // is written "\\", TAB "\t", CR "\r" and LF "\n": no field ever holds a separator or line end.
 inline constexpr const char* kAnalysisBaseName = "analysis";
+// Held by the one run that may write analysis.dat: it is not a database, so the desktop
+// program's lock on the folder does not keep a nightly run of the tool out.
+inline constexpr const char* kAnalysisLockFile = "analysis.lock";
 
 std::string FormatAnalysisLine(const TrackAnalysis& result);
 // False for a damaged line (fields missing or not numbers, an unknown escape).

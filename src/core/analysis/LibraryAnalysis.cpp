@@ -12,6 +12,7 @@
 
 #include "core/analysis/AnalysisFile.h"
 #include "core/db/Logs.h"
+#include "core/db/NativeFile.h"
 #include "core/db/Paths.h"
 #include "core/playback/MusicFile.h"
 #include "core/text/Text.h"
@@ -191,6 +192,14 @@ AnalysisCount AnalyseTracks(const std::vector<AnalysisJob>& jobs, AudioAnalyser&
 LibraryAnalysisOutcome AnalyseLibrary(const LibraryAnalysisRequest& request,
                                       const AnalysisReports& reports) {
   LibraryAnalysisOutcome outcome;
+  FolderLock lock;
+  std::error_code error;
+  const LockResult locked = lock.TryLock(request.strFilesDir, error, kAnalysisLockFile);
+  if (locked != LockResult::kLocked) {
+    outcome.bInUse = locked == LockResult::kInUse;
+    outcome.strError = request.strFilesDir + kAnalysisLockFile + ": " + error.message();
+    return outcome;
+  }
   outcome.bLoaded = LoadAnalysisFile(request.strFilesDir, outcome.results, outcome.strError);
   if (!outcome.bLoaded) {
     return outcome;

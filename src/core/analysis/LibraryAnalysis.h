@@ -68,6 +68,7 @@ struct LibraryAnalysisRequest {
 };
 
 struct LibraryAnalysisOutcome {
+  bool bInUse = false;   // another run holds the folder's analysis lock: nothing was done
   bool bLoaded = false;  // analysis.dat could be read (when not, nothing was done)
   bool bSaved = false;   // new results reached analysis.dat
   std::string strError;  // why analysis.dat could not be read or saved
@@ -77,9 +78,9 @@ struct LibraryAnalysisOutcome {
 
 // The whole run: reads analysis.dat, analyses what is missing or stale, and saves the merged
 // results once at the end when anything new was measured (also when some files failed or the
-// run was stopped). The
-// caller holds the database folder's lock. A file that exists but cannot be read is never
-// saved over: the run then does nothing.
+// run was stopped). One run at a time per database folder, whichever program starts it: the
+// run holds the folder's analysis lock throughout. A file that exists but cannot be read is
+// never saved over: the run then does nothing.
 LibraryAnalysisOutcome AnalyseLibrary(const LibraryAnalysisRequest& request,
                                       const AnalysisReports& reports);
 

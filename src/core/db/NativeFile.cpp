@@ -33,9 +33,10 @@ bool SyncFolder(const std::string& /*strFolder*/) {
 
 // A file opened with no sharing at all cannot be opened again until its holder closes it or
 // ends, which is what the lock needs.
-LockResult FolderLock::TryLock(const std::string& strFolder, std::error_code& error) {
+LockResult FolderLock::TryLock(const std::string& strFolder, std::error_code& error,
+                               const char* pszLockFile) {
   Unlock();
-  const std::string strPath = strFolder + kLockFileName;
+  const std::string strPath = strFolder + pszLockFile;
   HANDLE hFile = CreateFileA(strPath.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS,
                              FILE_ATTRIBUTE_NORMAL, nullptr);
   DWORD nError = hFile == INVALID_HANDLE_VALUE ? GetLastError() : ERROR_SUCCESS;
@@ -78,9 +79,10 @@ bool SyncFolder(const std::string& strFolder) {
 
 // flock belongs to the open file, not to the process: a second FolderLock in the same
 // program is refused like another program, and a child process never inherits it (CLOEXEC).
-LockResult FolderLock::TryLock(const std::string& strFolder, std::error_code& error) {
+LockResult FolderLock::TryLock(const std::string& strFolder, std::error_code& error,
+                               const char* pszLockFile) {
   Unlock();
-  const std::string strPath = strFolder + kLockFileName;
+  const std::string strPath = strFolder + pszLockFile;
   int nFd = open(strPath.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
   const int nOpenError = errno;
   if (nFd < 0 && (nOpenError == EACCES || nOpenError == EROFS)) {

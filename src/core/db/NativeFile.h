@@ -23,10 +23,12 @@ enum class LockResult {
   kFailed,  // the lock file could not be made or locked (see the error)
 };
 
-// One writer at a time per database folder: an advisory lock on the file velvane.lock in the
-// folder. The system drops it when the holder ends, even after a crash, so a stale lock file
-// never blocks anyone; the file itself is left in place on purpose (deleting it would let two
-// programs lock two different files of the same name).
+inline constexpr const char* kLockFileName = "velvane.lock";
+
+// One writer at a time per database folder: an advisory lock on the file velvane.lock (or
+// another lock file named by the caller) in the folder. The system drops it when the holder ends,
+// even after a crash, so a stale lock file never blocks anyone; the file itself is left in place on
+// purpose (deleting it would let two programs lock two different files of the same name).
 class FolderLock {
  public:
   FolderLock() = default;
@@ -35,7 +37,8 @@ class FolderLock {
   FolderLock& operator=(const FolderLock&) = delete;
 
   // Releases a lock held on another folder first.
-  LockResult TryLock(const std::string& strFolder, std::error_code& error);
+  LockResult TryLock(const std::string& strFolder, std::error_code& error,
+                     const char* pszLockFile = kLockFileName);
   void Unlock();
   // Whether this object holds the lock on exactly this folder setting.
   bool Holds(const std::string& strFolder) const {
@@ -47,7 +50,5 @@ class FolderLock {
   std::intptr_t m_handle = kNone;  // file descriptor, or Windows file handle
   std::string m_strFolder;
 };
-
-inline constexpr const char* kLockFileName = "velvane.lock";
 
 }  // namespace velvane

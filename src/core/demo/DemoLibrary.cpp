@@ -281,7 +281,7 @@ void AnalyseDemoTunes(const Settings& settings, AudioAnalyser& analyser, Clock& 
   std::error_code error;
   AnalysisResults results;
   std::string strError;
-  if (lock.TryLock(settings.strFilesDir, error) != LockResult::kLocked ||
+  if (lock.TryLock(settings.strFilesDir, error, kAnalysisLockFile) != LockResult::kLocked ||
       !LoadAnalysisFile(settings.strFilesDir, results, strError)) {
     return;
   }

@@ -17,7 +17,7 @@ bool EnsureDemoLibrary(const std::string& strRoot, Settings& settings, std::stri
 
 // Measures the demo tunes that have no fresh result in the demo's analysis.dat and saves
 // them, so the two sound settings work from the first start. Does nothing while another
-// program holds the demo's database folder; a tune that cannot be measured plays as it is.
+// program analyses the demo's music; a tune that cannot be measured plays as it is.
 void AnalyseDemoTunes(const Settings& settings, AudioAnalyser& analyser, Clock& clock);
 
 }  // namespace velvane

@@ -17,7 +17,7 @@ int DeckVolume(int nDeckSlider, int nMasterSlider) {
 
 PlayControl::PlayControl(DeckDriver& decks, PlayQueue& queue, const Settings& settings,
                          Clock& clock, MainDisplay& display, QueueEditSession& queueEdit,
-                         const AnalysisResults& analysis)
+                         AnalysisSource& analysis)
     : m_driver(decks),
       m_queue(queue),
       m_settings(settings),
@@ -76,7 +76,7 @@ void PlayControl::StopAndClose(int nDeck) {
 void PlayControl::PrepareDeck(int nDeck, const QueueSlot& track, const std::string& strPath) {
   const bool bWanted = m_settings.bEvenLoudness || m_settings.bChangeAtMusicEnd;
   const TrackMeasures* pMeasures =
-      bWanted ? m_analysis.FreshMeasures(track.strCD, track.strTrack, strPath) : nullptr;
+      bWanted ? m_analysis.Fresh().FreshMeasures(track.strCD, track.strTrack, strPath) : nullptr;
   const bool bGain = m_settings.bEvenLoudness && pMeasures != nullptr;
   // Set for every track, so a gain never stays on the deck for the next one.
   m_driver.SetDeckGain(nDeck, bGain ? TrackGain(*pMeasures, m_settings.nLoudnessTarget) : 0.0);

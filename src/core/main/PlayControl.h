@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "core/analysis/AnalysisResults.h"
+#include "core/analysis/AnalysisSource.h"
 #include "core/main/Deck.h"
 #include "core/main/Fader.h"
 #include "core/main/MainDisplay.h"
@@ -34,7 +34,7 @@ enum class PlayNextResult { kStarted, kNothingNext, kNoMusicFile, kNoFreeDeck, k
 class PlayControl {
  public:
   PlayControl(DeckDriver& decks, PlayQueue& queue, const Settings& settings, Clock& clock,
-              MainDisplay& display, QueueEditSession& queueEdit, const AnalysisResults& analysis);
+              MainDisplay& display, QueueEditSession& queueEdit, AnalysisSource& analysis);
 
   // --- buttons ---
   void OnPlayNextTrack();
@@ -107,7 +107,7 @@ class PlayControl {
   Clock& m_clock;
   MainDisplay& m_display;
   QueueEditSession& m_queueEdit;
-  const AnalysisResults& m_analysis;
+  AnalysisSource& m_analysis;
 
   Decks m_decks;
   int m_nMasterSlider = 0;

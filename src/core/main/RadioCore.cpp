@@ -1,6 +1,5 @@
 #include "core/main/RadioCore.h"
 
-#include "core/analysis/AnalysisFile.h"
 #include "core/db/Logs.h"
 #include "core/playback/SavedQueue.h"
 #include "core/settings/ProgramInfo.h"
@@ -79,7 +78,7 @@ void RadioCore::LoadAnalysis() {
   // Without its results every track plays as it is: worth a line in the error log, not a
   // message at every start.
   std::string strError;
-  if (!LoadAnalysisFile(m_settings.strFilesDir, m_analysis, strError)) {
+  if (!m_analysis.Open(m_settings.strFilesDir, strError)) {
     WriteErrorLog(m_settings.strFilesDir, m_clock,
                   "The music file analysis could not be read (" + strError + ")");
   }

@@ -4,7 +4,7 @@
 #include <string>
 #include <utility>
 
-#include "core/analysis/AnalysisResults.h"
+#include "core/analysis/AnalysisSource.h"
 #include "core/db/TrackDatabase.h"
 #include "core/db/TrackStore.h"
 #include "core/main/MainDisplay.h"
@@ -106,9 +106,9 @@ class RadioCore {
 
   // --- track analysis ---
   // The loudness and audible-end results the decks use.
-  const AnalysisResults& Analysis() const { return m_analysis; }
+  const AnalysisResults& Analysis() const { return m_analysis.Held(); }
   // An analysis run saved new results: the next tracks started use them.
-  void OnAnalysisSaved(AnalysisResults results) { m_analysis = std::move(results); }
+  void OnAnalysisSaved(AnalysisResults results) { m_analysis.Replace(std::move(results)); }
 
   // --- what the rest of the program reads ---
   const Settings& GetSettings() const { return m_settings; }
@@ -138,7 +138,7 @@ class RadioCore {
   PlayQueue m_queue;
   DeckDriver m_driver;
   MainDisplay m_display;
-  AnalysisResults m_analysis;
+  AnalysisSource m_analysis;
   QueueEditSession m_queueEdit;
   PlayControl m_play;
   TimerLoop m_timer;

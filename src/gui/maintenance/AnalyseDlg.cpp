@@ -121,6 +121,9 @@ std::string CAnalyseDlg::Outcome() const {
   if (!m_bDone) {
     return "";
   }
+  if (m_outcome.bInUse) {
+    return "Another program is analysing the music files of this database folder.";
+  }
   if (!m_outcome.bLoaded) {
     return "The analysis results cannot be read: " + m_outcome.strError;
   }

@@ -123,14 +123,14 @@ TEST_F(DemoLibraryTest, PlaysWithEvenLoudnessOverQuietLoudAndSilentTailedTunes) 
   EXPECT_NEAR(static_cast<double>(nSilent) / (2 * 11025), 8.0, 0.05);
 }
 
-TEST_F(DemoLibraryTest, TunesAreAnalysedOnceAndNotWhileAnotherProgramHoldsTheFolder) {
+TEST_F(DemoLibraryTest, TunesAreAnalysedOnceAndNotWhileAnotherProgramAnalyses) {
   Make(m_settings);
   FakeAudioAnalyser analyser;
   FakeClock clock{2010, 3, 7};
   {
     FolderLock other;
     std::error_code error;
-    ASSERT_EQ(other.TryLock(m_settings.strFilesDir, error), LockResult::kLocked);
+    ASSERT_EQ(other.TryLock(m_settings.strFilesDir, error, kAnalysisLockFile), LockResult::kLocked);
     AnalyseDemoTunes(m_settings, analyser, clock);
     EXPECT_EQ(analyser.m_nCalls, 0);
   }

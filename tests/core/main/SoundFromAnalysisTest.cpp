@@ -122,5 +122,27 @@ TEST_F(SoundFromAnalysisTest, StartUpReadsTheResultsFileAndGoesOnWithoutAnUnread
   EXPECT_NE(strLog.find("The music file analysis could not be read"), std::string::npos);
 }
 
+// The nightly velvane-tool run saves analysis.dat while the program plays.
+TEST_F(SoundFromAnalysisTest, ResultsSavedByAnotherProgramCountFromTheNextTrack) {
+  AutoPlay(true, false);
+  AddTrack(1, 1, "A", "TA", 15000);
+  AddTrack(1, 2, "B", "TB", 15000);
+  Queue(1, 1);
+  Queue(1, 2);
+  Play().OnPlayNextTrack();
+  EXPECT_DOUBLE_EQ(m_mci.m_gains.at("Track1"), 0.0);
+
+  AnalysisResults saved;
+  const std::string strSecond = (m_dir.Path() / "music" / "001" / "02 TB.mp3").string();
+  TrackAnalysis result{"1", "2", {}, {-26.0, -12.0, 0, 15000}};
+  ASSERT_TRUE(DescribeFile(strSecond, result.file));
+  saved.Put(result);
+  ASSERT_TRUE(SaveAnalysisFile((m_dir.Path() / "db" / "").string(), saved));
+
+  ASSERT_TRUE(TickUntil([&] { return m_mci.IsOpen("Track2"); }, 300));
+  EXPECT_DOUBLE_EQ(m_mci.m_gains.at("Track2"), 10.0);
+  EXPECT_EQ(m_radio.Analysis().Count(), 1u);
+}
+
 }  // namespace
 }  // namespace velvane
