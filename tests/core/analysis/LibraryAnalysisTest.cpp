@@ -6,6 +6,7 @@
 #include <filesystem>
 
 #include "core/analysis/AnalysisFile.h"
+#include "core/db/NativeFile.h"
 #include "support/FakeAudioAnalyser.h"
 #include "support/FakeClock.h"
 #include "support/FileFaults.h"
@@ -176,6 +177,21 @@ TEST_F(LibraryAnalysisTest, AResultsFileThatCannotBeReadIsNeverSavedOver) {
   EXPECT_EQ(outcome.strError, m_db.Folder() + "analysis.dat: not a regular file");
   EXPECT_EQ(m_analyser.m_nCalls, 0);
   EXPECT_TRUE(fs::is_directory(m_db.Path() / "analysis.dat"));
+}
+
+// The dialog and a nightly tool run must not write analysis.dat over each other.
+TEST_F(LibraryAnalysisTest, ASecondRunWhileOneGoesOnDoesNothing) {
+  Track(1, 1, "a");
+  FolderLock first;
+  std::error_code error;
+  ASSERT_EQ(first.TryLock(m_db.Folder(), error, kAnalysisLockFile), LockResult::kLocked);
+  const LibraryAnalysisOutcome outcome = Run(1);
+  EXPECT_TRUE(outcome.bInUse);
+  EXPECT_FALSE(outcome.bLoaded);
+  EXPECT_EQ(m_analyser.m_nCalls, 0);
+  EXPECT_FALSE(m_db.Exists("analysis.dat"));
+  first.Unlock();
+  EXPECT_TRUE(Run(1).bSaved);
 }
 
 TEST_F(LibraryAnalysisTest, ASaveThatFailsIsToldAndLogged) {
