@@ -7,10 +7,8 @@
 #include <string_view>
 #include <vector>
 
-#include "core/analysis/AnalysisFile.h"
 #include "core/analysis/LibraryAnalysis.h"
 #include "core/db/LineCodec.h"
-#include "core/db/NativeFile.h"
 #include "core/db/Paths.h"
 #include "core/db/Records.h"
 #include "core/db/SafeSave.h"
@@ -277,14 +275,6 @@ bool CreateFolder(const std::string& strFolder, std::string& strError) {
 }  // namespace
 
 void AnalyseDemoTunes(const Settings& settings, AudioAnalyser& analyser, Clock& clock) {
-  FolderLock lock;
-  std::error_code error;
-  AnalysisResults results;
-  std::string strError;
-  if (lock.TryLock(settings.strFilesDir, error, kAnalysisLockFile) != LockResult::kLocked ||
-      !LoadAnalysisFile(settings.strFilesDir, results, strError)) {
-    return;
-  }
   TrackStore tunes;
   tunes.Allocate(static_cast<int>(kTunes.size()), 1);
   for (std::size_t i = 0; i < kTunes.size(); ++i) {
@@ -292,13 +282,7 @@ void AnalyseDemoTunes(const Settings& settings, AudioAnalyser& analyser, Clock& 
                            std::to_string(kTunes[i].nCD), std::to_string(kTunes[i].nTrack), -1);
   }
   tunes.SetPlaylistCount(static_cast<int>(kTunes.size()));
-  const std::vector<AnalysisJob> jobs =
-      TracksToAnalyse(tunes, settings.strMusicDir, results, false);
-  if (jobs.empty()) {
-    return;
-  }
-  AnalyseTracks(jobs, analyser, 2, results, settings.strFilesDir, clock, {});
-  SaveAnalysisFile(settings.strFilesDir, results);
+  AnalyseLibrary({tunes, settings.strMusicDir, settings.strFilesDir, analyser, clock, 2}, {});
 }
 
 bool EnsureDemoLibrary(const std::string& strRoot, Settings& settings, std::string& strError) {

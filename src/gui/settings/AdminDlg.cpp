@@ -195,24 +195,23 @@ void CAdminDlg::ShowStatusNow(const std::string& strText) {
   m_pStatus->repaint();  // seen before the long piece of work that follows
 }
 
-// The editors act on the main window's records at once: a saved edit stays, whatever way
-// this dialog is left afterwards.
-void CAdminDlg::OnEditPlaylist() {
-  ShowStatusNow("Loading the playlist, please wait.");
-  if (CPlaylistEditorDlg::Run(m_core, this)) {
+// The playlist and chart editors act on the main window's records at once: a saved edit
+// stays, whatever way this dialog is left afterwards.
+void CAdminDlg::EditRecords(const char* pszLoading, bool (*runEditor)(RadioCore&, QWidget*)) {
+  ShowStatusNow(pszLoading);
+  if (runEditor(m_core, this)) {
     ShowStatusNow("Saving...");
     m_core.SaveEditedDatabases();
   }
   SetStatus("");
 }
 
+void CAdminDlg::OnEditPlaylist() {
+  EditRecords("Loading the playlist, please wait.", &CPlaylistEditorDlg::Run);
+}
+
 void CAdminDlg::OnEditCharts() {
-  ShowStatusNow("Loading the charts database, please wait.");
-  if (CChartEditorDlg::Run(m_core, this)) {
-    ShowStatusNow("Saving...");
-    m_core.SaveEditedDatabases();
-  }
-  SetStatus("");
+  EditRecords("Loading the charts database, please wait.", &CChartEditorDlg::Run);
 }
 
 void CAdminDlg::OnEditNumberOne() {

@@ -77,6 +77,8 @@ class CAdminDlg : public QDialog {
   void OnBrowseFilesDir();
   void BrowseInto(const std::string& strTitle, std::string& strFolder);
   void OnSetLogFile();
+  // Runs the playlist or chart editor and saves both databases when it was saved.
+  void EditRecords(const char* pszLoading, bool (*runEditor)(RadioCore&, QWidget*));
   void OnEditPlaylist();
   void OnEditCharts();
   void OnEditNumberOne();
