@@ -5,7 +5,6 @@
 #include <condition_variable>
 #include <deque>
 #include <exception>
-#include <map>
 #include <mutex>
 #include <set>
 #include <thread>
@@ -118,19 +117,15 @@ std::vector<AnalysisJob> TracksToAnalyse(const TrackStore& store, const std::str
                                          const AnalysisResults& results, bool bForce) {
   std::vector<AnalysisJob> jobs;
   std::set<std::pair<int, int>> seen;
-  // Each CD folder is listed once, however many of its tracks the library holds.
-  std::map<std::string, std::set<std::string>> folders;
+  FolderListings folders;
   for (int p = 0; p < store.PlaylistCount(); ++p) {
     const PlaylistEntry& record = store.Playlist(p);
     if (!seen.insert({Atoi(record.strCD), Atoi(record.strTrack)}).second) {
       continue;
     }
     const std::string strFolder = strMusicDir + FormatInt(Atoi(record.strCD), 3) + kPathSeparator;
-    auto it = folders.find(strFolder);
-    if (it == folders.end()) {
-      it = folders.emplace(strFolder, FolderNames(strFolder, true)).first;
-    }
-    const std::string* pName = FirstStartingWith(it->second, FormatInt(Atoi(record.strTrack), 2));
+    const std::string* pName =
+        FirstStartingWith(folders.FilesIn(strFolder), FormatInt(Atoi(record.strTrack), 2));
     if (pName == nullptr) {
       continue;
     }

@@ -1,8 +1,5 @@
 #include "core/maintenance/MusicCheck.h"
 
-#include <map>
-#include <set>
-
 #include "core/db/Logs.h"
 #include "core/db/Paths.h"
 #include "core/playback/MusicFile.h"
@@ -22,16 +19,13 @@ MusicCheckResult CheckMusicFiles(const TrackStore& store, const std::string& str
                                  const std::string& strFilesDir, Clock& clock) {
   MusicCheckResult result;
   result.nExpected = store.PlaylistCount();
-  std::map<std::string, std::set<std::string>> folders;
+  FolderListings folders;
   for (int p = 0; p < store.PlaylistCount(); ++p) {
     const PlaylistEntry& record = store.Playlist(p);
     const std::string strCD = FormatInt(Atoi(record.strCD), 3);
     const std::string strTrack = FormatInt(Atoi(record.strTrack), 2);
-    auto it = folders.find(strCD);
-    if (it == folders.end()) {
-      it = folders.emplace(strCD, FolderNames(strMusicDir + strCD + kPathSeparator, true)).first;
-    }
-    if (FirstStartingWith(it->second, strTrack) != nullptr) {
+    if (FirstStartingWith(folders.FilesIn(strMusicDir + strCD + kPathSeparator), strTrack) !=
+        nullptr) {
       ++result.nFound;
     } else {
       WriteErrorLog(strFilesDir, clock,
