@@ -97,6 +97,18 @@ class MpvMciTest : public ::testing::Test {
     return path;
   }
 
+  // The sink up and recorded; a fatal failure when it cannot be started.
+  static void StartRecording(PulseNullSink& sink) {
+    std::string error;
+    ASSERT_TRUE(sink.Start(error)) << error << "\n" << sink.Log();
+    ASSERT_TRUE(sink.StartRecording(error)) << error;
+  }
+  static MpvMciOptions PulseOutput() {
+    MpvMciOptions options;
+    options.strAudioOutput = "pulse";
+    return options;
+  }
+
   TempDir m_dir;
 };
 
@@ -247,13 +259,9 @@ TEST_F(MpvMciTest, PulseNullSinkRecordsLevelsThatFollowTheLinearVolume) {
   }
   const std::string tone = Tone("tone.wav", 1.0);  // 440 Hz at half scale: RMS 0.3536
   PulseNullSink sink(m_dir.Path());
-  std::string error;
-  ASSERT_TRUE(sink.Start(error)) << error << "\n" << sink.Log();
-  ASSERT_TRUE(sink.StartRecording(error)) << error;
+  ASSERT_NO_FATAL_FAILURE(StartRecording(sink));
   {
-    MpvMciOptions options;
-    options.strAudioOutput = "pulse";
-    MpvMci mci(options);
+    MpvMci mci(PulseOutput());
     ASSERT_EQ(Send(mci, OpenCommand(tone, "Track1")), 0) << sink.Log();
     ASSERT_EQ(Send(mci, OpenCommand(tone, "Track2")), 0);
     ASSERT_EQ(Send(mci, "setaudio Track1 volume to 1000"), 0);
@@ -325,13 +333,9 @@ TEST_F(MpvMciTest, PulseNullSinkRecordsTheGainBeneathTheVolume) {
   const std::string quiet = (m_dir.Path() / "quiet.wav").string();
   ASSERT_TRUE(WriteSineWav(quiet, 1.0, 440.0, 0.5 / std::sqrt(10.0)));
   PulseNullSink sink(m_dir.Path());
-  std::string error;
-  ASSERT_TRUE(sink.Start(error)) << error << "\n" << sink.Log();
-  ASSERT_TRUE(sink.StartRecording(error)) << error;
+  ASSERT_NO_FATAL_FAILURE(StartRecording(sink));
   {
-    MpvMciOptions options;
-    options.strAudioOutput = "pulse";
-    MpvMci mci(options);
+    MpvMci mci(PulseOutput());
     for (const auto& [path, dGain] : {std::pair{loud, 0.0}, {quiet, 10.0}}) {
       mci.SetGain("Track1", dGain);
       ASSERT_EQ(Send(mci, OpenCommand(path, "Track1")), 0) << sink.Log();
