@@ -11,10 +11,6 @@ namespace velvane {
 
 namespace {
 
-std::string NumberShown(const std::string& strNumber) {
-  return strNumber == "0" ? " " : strNumber;
-}
-
 std::string BlankWhenEmpty(const std::string& strText) {
   return strText.empty() ? " " : strText;
 }

@@ -10,11 +10,6 @@ namespace velvane {
 
 namespace {
 
-// CD and track "0" show as a blank.
-std::string NumberShown(const std::string& strNumber) {
-  return strNumber == "0" ? " " : strNumber;
-}
-
 // A blank means none (0); anything else must be digits within the file's number block.
 bool IsNumberUpTo(const std::string& strText, int nMax) {
   const std::size_t nBegin = strText.find_first_not_of(' ');

@@ -15,6 +15,10 @@ inline std::string BlankField() {
 inline std::string NoLinkField() {
   return "-1";
 }
+// CD and track "0" show as a blank.
+inline std::string NumberShown(const std::string& strNumber) {
+  return strNumber == "0" ? BlankField() : strNumber;
+}
 
 // The values of one list line, in line order; they are also the values the edit fields show.
 using EditorFields = std::vector<std::string>;
