@@ -5,7 +5,7 @@
 #include <string>
 
 #include "core/editors/DateRule.h"
-#include "support/FakePrompter.h"
+#include "core/editors/EditorFixture.h"
 
 namespace velvane {
 namespace {
@@ -26,37 +26,14 @@ TEST(DateRuleTest, RewritesTypedDatesAndMovesShortAndEarlyYearsIntoTheChartCentu
   }
 }
 
-class ChartEditorTest : public ::testing::Test {
+class ChartEditorTest : public EditorFixture {
  protected:
   ChartEditorTest() {
-    m_store.Allocate(10, 10);
     Record("Abba", "SOS", "0", "7");
     Record("Queen", "Radio", "3", "4");
     Chart("01/02/1983", "Abba", "SOS", "1", 0);
     Chart("05/06/1984", "Nobody", "Nothing", "40");
   }
-  void Record(const std::string& strArtist, const std::string& strTitle, const std::string& strCD,
-              const std::string& strTrack) {
-    const int nIndex = m_store.PlaylistCount();
-    m_store.SetPlaylistEntry(nIndex, {strArtist, strTitle, strCD, strTrack, -1}, 10);
-    m_store.SetPlaylistCount(nIndex + 1);
-  }
-  void Chart(const std::string& strDate, const std::string& strArtist, const std::string& strTitle,
-             const std::string& strPosition, int nPlaylistLink = -1) {
-    const int nIndex = m_store.ChartCount();
-    m_store.SetChartEntry(nIndex, {strDate, strArtist, strTitle, strPosition, nPlaylistLink}, 10);
-    m_store.SetChartCount(nIndex + 1);
-  }
-  static void Type(ChartEditor& editor, const std::string& strDate, const std::string& strArtist,
-                   const std::string& strTitle, const std::string& strPosition) {
-    editor.SetField(F::kDate, strDate);
-    editor.SetField(F::kArtist, strArtist);
-    editor.SetField(F::kTitle, strTitle);
-    editor.SetField(F::kPosition, strPosition);
-  }
-
-  TrackStore m_store;
-  FakePrompter m_prompter;
 };
 
 TEST_F(ChartEditorTest, LinesShowTheLinkedRecordsNumbersAsStored) {
@@ -69,9 +46,9 @@ TEST_F(ChartEditorTest, LinesShowTheLinkedRecordsNumbersAsStored) {
 
 TEST_F(ChartEditorTest, UpdateStoresTheRewrittenDateAndDoesNothingForARejectedOne) {
   ChartEditor editor(m_store, m_prompter, "T");
-  Type(editor, "1/13/2000", "A", "B", "3");
+  Type(editor, {"1/13/2000", "A", "B", "3"});
   EXPECT_FALSE(editor.OnUpdate());
-  Type(editor, "7/8/99", "A", "B", "");
+  Type(editor, {"7/8/99", "A", "B", ""});
   EXPECT_FALSE(editor.OnUpdate());  // no position
   editor.SetField(F::kPosition, "3");
   ASSERT_TRUE(editor.OnUpdate());
@@ -109,7 +86,7 @@ TEST_F(ChartEditorTest, SaveSetsTheEntriesLinksFromTheLinesAndLeavesThePlaylistA
   editor.OnFindInPlaylist();
   ASSERT_TRUE(editor.OnUpdate());
   editor.OnBottomOfList();
-  Type(editor, "1/1/85", "New", "Entry", "2");
+  Type(editor, {"1/1/85", "New", "Entry", "2"});
   ASSERT_TRUE(editor.OnUpdate());
   ASSERT_TRUE(editor.OnSaveAndExit());
   EXPECT_EQ(editor.Caption(), "Chart Editor - Saving");
@@ -123,11 +100,10 @@ TEST_F(ChartEditorTest, SaveSetsTheEntriesLinksFromTheLinesAndLeavesThePlaylistA
 }
 
 TEST_F(ChartEditorTest, SaveBeyondTheChartCapacityIsRefused) {
-  m_store.SetChartCount(0);
-  m_store.Allocate(10, 1);
+  m_store.Allocate(10, 1);  // and empties the store
   ChartEditor editor(m_store, m_prompter, "T");
   for (const char* pszArtist : {"A", "B"}) {
-    Type(editor, "1/1/85", pszArtist, "T", "1");
+    Type(editor, {"1/1/85", pszArtist, "T", "1"});
     ASSERT_TRUE(editor.OnUpdate());
     editor.OnBottomOfList();
   }
