@@ -7,11 +7,11 @@
 
 namespace velvane {
 
-std::optional<std::string> ApplyDateRule(const std::string& strTyped) {
-  if (strTyped.size() < 5) {
-    return std::nullopt;
+bool ApplyDateRule(std::string& strDate) {
+  if (strDate.size() < 5) {
+    return false;
   }
-  const std::vector<std::string_view> parts = SplitFields(strTyped, "-/ ");
+  const std::vector<std::string_view> parts = SplitFields(strDate, "-/ ");
   const auto part = [&parts](std::size_t nIndex) {
     return nIndex < parts.size() ? Atoi(parts[nIndex]) : 0;
   };
@@ -19,7 +19,7 @@ std::optional<std::string> ApplyDateRule(const std::string& strTyped) {
   const int nMonth = part(1);
   int nYear = part(2);
   if (nDay < 1 || nDay > 31 || nMonth < 1 || nMonth > 12 || nYear > 9999) {
-    return std::nullopt;
+    return false;
   }
   if (nYear < 100) {
     nYear += 1900;
@@ -27,7 +27,8 @@ std::optional<std::string> ApplyDateRule(const std::string& strTyped) {
   if (nYear < 1934) {
     nYear += 100;
   }
-  return FormatInt(nDay, 2) + "/" + FormatInt(nMonth, 2) + "/" + FormatInt(nYear, 4);
+  strDate = FormatInt(nDay, 2) + "/" + FormatInt(nMonth, 2) + "/" + FormatInt(nYear, 4);
+  return true;
 }
 
 }  // namespace velvane
