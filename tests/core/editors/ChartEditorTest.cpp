@@ -33,10 +33,10 @@ TEST(DateRuleTest, RewritesTypedDatesAndMovesShortAndEarlyYearsIntoTheChartCentu
 class ChartEditorTest : public EditorFixture {
  protected:
   ChartEditorTest() {
-    Record("Abba", "SOS", "0", "7");
-    Record("Queen", "Radio", "3", "4");
-    Chart("01/02/1983", "Abba", "SOS", "1", 0);
-    Chart("05/06/1984", "Nobody", "Nothing", "40");
+    Record({"Abba", "SOS", "0", "7"});
+    Record({"Queen", "Radio", "3", "4"});
+    Chart({"01/02/1983", "Abba", "SOS", "1", 0});
+    Chart({"05/06/1984", "Nobody", "Nothing", "40"});
   }
 };
 
@@ -62,7 +62,7 @@ TEST_F(ChartEditorTest, UpdateStoresTheRewrittenDateAndDoesNothingForARejectedOn
 }
 
 TEST_F(ChartEditorTest, FindInPlaylistTakesTheFirstAcceptedRecordOrClearsTheLink) {
-  Record("ABBA", "sos", "9", "9");  // a later match is never reached
+  Record({"ABBA", "sos", "9", "9"});  // a later match is never reached
   ChartEditor editor(m_store, m_prompter, "T");
   editor.OnTopOfList();
   editor.OnFindInPlaylist();

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "core/db/TrackStore.h"
@@ -12,24 +13,18 @@
 namespace velvane {
 
 // What the editor tests share: a store of ten records and ten chart entries at most, filled in
-// order, and a scripted prompter.
+// order (a link left out is -1), and a scripted prompter.
 class EditorFixture : public ::testing::Test {
  protected:
   EditorFixture() { m_store.Allocate(10, 10); }
 
-  int Record(const std::string& strArtist, const std::string& strTitle, const std::string& strCD,
-             const std::string& strTrack, int nChartLink = -1) {
-    const int nIndex = m_store.PlaylistCount();
-    m_store.SetPlaylistEntry(nIndex, {strArtist, strTitle, strCD, strTrack, nChartLink}, 10);
-    m_store.SetPlaylistCount(nIndex + 1);
-    return nIndex;
+  void Record(PlaylistEntry record) {
+    m_store.SetPlaylistEntry(m_store.PlaylistCount(), std::move(record), 10);
+    m_store.SetPlaylistCount(m_store.PlaylistCount() + 1);
   }
-  int Chart(const std::string& strDate, const std::string& strArtist, const std::string& strTitle,
-            const std::string& strPosition, int nPlaylistLink = -1) {
-    const int nIndex = m_store.ChartCount();
-    m_store.SetChartEntry(nIndex, {strDate, strArtist, strTitle, strPosition, nPlaylistLink}, 10);
-    m_store.SetChartCount(nIndex + 1);
-    return nIndex;
+  void Chart(ChartEntry entry) {
+    m_store.SetChartEntry(m_store.ChartCount(), std::move(entry), 10);
+    m_store.SetChartCount(m_store.ChartCount() + 1);
   }
   // Types `values` into the first fields, in field order, as the operator would.
   static void Type(RecordEditor& editor, const std::vector<std::string>& values) {

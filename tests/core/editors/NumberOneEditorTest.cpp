@@ -44,7 +44,7 @@ TEST_F(NumberOneEditorTest, EntriesShowPositionOneAndBlankZerosAndAreWrittenBack
 }
 
 TEST_F(NumberOneEditorTest, ANewEntryTakesPositionOneAndFindInPlaylistFillsOrEmptiesTheNumbers) {
-  Record("Abba", "SOS", "12", "3");
+  Record({"Abba", "SOS", "12", "3"});
   NumberOneEditor editor = Open();
   Type(editor, {"1/2/83", "ABBA", "sos"});
   editor.OnFindInPlaylist();

@@ -26,9 +26,9 @@ TEST_F(PlaylistEditorTest, AnEmptyLibraryOpensOnTheNewRecordLineAndSavesEmpty) {
 
 TEST_F(PlaylistEditorTest, LinesCutLongTextsBlankZeroNumbersAndCarryTheLinkOutOfSight) {
   const std::string strLong(70, 'a');
-  Chart("05/03/1983", "X", "Y", "1");
-  Record(strLong, "Title", "0", "3", 0);
-  Record("B", "T", "12", "0");
+  Chart({"05/03/1983", "X", "Y", "1"});
+  Record({strLong, "Title", "0", "3", 0});
+  Record({"B", "T", "12", "0"});
   PlaylistEditor editor(m_store, m_prompter, "T");
   EXPECT_EQ(editor.Line(0),
             std::string(64, 'a') + "\tTitle\t \t3\tNo. 1   on   05 March 1983\t0\t");
@@ -47,7 +47,7 @@ TEST_F(PlaylistEditorTest, LinesCutLongTextsBlankZeroNumbersAndCarryTheLinkOutOf
 }
 
 TEST_F(PlaylistEditorTest, UpdateAddsAboveTheNewRecordLineReplacesInPlaceAndRefusesQuietly) {
-  Record("A", "TA", "1", "1");
+  Record({"A", "TA", "1", "1"});
   PlaylistEditor editor(m_store, m_prompter, "T");
   Type(editor, {"New", "", "2", "5"});  // an empty required field: nothing happens
   EXPECT_FALSE(editor.OnUpdate());
@@ -87,12 +87,12 @@ TEST_F(PlaylistEditorTest, UpdateRefusesWhatTheFileCannotHoldWithAMessage) {
 }
 
 TEST_F(PlaylistEditorTest, SearchGoesForwardOverWholeLinesWithoutWrapping) {
-  Chart("01/01/1980", "X", "Y", "1");
-  Chart("01/01/1980", "X", "Y", "12");
-  Record("Abba", "Waterloo", "1", "1");
-  Record("Queen", "Bicycle", "1", "2", 1);   // No. 12
-  Record("Blondie", "Atomic", "1", "3", 0);  // No. 1
-  Record("abba", "SOS", "1", "4");
+  Chart({"01/01/1980", "X", "Y", "1"});
+  Chart({"01/01/1980", "X", "Y", "12"});
+  Record({"Abba", "Waterloo", "1", "1"});
+  Record({"Queen", "Bicycle", "1", "2", 1});   // No. 12
+  Record({"Blondie", "Atomic", "1", "3", 0});  // No. 1
+  Record({"abba", "SOS", "1", "4"});
   PlaylistEditor editor(m_store, m_prompter, "T");
 
   editor.OnTopOfList();
@@ -113,10 +113,10 @@ TEST_F(PlaylistEditorTest, SearchGoesForwardOverWholeLinesWithoutWrapping) {
 }
 
 TEST_F(PlaylistEditorTest, FindChartEntryTakesTheLowestPositionAndTheEarliestOfEqualOnes) {
-  Chart("01/01/1980", "Abba", "SOS", "5");
-  Chart("02/01/1980", "ABBA", "sos", "2");
-  Chart("03/01/1980", "abba", "SOS", "2");
-  Chart("04/01/1980", "Abba", "SOS", "7");
+  Chart({"01/01/1980", "Abba", "SOS", "5"});
+  Chart({"02/01/1980", "ABBA", "sos", "2"});
+  Chart({"03/01/1980", "abba", "SOS", "2"});
+  Chart({"04/01/1980", "Abba", "SOS", "7"});
   PlaylistEditor editor(m_store, m_prompter, "T");
   Type(editor, {"abba", "Sos", "1", "1"});
   editor.OnFindChartEntry();
@@ -129,10 +129,10 @@ TEST_F(PlaylistEditorTest, FindChartEntryTakesTheLowestPositionAndTheEarliestOfE
 }
 
 TEST_F(PlaylistEditorTest, FindChartEntryAsksPerNearMissAndClearsTheLinkWhenNoneIsAccepted) {
-  Chart("01/01/1980", "Abba ", "SOS", "3");
-  Chart("02/01/1980", "Abba  ", "SOS", "1");
-  Chart("03/01/1980", "Queen", "Radio", "1");
-  Record("Abba", "SOS", "1", "1", 2);
+  Chart({"01/01/1980", "Abba ", "SOS", "3"});
+  Chart({"02/01/1980", "Abba  ", "SOS", "1"});
+  Chart({"03/01/1980", "Queen", "Radio", "1"});
+  Record({"Abba", "SOS", "1", "1", 2});
   PlaylistEditor editor(m_store, m_prompter, "T");
   editor.OnTopOfList();
   m_prompter.m_answers = {PromptAnswer::No, PromptAnswer::No};
@@ -149,9 +149,9 @@ TEST_F(PlaylistEditorTest, FindChartEntryAsksPerNearMissAndClearsTheLinkWhenNone
 }
 
 TEST_F(PlaylistEditorTest, SaveWritesRecordsBackAndLinksChartEntriesToTheirNewIndexes) {
-  Chart("01/01/1980", "Queen", "Radio", "4");
-  Chart("01/01/1981", "Abba", "SOS", "6", 0);  // a stale link: no record links back to it
-  Record("Abba", "SOS", "1", "1");
+  Chart({"01/01/1980", "Queen", "Radio", "4"});
+  Chart({"01/01/1981", "Abba", "SOS", "6", 0});  // a stale link: no record links back to it
+  Record({"Abba", "SOS", "1", "1"});
   PlaylistEditor editor(m_store, m_prompter, "T");
   Type(editor, {"Queen", "Radio", "2", "7"});
   editor.OnFindChartEntry();
@@ -167,7 +167,7 @@ TEST_F(PlaylistEditorTest, SaveWritesRecordsBackAndLinksChartEntriesToTheirNewIn
 
 TEST_F(PlaylistEditorTest, SaveBeyondTheCapacityIsRefusedNamingItAndWritesNothing) {
   m_store.Allocate(1, 10);
-  Record("A", "TA", "1", "1");
+  Record({"A", "TA", "1", "1"});
   PlaylistEditor editor(m_store, m_prompter, "T");
   Type(editor, {"B", "TB", "1", "2"});
   ASSERT_TRUE(editor.OnUpdate());
