@@ -12,11 +12,12 @@ namespace {
 
 RecordEditor::Layout ChartLayout() {
   using F = ChartEditor::Column;
-  return {"Chart Editor",
-          {F::kArtist, F::kTitle},
-          {F::kDate, F::kArtist, F::kTitle, F::kPosition},
-          {"", "", "", "", " ", " ", "-1"},
-          F::kArtist};
+  return {.strName = "Chart Editor",
+          .cutFields = {F::kArtist, F::kTitle},
+          .required = {F::kDate, F::kArtist, F::kTitle, F::kPosition},
+          .newRecord = {"", "", "", "", " ", " ", "-1"},
+          .nFocusField = F::kArtist,
+          .emptyAs = {"", "", "", "", "", "", "-1"}};
 }
 
 }  // namespace
@@ -42,15 +43,7 @@ ChartEditor::ChartEditor(TrackStore& store, Prompter& prompter, std::string strT
 }
 
 bool ChartEditor::PrepareUpdate(EditorFields& fields) {
-  const std::optional<std::string> date = ApplyDateRule(fields[kDate]);
-  if (!date) {
-    return false;
-  }
-  fields[kDate] = *date;
-  if (fields[kPlaylistLink].empty()) {
-    fields[kPlaylistLink] = NoLinkField();
-  }
-  return true;
+  return ApplyDateRule(fields[kDate]);
 }
 
 void ChartEditor::OnFindInPlaylist() {
@@ -70,10 +63,9 @@ void ChartEditor::OnFindInPlaylist() {
 }
 
 bool ChartEditor::OnSaveAndExit() {
-  if (!FitsCapacity(m_store.ChartSize(), "chart database", "entries")) {
+  if (!StartSaving(m_store.ChartSize(), "chart database", "entries")) {
     return false;
   }
-  SetCaption("Chart Editor - Saving");
   const int nCount = RecordCount();
   m_store.SetChartCount(nCount);
   for (int i = 0; i < nCount; ++i) {

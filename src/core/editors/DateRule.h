@@ -1,6 +1,5 @@
 #pragma once
 
-#include <optional>
 #include <string>
 
 namespace velvane {
@@ -8,9 +7,9 @@ namespace velvane {
 // The date rule of the chart and number one editors: day, month and year split at any run of
 // "-", "/" or " "; day 1-31 and month 1-12 (not checked against the month's length); two-digit
 // years and years before 1934 moved a century on (00-33 are 2000-2033, 34-99 1934-1999, 1930
-// is 2030). Gives "dd/mm/yyyy", or nothing for a rejected date: shorter than 5 characters, a
-// day or month out of range, or a year of more than four digits (the stored date keeps the
-// year in its last four characters).
-std::optional<std::string> ApplyDateRule(const std::string& strTyped);
+// is 2030). Rewrites the typed date as "dd/mm/yyyy"; returns false, leaving it as typed, for a
+// rejected date: shorter than 5 characters, a day or month out of range, or a year of more than
+// four digits (the stored date keeps the year in its last four characters).
+bool ApplyDateRule(std::string& strDate);
 
 }  // namespace velvane

@@ -11,21 +11,16 @@ namespace velvane {
 
 namespace {
 
-std::string NumberShown(const std::string& strNumber) {
-  return strNumber == "0" ? " " : strNumber;
-}
-
-std::string BlankWhenEmpty(const std::string& strText) {
-  return strText.empty() ? " " : strText;
-}
-
 RecordEditor::Layout NumberOneLayout() {
   using F = NumberOneEditor::Column;
-  return {"Number One Editor",
-          {F::kArtist, F::kTitle},
-          {F::kDate, F::kArtist, F::kTitle},
-          {"", "", "", "", " ", " "},
-          F::kDate};
+  return {.strName = "Number One Editor",
+          .cutFields = {F::kArtist, F::kTitle},
+          .required = {F::kDate, F::kArtist, F::kTitle},
+          .newRecord = {"", "", "", "", " ", " "},
+          .nFocusField = F::kDate,
+          // Every entry is a number one; a new one gets its position here, as the operator
+          // cannot type it.
+          .emptyAs = {"", "", "", "1", " ", " "}};
 }
 
 }  // namespace
@@ -54,19 +49,7 @@ NumberOneEditor::NumberOneEditor(const TrackStore& store, Prompter& prompter, st
 }
 
 bool NumberOneEditor::PrepareUpdate(EditorFields& fields) {
-  const std::optional<std::string> date = ApplyDateRule(fields[kDate]);
-  if (!date) {
-    return false;
-  }
-  fields[kDate] = *date;
-  // Every entry is a number one; a new one gets its position here, as the operator cannot
-  // type it.
-  if (fields[kPosition].empty()) {
-    fields[kPosition] = std::to_string(1);
-  }
-  fields[kCD] = BlankWhenEmpty(fields[kCD]);
-  fields[kTrack] = BlankWhenEmpty(fields[kTrack]);
-  return true;
+  return ApplyDateRule(fields[kDate]);
 }
 
 void NumberOneEditor::OnFindInPlaylist() {
@@ -83,7 +66,7 @@ void NumberOneEditor::OnFindInPlaylist() {
 }
 
 bool NumberOneEditor::OnSaveAndExit() {
-  SetCaption("Number One Editor - Saving");
+  ShowSaving();
   if (m_strFilesDir.empty()) {
     Tell(
         "No database folder has been saved yet, so hits.dat cannot be written. Choose the "

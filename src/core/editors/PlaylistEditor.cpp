@@ -10,11 +10,6 @@ namespace velvane {
 
 namespace {
 
-// CD and track "0" show as a blank.
-std::string NumberShown(const std::string& strNumber) {
-  return strNumber == "0" ? " " : strNumber;
-}
-
 // A blank means none (0); anything else must be digits within the file's number block.
 bool IsNumberUpTo(const std::string& strText, int nMax) {
   const std::size_t nBegin = strText.find_first_not_of(' ');
@@ -28,11 +23,12 @@ bool IsNumberUpTo(const std::string& strText, int nMax) {
 
 RecordEditor::Layout PlaylistLayout() {
   using F = PlaylistEditor::Column;
-  return {"Playlist Editor",
-          {F::kArtist, F::kTitle},
-          {F::kArtist, F::kTitle, F::kCD, F::kTrack},
-          {"", "", "", "", " ", "-1"},
-          F::kArtist};
+  return {.strName = "Playlist Editor",
+          .cutFields = {F::kArtist, F::kTitle},
+          .required = {F::kArtist, F::kTitle, F::kCD, F::kTrack},
+          .newRecord = {"", "", "", "", " ", "-1"},
+          .nFocusField = F::kArtist,
+          .emptyAs = {"", "", "", "", " ", "-1"}};
 }
 
 }  // namespace
@@ -68,12 +64,6 @@ bool PlaylistEditor::PrepareUpdate(EditorFields& fields) {
     Tell("The track number must be a number from 0 to 99.");
     return false;
   }
-  if (fields[kChartInfo].empty()) {
-    fields[kChartInfo] = BlankField();
-  }
-  if (fields[kChartLink].empty()) {
-    fields[kChartLink] = NoLinkField();
-  }
   return true;
 }
 
@@ -104,10 +94,9 @@ void PlaylistEditor::OnFindChartEntry() {
 }
 
 bool PlaylistEditor::OnSaveAndExit() {
-  if (!FitsCapacity(m_store.PlaySize(), "playlist", "records")) {
+  if (!StartSaving(m_store.PlaySize(), "playlist", "records")) {
     return false;
   }
-  SetCaption("Playlist Editor - Saving");
   const int nCount = RecordCount();
   m_store.SetPlaylistCount(nCount);
   for (int i = 0; i < nCount; ++i) {

@@ -96,6 +96,11 @@ bool RecordEditor::OnUpdate() {
     return false;
   }
   EditorFields fields = m_fields;
+  for (std::size_t i = 0; i < fields.size(); ++i) {
+    if (fields[i].empty()) {
+      fields[i] = m_layout.emptyAs[i];
+    }
+  }
   if (!PrepareUpdate(fields)) {
     return false;
   }
@@ -132,9 +137,10 @@ bool RecordEditor::OnQuit() {
                          PromptButtons::YesNo) == PromptAnswer::Yes;
 }
 
-bool RecordEditor::FitsCapacity(int nCapacity, const std::string& strDatabase,
-                                const std::string& strRecords) {
+bool RecordEditor::StartSaving(int nCapacity, const std::string& strDatabase,
+                               const std::string& strRecords) {
   if (RecordCount() <= nCapacity) {
+    ShowSaving();
     return true;
   }
   Tell("The " + strDatabase + " can hold at most " + std::to_string(nCapacity) + " " + strRecords +

@@ -15,6 +15,10 @@ inline std::string BlankField() {
 inline std::string NoLinkField() {
   return "-1";
 }
+// CD and track "0" show as a blank.
+inline std::string NumberShown(const std::string& strNumber) {
+  return strNumber == "0" ? BlankField() : strNumber;
+}
 
 // The values of one list line, in line order; they are also the values the edit fields show.
 using EditorFields = std::vector<std::string>;
@@ -32,6 +36,7 @@ class RecordEditor {
     std::vector<std::size_t> required;   // "Update" does nothing while one is empty
     EditorFields newRecord;              // the values shown on the new-record line
     std::size_t nFocusField;             // where "Top of list" / "Bottom of list" leave the focus
+    EditorFields emptyAs;                // what an empty field holds once stored ("": stays empty)
   };
 
   // Artist and title show at most this many bytes in a line.
@@ -56,10 +61,10 @@ class RecordEditor {
   void SetField(std::size_t nField, std::string strText);
   // The selection moved to `nLine` (Up / Down and clicks alike): caption and fields follow.
   void OnSelChangeList(int nLine);
-  // Stores the fields into the selected line: replaces a record line in place, or adds the
-  // record above the new-record line. Returns false when refused (an empty required field
-  // refuses silently; the editor's own checks may say why). Caption and fields stay as they
-  // are.
+  // Stores the fields into the selected line, each empty one as the layout's `emptyAs`:
+  // replaces a record line in place, or adds the record above the new-record line. Returns false
+  // when refused (an empty required field refuses silently; the editor's own checks may say
+  // why). Caption and fields stay as they are.
   bool OnUpdate();
   // Selects the first line after the selection that holds `strSearch` (MatchText over the
   // whole line, hidden fields included; "#text" must equal the line). The new-record line is
@@ -82,19 +87,20 @@ class RecordEditor {
   // A record line split back into its fields (each tab ends one; none is merged away).
   EditorFields RecordFields(int nLine) const;
   EditorFields& Fields() { return m_fields; }
-  void SetCaption(std::string strCaption) { m_strCaption = std::move(strCaption); }
   bool OnNewRecordLine() const { return m_nSelected == RecordCount(); }
 
+  // "Save And Exit" starts: the caption becomes "<name> - Saving".
+  void ShowSaving() { m_strCaption = m_layout.strName + " - Saving"; }
   // "Save And Exit" refuses more record lines than the database may hold, naming the limit:
-  // "The <database> can hold at most <capacity> <records>, ...".
-  bool FitsCapacity(int nCapacity, const std::string& strDatabase, const std::string& strRecords);
+  // "The <database> can hold at most <capacity> <records>, ...". Otherwise ShowSaving().
+  bool StartSaving(int nCapacity, const std::string& strDatabase, const std::string& strRecords);
   // A refusal or failure the operator must read.
   void Tell(const std::string& strText);
   Prompter& GetPrompter() { return m_prompter; }
   const std::string& Title() const { return m_strTitle; }
 
   // The editor's own rules for "Update", on a copy of the fields: rewrite them as the line
-  // must hold them, or return false to refuse.
+  // must hold them, or return false to refuse. Empty fields are already as `emptyAs` says.
   virtual bool PrepareUpdate(EditorFields& fields) = 0;
 
  private:

@@ -1,5 +1,6 @@
 #include "core/text/Text.h"
 
+#include <algorithm>
 #include <climits>
 #include <cstdio>
 
@@ -50,22 +51,13 @@ std::string FormatInt(int value, int minDigits) {
   return buffer;
 }
 
-std::vector<std::string_view> SplitFields(std::string_view line, char separator) {
+std::vector<std::string_view> SplitFields(std::string_view line, std::string_view separators) {
   std::vector<std::string_view> fields;
-  std::size_t i = 0;
-  while (i < line.size()) {
-    while (i < line.size() && line[i] == separator) {
-      ++i;
-    }
-    if (i == line.size()) {
-      break;
-    }
-    std::size_t end = line.find(separator, i);
-    if (end == std::string_view::npos) {
-      end = line.size();
-    }
+  std::size_t i = line.find_first_not_of(separators);
+  while (i != std::string_view::npos) {
+    const std::size_t end = std::min(line.find_first_of(separators, i), line.size());
     fields.push_back(line.substr(i, end - i));
-    i = end;
+    i = line.find_first_not_of(separators, end);
   }
   return fields;
 }

@@ -14,9 +14,10 @@ long Atol(std::string_view text);
 // printf-style formatting into a std::string.
 std::string FormatInt(int value, int minDigits);  // "%N.Nd"
 
-// Splits `line` on `separator` the way strtok does: separators at the start are skipped and a
-// run of separators counts as one, so no token is empty.
-std::vector<std::string_view> SplitFields(std::string_view line, char separator = '\\');
+// Splits `line` at any of `separators` the way strtok does: separators at the start are skipped
+// and a run of separators counts as one, so no token is empty.
+std::vector<std::string_view> SplitFields(std::string_view line,
+                                          std::string_view separators = "\\");
 
 // A line without its trailing CR LF or LF.
 std::string_view StripLineEnd(std::string_view line);

@@ -28,11 +28,12 @@ const char* const kSearching = "Searching...";
 EditorDialog::EditorDialog(QWidget* pParent) : QDialog(pParent) {}
 
 std::vector<EditorDialog::Header> EditorDialog::DatedHeaders() {
-  return {{1089, "Date", {10, 5, 70, 15}},
-          {1090, "Artist", {80, 5, 225, 15}},
-          {1091, "Title", {305, 5, 225, 15}},
-          {1088, "Position", {530, 5, 45, 15}},
-          {1092, "CD  Track", {580, 5, 60, 15}}};
+  using I = DatedEditorIds;
+  return {{I::kIdDateHeader, "Date", {10, 5, 70, 15}},
+          {I::kIdArtistHeader, "Artist", {80, 5, 225, 15}},
+          {I::kIdTitleHeader, "Title", {305, 5, 225, 15}},
+          {I::kIdPositionHeader, "Position", {530, 5, 45, 15}},
+          {I::kIdCdTrackHeader, "CD  Track", {580, 5, 60, 15}}};
 }
 
 std::vector<EditorDialog::FieldEdit> EditorDialog::DatedEdits(bool bPositionTyped) {
@@ -41,12 +42,13 @@ std::vector<EditorDialog::FieldEdit> EditorDialog::DatedEdits(bool bPositionType
   static_assert(std::size_t{C::kDate} == std::size_t{N::kDate} &&
                 std::size_t{C::kPosition} == std::size_t{N::kPosition} &&
                 std::size_t{C::kTrack} == std::size_t{N::kTrack});
-  return {{C::kDate, 1121, {10, 315, 70, 15}, false, true},
-          {C::kArtist, 1113, {80, 315, 225, 15}, false, true},
-          {C::kTitle, 1114, {305, 315, 235, 15}, false, true},
-          {C::kPosition, 1112, {540, 315, 35, 15}, true, bPositionTyped},
-          {C::kCD, 1110, {575, 315, 35, 15}, true, false},
-          {C::kTrack, 1111, {610, 315, 35, 15}, true, false}};
+  using I = DatedEditorIds;
+  return {{C::kDate, I::kIdDate, {10, 315, 70, 15}, false, true},
+          {C::kArtist, I::kIdArtist, {80, 315, 225, 15}, false, true},
+          {C::kTitle, I::kIdTitle, {305, 315, 235, 15}, false, true},
+          {C::kPosition, I::kIdPosition, {540, 315, 35, 15}, true, bPositionTyped},
+          {C::kCD, I::kIdCD, {575, 315, 35, 15}, true, false},
+          {C::kTrack, I::kIdTrack, {610, 315, 35, 15}, true, false}};
 }
 
 void EditorDialog::Build(RecordEditor& editor, const std::vector<Header>& headers,

@@ -16,6 +16,23 @@ namespace velvane {
 
 class EditorListModel;
 
+// The controls the chart and number one editors share, at the same places (see
+// EditorDialog::DatedHeaders and DatedEdits).
+struct DatedEditorIds {
+  static constexpr int kIdPositionHeader = 1088;
+  static constexpr int kIdDateHeader = 1089;
+  static constexpr int kIdArtistHeader = 1090;
+  static constexpr int kIdTitleHeader = 1091;
+  static constexpr int kIdCdTrackHeader = 1092;
+  static constexpr int kIdCD = 1110;
+  static constexpr int kIdTrack = 1111;
+  static constexpr int kIdPosition = 1112;
+  static constexpr int kIdArtist = 1113;
+  static constexpr int kIdTitle = 1114;
+  static constexpr int kIdDate = 1121;
+  static constexpr int kIdFindInPlaylist = 1122;
+};
+
 // What the three editor dialogs share: the list of the core's lines at the list box's tab
 // stops, the edit fields bound to the core's fields, "Update", "Search", "Top of list",
 // "Bottom of list", "Save And Exit" and "Quit", each forwarded to the core. Each dialog gives

@@ -5,8 +5,8 @@
 #include <filesystem>
 #include <string>
 
+#include "core/editors/EditorFixture.h"
 #include "support/FakeClock.h"
-#include "support/FakePrompter.h"
 #include "support/TempDir.h"
 
 namespace velvane {
@@ -14,17 +14,13 @@ namespace {
 
 using F = NumberOneEditor::Column;
 
-class NumberOneEditorTest : public ::testing::Test {
+class NumberOneEditorTest : public EditorFixture {
  protected:
-  NumberOneEditorTest() { m_store.Allocate(10, 10); }
-
   NumberOneEditor Open() {
     return NumberOneEditor(m_store, m_prompter, "T", m_dir.Folder(), m_clock);
   }
 
   TempDir m_dir;
-  TrackStore m_store;
-  FakePrompter m_prompter;
   FakeClock m_clock{2026, 12, 4, 17, 59};
 };
 
@@ -48,12 +44,9 @@ TEST_F(NumberOneEditorTest, EntriesShowPositionOneAndBlankZerosAndAreWrittenBack
 }
 
 TEST_F(NumberOneEditorTest, ANewEntryTakesPositionOneAndFindInPlaylistFillsOrEmptiesTheNumbers) {
-  m_store.SetPlaylistEntry(0, {"Abba", "SOS", "12", "3", -1}, 10);
-  m_store.SetPlaylistCount(1);
+  Record({"Abba", "SOS", "12", "3"});
   NumberOneEditor editor = Open();
-  editor.SetField(F::kDate, "1/2/83");
-  editor.SetField(F::kArtist, "ABBA");
-  editor.SetField(F::kTitle, "sos");
+  Type(editor, {"1/2/83", "ABBA", "sos"});
   editor.OnFindInPlaylist();
   EXPECT_EQ(editor.Field(F::kCD), "12");
   EXPECT_EQ(editor.Field(F::kTrack), "3");
@@ -63,9 +56,7 @@ TEST_F(NumberOneEditorTest, ANewEntryTakesPositionOneAndFindInPlaylistFillsOrEmp
   EXPECT_EQ(editor.LineCount(), 2);
 
   editor.OnBottomOfList();
-  editor.SetField(F::kDate, "3/4/05");
-  editor.SetField(F::kArtist, "Nobody");
-  editor.SetField(F::kTitle, "Else");
+  Type(editor, {"3/4/05", "Nobody", "Else"});
   editor.OnFindInPlaylist();
   EXPECT_EQ(editor.Field(F::kCD), "");
   ASSERT_TRUE(editor.OnUpdate());

@@ -5,44 +5,14 @@
 #include <string>
 
 #include "core/db/LineCodec.h"
-#include "support/FakePrompter.h"
+#include "core/editors/EditorFixture.h"
 
 namespace velvane {
 namespace {
 
 using F = PlaylistEditor::Column;
 
-class PlaylistEditorTest : public ::testing::Test {
- protected:
-  PlaylistEditorTest() { m_store.Allocate(10, 10); }
-
-  int Record(const std::string& strArtist, const std::string& strTitle, const std::string& strCD,
-             const std::string& strTrack, int nChartLink = -1) {
-    const int nIndex = m_store.PlaylistCount();
-    m_store.SetPlaylistEntry(nIndex, {strArtist, strTitle, strCD, strTrack, nChartLink}, 10);
-    m_store.SetPlaylistCount(nIndex + 1);
-    return nIndex;
-  }
-  int Chart(const std::string& strDate, const std::string& strArtist, const std::string& strTitle,
-            const std::string& strPosition, int nPlaylistLink = -1) {
-    const int nIndex = m_store.ChartCount();
-    m_store.SetChartEntry(nIndex, {strDate, strArtist, strTitle, strPosition, nPlaylistLink}, 10);
-    m_store.SetChartCount(nIndex + 1);
-    return nIndex;
-  }
-  // Types the fields of a record as the operator would.
-  static void Type(PlaylistEditor& editor, const std::string& strArtist,
-                   const std::string& strTitle, const std::string& strCD,
-                   const std::string& strTrack) {
-    editor.SetField(F::kArtist, strArtist);
-    editor.SetField(F::kTitle, strTitle);
-    editor.SetField(F::kCD, strCD);
-    editor.SetField(F::kTrack, strTrack);
-  }
-
-  TrackStore m_store;
-  FakePrompter m_prompter;
-};
+using PlaylistEditorTest = EditorFixture;
 
 TEST_F(PlaylistEditorTest, AnEmptyLibraryOpensOnTheNewRecordLineAndSavesEmpty) {
   PlaylistEditor editor(m_store, m_prompter, "T");
@@ -56,9 +26,9 @@ TEST_F(PlaylistEditorTest, AnEmptyLibraryOpensOnTheNewRecordLineAndSavesEmpty) {
 
 TEST_F(PlaylistEditorTest, LinesCutLongTextsBlankZeroNumbersAndCarryTheLinkOutOfSight) {
   const std::string strLong(70, 'a');
-  Chart("05/03/1983", "X", "Y", "1");
-  Record(strLong, "Title", "0", "3", 0);
-  Record("B", "T", "12", "0");
+  Chart({"05/03/1983", "X", "Y", "1"});
+  Record({strLong, "Title", "0", "3", 0});
+  Record({"B", "T", "12", "0"});
   PlaylistEditor editor(m_store, m_prompter, "T");
   EXPECT_EQ(editor.Line(0),
             std::string(64, 'a') + "\tTitle\t \t3\tNo. 1   on   05 March 1983\t0\t");
@@ -77,13 +47,13 @@ TEST_F(PlaylistEditorTest, LinesCutLongTextsBlankZeroNumbersAndCarryTheLinkOutOf
 }
 
 TEST_F(PlaylistEditorTest, UpdateAddsAboveTheNewRecordLineReplacesInPlaceAndRefusesQuietly) {
-  Record("A", "TA", "1", "1");
+  Record({"A", "TA", "1", "1"});
   PlaylistEditor editor(m_store, m_prompter, "T");
-  Type(editor, "New", "", "2", "5");  // an empty required field: nothing happens
+  Type(editor, {"New", "", "2", "5"});  // an empty required field: nothing happens
   EXPECT_FALSE(editor.OnUpdate());
   EXPECT_EQ(editor.LineCount(), 2);
 
-  Type(editor, "New", "Song", "2", "5");
+  Type(editor, {"New", "Song", "2", "5"});
   ASSERT_TRUE(editor.OnUpdate());
   EXPECT_EQ(editor.LineCount(), 3);
   EXPECT_EQ(editor.Line(1), "New\tSong\t2\t5\t \t-1\t");
@@ -103,26 +73,26 @@ TEST_F(PlaylistEditorTest, UpdateRefusesWhatTheFileCannotHoldWithAMessage) {
   PlaylistEditor editor(m_store, m_prompter, "T");
   for (const auto& [strCD, strTrack] :
        {std::pair{"1000", "1"}, {"1", "100"}, {"x1", "1"}, {"1", "-1"}}) {
-    Type(editor, "A", "B", strCD, strTrack);
+    Type(editor, {"A", "B", strCD, strTrack});
     EXPECT_FALSE(editor.OnUpdate()) << strCD << "/" << strTrack;
   }
-  Type(editor, "AC\\DC", "B", "1", "1");
+  Type(editor, {"AC\\DC", "B", "1", "1"});
   EXPECT_FALSE(editor.OnUpdate());
   EXPECT_EQ(m_prompter.m_shown.size(), 5u);
   EXPECT_EQ(m_prompter.m_shown[0].strText, "The CD number must be a number from 0 to 999.");
   EXPECT_EQ(editor.LineCount(), 1);
 
-  Type(editor, "A", "B", " ", "99");  // a blank number is none: allowed
+  Type(editor, {"A", "B", " ", "99"});  // a blank number is none: allowed
   EXPECT_TRUE(editor.OnUpdate());
 }
 
 TEST_F(PlaylistEditorTest, SearchGoesForwardOverWholeLinesWithoutWrapping) {
-  Chart("01/01/1980", "X", "Y", "1");
-  Chart("01/01/1980", "X", "Y", "12");
-  Record("Abba", "Waterloo", "1", "1");
-  Record("Queen", "Bicycle", "1", "2", 1);   // No. 12
-  Record("Blondie", "Atomic", "1", "3", 0);  // No. 1
-  Record("abba", "SOS", "1", "4");
+  Chart({"01/01/1980", "X", "Y", "1"});
+  Chart({"01/01/1980", "X", "Y", "12"});
+  Record({"Abba", "Waterloo", "1", "1"});
+  Record({"Queen", "Bicycle", "1", "2", 1});   // No. 12
+  Record({"Blondie", "Atomic", "1", "3", 0});  // No. 1
+  Record({"abba", "SOS", "1", "4"});
   PlaylistEditor editor(m_store, m_prompter, "T");
 
   editor.OnTopOfList();
@@ -143,12 +113,12 @@ TEST_F(PlaylistEditorTest, SearchGoesForwardOverWholeLinesWithoutWrapping) {
 }
 
 TEST_F(PlaylistEditorTest, FindChartEntryTakesTheLowestPositionAndTheEarliestOfEqualOnes) {
-  Chart("01/01/1980", "Abba", "SOS", "5");
-  Chart("02/01/1980", "ABBA", "sos", "2");
-  Chart("03/01/1980", "abba", "SOS", "2");
-  Chart("04/01/1980", "Abba", "SOS", "7");
+  Chart({"01/01/1980", "Abba", "SOS", "5"});
+  Chart({"02/01/1980", "ABBA", "sos", "2"});
+  Chart({"03/01/1980", "abba", "SOS", "2"});
+  Chart({"04/01/1980", "Abba", "SOS", "7"});
   PlaylistEditor editor(m_store, m_prompter, "T");
-  Type(editor, "abba", "Sos", "1", "1");
+  Type(editor, {"abba", "Sos", "1", "1"});
   editor.OnFindChartEntry();
   EXPECT_EQ(editor.Field(F::kChartLink), "1");
   EXPECT_EQ(editor.Field(F::kArtist), "ABBA");  // as the chart has it
@@ -159,10 +129,10 @@ TEST_F(PlaylistEditorTest, FindChartEntryTakesTheLowestPositionAndTheEarliestOfE
 }
 
 TEST_F(PlaylistEditorTest, FindChartEntryAsksPerNearMissAndClearsTheLinkWhenNoneIsAccepted) {
-  Chart("01/01/1980", "Abba ", "SOS", "3");
-  Chart("02/01/1980", "Abba  ", "SOS", "1");
-  Chart("03/01/1980", "Queen", "Radio", "1");
-  Record("Abba", "SOS", "1", "1", 2);
+  Chart({"01/01/1980", "Abba ", "SOS", "3"});
+  Chart({"02/01/1980", "Abba  ", "SOS", "1"});
+  Chart({"03/01/1980", "Queen", "Radio", "1"});
+  Record({"Abba", "SOS", "1", "1", 2});
   PlaylistEditor editor(m_store, m_prompter, "T");
   editor.OnTopOfList();
   m_prompter.m_answers = {PromptAnswer::No, PromptAnswer::No};
@@ -179,11 +149,11 @@ TEST_F(PlaylistEditorTest, FindChartEntryAsksPerNearMissAndClearsTheLinkWhenNone
 }
 
 TEST_F(PlaylistEditorTest, SaveWritesRecordsBackAndLinksChartEntriesToTheirNewIndexes) {
-  Chart("01/01/1980", "Queen", "Radio", "4");
-  Chart("01/01/1981", "Abba", "SOS", "6", 0);  // a stale link: no record links back to it
-  Record("Abba", "SOS", "1", "1");
+  Chart({"01/01/1980", "Queen", "Radio", "4"});
+  Chart({"01/01/1981", "Abba", "SOS", "6", 0});  // a stale link: no record links back to it
+  Record({"Abba", "SOS", "1", "1"});
   PlaylistEditor editor(m_store, m_prompter, "T");
-  Type(editor, "Queen", "Radio", "2", "7");
+  Type(editor, {"Queen", "Radio", "2", "7"});
   editor.OnFindChartEntry();
   ASSERT_TRUE(editor.OnUpdate());
   EXPECT_TRUE(editor.OnSaveAndExit());
@@ -197,9 +167,9 @@ TEST_F(PlaylistEditorTest, SaveWritesRecordsBackAndLinksChartEntriesToTheirNewIn
 
 TEST_F(PlaylistEditorTest, SaveBeyondTheCapacityIsRefusedNamingItAndWritesNothing) {
   m_store.Allocate(1, 10);
-  Record("A", "TA", "1", "1");
+  Record({"A", "TA", "1", "1"});
   PlaylistEditor editor(m_store, m_prompter, "T");
-  Type(editor, "B", "TB", "1", "2");
+  Type(editor, {"B", "TB", "1", "2"});
   ASSERT_TRUE(editor.OnUpdate());
   EXPECT_FALSE(editor.OnSaveAndExit());
   ASSERT_EQ(m_prompter.m_shown.size(), 1u);
