@@ -40,8 +40,7 @@ TEST_F(ToolTest, ResaveOfOldOrDamagedFilesSettlesAfterOneSave) {
 }
 
 TEST_F(ToolTest, FolderComesFromTheDesktopSettingsAndSizesToo) {
-  m_profile.PutInt("General", "IsInstalled", 1);
-  m_profile.PutString("General", "FilesDir", m_db.Folder());
+  UseTempFolders();
   m_profile.PutInt("General", "PlaySize", 1);
   m_db.Write("playlist.dat", "00101\\A\\T\\-1\\\r\n00102\\B\\U\\-1\\\r\n");
 
