@@ -1,4 +1,3 @@
-#include <algorithm>
 #include <filesystem>
 
 #include "core/maintenance/CDImport.h"
@@ -10,47 +9,13 @@ namespace velvane {
 
 namespace {
 
-bool NoArguments(ToolEnvironment& env, const char* pszCommand,
-                 const std::vector<std::string>& args) {
-  if (args.empty()) {
-    return true;
-  }
-  env.context.err << "velvane-tool: " << pszCommand << " takes no arguments\n";
-  return false;
-}
-
-// For the commands that change the databases: the folder locked before loading, so no other
-// writer changes the files between the two, and every record loaded, so a save drops none.
-bool LockAndLoad(ToolEnvironment& env) {
-  if (!env.LockDatabaseFolder() || !env.LoadDatabases()) {
-    return false;
-  }
-  if (!env.database.LoadedCompletely()) {
-    env.context.err << "velvane-tool: not saved; raise the database sizes first\n";
-    return false;
-  }
-  return true;
-}
-
-bool SaveBoth(ToolEnvironment& env) {
-  const std::string& folder = env.settings.strFilesDir;
-  SaveOutcome outcome = env.database.SavePlaylist(folder);
-  if (outcome) {
-    outcome = env.database.SaveCharts(folder);
-  }
-  if (!outcome) {
-    env.context.err << "velvane-tool: not saved: " << outcome.Describe() << '\n';
-  }
-  return static_cast<bool>(outcome);
-}
-
 int RunBuild(ToolEnvironment& env, const std::vector<std::string>& args, const char* pszCommand,
              void (*build)(TrackStore&, const BuildProgress&), const char* pszDone) {
-  if (!NoArguments(env, pszCommand, args) || !LockAndLoad(env)) {
+  if (!env.NoArguments(pszCommand, args) || !env.LockAndLoad()) {
     return kToolUsage;
   }
   build(env.store, {});
-  if (!SaveBoth(env)) {
+  if (!env.SaveDatabases()) {
     return kToolUsage;
   }
   env.context.out << pszDone << '\n';
@@ -60,7 +25,7 @@ int RunBuild(ToolEnvironment& env, const std::vector<std::string>& args, const c
 }  // namespace
 
 int RunCheckMusic(ToolEnvironment& env, const std::vector<std::string>& args) {
-  if (!NoArguments(env, "check-music", args) || !env.LoadDatabases()) {
+  if (!env.NoArguments("check-music", args) || !env.LoadDatabases()) {
     return kToolUsage;
   }
   const MusicCheckResult result = CheckMusicFiles(env.store, env.settings.strMusicDir,
@@ -85,13 +50,12 @@ int RunImportCD(ToolEnvironment& env, const std::vector<std::string>& args) {
     folders.push_back(ScanCDFolder(strFile, env.context.pTags));
     nListed += static_cast<int>(folders.back().tracks.size());
   }
-  if (!LockAndLoad(env)) {
+  if (!env.LockAndLoad()) {
     return kToolUsage;
   }
   // All the CDs or none: a batch that would not fit changes nothing.
-  if (std::string strRefusal = CDImportRefusal(env.store, nListed); !strRefusal.empty()) {
-    std::replace(strRefusal.begin(), strRefusal.end(), '\n', ' ');  // one line on stderr
-    env.context.err << "velvane-tool: " << strRefusal << '\n';
+  if (const std::string strRefusal = CDImportRefusal(env.store, nListed); !strRefusal.empty()) {
+    env.context.err << "velvane-tool: " << OneLine(strRefusal) << '\n';
     return kToolUsage;
   }
   for (const CDFolder& folder : folders) {
@@ -100,7 +64,7 @@ int RunImportCD(ToolEnvironment& env, const std::vector<std::string>& args) {
     }
     ImportCDTracks(env.store, folder);
   }
-  return SaveBoth(env) ? kToolSuccess : kToolUsage;
+  return env.SaveDatabases() ? kToolSuccess : kToolUsage;
 }
 
 int RunBuildRelationships(ToolEnvironment& env, const std::vector<std::string>& args) {

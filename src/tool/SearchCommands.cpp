@@ -1,6 +1,5 @@
 #include <cstdint>
 
-#include "core/db/NumberOneFile.h"
 #include "core/search/AutoSelection.h"
 #include "core/search/ManualSearch.h"
 #include "core/search/NumberOne.h"
@@ -69,15 +68,13 @@ int RunNumberOne(ToolEnvironment& env, const std::vector<std::string>& argv) {
   if (!env.CheckDatabaseFolder()) {
     return kToolUsage;
   }
+  const NumberOneAnswer answer = SearchNumberOne(env.settings.strFilesDir, args.Positional()[0]);
   // "Not found" from a file that could not be read would mislead.
-  std::string strUnreadable;
-  ReadNumberOnes(env.settings.strFilesDir, &strUnreadable);
-  if (!strUnreadable.empty()) {
+  if (!answer.strUnreadable.empty()) {
     env.context.err << "velvane-tool: cannot read " << env.settings.strFilesDir
-                    << "hits.dat: " << strUnreadable << '\n';
+                    << "hits.dat: " << answer.strUnreadable << '\n';
     return kToolUsage;
   }
-  const NumberOneAnswer answer = SearchNumberOne(env.settings.strFilesDir, args.Positional()[0]);
   env.context.out << answer.strResult << '\n';
   return answer.bFound ? kToolSuccess : kToolNotFound;
 }

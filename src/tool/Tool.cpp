@@ -1,5 +1,6 @@
 #include "tool/Tool.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <optional>
 #include <sstream>
@@ -69,6 +70,39 @@ bool ToolEnvironment::LockDatabaseFolder() {
   context.err << "velvane-tool: cannot lock the database folder: " << folder << kLockFileName
               << ": " << error.message() << '\n';
   return false;
+}
+
+bool ToolEnvironment::LockAndLoad() {
+  if (!LockDatabaseFolder() || !LoadDatabases()) {
+    return false;
+  }
+  if (!database.LoadedCompletely()) {
+    // Saving now would drop the records that did not fit.
+    context.err << "velvane-tool: not saved; raise the database sizes first\n";
+    return false;
+  }
+  return true;
+}
+
+bool ToolEnvironment::SaveDatabases() {
+  const SaveOutcome outcome = database.SaveBoth(settings.strFilesDir);
+  if (!outcome) {
+    context.err << "velvane-tool: not saved: " << outcome.Describe() << '\n';
+  }
+  return static_cast<bool>(outcome);
+}
+
+bool ToolEnvironment::NoArguments(const char* pszCommand, const std::vector<std::string>& args) {
+  if (args.empty()) {
+    return true;
+  }
+  context.err << "velvane-tool: " << pszCommand << " takes no arguments\n";
+  return false;
+}
+
+std::string OneLine(std::string strText) {
+  std::replace(strText.begin(), strText.end(), '\n', ' ');
+  return strText;
 }
 
 int RunTool(const std::vector<std::string>& args, ToolContext& context) {

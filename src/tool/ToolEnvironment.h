@@ -37,6 +37,14 @@ struct ToolEnvironment {
   // For the commands that write: checks the database folder and takes its lock, which the
   // desktop program holds while it runs. On failure prints why and returns false.
   bool LockDatabaseFolder();
+  // For the commands that change the databases: the folder locked before loading, so no other
+  // writer changes the files between the two, and every record loaded, so a save drops none.
+  // On failure prints why and returns false.
+  bool LockAndLoad();
+  // Saves both databases (see TrackDatabase::SaveBoth); on failure prints why and returns false.
+  bool SaveDatabases();
+  // False, after saying so, when the command was given arguments.
+  bool NoArguments(const char* pszCommand, const std::vector<std::string>& args);
 
   ToolContext& context;
   Settings settings;
@@ -48,6 +56,9 @@ struct ToolEnvironment {
 using ToolCommand = int (*)(ToolEnvironment& env, const std::vector<std::string>& args);
 
 // Commands, one file per command group.
+// A message of several lines as the one line a failure prints on stderr.
+std::string OneLine(std::string strText);
+
 int RunResave(ToolEnvironment& env, const std::vector<std::string>& args);
 int RunSearch(ToolEnvironment& env, const std::vector<std::string>& args);
 int RunAutoSelect(ToolEnvironment& env, const std::vector<std::string>& args);

@@ -1,4 +1,3 @@
-#include <algorithm>
 #include <optional>
 
 #include "core/settings/ProgramInfo.h"
@@ -9,12 +8,6 @@
 namespace velvane {
 
 namespace {
-
-// A message of several lines as the one line a failure prints on stderr.
-std::string OneLine(std::string strText) {
-  std::replace(strText.begin(), strText.end(), '\n', ' ');
-  return strText;
-}
 
 // The catalogue, or null after telling why it could not be fetched. A status other than 200
 // gives an empty list, as in the dialog.

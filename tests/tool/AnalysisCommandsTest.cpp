@@ -1,26 +1,22 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <sstream>
 
 #include "core/analysis/AnalysisFile.h"
 #include "core/db/NativeFile.h"
 #include "support/FakeAudioAnalyser.h"
-#include "support/FakeClock.h"
-#include "support/FakeProfileStore.h"
 #include "support/FileFaults.h"
-#include "support/TempDir.h"
-#include "tool/Tool.h"
+#include "tool/ToolFixture.h"
 
 namespace velvane {
 namespace {
 
-class AnalysisCommandsTest : public ::testing::Test {
+class AnalysisCommandsTest : public ToolFixture {
  protected:
   void SetUp() override {
-    m_profile.PutInt("General", "IsInstalled", 1);
-    m_profile.PutString("General", "FilesDir", m_db.Folder());
-    m_profile.PutString("General", "MusicDir", m_music.Folder());
+    UseTempFolders();
+    m_clock.Set(2026, 12, 6, 3, 0);
+    m_context.pAnalyser = &m_analyser;
     m_db.Write("playlist.dat", "00101\\A\\One\\-1\\\r\n00102\\B\\Two\\-1\\\r\n");
     std::filesystem::create_directories(m_music.Path() / "001");
     m_music.Write("001/01 One.mp3", "one");
@@ -28,23 +24,16 @@ class AnalysisCommandsTest : public ::testing::Test {
   }
   int Run(std::vector<std::string> args, bool bTerminal = false,
           const std::atomic<bool>* pInterrupt = nullptr) {
-    m_out.str("");
-    m_err.str("");
     args.insert(args.begin(), "analyse");
-    ToolContext context{m_profile, m_clock, m_out, m_err, nullptr, nullptr, &m_analyser};
-    context.bTerminal = bTerminal;
+    m_context.bTerminal = bTerminal;
+    m_context.catchInterrupt = nullptr;
     if (pInterrupt != nullptr) {
-      context.catchInterrupt = [pInterrupt] { return pInterrupt; };
+      m_context.catchInterrupt = [pInterrupt] { return pInterrupt; };
     }
-    return RunTool(args, context);
+    return ToolFixture::Run(args);
   }
 
-  TempDir m_db;
-  TempDir m_music;
-  FakeProfileStore m_profile;
   FakeAudioAnalyser m_analyser;
-  FakeClock m_clock{2026, 12, 6, 3, 0};
-  std::ostringstream m_out, m_err;
 };
 
 TEST_F(AnalysisCommandsTest, ExitsWithOneWhileSomeFilesCannotBeAnalysed) {

@@ -1,30 +1,20 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <sstream>
 
-#include "support/FakeClock.h"
-#include "support/FakeProfileStore.h"
 #include "support/FakeTagReader.h"
-#include "support/TempDir.h"
-#include "tool/Tool.h"
+#include "tool/ToolFixture.h"
 
 namespace velvane {
 namespace {
 
-class MaintenanceCommandsTest : public ::testing::Test {
+class MaintenanceCommandsTest : public ToolFixture {
  protected:
   void SetUp() override {
-    m_profile.PutInt("General", "IsInstalled", 1);
-    m_profile.PutString("General", "FilesDir", m_db.Folder());
-    m_profile.PutString("General", "MusicDir", m_music.Folder());
+    UseTempFolders();
     m_profile.PutInt("General", "PlaySize", 5);
-  }
-  int Run(const std::vector<std::string>& args) {
-    m_out.str("");
-    m_err.str("");
-    ToolContext context{m_profile, m_clock, m_out, m_err, &m_tags};
-    return RunTool(args, context);
+    m_clock.Set(2026, 12, 6, 1, 0);
+    m_context.pTags = &m_tags;
   }
   std::string MusicFile(const std::string& strName) {
     std::filesystem::create_directories(m_music.Path() / strName.substr(0, 3));
@@ -32,12 +22,7 @@ class MaintenanceCommandsTest : public ::testing::Test {
     return (m_music.Path() / strName).string();
   }
 
-  TempDir m_db;
-  TempDir m_music;
-  FakeProfileStore m_profile;
   FakeTagReader m_tags;
-  FakeClock m_clock{2026, 12, 6, 1, 0};
-  std::ostringstream m_out, m_err;
 };
 
 TEST_F(MaintenanceCommandsTest, CheckMusicExitsWithOneUnlessAllAreAccountedFor) {

@@ -1,14 +1,10 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <sstream>
 
 #include "core/db/NativeFile.h"
-#include "support/FakeClock.h"
-#include "support/FakeProfileStore.h"
 #include "support/FileFaults.h"
-#include "support/TempDir.h"
-#include "tool/Tool.h"
+#include "tool/ToolFixture.h"
 
 namespace velvane {
 namespace {
@@ -20,20 +16,14 @@ const std::string kCharts = "01/01/1980\\A\\T\\1\\0\\\r\n";
 
 // velvane-tool against a database folder made hostile in one way; every case checks the exit
 // status, the line on stderr and what is left on disk.
-class ToolFaultTest : public ::testing::Test {
+class ToolFaultTest : public ToolFixture {
  protected:
-  ToolFaultTest() {
-    fs::create_directory(m_dir.Path() / "db");
-    m_strFolder = (m_dir.Path() / "db" / "").string();
-  }
+  ToolFaultTest() { m_clock.Set(2010, 3, 7, 9, 5); }
 
   int RunTool(std::vector<std::string> args) {
     args.insert(args.begin(), {"--db", m_strFolder});
-    std::ostringstream out;
-    std::ostringstream err;
-    ToolContext context{m_profile, m_clock, out, err};
-    const int nStatus = velvane::RunTool(args, context);
-    m_strErr = err.str();
+    const int nStatus = ToolFixture::Run(args);
+    m_strErr = m_err.str();
     return nStatus;
   }
   int Run(const std::string& strCommand) { return RunTool({strCommand}); }
@@ -44,52 +34,47 @@ class ToolFaultTest : public ::testing::Test {
                            m_strErr.size() - (nStart == std::string::npos ? 0 : nStart + 1) - 1);
   }
   void WriteDatabases() const {
-    m_dir.Write("db/playlist.dat", kPlaylist);
-    m_dir.Write("db/charts.dat", kCharts);
+    m_db.Write("playlist.dat", kPlaylist);
+    m_db.Write("charts.dat", kCharts);
   }
-  std::string Read(const std::string& strName) const { return m_dir.Read("db/" + strName); }
-  bool Exists(const std::string& strName) const { return m_dir.Exists("db/" + strName); }
 
-  TempDir m_dir;
-  ScratchMounts m_mounts;
-  FakeProfileStore m_profile;
-  FakeClock m_clock{2010, 3, 7, 9, 5};
-  std::string m_strFolder;
+  ScratchMounts m_mounts;  // after m_db: unmounted before the folder is removed
+  std::string m_strFolder = m_db.Folder();
   std::string m_strErr;
 };
 
 TEST_F(ToolFaultTest, UnreadableDatabaseStopsEveryCommandAndIsNeverEmptied) {
-  m_dir.Write("db/charts.dat", kCharts);
-  fs::create_directories(m_dir.Path() / "db" / "playlist.dat" / "x");
+  m_db.Write("charts.dat", kCharts);
+  fs::create_directories(m_db.Path() / "playlist.dat" / "x");
   for (int nNight = 0; nNight < 2; ++nNight) {  // a nightly job, twice
     EXPECT_EQ(Run("resave"), 2);
     EXPECT_EQ(m_strErr, "Could not open the playlist file\nvelvane-tool: cannot read " +
                             m_strFolder + "playlist.dat: not a regular file\n");
   }
   EXPECT_EQ(Run("search"), 2);
-  EXPECT_TRUE(fs::is_directory(m_dir.Path() / "db" / "playlist.dat" / "x"));
-  fs::create_directory(m_dir.Path() / "db" / "hits.dat");
+  EXPECT_TRUE(fs::is_directory(m_db.Path() / "playlist.dat" / "x"));
+  fs::create_directory(m_db.Path() / "hits.dat");
   EXPECT_EQ(RunTool({"number-one", "1/1/1980"}), 2);
   EXPECT_EQ(m_strErr,
             "velvane-tool: cannot read " + m_strFolder + "hits.dat: not a regular file\n");
-  EXPECT_FALSE(Exists("playlist.old"));
-  EXPECT_EQ(Read("charts.dat"), kCharts);
-  EXPECT_FALSE(Exists("charts.old"));
+  EXPECT_FALSE(m_db.Exists("playlist.old"));
+  EXPECT_EQ(m_db.Read("charts.dat"), kCharts);
+  EXPECT_FALSE(m_db.Exists("charts.old"));
 
-  fs::remove_all(m_dir.Path() / "db" / "playlist.dat");
-  MakeFifo(m_dir.Path() / "db" / "playlist.dat");
+  fs::remove_all(m_db.Path() / "playlist.dat");
+  MakeFifo(m_db.Path() / "playlist.dat");
   EXPECT_EQ(Run("resave"), 2);  // returns: the FIFO is never opened
-  EXPECT_EQ(fs::status(m_dir.Path() / "db" / "playlist.dat").type(), fs::file_type::fifo);
+  EXPECT_EQ(fs::status(m_db.Path() / "playlist.dat").type(), fs::file_type::fifo);
 
   if (!RunningAsRoot()) {
-    fs::remove(m_dir.Path() / "db" / "playlist.dat");
-    m_dir.Write("db/playlist.dat", kPlaylist);
-    fs::permissions(m_dir.Path() / "db" / "playlist.dat", fs::perms::owner_write);
+    fs::remove(m_db.Path() / "playlist.dat");
+    m_db.Write("playlist.dat", kPlaylist);
+    fs::permissions(m_db.Path() / "playlist.dat", fs::perms::owner_write);
     EXPECT_EQ(Run("search"), 2);
     EXPECT_EQ(LastErrLine(),
               "velvane-tool: cannot read " + m_strFolder + "playlist.dat: Permission denied");
-    fs::permissions(m_dir.Path() / "db" / "playlist.dat", fs::perms::owner_all);
-    EXPECT_EQ(Read("playlist.dat"), kPlaylist);
+    fs::permissions(m_db.Path() / "playlist.dat", fs::perms::owner_all);
+    EXPECT_EQ(m_db.Read("playlist.dat"), kPlaylist);
   }
 }
 
@@ -112,7 +97,7 @@ TEST_F(ToolFaultTest, ReadOnlyFolderIsReportedAndStillSearchable) {
   EXPECT_EQ(Run("resave"), 2);
   expectReason("velvane-tool: not saved: " + m_strFolder + "playlist.tmp: ");
   EXPECT_EQ(Run("search"), 0) << m_strErr;  // reading needs no lock
-  EXPECT_EQ(Read("playlist.dat"), kPlaylist);
+  EXPECT_EQ(m_db.Read("playlist.dat"), kPlaylist);
 
   m_strFolder = strFresh;  // no lock file yet, and none can be made
   EXPECT_EQ(Run("resave"), 2);
@@ -120,19 +105,19 @@ TEST_F(ToolFaultTest, ReadOnlyFolderIsReportedAndStillSearchable) {
 }
 
 TEST_F(ToolFaultTest, FullDiskIsReportedAndBothCopiesStay) {
-  if (const std::string strWhy = m_mounts.Tmpfs(m_dir.Path() / "db", 64 * 1024); !strWhy.empty()) {
+  if (const std::string strWhy = m_mounts.Tmpfs(m_db.Path(), 64 * 1024); !strWhy.empty()) {
     GTEST_SKIP() << strWhy;
   }
   WriteDatabases();
   ASSERT_EQ(Run("resave"), 0) << m_strErr;
-  FillDisk(m_dir.Path() / "db");
+  FillDisk(m_db.Path());
 
   EXPECT_EQ(Run("resave"), 2);
   EXPECT_EQ(LastErrLine(),
             "velvane-tool: not saved: " + m_strFolder + "playlist.tmp: No space left on device");
-  EXPECT_EQ(Read("playlist.dat"), kPlaylist);
-  EXPECT_EQ(Read("playlist.old"), kPlaylist);
-  EXPECT_FALSE(Exists("playlist.tmp"));
+  EXPECT_EQ(m_db.Read("playlist.dat"), kPlaylist);
+  EXPECT_EQ(m_db.Read("playlist.old"), kPlaylist);
+  EXPECT_FALSE(m_db.Exists("playlist.tmp"));
 }
 
 TEST_F(ToolFaultTest, FolderInUseByAnotherProgramRefusesWritesButNotReads) {
@@ -143,7 +128,7 @@ TEST_F(ToolFaultTest, FolderInUseByAnotherProgramRefusesWritesButNotReads) {
     EXPECT_EQ(Run("resave"), 2);
     EXPECT_EQ(m_strErr, "velvane-tool: " + m_strFolder +
                             ": the database folder is in use by another Velvane program\n");
-    EXPECT_FALSE(Exists("playlist.old"));
+    EXPECT_FALSE(m_db.Exists("playlist.old"));
     EXPECT_EQ(Run("search"), 0);
   }
   EXPECT_EQ(Run("resave"), 0) << m_strErr;  // the holder has ended: its lock went with it
@@ -156,7 +141,7 @@ TEST_F(ToolFaultTest, ParallelResavesNeverLoseAFile) {
   const int nFailed = RunInChildren(5, [&](int nChild) {
     for (int nRound = 0; nRound < 25; ++nRound) {
       if (nChild == 0) {
-        if (Read("playlist.dat") != kPlaylist || Read("charts.dat") != kCharts) {
+        if (m_db.Read("playlist.dat") != kPlaylist || m_db.Read("charts.dat") != kCharts) {
           return 1;
         }
         continue;
@@ -171,9 +156,9 @@ TEST_F(ToolFaultTest, ParallelResavesNeverLoseAFile) {
   EXPECT_EQ(nFailed, 0);
   for (const char* pszName : {"playlist", "charts"}) {
     const std::string strName = pszName;
-    EXPECT_EQ(Read(strName + ".dat"), strName == "playlist" ? kPlaylist : kCharts);
-    EXPECT_EQ(Read(strName + ".old"), strName == "playlist" ? kPlaylist : kCharts);
-    EXPECT_FALSE(Exists(strName + ".tmp"));
+    EXPECT_EQ(m_db.Read(strName + ".dat"), strName == "playlist" ? kPlaylist : kCharts);
+    EXPECT_EQ(m_db.Read(strName + ".old"), strName == "playlist" ? kPlaylist : kCharts);
+    EXPECT_FALSE(m_db.Exists(strName + ".tmp"));
   }
 }
 

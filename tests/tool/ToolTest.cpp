@@ -1,71 +1,54 @@
-#include "tool/Tool.h"
-
 #include <gtest/gtest.h>
 
 #include <cctype>
-#include <sstream>
 
-#include "support/FakeClock.h"
-#include "support/FakeProfileStore.h"
-#include "support/TempDir.h"
+#include "tool/ToolFixture.h"
 
 namespace velvane {
 namespace {
 
-class ToolTest : public ::testing::Test {
+class ToolTest : public ToolFixture {
  protected:
-  // Runs the tool and returns its exit status; what it printed stays in m_out and m_err.
-  int Run(const std::vector<std::string>& args) {
-    m_out.str("");
-    m_err.str("");
-    ToolContext context{m_profile, m_clock, m_out, m_err};
-    return RunTool(args, context);
-  }
+  void SetUp() override { m_clock.Set(2010, 3, 7, 9, 5); }
   int RunOnDb(std::vector<std::string> args) {
-    args.insert(args.begin(), {"--db", m_dir.Folder()});
+    args.insert(args.begin(), {"--db", m_db.Folder()});
     return Run(args);
   }
-
-  TempDir m_dir;
-  FakeProfileStore m_profile;
-  FakeClock m_clock{2010, 3, 7, 9, 5};
-  std::ostringstream m_out, m_err;
 };
 
 TEST_F(ToolTest, ResaveRoundTripsTheDatabasesWithCrLfLineEnds) {
   const std::string charts = "05/03/1983\\A\\T\\01\\0\\\r\n5/3/83\\B\\U\\2\\-1\\\r\n";
-  m_dir.Write("playlist.dat", "00705\\A\\T\\1\\\n99999\\ \\U\\-1\\\r\n");
-  m_dir.Write("charts.dat", charts);
+  m_db.Write("playlist.dat", "00705\\A\\T\\1\\\n99999\\ \\U\\-1\\\r\n");
+  m_db.Write("charts.dat", charts);
 
   // The folder is given without its trailing separator.
-  EXPECT_EQ(Run({"--db", m_dir.Path().string(), "resave"}), kToolSuccess) << m_err.str();
+  EXPECT_EQ(Run({"--db", m_db.Path().string(), "resave"}), kToolSuccess) << m_err.str();
   EXPECT_EQ(m_out.str(), "playlist: 2 records, charts: 2 entries\n");
-  EXPECT_EQ(m_dir.Read("playlist.dat"), "00705\\A\\T\\1\\\r\n99999\\ \\U\\-1\\\r\n");
-  EXPECT_EQ(m_dir.Read("charts.dat"), charts);
+  EXPECT_EQ(m_db.Read("playlist.dat"), "00705\\A\\T\\1\\\r\n99999\\ \\U\\-1\\\r\n");
+  EXPECT_EQ(m_db.Read("charts.dat"), charts);
 }
 
 TEST_F(ToolTest, ResaveOfOldOrDamagedFilesSettlesAfterOneSave) {
-  m_dir.Write("playlist.dat", "-1203\\A\\T\\4294967297\\\r00101\\B\\U\\-1\\\r");
-  m_dir.Write("charts.dat", "");
+  m_db.Write("playlist.dat", "-1203\\A\\T\\4294967297\\\r00101\\B\\U\\-1\\\r");
+  m_db.Write("charts.dat", "");
   ASSERT_EQ(RunOnDb({"resave"}), kToolSuccess) << m_err.str();
-  const std::string once = m_dir.Read("playlist.dat");
+  const std::string once = m_db.Read("playlist.dat");
   EXPECT_EQ(once, "00003\\A\\T\\-1\\\r\n00101\\B\\U\\-1\\\r\n");
   ASSERT_EQ(RunOnDb({"resave"}), kToolSuccess);
-  EXPECT_EQ(m_dir.Read("playlist.dat"), once);
-  EXPECT_EQ(m_dir.Read("playlist.old"), once);
+  EXPECT_EQ(m_db.Read("playlist.dat"), once);
+  EXPECT_EQ(m_db.Read("playlist.old"), once);
 }
 
 TEST_F(ToolTest, FolderComesFromTheDesktopSettingsAndSizesToo) {
-  m_profile.PutInt("General", "IsInstalled", 1);
-  m_profile.PutString("General", "FilesDir", m_dir.Folder());
+  UseTempFolders();
   m_profile.PutInt("General", "PlaySize", 1);
-  m_dir.Write("playlist.dat", "00101\\A\\T\\-1\\\r\n00102\\B\\U\\-1\\\r\n");
+  m_db.Write("playlist.dat", "00101\\A\\T\\-1\\\r\n00102\\B\\U\\-1\\\r\n");
 
   // One record over the capacity: reported, and nothing is saved so nothing is lost.
   EXPECT_EQ(Run({"resave"}), kToolUsage);
   EXPECT_NE(m_err.str().find("Insufficient memory allocated to store the playlist"),
             std::string::npos);
-  EXPECT_EQ(m_dir.Read("playlist.dat"), "00101\\A\\T\\-1\\\r\n00102\\B\\U\\-1\\\r\n");
+  EXPECT_EQ(m_db.Read("playlist.dat"), "00101\\A\\T\\-1\\\r\n00102\\B\\U\\-1\\\r\n");
 
   // Absurd sizes from a damaged settings file take the limit, one line each on stderr.
   m_err.str("");
@@ -83,9 +66,9 @@ TEST_F(ToolTest, BadUsageAndUnusableFoldersExitWithTwo) {
   EXPECT_EQ(Run({"--db"}), kToolUsage);
   EXPECT_EQ(Run({"--colour", "x", "resave"}), kToolUsage);
   EXPECT_EQ(Run({"resave"}), kToolUsage);  // first run: no folder known
-  EXPECT_EQ(Run({"--db", (m_dir.Path() / "nope").string(), "resave"}), kToolUsage);
+  EXPECT_EQ(Run({"--db", (m_db.Path() / "nope").string(), "resave"}), kToolUsage);
   EXPECT_NE(m_err.str().find("does not exist"), std::string::npos);
-  EXPECT_FALSE(m_dir.Exists("nope"));
+  EXPECT_FALSE(m_db.Exists("nope"));
 }
 
 TEST_F(ToolTest, HelpAndVersionGoToStandardOutput) {
@@ -119,9 +102,9 @@ TEST_F(ToolTest, HelpAndVersionGoToStandardOutput) {
 class SearchCommandsTest : public ToolTest {
  protected:
   SearchCommandsTest() {
-    m_dir.Write("playlist.dat", "01203\\ABBA\\Waterloo\\0\\\r\n01204\\ABBA\\SOS\\-1\\\r\n");
-    m_dir.Write("charts.dat", "06/04/1974\\Abba\\Waterloo\\1\\0\\\r\n");
-    m_dir.Write("hits.dat", "06/04/1974\\ABBA\\Waterloo\\12\\3\\\r\n");
+    m_db.Write("playlist.dat", "01203\\ABBA\\Waterloo\\0\\\r\n01204\\ABBA\\SOS\\-1\\\r\n");
+    m_db.Write("charts.dat", "06/04/1974\\Abba\\Waterloo\\1\\0\\\r\n");
+    m_db.Write("hits.dat", "06/04/1974\\ABBA\\Waterloo\\12\\3\\\r\n");
   }
 };
 

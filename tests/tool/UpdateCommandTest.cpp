@@ -1,23 +1,20 @@
 #include <gtest/gtest.h>
 
-#include <sstream>
-
-#include "support/FakeClock.h"
 #include "support/FakeHttpClient.h"
-#include "support/FakeProfileStore.h"
-#include "support/TempDir.h"
-#include "tool/Tool.h"
+#include "tool/ToolFixture.h"
 
 namespace velvane {
 namespace {
 
 constexpr const char* kServer = "http://127.0.0.1:8080/";
 
-class UpdateCommandTest : public ::testing::Test {
+class UpdateCommandTest : public ToolFixture {
  protected:
   UpdateCommandTest() {
-    m_dir.Write("playlist.dat", "00502\\Local\\Song\\0\\\r\n");
-    m_dir.Write("charts.dat", "01/01/1990\\Old\\Entry\\4\\0\\\r\n");
+    m_clock.Set(2026, 12, 6);
+    m_context.pHttp = &m_http;
+    m_db.Write("playlist.dat", "00502\\Local\\Song\\0\\\r\n");
+    m_db.Write("charts.dat", "01/01/1990\\Old\\Entry\\4\\0\\\r\n");
     m_http.m_answers[std::string(kServer) + "avail.cht"] = {true,
                                                             200,
                                                             "US   HITus_010190.hit000002\r\n"
@@ -26,18 +23,11 @@ class UpdateCommandTest : public ::testing::Test {
   }
 
   int Run(std::vector<std::string> args) {
-    m_out.str("");
-    m_err.str("");
-    args.insert(args.begin(), {"--db", m_dir.Folder(), "updates", "--server", "127.0.0.1:8080"});
-    ToolContext context{m_profile, m_clock, m_out, m_err, nullptr, &m_http};
-    return RunTool(args, context);
+    args.insert(args.begin(), {"--db", m_db.Folder(), "updates", "--server", "127.0.0.1:8080"});
+    return ToolFixture::Run(args);
   }
 
-  TempDir m_dir;
-  FakeProfileStore m_profile;
-  FakeClock m_clock{2026, 12, 6};
   FakeHttpClient m_http;
-  std::ostringstream m_out, m_err;
 };
 
 TEST_F(UpdateCommandTest, ListsTheCatalogueSortedAndAppliesAChartUpdateByName) {
@@ -52,21 +42,21 @@ TEST_F(UpdateCommandTest, ListsTheCatalogueSortedAndAppliesAChartUpdateByName) {
   EXPECT_EQ(m_out.str(),
             "The chart database has been updated.\nIf it has previously been modified manually "
             "you should rebuild the relationships\n");
-  EXPECT_EQ(m_dir.Read("charts.dat"),
+  EXPECT_EQ(m_db.Read("charts.dat"),
             "02/02/2000\\Old\\Entry\\1\\0\\\r\n02/02/2000\\Next\\One\\2\\-1\\\r\n");
 }
 
 TEST_F(UpdateCommandTest, AFailedOrRefusedUpdateExitsTwoWithOneLineAndChangesNothing) {
   m_http.m_answers[std::string(kServer) + "us_010190.hit"] = {
       true, 200, "01/01/1990\\A\\T\\\r\n", {}};  // one line where the listing says two
-  m_dir.Write("hits.dat", "01/01/1990\\A\\T\\5\\2\\\r\n");
+  m_db.Write("hits.dat", "01/01/1990\\A\\T\\5\\2\\\r\n");
   EXPECT_EQ(Run({"--apply", "us_010190.hit"}), kToolUsage);
   EXPECT_EQ(m_out.str(), "");
   EXPECT_EQ(m_err.str(),
             "velvane-tool: The update was not applied: The update us_010190.hit arrived with 1 "
             "complete lines where the listing says 2. Nothing has been changed.\n");
-  EXPECT_EQ(m_dir.Read("hits.dat"), "01/01/1990\\A\\T\\5\\2\\\r\n");
-  EXPECT_FALSE(m_dir.Exists("hits.old"));
+  EXPECT_EQ(m_db.Read("hits.dat"), "01/01/1990\\A\\T\\5\\2\\\r\n");
+  EXPECT_FALSE(m_db.Exists("hits.old"));
 
   EXPECT_EQ(Run({"--apply", "nothing.cht"}), kToolUsage);
   EXPECT_EQ(m_err.str(), "velvane-tool: nothing.cht is not in the update listing\n");

@@ -209,4 +209,9 @@ SaveOutcome TrackDatabase::SaveCharts(const std::string& strFilesDir) {
   return Save(strFilesDir, m_chart, "charts", content, "Failed to create a new chart file");
 }
 
+SaveOutcome TrackDatabase::SaveBoth(const std::string& strFilesDir) {
+  SaveOutcome outcome = SavePlaylist(strFilesDir);
+  return outcome ? SaveCharts(strFilesDir) : outcome;
+}
+
 }  // namespace velvane

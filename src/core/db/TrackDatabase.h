@@ -57,6 +57,9 @@ class TrackDatabase {
   // Write records 0 to count - 1. A refused save is logged and shown, and changes no file.
   SaveOutcome SavePlaylist(const std::string& strFilesDir);
   SaveOutcome SaveCharts(const std::string& strFilesDir);
+  // playlist.dat, then charts.dat only when that worked, so the two files on disk always
+  // belong together. The outcome of the save that failed, else kSaved.
+  SaveOutcome SaveBoth(const std::string& strFilesDir);
 
  private:
   // One database file between opening and saving.

@@ -88,11 +88,6 @@ int PlayControl::MusicEnd(int nDeck) const {
   return nDeck >= 1 && nDeck <= kDecks ? m_decks[nDeck - 1].nMusicEnd : 0;
 }
 
-int PlayControl::CountedLength(int nDeck, int nLength) const {
-  const int nMusicEnd = MusicEnd(nDeck);
-  return nMusicEnd > 0 && nMusicEnd < nLength ? nMusicEnd : nLength;
-}
-
 void PlayControl::SetDeckSlider(int nDeck, int nPosition) {
   if (nDeck >= 1 && nDeck <= kDecks) {
     DeckAt(nDeck).nSlider = std::clamp(nPosition, 0, 1000);

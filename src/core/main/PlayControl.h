@@ -81,9 +81,6 @@ class PlayControl {
   const LastTrack& LastTrackPlayed() const { return m_last; }
   PlayMode Mode() const { return m_mode; }
   bool FadeRunning(FadeRole role) const { return m_fader.Running(role); }
-  // The length the timer counts a deck's track to, in ms: where its music ends when that is
-  // known, wanted and earlier, else the file's length `nLength`.
-  int CountedLength(int nDeck, int nLength) const;
   // Where the deck's music ends (ms), or 0 when the file's length counts.
   int MusicEnd(int nDeck) const;
 

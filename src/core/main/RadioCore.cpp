@@ -171,7 +171,7 @@ bool RadioCore::SaveEditedDatabases() {
         m_strTitle, PromptIcon::Exclamation, PromptButtons::Ok);
     return false;
   }
-  const bool bSaved = m_database.SavePlaylist(strFilesDir) && m_database.SaveCharts(strFilesDir);
+  const bool bSaved = static_cast<bool>(m_database.SaveBoth(strFilesDir));
   if (!bSaved) {
     m_prompter.Show(
         "The databases could not be saved (errorlog.txt says why). The edits stay in "

@@ -33,9 +33,14 @@ std::string TimerLoop::StatusText() const {
 
 int TimerLoop::RemainingMs(int nDeck, const std::string& strLength,
                            const std::string& strPosition) const {
-  const int nRemaining = m_play.CountedLength(nDeck, Atoi(strLength)) - Atoi(strPosition);
-  // Past the end of the music, only silence is left until the deck closes.
-  return m_play.MusicEnd(nDeck) > 0 ? std::max(nRemaining, 0) : nRemaining;
+  const int nLength = Atoi(strLength);
+  const int nMusicEnd = m_play.MusicEnd(nDeck);
+  if (nMusicEnd == 0) {
+    return nLength - Atoi(strPosition);
+  }
+  // Counted to the music end when that comes first; past it, only silence is left until the
+  // deck closes.
+  return std::max(std::min(nMusicEnd, nLength) - Atoi(strPosition), 0);
 }
 
 LastTrackLine TimerLoop::PlayingOutLine() {

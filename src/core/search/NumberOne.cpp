@@ -80,8 +80,9 @@ TypedDate ReadTypedDate(const std::string& strText) {
   return ReadDate(tokens[0], tokens[1], tokens[2]);
 }
 
-bool FindNumberOne(const std::string& strFilesDir, int nTargetDayNumber, NumberOneEntry& found) {
-  std::vector<NumberOneEntry> entries = ReadNumberOnes(strFilesDir);
+bool FindNumberOne(const std::string& strFilesDir, int nTargetDayNumber, NumberOneEntry& found,
+                   std::string* pUnreadable) {
+  std::vector<NumberOneEntry> entries = ReadNumberOnes(strFilesDir, pUnreadable);
   entries.push_back(NumberOneEndMarker());
   bool bHavePrevious = false;
   NumberOneEntry previous;
@@ -101,7 +102,7 @@ bool FindNumberOne(const std::string& strFilesDir, int nTargetDayNumber, NumberO
 NumberOneAnswer SearchNumberOne(const std::string& strFilesDir, const std::string& strTypedDate) {
   NumberOneAnswer answer;
   const TypedDate date = ReadTypedDate(strTypedDate);
-  answer.bFound = FindNumberOne(strFilesDir, date.nDayNumber, answer.entry);
+  answer.bFound = FindNumberOne(strFilesDir, date.nDayNumber, answer.entry, &answer.strUnreadable);
   if (!answer.bFound) {
     answer.strResult = answer.strShown = "\n\nSorry, could not find that date";
     return answer;

@@ -23,16 +23,18 @@ TypedDate ReadTypedDate(const std::string& strText);
 // The number one on a day: the last hits.dat line dated on or before it (the end of the file
 // closing the last period). Stored dates are read like typed ones, so an impossible date has
 // day number 0. False when the day lies before the first entry, the file cannot be read, or
-// the day lies after the end marker.
-bool FindNumberOne(const std::string& strFilesDir, int nTargetDayNumber, NumberOneEntry& found);
+// the day lies after the end marker. `pUnreadable` as for ReadNumberOnes.
+bool FindNumberOne(const std::string& strFilesDir, int nTargetDayNumber, NumberOneEntry& found,
+                   std::string* pUnreadable = nullptr);
 
 // What the dialog and the tool show for a typed date.
 struct NumberOneAnswer {
   bool bFound = false;
   bool bCanQueue = false;  // the library holds the song
   NumberOneEntry entry;
-  std::string strResult;  // with the fields as stored, as velvane-tool prints it
-  std::string strShown;   // the same for the screen: UTF-8, each field converted on its own
+  std::string strResult;      // with the fields as stored, as velvane-tool prints it
+  std::string strShown;       // the same for the screen: UTF-8, each field converted on its own
+  std::string strUnreadable;  // why hits.dat exists yet could not be read; empty otherwise
 };
 NumberOneAnswer SearchNumberOne(const std::string& strFilesDir, const std::string& strTypedDate);
 

@@ -66,11 +66,7 @@ std::u32string Characters(std::string_view text) {
 }  // namespace
 
 void FoldForMatch(const std::string& strText, std::string& strUpper) {
-  bool bAscii = true;
-  for (const char c : strText) {
-    bAscii = bAscii && static_cast<unsigned char>(c) < 0x80;
-  }
-  if (bAscii) {  // the common case, kept cheap for whole-database passes
+  if (IsAscii(strText)) {  // the common case, kept cheap for whole-database passes
     strUpper.assign(strText);
     for (char& c : strUpper) {
       c = UpperAscii(c);

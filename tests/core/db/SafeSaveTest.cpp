@@ -76,6 +76,8 @@ TEST_F(SafeSaveTest, WhatStandsInPlaceOfTheTmpNeverBlocksNorMisleadsTheSave) {
   EXPECT_EQ(m_dir.Read("playlist.old"), "older\r\n");
   EXPECT_TRUE(fs::is_directory(m_dir.Path() / "playlist.tmp"));
   EXPECT_TRUE(m_prompter.m_shown.empty());  // the error log only, as for any failed create
+  EXPECT_EQ(m_dir.Read("errorlog.txt"),
+            "07/03/2010 09:05   Failed to create a new playlist file\r\n");
 
   // A FIFO would block the writer; a link would send the new copy into another file.
   fs::remove(m_dir.Path() / "playlist.tmp");
