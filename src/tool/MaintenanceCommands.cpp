@@ -30,6 +30,10 @@ int RunCheckMusic(ToolEnvironment& env, const std::vector<std::string>& args) {
   }
   const MusicCheckResult result = CheckMusicFiles(env.store, env.settings.strMusicDir,
                                                   env.settings.strFilesDir, env.context.clock);
+  if (!result.strUnusable.empty()) {
+    env.context.err << "velvane-tool: " << result.strUnusable << '\n';
+    return kToolUsage;
+  }
   env.context.out << result.Status() << '\n';
   return result.AllFound() ? kToolSuccess : kToolNotFound;
 }
@@ -45,6 +49,10 @@ int RunImportCD(ToolEnvironment& env, const std::vector<std::string>& args) {
     std::error_code error;
     if (!std::filesystem::is_regular_file(strFile, error)) {
       env.context.err << "velvane-tool: " << strFile << " is not a file\n";
+      return kToolUsage;
+    }
+    if (const std::string strRefusal = CDFolderRefusal(strFile); !strRefusal.empty()) {
+      env.context.err << "velvane-tool: " << OneLine(strRefusal) << '\n';
       return kToolUsage;
     }
     folders.push_back(ScanCDFolder(strFile, env.context.pTags));

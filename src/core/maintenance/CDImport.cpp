@@ -1,5 +1,6 @@
 #include "core/maintenance/CDImport.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <set>
 
@@ -12,6 +13,7 @@ namespace velvane {
 namespace {
 
 constexpr std::size_t kListTextBytes = 32;
+constexpr int kMaxTrack = 99;  // the file names and the music lookup have two digits for it
 
 // strtok: skip leading separators, take up to the next one, move past it.
 bool NextToken(const std::string& strName, std::size_t& nPos, const char* pszSeparators,
@@ -22,7 +24,8 @@ bool NextToken(const std::string& strName, std::size_t& nPos, const char* pszSep
     return false;
   }
   const std::size_t nEnd = strName.find_first_of(pszSeparators, nStart);
-  strToken = strName.substr(nStart, nEnd == std::string::npos ? std::string::npos : nEnd - nStart);
+  strToken = ImportedText(
+      strName.substr(nStart, nEnd == std::string::npos ? std::string::npos : nEnd - nStart));
   nPos = nEnd == std::string::npos ? strName.size() : nEnd + 1;
   return true;
 }
@@ -32,11 +35,20 @@ std::string FolderOf(const std::string& strPath) {
   return nLast == std::string::npos ? std::string() : strPath.substr(0, nLast + 1);
 }
 
+bool IsDigit(char c) {
+  return c >= '0' && c <= '9';
+}
+
+// The CD number text: the three characters before the folder's last separator.
+std::string CDNumberText(const std::string& strFolder) {
+  return strFolder.size() >= 4 ? strFolder.substr(strFolder.size() - 4, 3) : std::string();
+}
+
 }  // namespace
 
 std::string CDTrack::ListLine() const {
-  if (!bImportable) {
-    return strTrack + "\tNot importable: no artist or title in its name or tags\t";
+  if (!Importable()) {
+    return strTrack + "\tNot importable: " + strNotImportable + '\t';
   }
   return strTrack + '\t' + CutBytes(strArtist, kListTextBytes) + '\t' +
          CutBytes(strTitle, kListTextBytes) + '\t';
@@ -45,9 +57,7 @@ std::string CDTrack::ListLine() const {
 CDFolder ScanCDFolder(const std::string& strPath, TagReader* pTags) {
   CDFolder folder;
   const std::string strFolder = FolderOf(strPath);
-  if (strFolder.size() >= 4) {
-    folder.strCD = strFolder.substr(strFolder.size() - 4, 3);
-  }
+  folder.strCD = CDNumberText(strFolder);
   CDTrack current;  // texts carry over to the next entry, as strtok's callers' buffers did
   for (const std::string& strName : FolderNames(strFolder, false)) {
     if (strName[0] == '.') {
@@ -67,13 +77,19 @@ CDFolder ScanCDFolder(const std::string& strPath, TagReader* pTags) {
         pTags->ReadTags(strFolder + strName, tags)) {
       bTagArtist = !bArtist && !tags.strArtist.empty();
       bTagTitle = !bTitle && !tags.strTitle.empty();
-      track.strArtist = bTagArtist ? tags.strArtist : track.strArtist;
-      track.strTitle = bTagTitle ? tags.strTitle : track.strTitle;
+      track.strArtist = bTagArtist ? ImportedText(tags.strArtist) : track.strArtist;
+      track.strTitle = bTagTitle ? ImportedText(tags.strTitle) : track.strTitle;
     }
+    std::string strNotImportable;
     if (!bArtist && !bTitle && !bTagArtist && !bTagTitle) {
+      strNotImportable = "no artist or title in its name or tags";
+    } else if (Atoi(track.strTrack) > kMaxTrack) {
+      strNotImportable = "its track number is above 99";
+    }
+    if (!strNotImportable.empty()) {
       CDTrack skipped;
       skipped.strTrack = track.strTrack;
-      skipped.bImportable = false;
+      skipped.strNotImportable = std::move(strNotImportable);
       folder.tracks.push_back(skipped);
       continue;
     }
@@ -81,6 +97,17 @@ CDFolder ScanCDFolder(const std::string& strPath, TagReader* pTags) {
     folder.tracks.push_back(track);
   }
   return folder;
+}
+
+std::string CDFolderRefusal(const std::string& strPath) {
+  const std::string strFolder = FolderOf(strPath);
+  const std::string strCD = CDNumberText(strFolder);
+  if (strCD.size() == 3 && std::all_of(strCD.begin(), strCD.end(), IsDigit)) {
+    return {};
+  }
+  return "The folder " + strFolder +
+         " is not a CD folder: its name must end in the three-digit CD number, as 012 does.\n"
+         "Nothing was imported.";
 }
 
 std::string CDImportRefusal(const TrackStore& store, int nListed) {
@@ -94,7 +121,7 @@ std::string CDImportRefusal(const TrackStore& store, int nListed) {
 
 void ImportCDTracks(TrackStore& store, const CDFolder& folder) {
   for (const CDTrack& track : folder.tracks) {
-    if (!track.bImportable) {
+    if (!track.Importable()) {
       continue;
     }
     const int nIndex = store.PlaylistCount();

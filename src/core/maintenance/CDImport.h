@@ -13,7 +13,8 @@ struct CDTrack {
   std::string strTrack;
   std::string strArtist;
   std::string strTitle;
-  bool bImportable = true;  // false when neither the name nor the tags give artist or title
+  std::string strNotImportable;  // why the entry is skipped, or empty
+  bool Importable() const { return strNotImportable.empty(); }
   std::string ListLine() const;
 };
 
@@ -23,18 +24,23 @@ struct CDFolder {
   std::vector<CDTrack> tracks;
 };
 
+// Why the folder holding `strPath` cannot be imported as a CD (its name does not end in the
+// three-digit CD number), or empty.
+std::string CDFolderRefusal(const std::string& strPath);
+
 // Lists the folder holding `strPath`: every entry except those starting with ".", its name
 // split as track (up to "-" or a blank), artist (up to "-"), title (up to "."), blanks kept.
 // A part missing from the name comes from the file's tags (when `pTags` is given); failing
 // that it keeps the previous entry's text, unless both are missing: then the entry is not
-// importable.
+// importable, as is one whose track number is above 99. Texts are made safe to store
+// (ImportedText): a name cannot break a line or a field of the library.
 CDFolder ScanCDFolder(const std::string& strPath, TagReader* pTags);
 
 // "Insufficient memory for update..." when `nListed` more records would not fit the library,
 // or empty when they do.
 std::string CDImportRefusal(const TrackStore& store, int nListed);
 
-// Appends the importable entries to the library (chart link -1), texts uncut. The capacity
+// Appends the importable entries to the library (chart link -1). The capacity
 // must have been checked with CDImportRefusal.
 void ImportCDTracks(TrackStore& store, const CDFolder& folder);
 

@@ -1,5 +1,7 @@
 #include "core/maintenance/MusicCheck.h"
 
+#include <filesystem>
+
 #include "core/db/Logs.h"
 #include "core/db/Paths.h"
 #include "core/playback/MusicFile.h"
@@ -8,6 +10,9 @@
 namespace velvane {
 
 std::string MusicCheckResult::Status() const {
+  if (!strUnusable.empty()) {
+    return "Music files not checked: " + strUnusable;
+  }
   if (AllFound()) {
     return "All music tracks are accounted for";
   }
@@ -15,9 +20,40 @@ std::string MusicCheckResult::Status() const {
          " expected";
 }
 
+std::string MusicFolderProblem(const std::string& strMusicDir) {
+  namespace fs = std::filesystem;
+  if (strMusicDir.empty()) {
+    return "no music folder has been set";
+  }
+  const std::string strName = "the music folder " + strMusicDir;
+  // Without its trailing separator, so a file of that name is told apart from nothing there.
+  fs::path folder(strMusicDir);
+  if (!folder.has_filename()) {
+    folder = folder.parent_path();
+  }
+  std::error_code error;
+  const fs::file_status status = fs::status(folder, error);
+  if (status.type() == fs::file_type::not_found) {
+    return strName + " does not exist";
+  }
+  if (error) {
+    return strName + " cannot be used: " + error.message();
+  }
+  if (!fs::is_directory(status)) {
+    return strName + " is not a folder";
+  }
+  fs::directory_iterator(folder, error);
+  return error ? strName + " cannot be read: " + error.message() : std::string();
+}
+
 MusicCheckResult CheckMusicFiles(const TrackStore& store, const std::string& strMusicDir,
                                  const std::string& strFilesDir, Clock& clock) {
   MusicCheckResult result;
+  result.strUnusable = MusicFolderProblem(strMusicDir);
+  if (!result.strUnusable.empty()) {
+    WriteErrorLog(strFilesDir, clock, "Music files not checked: " + result.strUnusable);
+    return result;
+  }
   result.nExpected = store.PlaylistCount();
   FolderListings folders;
   for (int p = 0; p < store.PlaylistCount(); ++p) {

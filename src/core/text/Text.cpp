@@ -89,6 +89,19 @@ std::string CutField(std::string_view field) {
   return CutBytes(field, kMaxFieldBytes);
 }
 
+std::string ImportedText(std::string_view text) {
+  std::string strClean(text);
+  for (char& c : strClean) {
+    const auto byte = static_cast<unsigned char>(c);
+    if (byte < 0x20 || byte == 0x7F) {
+      c = ' ';
+    } else if (c == '\\') {
+      c = '/';
+    }
+  }
+  return CutField(strClean);
+}
+
 std::string_view FieldForWriting(const std::string& field) {
   return field.empty() ? std::string_view(" ") : std::string_view(field);
 }

@@ -30,6 +30,11 @@ std::string CutBytes(std::string_view text, std::size_t nMaxBytes);
 inline constexpr std::size_t kMaxFieldBytes = 127;
 std::string CutField(std::string_view field);
 
+// A text taken from a file name or a tag, made safe to store: control characters (below 0x20,
+// and 0x7F) become a space, since a line break would split the record and a TAB the list
+// line; a backslash becomes "/", since it ends a field; then it is cut like a field.
+std::string ImportedText(std::string_view text);
+
 // A text field as written: empty fields become a single space so the line can be read back.
 std::string_view FieldForWriting(const std::string& field);
 

@@ -37,9 +37,17 @@ void CImportCDDlg::OnBrowseForCD() {
   const FileDialogOptions options{"Browse For CD", m_core.GetSettings().strMusicDir,
                                   "All Files (*.*)|*.*|", ""};
   std::string strPath;
-  if (m_chooser.ChooseOpenFile(options, strPath)) {
-    ScanCDFolder(strPath, false);
+  if (!m_chooser.ChooseOpenFile(options, strPath)) {
+    return;
   }
+  if (const std::string strRefusal = CDFolderRefusal(strPath); !strRefusal.empty()) {
+    m_strPath.clear();
+    m_pList->clear();
+    m_core.GetPrompter().Show(strRefusal, m_core.Title(), PromptIcon::Exclamation,
+                              PromptButtons::Ok);
+    return;
+  }
+  ScanCDFolder(strPath, false);
 }
 
 void CImportCDDlg::OnImportSave() {

@@ -226,9 +226,13 @@ void CAdminDlg::OnCheckMusicFiles() {
   // second; the status line is painted before the work starts.
   ShowStatusNow(kCheckingMusicFiles);
   const Settings& settings = m_core.GetSettings();
-  SetStatus(
-      CheckMusicFiles(m_core.Store(), settings.strMusicDir, settings.strFilesDir, m_core.GetClock())
-          .Status());
+  const MusicCheckResult result = CheckMusicFiles(m_core.Store(), settings.strMusicDir,
+                                                  settings.strFilesDir, m_core.GetClock());
+  SetStatus(result.Status());
+  if (!result.strUnusable.empty()) {
+    m_core.GetPrompter().Show("The music files were not checked: " + result.strUnusable + ".",
+                              m_core.Title(), PromptIcon::Exclamation, PromptButtons::Ok);
+  }
 }
 
 void CAdminDlg::OnAnalyseMusicFiles() {

@@ -4,6 +4,7 @@
 
 #include <filesystem>
 
+#include "core/db/LineCodec.h"
 #include "support/FakeTagReader.h"
 #include "support/TempDir.h"
 
@@ -72,7 +73,7 @@ TEST_F(CDImportTest, WithoutTagsANameWithNoPartsIsNotImportable) {
   File("07");
   const CDFolder folder = ScanCDFolder(music.Folder() + "012/07", nullptr);
   ASSERT_EQ(folder.tracks.size(), 1U);
-  EXPECT_FALSE(folder.tracks[0].bImportable);
+  EXPECT_FALSE(folder.tracks[0].Importable());
   ImportCDTracks(store, folder);
   EXPECT_EQ(store.PlaylistCount(), 0);
 }
@@ -89,6 +90,48 @@ TEST_F(CDImportTest, CapacityRefusalNamesTheMinimumAndImportingTwiceAppendsTwice
   ImportCDTracks(store, folder);
   EXPECT_EQ(store.PlaylistCount(), 999);
   EXPECT_EQ(store.Playlist(998).strArtist, " Sub ");
+}
+
+// A line break in a name used to come back as three records at the next load, shifting every
+// later link, and a backslash ended the field early.
+TEST_F(CDImportTest, NamesAndTagsCannotBreakALineOrAField) {
+  File("01 - Line\nBreak - Car\riage\tTab.mp3");
+  File("02 - AC\\DC - Back\x7F In Black.mp3");
+  File("03.mp3");
+  tags.m_tags["03.mp3"] = {"Esc\x1B[2J", std::string(200, 'x') + "\n"};
+  const CDFolder folder = Scan();
+  ImportCDTracks(store, folder);
+  ASSERT_EQ(store.PlaylistCount(), 3);
+  std::string content;
+  for (int i = 0; i < store.PlaylistCount(); ++i) {
+    content += FormatPlaylistLine(store.Playlist(i));
+  }
+  const std::vector<std::string_view> lines = SplitLines(content);
+  ASSERT_EQ(lines.size(), 3U);
+  const PlaylistEntry first = ParsePlaylistLine(lines[0]);
+  EXPECT_EQ(first.strArtist, " Line Break ");
+  EXPECT_EQ(first.strTitle, " Car iage Tab");
+  EXPECT_EQ(first.nChartLink, -1);
+  EXPECT_EQ(ParsePlaylistLine(lines[1]).strArtist, " AC/DC ");
+  EXPECT_EQ(ParsePlaylistLine(lines[1]).strTitle, " Back  In Black");
+  EXPECT_EQ(store.Playlist(2).strArtist, "Esc [2J");
+  EXPECT_EQ(store.Playlist(2).strTitle, std::string(127, 'x'));
+}
+
+TEST_F(CDImportTest, TrackNumbersAboveNinetyNineAndUnnumberedFoldersAreRefused) {
+  File("99 - A - T.mp3");
+  File("100 - A - T.mp3");
+  const CDFolder folder = Scan();
+  EXPECT_EQ(Lines(folder)[0], "100\tNot importable: its track number is above 99\t");
+  ImportCDTracks(store, folder);
+  ASSERT_EQ(store.PlaylistCount(), 1);
+  EXPECT_EQ(store.Playlist(0).strTrack, "99");
+
+  EXPECT_EQ(CDFolderRefusal(music.Folder() + "012/99 - A - T.mp3"), "");
+  std::filesystem::create_directories(music.Path() / "Pop" / "1a2");
+  for (const char* pszFolder : {"Pop/", "Pop/1a2/", "12/"}) {
+    EXPECT_NE(CDFolderRefusal(music.Folder() + pszFolder + "x.mp3"), "") << pszFolder;
+  }
 }
 
 }  // namespace

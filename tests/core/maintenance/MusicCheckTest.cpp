@@ -56,10 +56,24 @@ TEST_F(MusicCheckTest, MissingTracksAreLoggedAndCounted) {
             "06/12/2026 01:02   Music file CD 000 Track 03 could not be found\r\n");
 }
 
-TEST_F(MusicCheckTest, MissingMusicFolderMakesEveryRecordMissing) {
+// An unusable music folder used to read as every track missing, with a log line per record.
+TEST_F(MusicCheckTest, AnUnusableMusicFolderIsNamedAndNothingIsCounted) {
   Add("12", "3");
-  EXPECT_EQ(CheckMusicFiles(store, music.Folder() + "gone/", db.Folder(), clock).Status(),
-            "Found 0 music tracks out of 1 expected");
+  music.Write("file", "x");
+  std::filesystem::create_directory_symlink("loop", music.Path() / "loop");
+  const std::vector<std::pair<std::string, std::string>> cases = {
+      {"", "no music folder has been set"},
+      {music.Folder() + "gone/", " does not exist"},
+      {music.Folder() + "file/", " is not a folder"},
+      {music.Folder() + "loop/", " cannot be used: "},
+  };
+  for (const auto& [strFolder, strWhy] : cases) {
+    const MusicCheckResult result = CheckMusicFiles(store, strFolder, db.Folder(), clock);
+    EXPECT_NE(result.strUnusable.find(strWhy), std::string::npos) << result.strUnusable;
+    EXPECT_FALSE(result.AllFound());
+    EXPECT_EQ(result.nExpected, 0);
+  }
+  EXPECT_EQ(db.Read("errorlog.txt").find("could not be found"), std::string::npos);
 }
 
 }  // namespace

@@ -182,6 +182,7 @@ TEST_F(AdminDlgTest, BuildsAskFirstThenLinkSaveBothFilesAndReport) {
             "Warning - Building the playlist references can take a very long time\nand cannot be "
             "cancelled.\n\nDo you want to continue?");
 
+  std::filesystem::create_directories(m_radio.GetSettings().strMusicDir);
   m_pDialog->CommandAction(CAdminDlg::kCmdCheckMusicFiles)->trigger();
   EXPECT_EQ(pStatus->text(), "Found 0 music tracks out of 1 expected");
 }
