@@ -57,13 +57,13 @@ class ProgressLine {
       m_strLine += " (" + std::to_string(count.nFailed) + " failed)";
     }
     m_strLine += ", " + MinutesSeconds(dElapsed) + " elapsed, " + rate + " files/s";
-    m_context.err << '\r' << m_strLine << "\x1b[K" << std::flush;
+    m_context.Progress() << '\r' << m_strLine << "\x1b[K" << std::flush;
   }
   void Print(std::ostream& stream, const std::string& strLine) {
     Clear();
     stream << strLine << '\n' << std::flush;
     if (!m_strLine.empty()) {
-      m_context.err << m_strLine << std::flush;
+      m_context.Progress() << m_strLine << std::flush;
     }
   }
   void Finish() {
@@ -74,7 +74,7 @@ class ProgressLine {
  private:
   void Clear() {
     if (!m_strLine.empty()) {
-      m_context.err << "\r\x1b[K" << std::flush;
+      m_context.Progress() << "\r\x1b[K" << std::flush;
     }
   }
 

@@ -6,6 +6,7 @@
 #include <sstream>
 
 #include "core/settings/ProgramInfo.h"
+#include "tool/Printable.h"
 #include "tool/ToolCommands.h"
 #include "tool/ToolEnvironment.h"
 
@@ -105,7 +106,9 @@ std::string OneLine(std::string strText) {
   return strText;
 }
 
-int RunTool(const std::vector<std::string>& args, ToolContext& context) {
+namespace {
+
+int RunCommand(const std::vector<std::string>& args, ToolContext& context) {
   std::string error;
   const std::optional<ToolOptions> options = ParseToolOptions(args, error);
   if (!options) {
@@ -142,6 +145,17 @@ int RunTool(const std::vector<std::string>& args, ToolContext& context) {
   }
   ToolEnvironment env(context, std::move(settings));
   return pCommand->run(env, options->args);
+}
+
+}  // namespace
+
+int RunTool(const std::vector<std::string>& args, ToolContext& context) {
+  PrintableStreamBuf outBuffer(context.out.rdbuf());
+  PrintableStreamBuf errBuffer(context.err.rdbuf());
+  std::ostream out(&outBuffer);
+  std::ostream err(&errBuffer);
+  ToolContext printable = context.WithStreams(out, err);
+  return RunCommand(args, printable);
 }
 
 }  // namespace velvane

@@ -34,9 +34,20 @@ struct ToolContext {
   // For the long commands: from the call on, an interrupt (Ctrl+C, SIGTERM) sets the returned
   // flag instead of ending the program, so the work done is kept; a second one ends it.
   std::function<const std::atomic<bool>*()> catchInterrupt = nullptr;
+  // Where a progress line rewrites itself in place (its control codes must reach the
+  // terminal); err when not set.
+  std::ostream* pProgress = nullptr;
+
+  std::ostream& Progress() const { return pProgress != nullptr ? *pProgress : err; }
+  // The same context printing to other streams; the progress line still goes to this one's.
+  ToolContext WithStreams(std::ostream& newOut, std::ostream& newErr) const {
+    return {profile, clock,     newOut,    newErr,         pTags,
+            pHttp,   pAnalyser, bTerminal, catchInterrupt, &Progress()};
+  }
 };
 
 // velvane-tool [--db DIR] [--music DIR] COMMAND [ARGS]; `args` excludes the program name.
+// Control characters in what it prints are escaped (see PrintableStreamBuf).
 int RunTool(const std::vector<std::string>& args, ToolContext& context);
 
 }  // namespace velvane

@@ -34,6 +34,36 @@ TEST_F(MaintenanceCommandsTest, CheckMusicExitsWithOneUnlessAllAreAccountedFor) 
   MusicFile("012/03 A - T.mp3");
   EXPECT_EQ(Run({"check-music"}), 0);
   EXPECT_EQ(m_out.str(), "All music tracks are accounted for\n");
+
+  EXPECT_EQ(Run({"--music", m_music.Folder() + "012/03 A - T.mp3", "check-music"}), 2);
+  EXPECT_EQ(m_out.str(), "");
+  EXPECT_NE(m_err.str().find("is not a folder"), std::string::npos) << m_err.str();
+}
+
+// A name or a tag cannot split a record or drive the terminal; an unnumbered folder imports
+// nothing.
+TEST_F(MaintenanceCommandsTest, ImportCDStoresSafeTextsAndPrintsControlsEscaped) {
+  const std::string strFile = MusicFile("012/01 - Esc\x1b[2J - Two\nLines.mp3");
+  MusicFile("012/02.mp3");
+  m_tags.m_tags["02.mp3"] = {"Back\\Slash", "Tab\tbed"};
+  ASSERT_EQ(Run({"import-cd", strFile}), 0) << m_err.str();
+  EXPECT_EQ(m_out.str(), "01\t Esc [2J \t Two Lines\t\n02.mp3\tBack/Slash\tTab bed\t\n");
+  EXPECT_EQ(m_db.Read("playlist.dat"),
+            "01201\\ Esc [2J \\ Two Lines\\-1\\\r\n01202\\Back/Slash\\Tab bed\\-1\\\r\n");
+
+  const std::string strBefore = m_db.Read("playlist.dat");
+  EXPECT_EQ(Run({"import-cd", MusicFile("Pop/01 - A - T.mp3")}), 2);
+  EXPECT_NE(m_err.str().find("is not a CD folder"), std::string::npos) << m_err.str();
+  EXPECT_EQ(m_db.Read("playlist.dat"), strBefore);
+
+  // What the tool prints from stored texts and names goes out escaped.
+  m_db.Write("playlist.dat", "01203\\Esc\x1b[2J\\T\\-1\\\r\n");
+  EXPECT_EQ(Run({"search", "--artist", "Esc"}), 0) << m_err.str();
+  EXPECT_EQ(m_out.str().find('\x1b'), std::string::npos) << m_out.str();
+  EXPECT_NE(m_out.str().find("Esc\\x1b[2J"), std::string::npos) << m_out.str();
+  EXPECT_EQ(Run({"--music", m_music.Folder() + "gone\x1b]0;x\a", "check-music"}), 2);
+  EXPECT_EQ(m_err.str().find('\x1b'), std::string::npos) << m_err.str();
+  EXPECT_NE(m_err.str().find("gone\\x1b]0;x\\x07"), std::string::npos) << m_err.str();
 }
 
 TEST_F(MaintenanceCommandsTest, ImportCDTakesSeveralFoldersAllOrNothing) {
