@@ -8,6 +8,7 @@
 #else
 #include <fcntl.h>
 #include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
 #endif
 
@@ -25,6 +26,9 @@ bool FlushToDisk(std::FILE* pFile) {
 }
 
 #ifdef _WIN32
+
+// A new file takes its permissions from the folder's, as the replaced one did.
+void TakeModeAndOwner(std::FILE* /*pFile*/, const std::string& /*strModel*/) {}
 
 // NTFS journals its folder changes; a folder cannot be flushed without extra privileges.
 bool SyncFolder(const std::string& /*strFolder*/) {
@@ -66,6 +70,24 @@ void FolderLock::Unlock() {
 }
 
 #else
+
+void TakeModeAndOwner(std::FILE* pFile, const std::string& strModel) {
+  struct stat model {};
+  if (stat(strModel.c_str(), &model) != 0) {
+    return;
+  }
+  const int nFd = fileno(pFile);
+  // Only root may give a file away; anyone may give it a group they belong to. A failure
+  // leaves this program's user and group, which is all an ordinary user can do.
+  if (fchown(nFd, model.st_uid, model.st_gid) != 0 &&
+      fchown(nFd, static_cast<uid_t>(-1), model.st_gid) != 0) {
+    errno = 0;
+  }
+  // After the owner: changing it may clear the set-id bits.
+  if (fchmod(nFd, model.st_mode & 07777) != 0) {
+    errno = 0;
+  }
+}
 
 bool SyncFolder(const std::string& strFolder) {
   const int nFd = open(strFolder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);

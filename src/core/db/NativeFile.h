@@ -17,6 +17,12 @@ bool FlushToDisk(std::FILE* pFile);
 // call it does nothing and returns true.
 bool SyncFolder(const std::string& strFolder);
 
+// Gives the open file the permissions, and where the system allows the owner and group, of the
+// file at `strModel`, so a save does not take them from whoever saved last (a umask of 077 would
+// shut the rest of the studio out). Nothing happens when `strModel` does not exist, or on
+// systems without such modes.
+void TakeModeAndOwner(std::FILE* pFile, const std::string& strModel);
+
 enum class LockResult {
   kLocked,
   kInUse,   // another program holds the lock

@@ -56,8 +56,10 @@ std::string ResolvePaths(const std::string& strFolder, const std::string& strBas
 }
 
 // Returns the error that stopped the writing, if any. An old .tmp is removed first rather
-// than opened: a FIFO would block the save and a link would send the data elsewhere.
-std::error_code WriteWholeFile(const fs::path& path, std::string_view content) {
+// than opened: a FIFO would block the save and a link would send the data elsewhere. The new
+// file takes the permissions and owner of `replaced`, the file it is to replace.
+std::error_code WriteWholeFile(const fs::path& path, std::string_view content,
+                               const fs::path& replaced) {
   std::error_code error;
   const fs::file_status status = fs::symlink_status(path, error);
   if (fs::is_directory(status)) {
@@ -72,6 +74,7 @@ std::error_code WriteWholeFile(const fs::path& path, std::string_view content) {
   if (pFile == nullptr) {
     return LastError();
   }
+  TakeModeAndOwner(pFile, replaced.string());
   errno = 0;
   if (std::fwrite(content.data(), 1, content.size(), pFile) != content.size() ||
       !FlushToDisk(pFile)) {
@@ -118,7 +121,7 @@ SaveOutcome SaveWithRotation(const std::string& strFolder, const std::string& st
   if (std::string strReason = ResolvePaths(strFolder, strBaseName, paths); !strReason.empty()) {
     return Failed(SaveResult::kCreateFailed, paths.dat, std::move(strReason));
   }
-  if (const std::error_code error = WriteWholeFile(paths.tmp, content)) {
+  if (const std::error_code error = WriteWholeFile(paths.tmp, content, paths.target)) {
     return Failed(SaveResult::kCreateFailed, paths.tmp, error.message());
   }
   std::error_code error;

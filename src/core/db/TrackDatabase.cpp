@@ -149,8 +149,9 @@ void TrackDatabase::OpenAndLoad(const std::string& strFilesDir, int nPlaySize, i
   }
 }
 
-std::string TrackDatabase::LockRefusal(const std::string& strFilesDir) const {
-  if (m_lock.Holds(strFilesDir)) {
+std::string TrackDatabase::LockRefusal(const std::string& strFilesDir) {
+  std::error_code ignored;
+  if (m_lock.Holds(strFilesDir) || LockFolder(strFilesDir, ignored) == LockResult::kLocked) {
     return {};
   }
   // A second writer at the same time could lose either save.
@@ -165,7 +166,7 @@ std::string TrackDatabase::LockRefusal(const std::string& strFilesDir) const {
 }
 
 SaveOutcome TrackDatabase::MaySave(const std::string& strFilesDir, const FileState& file,
-                                   const std::string& strBaseName) const {
+                                   const std::string& strBaseName) {
   SaveOutcome refusal{SaveResult::kRefused, strFilesDir, {}, {}};
   refusal.strReason = LockRefusal(strFilesDir);
   if (!refusal.strReason.empty()) {

@@ -29,8 +29,9 @@ class TrackDatabase {
 
   // Takes the folder lock (velvane.lock) that every save needs; kept until this object ends.
   LockResult LockFolder(const std::string& strFilesDir, std::error_code& error);
-  // Why no database file of the folder may be written now (it is not locked), or empty.
-  std::string LockRefusal(const std::string& strFilesDir) const;
+  // Why no database file of the folder may be written now, or empty. Without the lock it is
+  // tried again first: the program that held it at start-up may have ended since.
+  std::string LockRefusal(const std::string& strFilesDir);
 
   // Reads the file whole. A missing file is created empty (nothing is loaded then). Returns
   // false when the file exists but cannot be read (it is left as it is, and saves of it are
@@ -84,7 +85,7 @@ class TrackDatabase {
   // kSaved when this file may be saved to this folder; else kRefused, and why: the save
   // could lose what the file holds, or collide with another program's.
   SaveOutcome MaySave(const std::string& strFilesDir, const FileState& file,
-                      const std::string& strBaseName) const;
+                      const std::string& strBaseName);
   void Report(const std::string& strFilesDir, const std::string& strText);
 
   TrackStore& m_store;

@@ -26,21 +26,19 @@ RecordEditor::Layout NumberOneLayout() {
 }  // namespace
 
 NumberOneEditor::NumberOneEditor(const TrackStore& store, Prompter& prompter, std::string strTitle,
-                                 std::string strFilesDir, Clock& clock, std::string strWriteRefusal)
+                                 std::string strFilesDir, Clock& clock,
+                                 std::function<std::string()> writeRefusal)
     : RecordEditor(prompter, std::move(strTitle), NumberOneLayout()),
       m_store(store),
       m_strFilesDir(std::move(strFilesDir)),
       m_clock(clock),
-      m_strWriteRefusal(std::move(strWriteRefusal)) {
+      m_writeRefusal(std::move(writeRefusal)) {
   // Without a database folder there is no hits.dat to read (and none in the working folder).
-  std::string strUnreadable;
+  // An unreadable file shows none of its entries, so saving would replace them with what the
+  // editor shows.
   const std::vector<NumberOneEntry> entries = m_strFilesDir.empty()
                                                   ? std::vector<NumberOneEntry>()
-                                                  : ReadNumberOnes(m_strFilesDir, &strUnreadable);
-  if (!strUnreadable.empty() && m_strWriteRefusal.empty()) {
-    // The editor shows none of its entries, so saving would replace them with what it shows.
-    m_strWriteRefusal = "hits.dat could not be read (" + strUnreadable + ")";
-  }
+                                                  : ReadNumberOnes(m_strFilesDir, &m_strUnreadable);
   for (const NumberOneEntry& entry : entries) {
     AddRecordLine({entry.strDate, entry.strArtist, entry.strTitle, "1", NumberShown(entry.strCD),
                    NumberShown(entry.strTrack)});
@@ -73,8 +71,11 @@ bool NumberOneEditor::OnSaveAndExit() {
         "Database Directory and press Save And Exit in the administration dialog first.");
     return false;
   }
-  if (!m_strWriteRefusal.empty()) {
-    Tell("The number one database is not saved: " + m_strWriteRefusal + ".");
+  const std::string strRefusal = m_strUnreadable.empty()
+                                     ? (m_writeRefusal ? m_writeRefusal() : std::string())
+                                     : "hits.dat could not be read (" + m_strUnreadable + ")";
+  if (!strRefusal.empty()) {
+    Tell("The number one database is not saved: " + strRefusal + ".");
     return false;
   }
   std::vector<NumberOneEntry> entries;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <string>
 
 #include "core/db/TrackStore.h"
@@ -15,10 +16,11 @@ class NumberOneEditor : public RecordEditor {
   enum Column : std::size_t { kDate, kArtist, kTitle, kPosition, kCD, kTrack };
 
   // Opens on hits.dat in `strFilesDir`; a missing or unreadable file gives an empty list, and
-  // an unreadable one is never saved over. `strWriteRefusal`: why hits.dat may not be written at
-  // all (another program holds the database folder), or empty.
+  // an unreadable one is never saved over. `writeRefusal`, asked at each save: why hits.dat may
+  // not be written now (another program holds the database folder), or empty.
   NumberOneEditor(const TrackStore& store, Prompter& prompter, std::string strTitle,
-                  std::string strFilesDir, Clock& clock, std::string strWriteRefusal = {});
+                  std::string strFilesDir, Clock& clock,
+                  std::function<std::string()> writeRefusal = nullptr);
 
   // CD and track of the first accepted playlist record in database order; with none accepted
   // both are emptied.
@@ -33,7 +35,8 @@ class NumberOneEditor : public RecordEditor {
   const TrackStore& m_store;
   std::string m_strFilesDir;
   Clock& m_clock;
-  std::string m_strWriteRefusal;  // why Save And Exit must not write hits.dat, or empty
+  std::string m_strUnreadable;  // why hits.dat could not be read, so must not be saved over
+  std::function<std::string()> m_writeRefusal;
 };
 
 }  // namespace velvane

@@ -91,7 +91,7 @@ void RadioCore::LockDatabaseFolder() {
   if (m_database.LockFolder(m_settings.strFilesDir, error) == LockResult::kInUse) {
     m_prompter.Show(
         "The database folder is in use by another Velvane program, so changes to the databases "
-        "cannot be saved",
+        "cannot be saved until it has finished",
         m_strTitle, PromptIcon::Exclamation, PromptButtons::Ok);
   }
 }
@@ -201,7 +201,10 @@ bool RadioCore::OnSaveQueue(const std::string& strPath) {
 }
 
 void RadioCore::OnLoadQueue(const std::string& strPath) {
-  LoadQueue(strPath, m_queue);
+  if (const std::string strWhy = LoadQueue(strPath, m_queue); !strWhy.empty()) {
+    WriteErrorLog(m_settings.strFilesDir, m_clock,
+                  "Could not load the playlist file " + strPath + ": " + strWhy);
+  }
 }
 
 }  // namespace velvane

@@ -99,10 +99,9 @@ class RadioCore {
   // After a chart update: charts.dat alone (the library did not change); the queue shows the
   // new chart info. A failed save is logged and returned, not shown.
   SaveOutcome SaveUpdatedCharts();
-  // Why no database file may be written now (another program holds the folder), or empty.
-  std::string DatabaseWriteRefusal() const {
-    return m_database.LockRefusal(m_settings.strFilesDir);
-  }
+  // Why no database file may be written now (another program holds the folder), or empty;
+  // takes the folder's lock if it has come free.
+  std::string DatabaseWriteRefusal() { return m_database.LockRefusal(m_settings.strFilesDir); }
 
   // --- track analysis ---
   // The loudness and audible-end results the decks use.

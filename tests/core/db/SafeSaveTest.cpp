@@ -10,6 +10,11 @@
 #include "support/FileFaults.h"
 #include "support/TempDir.h"
 
+#ifndef _WIN32
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
+
 namespace velvane {
 namespace {
 
@@ -90,6 +95,27 @@ TEST_F(SafeSaveTest, WhatStandsInPlaceOfTheTmpNeverBlocksNorMisleadsTheSave) {
   EXPECT_EQ(m_dir.Read("playlist.dat"), "newer\r\n");
   EXPECT_EQ(m_dir.Read("playlist.old"), "new\r\n");
 }
+
+#ifndef _WIN32
+// Under a umask of 077 two saves used to turn a shared 664 file of group audio into 600 of the
+// saving user, and the rest of the studio could no longer read the library.
+TEST_F(SafeSaveTest, TheNewCopyKeepsThePermissionsAndGroupOfTheFileItReplaces) {
+  m_dir.Write("playlist.dat", "previous\r\n");
+  const fs::path dat = m_dir.Path() / "playlist.dat";
+  fs::permissions(dat, fs::perms(0664));
+  const gid_t nGroup = RunningAsRoot() ? 29 : getgid();  // a group root is not in
+  ASSERT_EQ(chown(dat.c_str(), static_cast<uid_t>(-1), nGroup), 0);
+  const mode_t nOldMask = umask(077);
+  const bool bSaved = Save("one\r\n") && Save("two\r\n");
+  umask(nOldMask);
+  ASSERT_TRUE(bSaved);
+  struct stat saved {};
+  ASSERT_EQ(stat(dat.c_str(), &saved), 0);
+  EXPECT_EQ(saved.st_mode & 07777, 0664U);
+  EXPECT_EQ(saved.st_gid, nGroup);
+  EXPECT_EQ(m_dir.Read("playlist.dat"), "two\r\n");
+}
+#endif
 
 TEST_F(SafeSaveTest, FifoInPlaceOfTheDatabaseIsNeverOpened) {
   MakeFifo(m_dir.Path() / "playlist.dat");

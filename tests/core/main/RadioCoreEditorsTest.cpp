@@ -2,8 +2,10 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <memory>
 
 #include "core/main/RadioFixture.h"
+#include "support/FileFaults.h"
 
 namespace velvane {
 namespace {
@@ -33,6 +35,33 @@ TEST_F(RadioCoreEditorsTest, AFailedPlaylistSaveIsToldKeepsTheEditsAndLeavesChar
   EXPECT_NE(m_dir.Read("db/errorlog.txt").find("Failed to create a new playlist file"),
             std::string::npos);
 }
+
+#ifndef _WIN32
+// Started while velvane-tool held the folder, the program used to stay read-only for its whole
+// run: every Save And Exit was refused and the edits were lost at the restart.
+TEST_F(RadioCoreEditorsTest, SavesTakeTheLockBackOnceTheOtherProgramHasEnded) {
+  std::filesystem::create_directories(m_dir.Path() / "db2");
+  const std::string strFolder = (m_dir.Path() / "db2" / "").string();
+  auto tool = std::make_unique<LockHolder>(strFolder);
+  ASSERT_TRUE(tool->Holding());
+  Start([&](Settings& settings) { settings.strFilesDir = strFolder; });
+  m_prompter.m_shown.clear();
+  QueueTracks({30000});
+
+  EXPECT_FALSE(m_radio.SaveEditedDatabases());
+  ASSERT_FALSE(m_prompter.m_shown.empty());
+  EXPECT_NE(m_prompter.m_shown[0].strText.find(kFolderInUseText), std::string::npos);
+  EXPECT_EQ(m_dir.Read("db2/playlist.dat"), "");
+  EXPECT_EQ(m_radio.DatabaseWriteRefusal(), kFolderInUseText);
+
+  tool.reset();
+  EXPECT_EQ(m_radio.DatabaseWriteRefusal(), "");
+  EXPECT_TRUE(m_radio.SaveEditedDatabases());
+  EXPECT_EQ(m_dir.Read("db2/playlist.dat"), "00101\\A\\TA\\-1\\\r\n");
+  // And it holds the folder now: another writer is kept out.
+  EXPECT_FALSE(LockHolder(strFolder).Holding());
+}
+#endif
 
 TEST_F(RadioCoreEditorsTest, WithoutASavedDatabaseFolderNothingIsWrittenAndTheOperatorIsTold) {
   Start([](Settings& settings) { settings.strFilesDir.clear(); });

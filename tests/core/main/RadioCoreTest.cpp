@@ -76,7 +76,7 @@ TEST_F(RadioCoreTest, ASecondProgramOnTheSameFolderIsToldItsChangesCannotBeSaved
   ASSERT_EQ(prompter.m_shown.size(), 1u);
   EXPECT_EQ(prompter.m_shown[0].strText,
             "The database folder is in use by another Velvane program, so changes to the "
-            "databases cannot be saved");
+            "databases cannot be saved until it has finished");
   EXPECT_TRUE(second.DatabasesOpened());  // it still reads them
   EXPECT_TRUE(m_prompter.m_shown.empty());
 }
