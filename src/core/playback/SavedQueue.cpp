@@ -35,9 +35,20 @@ std::string DecodeField(const char* pField) {
   return std::to_string(Atoi(text));
 }
 
+// True for a regular file, and for a name that leads nowhere yet.
+bool RegularOrMissing(const std::string& strPath) {
+  std::error_code error;
+  const std::filesystem::file_status status = std::filesystem::status(strPath, error);
+  return status.type() == std::filesystem::file_type::not_found ||
+         std::filesystem::is_regular_file(status);
+}
+
 }  // namespace
 
 bool SaveQueue(const std::string& strPath, const PlayQueue& queue) {
+  if (!RegularOrMissing(strPath)) {
+    return false;
+  }
   // Opened for update so that nothing past the 80 bytes is lost; created first if missing.
   std::fstream file(strPath, std::ios::in | std::ios::out | std::ios::binary);
   if (!file.is_open()) {
@@ -58,10 +69,13 @@ bool SaveQueue(const std::string& strPath, const PlayQueue& queue) {
   return !file.fail();
 }
 
-void LoadQueue(const std::string& strPath, QueueInput& queue) {
+std::string LoadQueue(const std::string& strPath, QueueInput& queue) {
+  if (!RegularOrMissing(strPath)) {
+    return "not a regular file";
+  }
   std::ifstream file(strPath, std::ios::binary);
   if (!file.is_open()) {
-    return;
+    return {};
   }
   std::array<char, kSavedQueueBytes> bytes{};
   file.read(bytes.data(), bytes.size());
@@ -75,6 +89,7 @@ void LoadQueue(const std::string& strPath, QueueInput& queue) {
     }
     queue.AddToQueue(std::move(strCD), DecodeField(pRecord + kSavedQueueFieldBytes), "", "", 0);
   }
+  return {};
 }
 
 std::string SavedQueueFolder(const std::string& strFilesDir) {

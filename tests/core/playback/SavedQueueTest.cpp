@@ -7,6 +7,7 @@
 #include <string>
 
 #include "core/db/Paths.h"
+#include "support/FileFaults.h"
 #include "support/TempDir.h"
 
 namespace velvane {
@@ -106,6 +107,19 @@ TEST_F(SavedQueueTest, ShortOrMissingFiles) {
   LoadQueue(PathOf("short.pla"), m_queue);
   EXPECT_EQ(Column(&QueueSlot::strCD), (Slots{"12"}));
   EXPECT_EQ(m_queue.Slot(0).strArtist, "Artist");
+}
+
+// A FIFO used to hold the window (and the timer) until someone wrote to it.
+TEST_F(SavedQueueTest, OnlyRegularFilesAreReadOrWritten) {
+  std::filesystem::create_directory(m_dir.Path() / "folder.pla");
+  EXPECT_EQ(LoadQueue(PathOf("folder.pla"), m_queue), "not a regular file");
+  EXPECT_FALSE(SaveQueue(PathOf("folder.pla"), m_queue));
+#ifndef _WIN32
+  MakeFifo(m_dir.Path() / "fifo.pla");
+  EXPECT_EQ(LoadQueue(PathOf("fifo.pla"), m_queue), "not a regular file");
+  EXPECT_FALSE(SaveQueue(PathOf("fifo.pla"), m_queue));
+#endif
+  EXPECT_TRUE(m_queue.IsFree(0));
 }
 
 TEST_F(SavedQueueTest, FolderIsCreatedUnderTheFilesFolder) {
