@@ -1,17 +1,18 @@
 #pragma once
 
-#include <QNetworkAccessManager>
-#include <QNetworkReply>
+#include <QEventLoop>
 #include <QPointer>
+#include <QTcpSocket>
 #include <chrono>
 
 #include "core/ports/HttpClient.h"
 
 namespace velvane {
 
-// The HttpClient over Qt Network. Get waits in a local event loop, so a window that calls it
+// The HttpClient over a Qt socket. Get waits in a local event loop, so a window that calls it
 // keeps painting and its Cancel button keeps working while the answer arrives. Every request
 // is bounded in time as a whole and between two arrivals, and its body by the request's cap.
+// Redirections are followed (never from https to http).
 class QtHttpClient : public HttpClient {
  public:
   // How long a request may stay silent (connecting, or between two parts of the answer).
@@ -28,15 +29,17 @@ class QtHttpClient : public HttpClient {
 
  private:
   // Why the request in progress was ended early.
-  enum class StopReason { kNone, kCancelled, kIdle, kTotal, kTooLarge };
+  enum class StopReason { kNone, kCancelled, kIdle, kTotal };
 
+  // One GET of `url` on its own connection; the caller follows redirections.
+  HttpResponse Fetch(const QUrl& url, std::size_t nMaxBytes, QUrl& redirect);
   void Stop(StopReason reason);
-  std::string StopText(const HttpRequest& request) const;
+  std::string StopText() const;
 
-  QNetworkAccessManager m_manager;
   std::chrono::milliseconds m_idleTimeout;
   std::chrono::milliseconds m_totalTimeout;
-  QPointer<QNetworkReply> m_pReply;  // the request in progress
+  QPointer<QTcpSocket> m_pSocket;  // the connection in progress
+  QPointer<QEventLoop> m_pLoop;    // the wait in progress
   StopReason m_stopReason = StopReason::kNone;
   HttpProgressHandler m_onProgress;
 };
