@@ -55,6 +55,13 @@ void LocalHttpServer::Answer(QTcpSocket* pSocket, const QByteArray& request) {
     // The chunk promises twice what follows, and the connection closes inside it.
     answer += "Transfer-Encoding: chunked\r\n\r\n" + QByteArray::number(file.body.size() * 2, 16) +
               "\r\n" + file.body;
+  } else if (mode == Mode::kChunked) {
+    answer += "Transfer-Encoding: chunked\r\n\r\n";
+    for (qsizetype i = 0; i < file.body.size(); i += 7) {
+      const QByteArray chunk = file.body.mid(i, 7);
+      answer += QByteArray::number(chunk.size(), 16) + ";part=x\r\n" + chunk + "\r\n";
+    }
+    answer += "0\r\nX-Trailer: end\r\n\r\n";
   } else if (mode == Mode::kNoLength) {
     answer += "\r\n" + file.body;
   } else {

@@ -20,6 +20,7 @@ class LocalHttpServer {
     kTruncate,      // sends the headers and half the body, then closes
     kTrickle,       // sends the headers, then the body one byte every trickle interval
     kNoLength,      // the whole body with no Content-Length, ended by closing
+    kChunked,       // chunked in small chunks, with an extension and a trailer
     kBrokenChunks,  // chunked: a chunk announced longer than what is sent, then closes
   };
 

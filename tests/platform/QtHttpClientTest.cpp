@@ -86,6 +86,13 @@ TEST_F(QtHttpClientTest, FetchesTheWholeBodyFreshWithTheAgentName) {
   const HttpResponse missing = Get("nothing.cht");
   EXPECT_TRUE(missing.bOk);  // an answer, though not the file
   EXPECT_EQ(missing.nStatus, 404);
+
+  m_server.Serve("/moved/avail.cht", "", 302, "Location: ../avail.cht\r\n");
+  const HttpResponse moved = Get("moved/avail.cht");
+  ASSERT_TRUE(moved.bOk) << moved.strError;
+  EXPECT_EQ(moved.strBody, strBody);
+  m_server.Serve("/loop.cht", "", 301, "Location: /loop.cht\r\n");
+  EXPECT_EQ(Get("loop.cht").strError, "the server redirected the request too often");
 }
 
 TEST_F(QtHttpClientTest, RefusedBrokenAndCancelledRequestsAreFailedConnections) {
@@ -215,7 +222,12 @@ TEST_F(QtHttpClientTest, ABrokenChunkedBodyIsAFailedTransferAndAnEmptyOneIsAnAns
   m_server.SetMode(LocalHttpServer::Mode::kBrokenChunks);
   const HttpResponse broken = Get("avail.cht");
   EXPECT_FALSE(broken.bOk);
-  EXPECT_FALSE(broken.strError.empty());
+  EXPECT_EQ(broken.strError, "the connection closed before the whole answer arrived");
+
+  m_server.SetMode(LocalHttpServer::Mode::kChunked);
+  const HttpResponse chunked = Get("avail.cht");
+  ASSERT_TRUE(chunked.bOk) << chunked.strError;
+  EXPECT_EQ(chunked.strBody, "UK   CHTuk_251209.cht000120\r\n");
 
   m_server.SetMode(LocalHttpServer::Mode::kAnswer);
   m_server.Serve("/empty.hit", "");

@@ -16,6 +16,7 @@
 #include "gui/common/DialogKit.h"
 #include "gui/settings/AdminDlg.h"
 #include "platform/LocalHttpServer.h"
+#include "platform/QtHttpClient.h"
 #include "support/FakeFileChooser.h"
 
 namespace velvane {
