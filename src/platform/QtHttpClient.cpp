@@ -1,91 +1,215 @@
 #include "platform/QtHttpClient.h"
 
-#include <QEventLoop>
-#include <QNetworkRequest>
+#include <QTimer>
 #include <QUrl>
+#include <memory>
+
+#include "platform/HttpExchange.h"
+
+#if QT_CONFIG(ssl)
+#include <QSslSocket>
+#endif
 
 namespace velvane {
 
 namespace {
 
-// The update server identifies its clients by this name.
-constexpr const char* kUserAgent = "ROLV Chart Access";
+// A server sending us round in circles is told after this many redirections.
+constexpr int kMaxRedirects = 5;
 
-QNetworkRequest FreshRequest(const std::string& strUrl, std::chrono::milliseconds timeout) {
-  QNetworkRequest request(QUrl(QString::fromStdString(strUrl)));
-  request.setHeader(QNetworkRequest::UserAgentHeader, QByteArray(kUserAgent));
-  // Always from the server: nothing is taken from or kept in a cache on the way.
-  request.setAttribute(QNetworkRequest::CacheLoadControlAttribute, QNetworkRequest::AlwaysNetwork);
-  request.setAttribute(QNetworkRequest::CacheSaveControlAttribute, false);
-  request.setRawHeader("Cache-Control", "no-cache");
-  request.setRawHeader("Pragma", "no-cache");
-  request.setTransferTimeout(static_cast<int>(timeout.count()));
-  return request;
+// "20 s", "2 minutes", or milliseconds for the short limits tests use.
+std::string DurationText(std::chrono::milliseconds duration) {
+  const long long nMs = duration.count();
+  if (nMs >= 60000 && nMs % 60000 == 0) {
+    const long long nMinutes = nMs / 60000;
+    return std::to_string(nMinutes) + (nMinutes == 1 ? " minute" : " minutes");
+  }
+  if (nMs % 1000 == 0) {
+    return std::to_string(nMs / 1000) + " s";
+  }
+  return std::to_string(nMs) + " ms";
 }
 
-// An answer with a status counts even when the status is an error; a connection that broke
-// or timed out before the whole body arrived does not.
-bool IsWholeAnswer(const QNetworkReply& reply) {
-  const QNetworkReply::NetworkError error = reply.error();
-  if (error == QNetworkReply::NoError) {
-    return true;
-  }
-  const bool bHasStatus = reply.attribute(QNetworkRequest::HttpStatusCodeAttribute).isValid();
-  const bool bContentError =
-      error >= QNetworkReply::ContentAccessDenied && error <= QNetworkReply::UnknownContentError;
-  const bool bServerError =
-      error >= QNetworkReply::InternalServerError && error <= QNetworkReply::UnknownServerError;
-  return bHasStatus && (bContentError || bServerError);
+bool IsHttps(const QUrl& url) {
+  return url.scheme().compare("https", Qt::CaseInsensitive) == 0;
+}
+
+bool IsHttp(const QUrl& url) {
+  return url.scheme().compare("http", Qt::CaseInsensitive) == 0;
+}
+
+std::string TooLargeText(std::size_t nMaxBytes) {
+  return "the answer is larger than the " + std::to_string(nMaxBytes) + " bytes allowed";
 }
 
 }  // namespace
 
-QtHttpClient::QtHttpClient(std::chrono::milliseconds timeout) : m_timeout(timeout) {
-  m_manager.setCache(nullptr);
+QtHttpClient::QtHttpClient(std::chrono::milliseconds idleTimeout,
+                           std::chrono::milliseconds totalTimeout)
+    : m_idleTimeout(idleTimeout), m_totalTimeout(totalTimeout) {}
+
+HttpResponse QtHttpClient::Get(const HttpRequest& request) {
+  QUrl url(QString::fromStdString(request.strUrl));
+  if (!url.isValid() || url.host().isEmpty() || !(IsHttp(url) || IsHttps(url))) {
+    return {false, 0, {}, "no update server address"};
+  }
+  m_stopReason = StopReason::kNone;
+  QTimer total;  // the whole request, redirections included
+  total.setSingleShot(true);
+  QObject::connect(&total, &QTimer::timeout, [this] { Stop(StopReason::kTotal); });
+  total.start(m_totalTimeout);
+  for (int nRedirects = 0;; ++nRedirects) {
+    QUrl redirect;
+    HttpResponse response = Fetch(url, request.nMaxBytes, redirect);
+    if (redirect.isEmpty()) {
+      return response;
+    }
+    if (nRedirects == kMaxRedirects) {
+      return {false, 0, {}, "the server redirected the request too often"};
+    }
+    // Never from a secure address to a plain one.
+    if (!(IsHttps(redirect) || (IsHttp(redirect) && IsHttp(url)))) {
+      return {false,
+              0,
+              {},
+              "the server redirected the request to " + redirect.toString().toStdString()};
+    }
+    url = redirect;
+  }
 }
 
-HttpResponse QtHttpClient::Get(const std::string& strUrl) {
+HttpResponse QtHttpClient::Fetch(const QUrl& url, std::size_t nMaxBytes, QUrl& redirect) {
   HttpResponse response;
-  const QUrl url(QString::fromStdString(strUrl));
-  if (!url.isValid() || url.host().isEmpty()) {
-    response.strError = "no update server address";
+  if (m_stopReason != StopReason::kNone) {
+    response.strError = StopText();
     return response;
   }
-  m_bCancelled = false;
-  QNetworkReply* pReply = m_manager.get(FreshRequest(strUrl, m_timeout));
-  m_pReply = pReply;
+  HttpExchange exchange(static_cast<qint64>(nMaxBytes));
+  std::unique_ptr<QTcpSocket> pSocket;
+#if QT_CONFIG(ssl)
+  if (IsHttps(url)) {
+    pSocket = std::make_unique<QSslSocket>();
+  }
+#endif
+  if (!pSocket) {
+    if (IsHttps(url)) {
+      response.strError = "this build cannot make secure connections";
+      return response;
+    }
+    pSocket = std::make_unique<QTcpSocket>();
+  }
+  QTcpSocket& socket = *pSocket;
+  m_pSocket = &socket;
   QEventLoop loop;
-  QObject::connect(pReply, &QNetworkReply::finished, &loop, &QEventLoop::quit);
-  QObject::connect(pReply, &QNetworkReply::downloadProgress, &loop,
-                   [this](qint64 nReceived, qint64 nTotal) {
-                     if (m_onProgress) {
-                       m_onProgress(nReceived, nTotal);
+  m_pLoop = &loop;
+  QTimer idle;
+  idle.setSingleShot(true);
+  idle.setInterval(m_idleTimeout);
+  QObject::connect(&idle, &QTimer::timeout, &loop, [this] { Stop(StopReason::kIdle); });
+  std::string strSocketError;
+  const auto send = [&] {
+    idle.start();
+    socket.write(HttpExchange::RequestHead(url));
+  };
+  const auto receive = [&] {
+    idle.start();
+    exchange.Feed(socket.readAll());
+    if (m_onProgress) {
+      m_onProgress(exchange.Received(), exchange.Announced());
+    }
+    if (exchange.GetState() != HttpExchange::State::kReading) {
+      loop.quit();  // whole, failed or past its cap: either way nothing more is read
+    }
+  };
+  QObject::connect(&socket, &QTcpSocket::readyRead, &loop, receive);
+  QObject::connect(&socket, &QTcpSocket::disconnected, &loop, [&] {
+    receive();
+    exchange.Closed();
+    loop.quit();
+  });
+  QObject::connect(&socket, &QAbstractSocket::errorOccurred, &loop,
+                   [&](QAbstractSocket::SocketError error) {
+                     if (error != QAbstractSocket::RemoteHostClosedError) {
+                       strSocketError = socket.errorString().toStdString();
+                       loop.quit();
                      }
                    });
-  if (!pReply->isFinished()) {
-    loop.exec();
+#if QT_CONFIG(ssl)
+  if (auto* pSecure = qobject_cast<QSslSocket*>(&socket)) {
+    QObject::connect(pSecure, &QSslSocket::encrypted, &loop, send);
+    pSecure->connectToHostEncrypted(url.host(), static_cast<quint16>(url.port(443)));
   }
-  m_pReply = nullptr;
-  response.bOk = !m_bCancelled && IsWholeAnswer(*pReply);
-  response.nStatus = pReply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
-  if (response.bOk) {
-    const QByteArray body = pReply->readAll();
-    response.strBody.assign(body.constData(), static_cast<std::size_t>(body.size()));
-  } else {
-    response.strError = m_bCancelled ? "cancelled" : pReply->errorString().toStdString();
+#endif
+  if (!IsHttps(url)) {
+    QObject::connect(&socket, &QTcpSocket::connected, &loop, send);
+    socket.connectToHost(url.host(), static_cast<quint16>(url.port(80)));
   }
-  pReply->deleteLater();
+  idle.start();
+  loop.exec();
+  m_pSocket = nullptr;
+  m_pLoop = nullptr;
+  QObject::disconnect(&socket, nullptr, &loop, nullptr);
+  socket.abort();
+
+  response.nStatus = exchange.Status();
+  switch (exchange.GetState()) {
+    case HttpExchange::State::kDone:
+      break;
+    case HttpExchange::State::kTooLarge:
+      response.strError = TooLargeText(nMaxBytes);
+      return response;
+    case HttpExchange::State::kFailed:
+      response.strError = exchange.Error();
+      return response;
+    case HttpExchange::State::kReading:
+      response.strError = m_stopReason != StopReason::kNone ? StopText()
+                          : !strSocketError.empty()         ? strSocketError
+                                                            : "the connection broke off";
+      return response;
+  }
+  const int nStatus = exchange.Status();
+  const QByteArray location = exchange.Header("location");
+  if (nStatus >= 300 && nStatus < 400 && nStatus != 304 && !location.isEmpty()) {
+    redirect = url.resolved(QUrl::fromEncoded(location));
+    return response;
+  }
+  response.bOk = true;
+  response.strBody.assign(exchange.Body().constData(),
+                          static_cast<std::size_t>(exchange.Body().size()));
   return response;
 }
 
-void QtHttpClient::Cancel() {
-  m_bCancelled = true;
-  if (m_pReply) {
-    m_pReply->abort();
+void QtHttpClient::Stop(StopReason reason) {
+  if (m_stopReason != StopReason::kNone || !m_pLoop) {
+    return;  // the first reason is the one told
   }
+  m_stopReason = reason;
+  if (m_pSocket) {
+    QObject::disconnect(m_pSocket, nullptr, m_pLoop, nullptr);
+    m_pSocket->abort();
+  }
+  m_pLoop->quit();
 }
 
-void QtHttpClient::SetProgressHandler(std::function<void(qint64, qint64)> onProgress) {
+std::string QtHttpClient::StopText() const {
+  switch (m_stopReason) {
+    case StopReason::kCancelled:
+      return "cancelled";
+    case StopReason::kIdle:
+      return "timed out after " + DurationText(m_idleTimeout) + " without data";
+    case StopReason::kTotal:
+      return "took longer than " + DurationText(m_totalTimeout);
+    case StopReason::kNone:
+      break;
+  }
+  return {};
+}
+
+void QtHttpClient::Cancel() {
+  Stop(StopReason::kCancelled);
+}
+
+void QtHttpClient::SetProgressHandler(HttpProgressHandler onProgress) {
   m_onProgress = std::move(onProgress);
 }
 

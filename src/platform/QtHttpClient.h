@@ -1,39 +1,47 @@
 #pragma once
 
-#include <QNetworkAccessManager>
-#include <QNetworkReply>
+#include <QEventLoop>
 #include <QPointer>
+#include <QTcpSocket>
 #include <chrono>
-#include <functional>
 
 #include "core/ports/HttpClient.h"
 
 namespace velvane {
 
-// The HttpClient over Qt Network. Get waits in a local event loop, so a window that calls it
-// keeps painting and its Cancel button keeps working while the answer arrives.
+// The HttpClient over a Qt socket. Get waits in a local event loop, so a window that calls it
+// keeps painting and its Cancel button keeps working while the answer arrives. Every request
+// is bounded in time as a whole and between two arrivals, and its body by the request's cap.
+// Redirections are followed (never from https to http).
 class QtHttpClient : public HttpClient {
  public:
-  // How long a connection may stay silent (connecting, or between two parts of the body).
-  static constexpr std::chrono::milliseconds kDefaultTimeout{20000};
+  // How long a request may stay silent (connecting, or between two parts of the answer).
+  static constexpr std::chrono::milliseconds kDefaultIdleTimeout{20000};
+  // How long a request may take in all, however steadily its bytes arrive.
+  static constexpr std::chrono::milliseconds kDefaultTotalTimeout{120000};
 
-  explicit QtHttpClient(std::chrono::milliseconds timeout = kDefaultTimeout);
+  explicit QtHttpClient(std::chrono::milliseconds idleTimeout = kDefaultIdleTimeout,
+                        std::chrono::milliseconds totalTimeout = kDefaultTotalTimeout);
 
-  HttpResponse Get(const std::string& strUrl) override;
-
-  // Ends the Get in progress, which then reports a failed connection. Called from a handler
-  // that runs inside Get's event loop (a Cancel button).
-  void Cancel();
-
-  // Told the bytes received and the whole size (-1 while unknown) as a body arrives.
-  void SetProgressHandler(std::function<void(qint64 nReceived, qint64 nTotal)> onProgress);
+  HttpResponse Get(const HttpRequest& request) override;
+  void Cancel() override;
+  void SetProgressHandler(HttpProgressHandler onProgress) override;
 
  private:
-  QNetworkAccessManager m_manager;
-  std::chrono::milliseconds m_timeout;
-  QPointer<QNetworkReply> m_pReply;  // the request in progress
-  bool m_bCancelled = false;
-  std::function<void(qint64, qint64)> m_onProgress;
+  // Why the request in progress was ended early.
+  enum class StopReason { kNone, kCancelled, kIdle, kTotal };
+
+  // One GET of `url` on its own connection; the caller follows redirections.
+  HttpResponse Fetch(const QUrl& url, std::size_t nMaxBytes, QUrl& redirect);
+  void Stop(StopReason reason);
+  std::string StopText() const;
+
+  std::chrono::milliseconds m_idleTimeout;
+  std::chrono::milliseconds m_totalTimeout;
+  QPointer<QTcpSocket> m_pSocket;  // the connection in progress
+  QPointer<QEventLoop> m_pLoop;    // the wait in progress
+  StopReason m_stopReason = StopReason::kNone;
+  HttpProgressHandler m_onProgress;
 };
 
 }  // namespace velvane

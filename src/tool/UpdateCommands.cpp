@@ -2,6 +2,7 @@
 
 #include "core/settings/ProgramInfo.h"
 #include "core/updates/UpdateCatalogue.h"
+#include "core/updates/UpdateLimits.h"
 #include "core/updates/UpdateMerge.h"
 #include "tool/ToolEnvironment.h"
 
@@ -13,7 +14,7 @@ namespace {
 // gives an empty list, as in the dialog.
 std::optional<UpdateList> FetchList(ToolEnvironment& env, HttpClient& http,
                                     const std::string& strServer) {
-  const HttpResponse response = http.Get(UpdateUrl(strServer, kCatalogueName));
+  const HttpResponse response = http.Get(CatalogueRequest(strServer));
   if (!response.bOk) {
     env.context.err << "velvane-tool: " << kConnectionFailedText << " (" << response.strError
                     << ")\n";
@@ -35,7 +36,7 @@ int ApplyNamed(ToolEnvironment& env, HttpClient& http, const std::string& strSer
                       env.database.LockRefusal(folder),
                       [&] { return env.database.SaveCharts(folder); }};
   const UpdateOutcome outcome =
-      ApplyUpdate(target, *pEntry, http.Get(UpdateUrl(strServer, pEntry->strFile)));
+      ApplyUpdate(target, *pEntry, http.Get(UpdateRequest(strServer, *pEntry)));
   if (!outcome.bApplied) {
     env.context.err << "velvane-tool: " << OneLine(outcome.strMessage) << '\n';
     return kToolUsage;

@@ -1,6 +1,7 @@
 #include "LocalHttpServer.h"
 
 #include <QTcpSocket>
+#include <QTimer>
 #include <memory>
 
 namespace velvane {
@@ -32,26 +33,65 @@ std::string LocalHttpServer::Address() const {
   return "http://127.0.0.1:" + std::to_string(m_server.serverPort());
 }
 
-void LocalHttpServer::Serve(const std::string& strPath, std::string strBody, int nStatus) {
-  m_files[strPath] = {nStatus, std::move(strBody)};
+void LocalHttpServer::Serve(const std::string& strPath, std::string strBody, int nStatus,
+                            std::string strHeaders) {
+  m_files[strPath] = {nStatus, QByteArray::fromStdString(strBody),
+                      QByteArray::fromStdString(strHeaders)};
 }
 
 void LocalHttpServer::Answer(QTcpSocket* pSocket, const QByteArray& request) {
-  if (m_mode == Mode::kStall) {
-    return;
-  }
   const QList<QByteArray> words = request.left(request.indexOf("\r\n")).split(' ');
   const std::string strPath = words.size() > 1 ? words[1].toStdString() : std::string();
+  const auto pathMode = m_pathModes.find(strPath);
+  const Mode mode = pathMode == m_pathModes.end() ? m_mode : pathMode->second;
+  if (mode == Mode::kSilent) {
+    return;
+  }
   const auto found = m_files.find(strPath);
-  const int nStatus = found == m_files.end() ? 404 : found->second.first;
-  const QByteArray body = found == m_files.end() ? QByteArray("not here")
-                                                 : QByteArray::fromStdString(found->second.second);
-  QByteArray answer = "HTTP/1.1 " + QByteArray::number(nStatus) +
-                      " Status\r\nContent-Length: " + QByteArray::number(body.size()) +
-                      "\r\nConnection: close\r\n\r\n";
-  answer += m_mode == Mode::kTruncate ? body.left(body.size() / 2) : body;
+  const File file = found == m_files.end() ? File{404, "not here", {}} : found->second;
+  QByteArray answer = "HTTP/1.1 " + QByteArray::number(file.nStatus) + " Status\r\n" +
+                      file.headers + "Connection: close\r\n";
+  if (mode == Mode::kBrokenChunks) {
+    // The chunk promises twice what follows, and the connection closes inside it.
+    answer += "Transfer-Encoding: chunked\r\n\r\n" + QByteArray::number(file.body.size() * 2, 16) +
+              "\r\n" + file.body;
+  } else if (mode == Mode::kChunked) {
+    answer += "Transfer-Encoding: chunked\r\n\r\n";
+    for (qsizetype i = 0; i < file.body.size(); i += 7) {
+      const QByteArray chunk = file.body.mid(i, 7);
+      answer += QByteArray::number(chunk.size(), 16) + ";part=x\r\n" + chunk + "\r\n";
+    }
+    answer += "0\r\nX-Trailer: end\r\n\r\n";
+  } else if (mode == Mode::kNoLength) {
+    answer += "\r\n" + file.body;
+  } else {
+    answer += "Content-Length: " + QByteArray::number(file.body.size()) + "\r\n\r\n";
+    if (mode == Mode::kAnswer) {
+      answer += file.body;
+    } else if (mode == Mode::kTruncate) {
+      answer += file.body.left(file.body.size() / 2);
+    }
+  }
   pSocket->write(answer);
-  pSocket->disconnectFromHost();
+  if (mode == Mode::kTrickle) {
+    Trickle(pSocket, file.body);
+  } else if (mode != Mode::kStall) {
+    pSocket->disconnectFromHost();
+  }
+}
+
+void LocalHttpServer::Trickle(QTcpSocket* pSocket, const QByteArray& body) {
+  auto* pTimer = new QTimer(pSocket);  // ends with the connection
+  auto nSent = std::make_shared<qsizetype>(0);
+  QObject::connect(pTimer, &QTimer::timeout, pSocket, [pSocket, pTimer, body, nSent] {
+    if (*nSent >= body.size()) {
+      pTimer->stop();
+      pSocket->disconnectFromHost();
+      return;
+    }
+    pSocket->write(body.mid((*nSent)++, 1));
+  });
+  pTimer->start(m_trickleInterval);
 }
 
 }  // namespace velvane

@@ -2,38 +2,59 @@
 
 #include <QByteArray>
 #include <QTcpServer>
+#include <chrono>
 #include <map>
 #include <string>
 
 namespace velvane {
 
 // A small HTTP server on 127.0.0.1 inside the test process. It answers from the event loop
-// of whoever waits for it, so a blocking client in the same thread is served too.
+// of whoever waits for it, so a blocking client in the same thread is served too. Besides
+// whole answers it can misbehave in the ways a real server or network does.
 class LocalHttpServer {
  public:
   enum class Mode {
-    kAnswer,    // the whole answer
-    kStall,     // accepts the connection and never answers
-    kTruncate,  // sends the headers and half the body, then closes
+    kAnswer,        // the whole answer
+    kSilent,        // accepts the connection and never answers
+    kStall,         // sends the headers, then nothing more
+    kTruncate,      // sends the headers and half the body, then closes
+    kTrickle,       // sends the headers, then the body one byte every trickle interval
+    kNoLength,      // the whole body with no Content-Length, ended by closing
+    kChunked,       // chunked in small chunks, with an extension and a trailer
+    kBrokenChunks,  // chunked: a chunk announced longer than what is sent, then closes
   };
 
   LocalHttpServer();
 
   // "http://127.0.0.1:<port>"
   std::string Address() const;
-  void Serve(const std::string& strPath, std::string strBody, int nStatus = 200);
+  // `strHeaders`: extra header lines, each ended by CR LF ("Content-Encoding: gzip\r\n").
+  void Serve(const std::string& strPath, std::string strBody, int nStatus = 200,
+             std::string strHeaders = {});
   void SetMode(Mode mode) { m_mode = mode; }
+  // One path answered in its own mode, whatever SetMode says.
+  void SetMode(const std::string& strPath, Mode mode) { m_pathModes[strPath] = mode; }
+  void SetTrickleInterval(std::chrono::milliseconds interval) { m_trickleInterval = interval; }
   // Stops listening: new connections are refused.
   void Close() { m_server.close(); }
   // The head of the last request received.
   const QByteArray& LastRequest() const { return m_lastRequest; }
 
  private:
+  struct File {
+    int nStatus = 200;
+    QByteArray body;
+    QByteArray headers;
+  };
+
   void Answer(QTcpSocket* pSocket, const QByteArray& request);
+  void Trickle(QTcpSocket* pSocket, const QByteArray& body);
 
   QTcpServer m_server;
-  std::map<std::string, std::pair<int, std::string>> m_files;  // path -> status, body
+  std::map<std::string, File> m_files;  // by path
   Mode m_mode = Mode::kAnswer;
+  std::map<std::string, Mode> m_pathModes;
+  std::chrono::milliseconds m_trickleInterval{20};
   QByteArray m_lastRequest;
 };
 

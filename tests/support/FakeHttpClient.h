@@ -8,18 +8,30 @@
 
 namespace velvane {
 
-// Answers from a table of addresses; an address not in it is a failed connection.
+// Answers from a table of addresses; an address not in it is a failed connection. A body
+// longer than the request's cap is refused as the real client refuses it.
 class FakeHttpClient : public HttpClient {
  public:
-  HttpResponse Get(const std::string& strUrl) override {
-    m_requested.push_back(strUrl);
-    const auto found = m_answers.find(strUrl);
-    return found == m_answers.end() ? HttpResponse{false, 0, {}, "Connection refused"}
-                                    : found->second;
+  HttpResponse Get(const HttpRequest& request) override {
+    m_requests.push_back(request);
+    const auto found = m_answers.find(request.strUrl);
+    if (found == m_answers.end()) {
+      return {false, 0, {}, "Connection refused"};
+    }
+    if (found->second.strBody.size() > request.nMaxBytes) {
+      return {false, 0, {}, "the answer is larger than allowed"};
+    }
+    return found->second;
+  }
+  void Cancel() override { ++m_nCancels; }
+  void SetProgressHandler(HttpProgressHandler onProgress) override {
+    m_onProgress = std::move(onProgress);
   }
 
   std::map<std::string, HttpResponse> m_answers;
-  std::vector<std::string> m_requested;
+  std::vector<HttpRequest> m_requests;
+  HttpProgressHandler m_onProgress;
+  int m_nCancels = 0;
 };
 
 }  // namespace velvane

@@ -1,8 +1,17 @@
 #pragma once
 
+#include <cstddef>
+#include <functional>
 #include <string>
 
 namespace velvane {
+
+// One GET: the address ("http://host:port/avail.cht") and the most body bytes the caller will
+// take. A body that grows past nMaxBytes is refused as it arrives, so memory never holds more.
+struct HttpRequest {
+  std::string strUrl;
+  std::size_t nMaxBytes = 0;
+};
 
 struct HttpResponse {
   bool bOk = false;      // a whole response arrived (any status)
@@ -11,13 +20,21 @@ struct HttpResponse {
   std::string strError;  // why no whole response arrived
 };
 
-// One HTTP GET of `strUrl` ("http://host:port/avail.cht"), always fetched fresh from the
-// server. A refused or broken connection, a timeout and a cancelled request all come back
-// with bOk false.
+// Told the body bytes received and the whole size (-1 while unknown) as a body arrives.
+using HttpProgressHandler = std::function<void(long long nReceived, long long nTotal)>;
+
+// One HTTP GET at a time, always fetched fresh from the server. A refused or broken
+// connection, a timeout, a body past its cap, a broken transfer encoding and a cancelled
+// request all come back with bOk false and strError saying which.
 class HttpClient {
  public:
   virtual ~HttpClient() = default;
-  virtual HttpResponse Get(const std::string& strUrl) = 0;
+  virtual HttpResponse Get(const HttpRequest& request) = 0;
+  // Ends the Get in progress, which then reports "cancelled". Called from a handler that runs
+  // while Get waits (a Cancel button); does nothing when no Get runs.
+  virtual void Cancel() = 0;
+  // An empty handler stops the reports.
+  virtual void SetProgressHandler(HttpProgressHandler onProgress) = 0;
 };
 
 }  // namespace velvane

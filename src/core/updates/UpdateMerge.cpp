@@ -29,6 +29,10 @@ std::string TransferProblem(const CatalogueEntry& entry, const HttpResponse& res
     return "The update server answered " + std::to_string(response.nStatus) + " for " +
            entry.strFile + ".";
   }
+  // An update without records would empty the database it replaces.
+  if (entry.nSize <= 0 || nLines == 0) {
+    return "The update " + entry.strFile + " holds no records.";
+  }
   if (static_cast<int>(nLines) != entry.nSize) {
     return "The update " + entry.strFile + " arrived with " + std::to_string(nLines) +
            " complete lines where the listing says " + std::to_string(entry.nSize) + ".";
@@ -100,9 +104,6 @@ std::string Filled(const std::string& strText) {
 
 std::vector<std::string_view> CompleteLines(std::string_view body) {
   std::vector<std::string_view> lines = SplitLines(body);
-  if (!body.empty() && body.back() != '\n' && body.back() != '\r' && !lines.empty()) {
-    lines.pop_back();
-  }
   std::erase_if(lines, [](std::string_view line) { return IsBlankLine(line); });
   return lines;
 }

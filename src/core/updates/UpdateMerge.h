@@ -14,8 +14,8 @@
 
 namespace velvane {
 
-// The lines of a downloaded update that arrived whole: blank lines are skipped, and a last
-// line without its line end was cut off in transfer, so it is not counted.
+// The lines of a downloaded update, blank lines skipped. The body is a whole transfer (a cut
+// one never reaches here), so a last line without its line end counts like the others.
 std::vector<std::string_view> CompleteLines(std::string_view body);
 
 // Downloaded line i overwrites chart entry i with its date and position. An entry linked to a
@@ -49,8 +49,9 @@ struct UpdateOutcome {
 using UpdateProgress = std::function<void(int nDone)>;
 
 // Applies a downloaded update only when all of it arrived: a broken connection, an HTTP
-// error, a line count other than the catalogue's record count, a chart update larger than
-// ChartSize, or a failed save leave every record and file as they were.
+// error, an update with no records, a line count other than the catalogue's record count, a
+// chart update larger than ChartSize, or a failed save leave every record and file as they
+// were.
 UpdateOutcome ApplyUpdate(UpdateTarget& target, const CatalogueEntry& entry,
                           const HttpResponse& response, const UpdateProgress& progress = {});
 

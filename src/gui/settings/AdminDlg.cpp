@@ -24,6 +24,7 @@
 #include "gui/settings/LogOptionsDlg.h"
 #include "gui/updates/ChartUpdatesDlg.h"
 #include "platform/FfmpegAnalyser.h"
+#include "platform/QtHttpClient.h"
 #include "platform/TagLibTagReader.h"
 
 namespace velvane {
@@ -301,7 +302,8 @@ void CAdminDlg::RunBuild(const std::string& strWarning,
 void CAdminDlg::OnNewChartListing() {
   ShowStatusNow("Connecting to the internet...");
   UpdateData(true);  // the server as typed, saved or not
-  QtHttpClient http;
+  QtHttpClient qtHttp;
+  HttpClient& http = qtHttp;  // the update dialog knows only the port
   const bool bAccepted = CChartUpdatesDlg::Run(m_core, http, m_fields.strUpdateServer, this);
   SetStatus(bAccepted ? "" : kConnectionFailedText);
 }

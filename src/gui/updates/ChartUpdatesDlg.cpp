@@ -6,6 +6,7 @@
 #include <QTimer>
 #include <algorithm>
 
+#include "core/updates/UpdateLimits.h"
 #include "core/updates/UpdateMerge.h"
 #include "gui/common/DialogKit.h"
 #include "gui/common/TabStopDelegate.h"
@@ -19,17 +20,17 @@ const QString kUpdatingCaption = QStringLiteral("Chart Updates - Updating");
 
 }  // namespace
 
-CChartUpdatesDlg::CChartUpdatesDlg(RadioCore& core, QtHttpClient& http, std::string strServer,
+CChartUpdatesDlg::CChartUpdatesDlg(RadioCore& core, HttpClient& http, std::string strServer,
                                    QWidget* pParent)
     : QDialog(pParent), m_core(core), m_http(http), m_strServer(std::move(strServer)) {
   setWindowTitle(kCaption);
   BuildControls();
   m_http.SetProgressHandler(
-      [this](qint64 nReceived, qint64 nTotal) { OnDownloadProgress(nReceived, nTotal); });
+      [this](long long nReceived, long long nTotal) { OnDownloadProgress(nReceived, nTotal); });
   QTimer::singleShot(0, this, &CChartUpdatesDlg::OnLoadCatalogue);
 }
 
-bool CChartUpdatesDlg::Run(RadioCore& core, QtHttpClient& http, const std::string& strServer,
+bool CChartUpdatesDlg::Run(RadioCore& core, HttpClient& http, const std::string& strServer,
                            QWidget* pParent) {
   CChartUpdatesDlg dialog(core, http, strServer, pParent);
   const bool bAccepted = dialog.exec() == QDialog::Accepted;
@@ -60,7 +61,7 @@ void CChartUpdatesDlg::BuildControls() {
 
 void CChartUpdatesDlg::OnLoadCatalogue() {
   SetBusy(true);
-  const HttpResponse response = m_http.Get(UpdateUrl(m_strServer, kCatalogueName));
+  const HttpResponse response = m_http.Get(CatalogueRequest(m_strServer));
   SetBusy(false);
   if (!response.bOk || m_bCancelled) {
     QDialog::reject();
@@ -83,7 +84,7 @@ void CChartUpdatesDlg::OnApplyUpdate() {
   m_bCancelled = false;
   setWindowTitle(kUpdatingCaption);
   SetBusy(true);
-  const HttpResponse response = m_http.Get(UpdateUrl(m_strServer, entry.strFile));
+  const HttpResponse response = m_http.Get(UpdateRequest(m_strServer, entry));
   SetBusy(false);
   // Merging: the bar counts the lines of the update.
   m_pProgress->setRange(0, std::max(entry.nSize, 1));
@@ -123,7 +124,7 @@ bool CChartUpdatesDlg::CancelDownload() {
   return true;
 }
 
-void CChartUpdatesDlg::OnDownloadProgress(qint64 nReceived, qint64 nTotal) {
+void CChartUpdatesDlg::OnDownloadProgress(long long nReceived, long long nTotal) {
   if (nTotal <= 0) {
     m_pProgress->setRange(0, 0);  // size unknown: the bar shows it is busy
     return;

@@ -4,8 +4,8 @@
 #include <string>
 
 #include "core/main/RadioCore.h"
+#include "core/ports/HttpClient.h"
 #include "core/updates/UpdateCatalogue.h"
-#include "platform/QtHttpClient.h"
 
 class QListWidget;
 class QProgressBar;
@@ -25,12 +25,12 @@ class CChartUpdatesDlg : public QDialog {
   static constexpr int kIdProgress = 1132;
 
   // `strServer`: the update server as the UpdateServer setting names it.
-  CChartUpdatesDlg(RadioCore& core, QtHttpClient& http, std::string strServer,
+  CChartUpdatesDlg(RadioCore& core, HttpClient& http, std::string strServer,
                    QWidget* pParent = nullptr);
 
   // Runs the dialog modally; false when it ended with Cancel (the catalogue could not be
   // fetched, or the operator closed it).
-  static bool Run(RadioCore& core, QtHttpClient& http, const std::string& strServer,
+  static bool Run(RadioCore& core, HttpClient& http, const std::string& strServer,
                   QWidget* pParent);
 
   // Fetches the catalogue into the list; ends the dialog with Cancel when the connection
@@ -45,13 +45,13 @@ class CChartUpdatesDlg : public QDialog {
 
  private:
   void BuildControls();
-  void OnDownloadProgress(qint64 nReceived, qint64 nTotal);
+  void OnDownloadProgress(long long nReceived, long long nTotal);
   void SetBusy(bool bBusy);
   // Ends a download in progress; false when there is none.
   bool CancelDownload();
 
   RadioCore& m_core;
-  QtHttpClient& m_http;
+  HttpClient& m_http;
   std::string m_strServer;
   UpdateList m_updates;
   bool m_bBusy = false;

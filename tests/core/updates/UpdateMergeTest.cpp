@@ -99,8 +99,8 @@ TEST_F(UpdateMergeTest, AnythingButAWholeAnswerChangesNothingAndSaysWhy) {
       {"uk.hit", {false, 0, {}, "timed out"}, "timed out"},
       {"uk.cht", Answer(kThreeChartLines, 404), "answered 404"},
       {"uk.cht", Answer("02/02/2000\\New A\\New T\\1\\7\\\r\n"), "with 1 complete lines"},
-      {"uk.hit", Answer("02/02/2000\\X\\Y\\\r\n03/02/2000\\Z"), "with 1 complete lines"},
-      {"uk.cht", Answer(std::string(kThreeChartLines).substr(0, 70)), "with 2 complete lines"},
+      {"uk.hit", Answer("02/02/2000\\X\\Y\\\r\n03/02/2000\\Z"), "with 2 complete lines"},
+      {"uk.cht", Answer(std::string(kThreeChartLines) + "x\r\n"), "with 4 complete lines"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.pszWhy);
@@ -113,6 +113,55 @@ TEST_F(UpdateMergeTest, AnythingButAWholeAnswerChangesNothingAndSaysWhy) {
     EXPECT_EQ(m_dir.Read("hits.old"), "older\r\n");
     EXPECT_FALSE(m_dir.Exists("hits.tmp"));
   }
+}
+
+// An update without records would empty charts.dat or hits.dat (and, tried twice, their .old
+// copies too).
+TEST_F(UpdateMergeTest, AnUpdateWithNoRecordsIsRefusedAndChangesNothing) {
+  const std::string strNumberOnes = "01/01/1990\\A\\T\\5\\2\\\r\n";
+  m_dir.Write("hits.dat", strNumberOnes);
+  m_dir.Write("hits.old", "older\r\n");
+  // A catalogue line too short to hold its count promises no records.
+  const std::vector<CatalogueEntry> shortLine = ParseCatalogue("UK   CHTuk_020200.cht00\r\n");
+  ASSERT_EQ(shortLine.size(), 1u);
+  const struct {
+    const char* pszFile;
+    int nSize;
+    std::string strBody;
+  } cases[] = {
+      {"uk.cht", 3, ""},
+      {"uk.hit", 3, ""},
+      {"uk.hit", 2, "\r\n \r\n\\\\\r\n"},  // blank lines only
+      {"uk.cht", 0, ""},
+      {"uk.hit", 0, ""},
+      {"uk.cht", 0, kThreeChartLines},  // records the catalogue does not promise
+      {"uk_020200.cht", shortLine[0].nSize, kThreeChartLines},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(std::string(c.pszFile) + " " + std::to_string(c.nSize) + " [" + c.strBody + "]");
+    for (int nTry = 0; nTry < 2; ++nTry) {
+      const UpdateOutcome outcome = Apply(c.pszFile, c.nSize, Answer(c.strBody));
+      EXPECT_FALSE(outcome.bApplied);
+      EXPECT_EQ(outcome.strMessage, std::string("The update was not applied: The update ") +
+                                        c.pszFile + " holds no records. Nothing has been changed.");
+      ExpectChartsUnchanged();
+      EXPECT_EQ(m_dir.Read("hits.dat"), strNumberOnes);
+      EXPECT_EQ(m_dir.Read("hits.old"), "older\r\n");
+    }
+  }
+}
+
+// The transfer ended where the server ended it, so its last line is whole without a line end.
+TEST_F(UpdateMergeTest, AWholeTransferCountsItsLastLineWithoutALineEnd) {
+  std::string strCharts = kThreeChartLines;
+  strCharts.resize(strCharts.size() - 2);
+  ASSERT_TRUE(Apply("uk.cht", 3, Answer(strCharts)).bApplied);
+  ASSERT_EQ(m_store.ChartCount(), 3);
+  EXPECT_EQ(m_store.Chart(2).strArtist, "New C");
+  EXPECT_EQ(m_store.Chart(2).strPosition, "3");
+
+  ASSERT_TRUE(Apply("uk.hit", 2, Answer("02/02/2000\\X\\Y\\\r\n03/02/2000\\Z\\W")).bApplied);
+  EXPECT_EQ(m_dir.Read("hits.dat"), "02/02/2000\\X\\Y\\ \\ \\\r\n03/02/2000\\Z\\W\\ \\ \\\r\n");
 }
 
 TEST_F(UpdateMergeTest, ARefusedWriteOrAFailedSaveLeavesTheRecordsAsTheyWere) {

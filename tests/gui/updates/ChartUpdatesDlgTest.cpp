@@ -16,6 +16,7 @@
 #include "gui/common/DialogKit.h"
 #include "gui/settings/AdminDlg.h"
 #include "platform/LocalHttpServer.h"
+#include "platform/QtHttpClient.h"
 #include "support/FakeFileChooser.h"
 
 namespace velvane {
@@ -75,6 +76,13 @@ TEST_F(ChartUpdatesDlgTest, TheSortedListAppliesTheUpdateItShowsAndABrokenOneCha
   m_server.SetMode(LocalHttpServer::Mode::kTruncate);
   Apply(1);
   EXPECT_NE(LastMessage().find("Nothing has been changed."), std::string::npos) << LastMessage();
+  EXPECT_EQ(m_dir.Read("db/hits.dat"), "01/01/1990\\A\\T\\5\\2\\\r\n");
+  EXPECT_FALSE(m_dir.Exists("db/hits.old"));
+
+  m_server.SetMode(LocalHttpServer::Mode::kAnswer);
+  m_server.Serve("/us_010190.hit", "");
+  Apply(1);
+  EXPECT_NE(LastMessage().find("holds no records"), std::string::npos) << LastMessage();
   EXPECT_EQ(m_dir.Read("db/hits.dat"), "01/01/1990\\A\\T\\5\\2\\\r\n");
   EXPECT_FALSE(m_dir.Exists("db/hits.old"));
 }

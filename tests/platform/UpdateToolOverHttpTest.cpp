@@ -1,0 +1,83 @@
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+
+#include "LocalHttpServer.h"
+#include "platform/QtHttpClient.h"
+#include "tool/ToolFixture.h"
+
+namespace velvane {
+namespace {
+
+using namespace std::chrono_literals;
+
+// velvane-tool's updates command against a real server that misbehaves.
+class UpdateToolOverHttpTest : public ToolFixture {
+ protected:
+  static void SetUpTestSuite() {
+    if (QCoreApplication::instance() == nullptr) {
+      static int argc = 1;
+      static char name[] = "velvane_platform_tests";
+      static char* argv[] = {name, nullptr};
+      static QCoreApplication app(argc, argv);
+    }
+  }
+
+  UpdateToolOverHttpTest() {
+    m_clock.Set(2026, 12, 6);
+    m_context.pHttp = &m_http;
+    m_db.Write("charts.dat", kCharts);
+    m_db.Write("charts.old", "older\r\n");
+    m_server.Serve("/avail.cht", "UK   CHTuk_020200.cht000002\r\n");
+  }
+
+  int Run(std::vector<std::string> args) {
+    args.insert(args.begin(), {"--db", m_db.Folder(), "updates", "--server", m_server.Address()});
+    return ToolFixture::Run(args);
+  }
+
+  void ExpectOneLineAndNothingChanged() const {
+    EXPECT_EQ(m_out.str(), "");
+    const std::string strErr = m_err.str();
+    EXPECT_EQ(strErr.find('\n'), strErr.size() - 1) << strErr;
+    EXPECT_EQ(m_db.Read("charts.dat"), kCharts);
+    EXPECT_EQ(m_db.Read("charts.old"), "older\r\n");
+  }
+
+  static constexpr const char* kCharts = "01/01/1990\\Old\\Entry\\4\\-1\\\r\n";
+  LocalHttpServer m_server;
+  QtHttpClient m_http{300ms, 2000ms};
+};
+
+TEST_F(UpdateToolOverHttpTest, ABrokenCatalogueIsAFailureNotAnEmptyList) {
+  m_server.SetMode(LocalHttpServer::Mode::kBrokenChunks);
+  EXPECT_EQ(Run({}), kToolUsage);
+  ExpectOneLineAndNothingChanged();
+  EXPECT_EQ(m_err.str().rfind("velvane-tool: Internet connection failed (", 0), 0u) << m_err.str();
+}
+
+TEST_F(UpdateToolOverHttpTest, AnUpdateThatFailsInTransferExitsTwoAndChangesNothing) {
+  const std::string strUpdate =
+      "02/02/2000\\New\\Entry\\1\\-1\\\r\n02/02/2000\\Next\\One\\2\\-1\\\r\n";
+  const struct {
+    LocalHttpServer::Mode mode;
+    std::string strBody;
+    const char* pszWhy;
+  } cases[] = {
+      {LocalHttpServer::Mode::kBrokenChunks, strUpdate, "Internet connection failed"},
+      {LocalHttpServer::Mode::kStall, strUpdate, "timed out after 300 ms without data"},
+      {LocalHttpServer::Mode::kAnswer, std::string(2 * 600 + 4096 + 1, '\n'), "bytes allowed"},
+      {LocalHttpServer::Mode::kAnswer, "", "holds no records"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.pszWhy);
+    m_server.Serve("/uk_020200.cht", c.strBody);
+    m_server.SetMode("/uk_020200.cht", c.mode);  // the catalogue still arrives whole
+    EXPECT_EQ(Run({"--apply", "uk_020200.cht"}), kToolUsage);
+    ExpectOneLineAndNothingChanged();
+    EXPECT_NE(m_err.str().find(c.pszWhy), std::string::npos) << m_err.str();
+  }
+}
+
+}  // namespace
+}  // namespace velvane
