@@ -1,5 +1,5 @@
-// Relationship building as a hash join against the original nested loops on the same data,
-// and the music file check over a generated music tree.
+// Relationship building as a hash join against the quadratic reference (nested loops) on the same
+// data, and the music file check over a generated music tree.
 #include <benchmark/benchmark.h>
 
 #include <filesystem>

@@ -9,7 +9,7 @@
 #include "core/settings/ProgramInfo.h"
 #include "core/settings/Settings.h"
 #include "gui/main/CommandLine.h"
-#include "gui/main/RadioApp.h"
+#include "app/RadioApp.h"
 #include "platform/FfmpegAnalyser.h"
 #include "platform/QtProfileStore.h"
 #include "platform/SystemClock.h"

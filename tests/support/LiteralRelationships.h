@@ -1,7 +1,7 @@
 #pragma once
 
-// The original nested loops of relationship building, every record against every chart
-// entry: the oracle the hash join is tested against and measured beside. Silent matching
+// The quadratic reference for relationship building: nested loops, every record against every
+// chart entry. The oracle the hash join is tested against and measured beside. Silent matching
 // never asks, so any prompter will do.
 #include "core/db/TrackStore.h"
 #include "core/ports/Prompter.h"

@@ -32,7 +32,8 @@ void LinkEntriesToLastRecord(TrackStore& store, const SongNumbers& numbers,
   }
 }
 
-// Says the caption only when the whole percentage changes, as the long original loop did.
+// Says the caption only when the whole percentage changes, so a fast build does not repaint
+// the caption thousands of times.
 // With no library records there is nothing to link and nothing is said.
 class ProgressSteps {
  public:

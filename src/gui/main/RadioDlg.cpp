@@ -57,11 +57,11 @@ QString FitLine(const QLabel* pLabel, const QString& line, const QString& keep) 
 }  // namespace
 
 CRadioDlg::CRadioDlg(Mci& mci, Clock& clock, Prompter& prompter, ProfileStore& profile,
-                     FileChooser& chooser, DeckGain* pGain, QWidget* pParent)
+                     const DialogPorts& ports, DeckGain* pGain, QWidget* pParent)
     : QWidget(pParent),
       m_core(mci, clock, prompter, profile, pGain),
       m_clock(clock),
-      m_chooser(chooser) {
+      m_ports(ports) {
   setWindowTitle(ToDisplay(m_core.Title()));
   QIcon icon;
   for (const int nPixels : {16, 32, 48}) {
@@ -82,7 +82,7 @@ void CRadioDlg::OnInitDialog() {
   if (const QScreen* pScreen = screen()) {
     setGeometry(pScreen->availableGeometry());
   }
-  m_core.OnInitDialog([this] { CAdminDlg::Run(m_core, m_chooser, this); });
+  m_core.OnInitDialog([this] { CAdminDlg::Run(m_core, m_ports, this); });
   setWindowTitle(ToDisplay(m_core.Title()));
   Render();
   showMaximized();
@@ -134,7 +134,7 @@ void CRadioDlg::OnTimer() {
 
 void CRadioDlg::OnAdmin() {
   if (m_core.CanOpenAdmin()) {
-    CAdminDlg::Run(m_core, m_chooser, this);
+    CAdminDlg::Run(m_core, m_ports, this);
   }
   Render();  // the fade / auto text and the play mode may have changed
 }
@@ -174,7 +174,7 @@ FileDialogOptions CRadioDlg::QueueFileOptions(const char* pszTitle) const {
 
 void CRadioDlg::OnSaveQueue() {
   std::string strPath;
-  if (m_chooser.ChooseSaveFile(QueueFileOptions("Save Playlist"), strPath)) {
+  if (m_ports.chooser.ChooseSaveFile(QueueFileOptions("Save Playlist"), strPath)) {
     m_core.OnSaveQueue(strPath);
   }
   Render();
@@ -182,7 +182,7 @@ void CRadioDlg::OnSaveQueue() {
 
 void CRadioDlg::OnLoadQueue() {
   std::string strPath;
-  if (m_chooser.ChooseOpenFile(QueueFileOptions("Open Playlist"), strPath)) {
+  if (m_ports.chooser.ChooseOpenFile(QueueFileOptions("Open Playlist"), strPath)) {
     m_core.OnLoadQueue(strPath);
   }
   Render();

@@ -6,7 +6,7 @@
 #include <map>
 
 #include "core/main/RadioCore.h"
-#include "core/ports/FileChooser.h"
+#include "gui/common/DialogPorts.h"
 #include "gui/main/ControlIds.h"
 
 class QAction;
@@ -32,8 +32,8 @@ class CRadioDlg : public QWidget {
 
  public:
   // `pGain` gives each track its gain beneath the deck volumes (see RadioCore).
-  CRadioDlg(Mci& mci, Clock& clock, Prompter& prompter, ProfileStore& profile, FileChooser& chooser,
-            DeckGain* pGain = nullptr, QWidget* pParent = nullptr);
+  CRadioDlg(Mci& mci, Clock& clock, Prompter& prompter, ProfileStore& profile,
+            const DialogPorts& ports, DeckGain* pGain = nullptr, QWidget* pParent = nullptr);
   ~CRadioDlg() override;
 
   // The start-up of the main window: the core's start-up (on a first run the operator is told
@@ -86,7 +86,7 @@ class CRadioDlg : public QWidget {
 
   RadioCore m_core;
   Clock& m_clock;
-  FileChooser& m_chooser;
+  DialogPorts m_ports;
   QTimer m_timer;
 
   QWidget* m_pClient = nullptr;  // the 680 x 465 dialog units of dialog 102

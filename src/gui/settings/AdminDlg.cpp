@@ -23,9 +23,6 @@
 #include "gui/settings/AppIcon.h"
 #include "gui/settings/LogOptionsDlg.h"
 #include "gui/updates/ChartUpdatesDlg.h"
-#include "platform/FfmpegAnalyser.h"
-#include "platform/QtHttpClient.h"
-#include "platform/TagLibTagReader.h"
 
 namespace velvane {
 
@@ -39,8 +36,8 @@ constexpr int kFormHeight = 314;
 
 }  // namespace
 
-CAdminDlg::CAdminDlg(RadioCore& core, FileChooser& chooser, QWidget* pParent)
-    : QDialog(pParent), m_core(core), m_chooser(chooser) {
+CAdminDlg::CAdminDlg(RadioCore& core, const DialogPorts& ports, QWidget* pParent)
+    : QDialog(pParent), m_core(core), m_ports(ports) {
   setWindowTitle(QStringLiteral("Velvane Admin"));
   BuildControls();
   BuildMenu();
@@ -48,8 +45,8 @@ CAdminDlg::CAdminDlg(RadioCore& core, FileChooser& chooser, QWidget* pParent)
   UpdateData(false);
 }
 
-bool CAdminDlg::Run(RadioCore& core, FileChooser& chooser, QWidget* pParent) {
-  CAdminDlg dialog(core, chooser, pParent);
+bool CAdminDlg::Run(RadioCore& core, const DialogPorts& ports, QWidget* pParent) {
+  CAdminDlg dialog(core, ports, pParent);
   return dialog.exec() == QDialog::Accepted;
 }
 
@@ -237,13 +234,11 @@ void CAdminDlg::OnCheckMusicFiles() {
 }
 
 void CAdminDlg::OnAnalyseMusicFiles() {
-  FfmpegAnalyser analyser;
-  SetStatus(CAnalyseDlg::Run(m_core, analyser, this));
+  SetStatus(CAnalyseDlg::Run(m_core, m_ports.analyser, this));
 }
 
 void CAdminDlg::OnImportFolder() {
-  TagLibTagReader tags;
-  CImportCDDlg dialog(m_core, m_chooser, tags, this);
+  CImportCDDlg dialog(m_core, m_ports.chooser, m_ports.tags, this);
   dialog.exec();
 }
 
@@ -302,9 +297,8 @@ void CAdminDlg::RunBuild(const std::string& strWarning,
 void CAdminDlg::OnNewChartListing() {
   ShowStatusNow("Connecting to the internet...");
   UpdateData(true);  // the server as typed, saved or not
-  QtHttpClient qtHttp;
-  HttpClient& http = qtHttp;  // the update dialog knows only the port
-  const bool bAccepted = CChartUpdatesDlg::Run(m_core, http, m_fields.strUpdateServer, this);
+  const bool bAccepted =
+      CChartUpdatesDlg::Run(m_core, m_ports.http, m_fields.strUpdateServer, this);
   SetStatus(bAccepted ? "" : kConnectionFailedText);
 }
 
@@ -360,7 +354,7 @@ void CAdminDlg::OnBrowseFilesDir() {
 
 void CAdminDlg::BrowseInto(const std::string& strTitle, std::string& strFolder) {
   std::string strPath;
-  if (m_chooser.ChooseFolder(strTitle, strPath)) {
+  if (m_ports.chooser.ChooseFolder(strTitle, strPath)) {
     strFolder = strPath + kPathSeparator;
   }
   // Pushed without reading first: fields typed since the last read go back to their values.

@@ -5,8 +5,8 @@
 #include <string>
 
 #include "core/main/RadioCore.h"
-#include "core/ports/FileChooser.h"
 #include "core/settings/AdminFields.h"
+#include "gui/common/DialogPorts.h"
 
 class QAction;
 class QCheckBox;
@@ -54,11 +54,11 @@ class CAdminDlg : public QDialog {
   static constexpr int kCmdBuildPlaylistReferences = 32786;
   static constexpr int kCmdAnalyseMusicFiles = 32787;
 
-  CAdminDlg(RadioCore& core, FileChooser& chooser, QWidget* pParent = nullptr);
+  CAdminDlg(RadioCore& core, const DialogPorts& ports, QWidget* pParent = nullptr);
 
   // Runs the dialog modally; returns true when it was left with "Save And Exit" (the values
   // are then stored and saved). The caller has checked RadioCore::CanOpenAdmin().
-  static bool Run(RadioCore& core, FileChooser& chooser, QWidget* pParent);
+  static bool Run(RadioCore& core, const DialogPorts& ports, QWidget* pParent);
 
   // The action of a menu command, or null.
   QAction* CommandAction(int nCommand) const;
@@ -96,7 +96,7 @@ class CAdminDlg : public QDialog {
   void ShowStatusNow(const std::string& strText);
 
   RadioCore& m_core;
-  FileChooser& m_chooser;
+  DialogPorts m_ports;
   AdminFields m_fields;
 
   QLineEdit* m_pMusicDir = nullptr;

@@ -13,7 +13,7 @@
 #include "gui/editors/PlaylistEditorDlg.h"
 #include "gui/search/SearchDlgFixture.h"
 #include "gui/settings/AdminDlg.h"
-#include "support/FakeFileChooser.h"
+#include "gui/FakeDialogPorts.h"
 
 namespace velvane {
 namespace {
@@ -52,7 +52,7 @@ class EditorDlgTest : public SearchDlgFixture {
     return FindControlAs<QLabel>(&admin, CAdminDlg::kIdStatus)->text();
   }
 
-  FakeFileChooser m_chooser;
+  FakeDialogPorts m_fakes;
 };
 
 TEST_F(EditorDlgTest, OpensOnTheNewRecordLineWithBoldHeadersAndTheLinesAsTheCoreBuildsThem) {
@@ -130,7 +130,7 @@ TEST_F(EditorDlgTest, QuitEscAndTheCloseBoxAllAsk) {
 
 TEST_F(EditorDlgTest, AdminSavesBothFilesAfterThePlaylistEditorAndTheEditOutlivesItsQuit) {
   Queue(1, 2);
-  CAdminDlg admin(m_radio, m_chooser);
+  CAdminDlg admin(m_radio, m_fakes.ports);
   WhenModal<D>([&](D& dialog) {
     EXPECT_EQ(Status(admin), "Loading the playlist, please wait.");
     dialog.List()->setCurrentIndex(dialog.List()->model()->index(1, 0));
@@ -149,7 +149,7 @@ TEST_F(EditorDlgTest, AdminSavesBothFilesAfterThePlaylistEditorAndTheEditOutlive
 }
 
 TEST_F(EditorDlgTest, TheChartEditorQuitSavesNothingAndTheNumberOneEditorWritesHitsDat) {
-  CAdminDlg admin(m_radio, m_chooser);
+  CAdminDlg admin(m_radio, m_fakes.ports);
   WhenModal<CChartEditorDlg>([&](CChartEditorDlg& dialog) {
     EXPECT_EQ(Status(admin), "Loading the charts database, please wait.");
     EXPECT_EQ(dialog.windowTitle(), "Chart Editor (2 of 1)");

@@ -19,7 +19,7 @@
 #include "gui/common/DialogKit.h"
 #include "gui/main/RadioDlg.h"
 #include "support/FakeClock.h"
-#include "support/FakeFileChooser.h"
+#include "gui/FakeDialogPorts.h"
 #include "support/FakeMci.h"
 #include "support/FakeProfileStore.h"
 #include "support/FakePrompter.h"
@@ -69,7 +69,7 @@ class RadioDlgFixture : public ::testing::Test {
 
   // Builds the main window and runs its start-up.
   void Start() {
-    m_pDlg = std::make_unique<CRadioDlg>(m_mci, m_clock, m_prompter, m_profile, m_chooser);
+    m_pDlg = std::make_unique<CRadioDlg>(m_mci, m_clock, m_prompter, m_profile, m_fakes.ports);
     m_pDlg->OnInitDialog();
   }
 
@@ -137,7 +137,8 @@ class RadioDlgFixture : public ::testing::Test {
   FakeClock m_clock{2026, 12, 4, 17, 59};
   FakePrompter m_prompter;
   FakeProfileStore m_profile;
-  FakeFileChooser m_chooser;
+  FakeDialogPorts m_fakes;
+  FakeFileChooser& m_chooser = m_fakes.chooser;
   std::unique_ptr<CRadioDlg> m_pDlg;
 };
 

@@ -6,6 +6,7 @@
 #include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QPushButton>
 #include <QTest>
 #include <filesystem>
@@ -14,8 +15,12 @@
 #include "core/main/RadioFixture.h"
 #include "gui/ModalDriver.h"
 #include "gui/common/DialogKit.h"
+#include "core/updates/UpdateCatalogue.h"
+#include "gui/maintenance/AnalyseDlg.h"
+#include "gui/maintenance/ImportCDDlg.h"
 #include "gui/settings/LogOptionsDlg.h"
-#include "support/FakeFileChooser.h"
+#include "gui/updates/ChartUpdatesDlg.h"
+#include "gui/FakeDialogPorts.h"
 
 namespace velvane {
 namespace {
@@ -29,7 +34,7 @@ class AdminDlgTest : public RadioFixture {
       settings.nInitVolume = 300;
       settings.strLogFile = "club";
     });
-    m_pDialog = std::make_unique<CAdminDlg>(m_radio, m_chooser);
+    m_pDialog = std::make_unique<CAdminDlg>(m_radio, m_fakes.ports);
     m_pDialog->show();
   }
 
@@ -43,7 +48,8 @@ class AdminDlgTest : public RadioFixture {
   }
   QLineEdit* Edit(int nId) { return FindControlAs<QLineEdit>(m_pDialog.get(), nId); }
 
-  FakeFileChooser m_chooser;
+  FakeDialogPorts m_fakes;
+  FakeFileChooser& m_chooser = m_fakes.chooser;
   std::unique_ptr<CAdminDlg> m_pDialog;
 };
 
@@ -185,6 +191,46 @@ TEST_F(AdminDlgTest, BuildsAskFirstThenLinkSaveBothFilesAndReport) {
   std::filesystem::create_directories(m_radio.GetSettings().strMusicDir);
   m_pDialog->CommandAction(CAdminDlg::kCmdCheckMusicFiles)->trigger();
   EXPECT_EQ(pStatus->text(), "Found 0 music tracks out of 1 expected");
+}
+
+// The dialog builds no adapter of its own: Analyse, Import and Update work through the ports
+// the program hands it, here fakes.
+class AdminDlgPortsTest : public RadioFixture {
+ protected:
+  FakeDialogPorts fakes;
+};
+
+TEST_F(AdminDlgPortsTest, AnalyseImportAndUpdateWorkThroughTheHandedPorts) {
+  AddTrack(12, 3, "- A - T", "- A - T", 1000);
+  CAdminDlg admin(m_radio, fakes.ports);
+
+  WhenModal<CAnalyseDlg>([](CAnalyseDlg& dialog) {
+    EXPECT_TRUE(QTest::qWaitFor([&dialog] { return !dialog.Outcome().empty(); }, 10000));
+  });
+  admin.CommandAction(CAdminDlg::kCmdAnalyseMusicFiles)->trigger();
+  EXPECT_EQ(fakes.analyser.m_nCalls, 1);
+
+  fakes.chooser.m_answers = {AddMusicFile(13, 1, "- B - U", 1000)};
+  WhenModal<CImportCDDlg>([](CImportCDDlg& dialog) {
+    QTest::mouseClick(FindControlAs<QPushButton>(&dialog, CImportCDDlg::kIdBrowse),
+                      Qt::LeftButton);
+    EXPECT_EQ(FindControlAs<QListWidget>(&dialog, CImportCDDlg::kIdList)->count(), 1);
+  });
+  admin.CommandAction(CAdminDlg::kCmdImportFolder)->trigger();
+  EXPECT_EQ(fakes.chooser.m_calls.size(), 1U);
+
+  fakes.http.m_answers[UpdateUrl("127.0.0.1:9", kCatalogueName)] = {
+      true, 200, "UK   CHTuk_020200.cht000002\r\n", ""};
+  FindControlAs<QLineEdit>(&admin, CAdminDlg::kIdUpdateServer)->setText("127.0.0.1:9");
+  WhenModal<CChartUpdatesDlg>([](CChartUpdatesDlg& dialog) {
+    EXPECT_TRUE(QTest::qWaitFor(
+        [&dialog] {
+          return FindControlAs<QListWidget>(&dialog, CChartUpdatesDlg::kIdList)->count() == 1;
+        },
+        5000));
+  });
+  admin.CommandAction(CAdminDlg::kCmdNewChartListing)->trigger();
+  ASSERT_EQ(fakes.http.m_requests.size(), 1U);
 }
 
 }  // namespace

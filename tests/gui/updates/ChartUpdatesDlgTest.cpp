@@ -17,7 +17,7 @@
 #include "gui/settings/AdminDlg.h"
 #include "platform/LocalHttpServer.h"
 #include "platform/QtHttpClient.h"
-#include "support/FakeFileChooser.h"
+#include "gui/FakeDialogPorts.h"
 
 namespace velvane {
 namespace {
@@ -109,8 +109,8 @@ TEST_F(ChartUpdatesDlgTest, EscapeEndsADownloadAndAFailedCatalogueTellsTheAdminS
   EXPECT_EQ(m_radio.Store().ChartCount(), 0);
 
   m_server.Close();
-  FakeFileChooser chooser;
-  CAdminDlg admin(m_radio, chooser);
+  FakeDialogPorts fakes;  // its HTTP client answers nothing
+  CAdminDlg admin(m_radio, fakes.ports);
   admin.CommandAction(CAdminDlg::kCmdNewChartListing)->trigger();
   EXPECT_EQ(FindControlAs<QLabel>(&admin, CAdminDlg::kIdStatus)->text(),
             QStringLiteral("Internet connection failed"));

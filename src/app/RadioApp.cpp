@@ -1,14 +1,17 @@
-#include "gui/main/RadioApp.h"
+#include "app/RadioApp.h"
 
 #include <QApplication>
 #include <QFileInfo>
 
 #include "gui/main/RadioDlg.h"
+#include "platform/FfmpegAnalyser.h"
 #include "platform/MpvMci.h"
 #include "platform/QtFileChooser.h"
+#include "platform/QtHttpClient.h"
 #include "platform/QtProfileStore.h"
 #include "platform/QtPrompter.h"
 #include "platform/SystemClock.h"
+#include "platform/TagLibTagReader.h"
 
 namespace velvane {
 
@@ -22,8 +25,12 @@ int CRadioApp::Run() {
   QtPrompter prompter;
   QtProfileStore profile(m_applicationName);
   QtFileChooser chooser;
+  TagLibTagReader tags;
+  FfmpegAnalyser analyser;
+  QtHttpClient http;
+  const DialogPorts ports{chooser, tags, analyser, http};
 
-  CRadioDlg dialog(mci, clock, prompter, profile, chooser, &mci);
+  CRadioDlg dialog(mci, clock, prompter, profile, ports, &mci);
   // The first-run message comes before the window shows, so it has no parent yet.
   dialog.OnInitDialog();
   prompter.SetParentWidget(&dialog);

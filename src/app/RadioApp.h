@@ -4,9 +4,10 @@
 
 namespace velvane {
 
-// The application object: builds the real adapters (audio over mpv, the system clock, message
-// boxes, the settings store of `applicationName`, file dialogs), brings up the main window and
-// runs until it closes.
+// The application object and the program's one place of composition: it builds the real
+// adapters (audio over mpv, the system clock, message boxes, the settings store of
+// `applicationName`, file dialogs, tags, track analysis, HTTP), hands them to the main window
+// as ports, brings the window up and runs until it closes.
 class CRadioApp {
  public:
   explicit CRadioApp(QString applicationName) : m_applicationName(std::move(applicationName)) {}
