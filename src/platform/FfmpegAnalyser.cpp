@@ -268,18 +268,16 @@ class Measurement {
       return false;
     }
     m_resampler.reset();
-    if (pFrame->sample_rate <= 0 || pFrame->ch_layout.nb_channels <= 0 ||
-        !m_input.Take(pFrame)) {
+    if (pFrame->sample_rate <= 0 || pFrame->ch_layout.nb_channels <= 0 || !m_input.Take(pFrame)) {
       strError = "its audio format cannot be converted";
       return false;
     }
     AVChannelLayout output = {};
     av_channel_layout_default(&output, kOutChannels);
     SwrContext* pResampler = nullptr;
-    int nError = swr_alloc_set_opts2(&pResampler, &output, AV_SAMPLE_FMT_FLT, m_nRate,
-                                     &m_input.layout,
-                                     static_cast<AVSampleFormat>(m_input.nSampleFormat),
-                                     m_input.nRate, 0, nullptr);
+    int nError = swr_alloc_set_opts2(
+        &pResampler, &output, AV_SAMPLE_FMT_FLT, m_nRate, &m_input.layout,
+        static_cast<AVSampleFormat>(m_input.nSampleFormat), m_input.nRate, 0, nullptr);
     m_resampler.reset(pResampler);
     if (nError >= 0 && m_input.layout.nb_channels == 1) {
       // Both sides at full level, not the -3 dB each of the default up-mix.

@@ -92,8 +92,8 @@ std::string Encode(AVCodecContext* pCodec, AVFormatContext* pOutput, AVStream* p
 
 }  // namespace
 
-std::string EncodeSine(const std::filesystem::path& path, int nChannels, int nRate,
-                       double dSeconds, double dAmplitude) {
+std::string EncodeSine(const std::filesystem::path& path, int nChannels, int nRate, double dSeconds,
+                       double dAmplitude) {
   const std::string strPath = path.string();
   AVFormatContext* pRawOutput = nullptr;
   if (avformat_alloc_output_context2(&pRawOutput, nullptr, nullptr, strPath.c_str()) < 0) {

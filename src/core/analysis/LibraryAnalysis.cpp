@@ -155,8 +155,7 @@ namespace {
 // when a report throws. The workers then start no further file.
 void RunJobs(const std::vector<AnalysisJob>& jobs, AudioAnalyser& analyser, int nJobs,
              AnalysisResults& results, const std::string& strFilesDir, Clock& clock,
-             const AnalysisReports& reports, const std::atomic<bool>* pStop,
-             AnalysisCount& count) {
+             const AnalysisReports& reports, const std::atomic<bool>* pStop, AnalysisCount& count) {
   count = AnalysisCount{static_cast<int>(jobs.size()), 0, 0};
   if (jobs.empty()) {
     return;

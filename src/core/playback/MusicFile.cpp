@@ -49,7 +49,7 @@ std::string NotAFileReason(const std::string& strPath) {
       return {};
     case fs::file_type::not_found:
       return fs::is_symlink(fs::symlink_status(strPath, error)) ? "it is a broken link"
-                                                                 : "it does not exist";
+                                                                : "it does not exist";
     case fs::file_type::directory:
       return "it is a folder, not a file";
     case fs::file_type::fifo:
