@@ -172,6 +172,8 @@ class Measurement {
 
  private:
   static constexpr int kOutChannels = 2;
+  static constexpr int kMinRate = 1000;
+  static constexpr int kMaxRate = 768000;
 
   bool Open(const std::string& strPath, std::string& strError) {
     AVFormatContext* pFormat = nullptr;
@@ -248,10 +250,21 @@ class Measurement {
     return true;
   }
 
+  // A damaged frame may claim any rate; converting 1 Hz to 44100 Hz would need gigabytes.
+  static bool RateOk(int nRate, std::string& strError) {
+    if (nRate >= kMinRate && nRate <= kMaxRate) {
+      return true;
+    }
+    strError = "its sample rate of " + std::to_string(nRate) + " Hz cannot be measured";
+    return false;
+  }
+
   // The meters, at the rate of the first frame.
   bool StartMeters(int nRate, std::string& strError) {
     const int nMode = EBUR128_MODE_I | EBUR128_MODE_TRUE_PEAK;
-    m_meter.reset(ebur128_init(kOutChannels, static_cast<unsigned long>(nRate), nMode));
+    if (RateOk(nRate, strError)) {
+      m_meter.reset(ebur128_init(kOutChannels, static_cast<unsigned long>(nRate), nMode));
+    }
     if (!m_meter) {
       strError = "its sample rate of " + std::to_string(nRate) + " Hz cannot be measured";
       return false;
@@ -268,7 +281,10 @@ class Measurement {
       return false;
     }
     m_resampler.reset();
-    if (pFrame->sample_rate <= 0 || pFrame->ch_layout.nb_channels <= 0 || !m_input.Take(pFrame)) {
+    if (!RateOk(pFrame->sample_rate, strError)) {
+      return false;
+    }
+    if (pFrame->ch_layout.nb_channels <= 0 || !m_input.Take(pFrame)) {
       strError = "its audio format cannot be converted";
       return false;
     }
