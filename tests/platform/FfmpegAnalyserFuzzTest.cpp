@@ -145,12 +145,12 @@ std::string Mutate(std::string& strBytes, const std::vector<FuzzSeeds::Seed>& se
 }
 
 TEST(FfmpegAnalyserFuzzTest, DamagedFilesAreMeasuredOrRefusedWithAReason) {
+  FfmpegAnalyser analyser;  // first: it quiets the libraries' messages, the encoder's too
   const FuzzSeeds seeds;
   ASSERT_EQ(seeds.All().size(), 5u) << "sox (with mp3 support) or the m4a encoder is missing";
   const int nCount = EnvironmentNumber("VELVANE_FUZZ_COUNT", 300);
   const int nFirstSeed = EnvironmentNumber("VELVANE_FUZZ_SEED", 1);
   TempDir dir;
-  FfmpegAnalyser analyser;
   int nMeasured = 0;
   for (int i = 0; i < nCount; ++i) {
     const unsigned nSeed = static_cast<unsigned>(nFirstSeed + i);
