@@ -6,9 +6,12 @@
 #include <climits>
 #include <cmath>
 #include <cstdint>
+#include <cstring>
 #include <filesystem>
+#include <fstream>
 #include <memory>
 #include <mutex>
+#include <string_view>
 #include <vector>
 
 #include "core/playback/MusicFile.h"
@@ -123,6 +126,47 @@ class AudibleWindows {
   std::int64_t m_nLastEnd = 0;
 };
 
+std::uint32_t LittleEndian32(const unsigned char* p) {
+  return p[0] | (p[1] << 8) | (p[2] << 16) | (std::uint32_t{p[3]} << 24);
+}
+
+// The length a WAV file's header promises (its data chunk's size over the byte rate), in
+// seconds; 0 when it does not tell. The FFmpeg demuxer drops that promise when the file is
+// shorter, just when it is needed to tell a file cut short. Sizes of 2 GB and more are the
+// placeholders that recorders writing to a pipe leave, not lengths.
+double WavDeclaredSeconds(const std::string& strPath) {
+  std::ifstream in(strPath, std::ios::binary);
+  unsigned char head[12] = {};
+  if (!in.read(reinterpret_cast<char*>(head), sizeof head) || std::memcmp(head, "RIFF", 4) != 0 ||
+      std::memcmp(head + 8, "WAVE", 4) != 0) {
+    return 0.0;
+  }
+  std::uint32_t nByteRate = 0;
+  for (int nChunk = 0; nChunk < 64; ++nChunk) {
+    unsigned char chunk[8] = {};
+    if (!in.read(reinterpret_cast<char*>(chunk), sizeof chunk)) {
+      return 0.0;
+    }
+    const std::uint32_t nSize = LittleEndian32(chunk + 4);
+    if (std::memcmp(chunk, "data", 4) == 0) {
+      return nByteRate > 0 && nSize > 0 && nSize < 0x80000000u
+                 ? static_cast<double>(nSize) / nByteRate
+                 : 0.0;
+    }
+    std::uint32_t nRead = 0;
+    if (std::memcmp(chunk, "fmt ", 4) == 0 && nSize >= 16) {
+      unsigned char format[16] = {};
+      if (!in.read(reinterpret_cast<char*>(format), sizeof format)) {
+        return 0.0;
+      }
+      nByteRate = LittleEndian32(format + 8);
+      nRead = sizeof format;
+    }
+    in.seekg(std::streamoff{nSize} - nRead + (nSize & 1u), std::ios::cur);  // chunks are even
+  }
+  return 0.0;
+}
+
 // What the conversion is set up for. A stream may change any of it part-way (an mp3 that
 // goes from stereo to mono, an AC-3 from 5.1 to stereo, FLAC frames that disagree), and
 // libswresample reads the frame's planes as it was told they are, so every decoded frame is
@@ -167,6 +211,7 @@ struct InputFormat {
 class Measurement {
  public:
   bool Run(const std::string& strPath, TrackMeasures& measures, std::string& strError) {
+    m_strPath = strPath;
     return Open(strPath, strError) && Decode(strError) && Result(measures, strError);
   }
 
@@ -350,6 +395,9 @@ class Measurement {
   // than guessed from the bit rate; 0 when unknown.
   double DeclaredSeconds() const {
     const AVFormatContext* pFormat = m_format.get();
+    if (std::string_view(pFormat->iformat->name) == "wav") {
+      return WavDeclaredSeconds(m_strPath);
+    }
     if (pFormat->duration_estimation_method == AVFMT_DURATION_FROM_BITRATE) {
       return 0.0;
     }
@@ -402,6 +450,7 @@ class Measurement {
   std::unique_ptr<AudibleWindows> m_windows;
   InputFormat m_input;
   std::vector<float> m_samples;
+  std::string m_strPath;
   std::string m_strReadError;
   int m_nStream = -1;
   int m_nRate = 0;

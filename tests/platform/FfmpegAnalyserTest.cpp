@@ -114,11 +114,15 @@ TEST_F(FfmpegAnalyserTest, FilesThatCannotBeMeasuredSayWhyAndNeverBlock) {
   EXPECT_EQ(Refusal("/dev/zero"), "it is a device, not a file");
   EXPECT_EQ(Refusal(Sine("silent.wav", 3, "vol 0")), "it holds no audible sound");
 
-  // Cut to half: the header still promises the whole length. (A WAV or a plain mp3 cut
-  // short is only shorter: it plays, so it is measured as it plays.)
+  // Cut to half: the header still promises the whole length. (A plain mp3 cut short is only
+  // shorter: nothing tells its length, it plays, so it is measured as it plays.)
   const std::string strCut = Sine("cut.flac", 20, "vol 0.5");
   fs::resize_file(strCut, fs::file_size(strCut) / 2);
   EXPECT_EQ(Refusal(strCut).rfind("the file is cut short: its audio stops at 0:", 0), 0u);
+  // Cut in its quiet opening, a file is still cut short rather than silent.
+  const std::string strQuiet = Sine("quiet-cut.wav", 10, "vol 0.5 pad 8 0");
+  fs::resize_file(strQuiet, fs::file_size(strQuiet) / 4);
+  EXPECT_EQ(Refusal(strQuiet), "the file is cut short: its audio stops at 0:04 of 0:18");
 }
 
 // Streams whose channels or rate change part-way are measured whole, on all their channels.
