@@ -1,8 +1,12 @@
 #include "platform/FfmpegAnalyser.h"
 
 #include <ebur128.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <climits>
 #include <cmath>
 #include <cstdint>
@@ -167,6 +171,84 @@ double WavDeclaredSeconds(const std::string& strPath) {
   return 0.0;
 }
 
+// The music file as the demuxer reads it. It is opened without waiting and its type is
+// checked on the open descriptor: the path was checked before, but a FIFO put in its place
+// since would make a plain open wait for a writer for ever.
+class InputFile {
+ public:
+  InputFile() = default;
+  InputFile(const InputFile&) = delete;
+  InputFile& operator=(const InputFile&) = delete;
+  ~InputFile() {
+    if (m_pContext != nullptr) {
+      av_freep(&m_pContext->buffer);
+      avio_context_free(&m_pContext);
+    }
+    if (m_nFile >= 0) {
+      ::close(m_nFile);
+    }
+  }
+
+  bool Open(const std::string& strPath, std::string& strError) {
+    m_nFile = ::open(strPath.c_str(), O_RDONLY | kNoWait | kNoInherit);
+    struct stat status = {};
+    if (m_nFile < 0 || ::fstat(m_nFile, &status) != 0) {
+      strError = std::string("it cannot be opened: ") + std::strerror(errno);
+      return false;
+    }
+    if (!S_ISREG(status.st_mode)) {
+      strError = "not a regular file";
+      return false;
+    }
+    constexpr int kBufferSize = 64 * 1024;
+    auto* pBuffer = static_cast<unsigned char*>(av_malloc(kBufferSize));
+    if (pBuffer != nullptr) {
+      m_pContext = avio_alloc_context(pBuffer, kBufferSize, 0, this, Read, nullptr, Seek);
+    }
+    if (m_pContext == nullptr) {
+      av_free(pBuffer);
+      strError = "out of memory";
+      return false;
+    }
+    return true;
+  }
+  AVIOContext* Context() const { return m_pContext; }
+
+ private:
+#ifdef O_NONBLOCK
+  static constexpr int kNoWait = O_NONBLOCK;  // no effect on a regular file's reads
+#else
+  static constexpr int kNoWait = 0;  // no FIFOs to wait for
+#endif
+#ifdef O_CLOEXEC
+  static constexpr int kNoInherit = O_CLOEXEC;
+#else
+  static constexpr int kNoInherit = 0;
+#endif
+
+  static int Read(void* pOpaque, std::uint8_t* pBuffer, int nSize) {
+    const auto nRead =
+        ::read(static_cast<InputFile*>(pOpaque)->m_nFile, pBuffer, static_cast<std::size_t>(nSize));
+    if (nRead < 0) {
+      return AVERROR(errno);
+    }
+    return nRead == 0 ? AVERROR_EOF : static_cast<int>(nRead);
+  }
+  static std::int64_t Seek(void* pOpaque, std::int64_t nOffset, int nWhence) {
+    const int nFile = static_cast<InputFile*>(pOpaque)->m_nFile;
+    if ((nWhence & AVSEEK_SIZE) != 0) {
+      struct stat status = {};
+      return ::fstat(nFile, &status) == 0 ? static_cast<std::int64_t>(status.st_size)
+                                          : AVERROR(errno);
+    }
+    const auto nAt = ::lseek(nFile, static_cast<off_t>(nOffset), nWhence & ~AVSEEK_FORCE);
+    return nAt < 0 ? AVERROR(errno) : static_cast<std::int64_t>(nAt);
+  }
+
+  int m_nFile = -1;
+  AVIOContext* m_pContext = nullptr;
+};
+
 // What the conversion is set up for. A stream may change any of it part-way (an mp3 that
 // goes from stereo to mono, an AC-3 from 5.1 to stereo, FLAC frames that disagree), and
 // libswresample reads the frame's planes as it was told they are, so every decoded frame is
@@ -221,7 +303,16 @@ class Measurement {
   static constexpr int kMaxRate = 768000;
 
   bool Open(const std::string& strPath, std::string& strError) {
-    AVFormatContext* pFormat = nullptr;
+    if (!m_file.Open(strPath, strError)) {
+      return false;
+    }
+    AVFormatContext* pFormat = avformat_alloc_context();
+    if (pFormat == nullptr) {
+      strError = "out of memory";
+      return false;
+    }
+    pFormat->pb = m_file.Context();
+    // The name still tells the demuxer the format it is most likely to be.
     int nError = avformat_open_input(&pFormat, strPath.c_str(), nullptr, nullptr);
     if (nError < 0) {
       strError = "not a music file that can be read: " + AvError(nError);
@@ -443,6 +534,7 @@ class Measurement {
     return true;
   }
 
+  InputFile m_file;  // outlives the demuxer that reads it
   std::unique_ptr<AVFormatContext, FormatCloser> m_format;
   std::unique_ptr<AVCodecContext, CodecFreer> m_codec;
   std::unique_ptr<SwrContext, ResamplerFreer> m_resampler;
