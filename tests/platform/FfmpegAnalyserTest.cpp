@@ -6,9 +6,11 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <thread>
 #include <vector>
 
+#include "EncodedAudio.h"
 #include "core/demo/WavWriter.h"
 #include "support/FileFaults.h"
 #include "support/TempDir.h"
@@ -23,15 +25,33 @@ namespace fs = std::filesystem;
 class FfmpegAnalyserTest : public ::testing::Test {
  protected:
   std::string Sine(const std::string& strName, double dSeconds, const std::string& strEffects,
-                   int nChannels = 2) {
+                   int nChannels = 2, int nRate = 44100) {
     const std::string strPath = (m_dir.Path() / strName).string();
-    const std::string strCommand = "sox -D -n -r 44100 -b 16 -c " + std::to_string(nChannels) +
-                                   " '" + strPath + "' synth " + std::to_string(dSeconds) +
-                                   " sine 997 " + strEffects + " 2>/dev/null";
+    const std::string strCommand = "sox -D -n -r " + std::to_string(nRate) + " -b 16 -c " +
+                                   std::to_string(nChannels) + " '" + strPath + "' synth " +
+                                   std::to_string(dSeconds) + " sine 997 " + strEffects +
+                                   " 2>/dev/null";
     if (std::system(strCommand.c_str()) != 0 || !fs::exists(strPath)) {
       ADD_FAILURE() << "sox could not make " << strName << " (packages sox, libsox-fmt-mp3)";
     }
     return strPath;
+  }
+  std::string Encoded(const std::string& strName, int nChannels, int nRate, double dSeconds,
+                      double dAmplitude) {
+    const fs::path path = m_dir.Path() / strName;
+    const std::string strError = EncodeSine(path, nChannels, nRate, dSeconds, dAmplitude);
+    EXPECT_EQ(strError, "") << strName;
+    return path.string();
+  }
+  // The files one after the other, byte for byte: one stream whose format changes part-way.
+  std::string Joined(const std::string& strName, const std::vector<std::string>& parts) {
+    std::string strBytes;
+    for (const std::string& strPart : parts) {
+      std::ifstream in(strPart, std::ios::binary);
+      strBytes.append(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    }
+    m_dir.Write(strName, strBytes);
+    return (m_dir.Path() / strName).string();
   }
   TrackMeasures Measure(const std::string& strPath) {
     TrackMeasures measures;
@@ -88,16 +108,70 @@ TEST_F(FfmpegAnalyserTest, FilesThatCannotBeMeasuredSayWhyAndNeverBlock) {
   EXPECT_NE(Refusal((m_dir.Path() / "noise.mp3").string()), "");
   EXPECT_EQ(Refusal(m_dir.Folder() + "missing.mp3"), "it does not exist");
   fs::create_directory(m_dir.Path() / "folder.mp3");
-  EXPECT_EQ(Refusal((m_dir.Path() / "folder.mp3").string()), "not a regular file");
+  EXPECT_EQ(Refusal((m_dir.Path() / "folder.mp3").string()), "it is a folder, not a file");
   MakeFifo(m_dir.Path() / "fifo.mp3");
-  EXPECT_EQ(Refusal((m_dir.Path() / "fifo.mp3").string()), "not a regular file");
+  EXPECT_EQ(Refusal((m_dir.Path() / "fifo.mp3").string()), "it is a FIFO, not a file");
+  EXPECT_EQ(Refusal("/dev/zero"), "it is a device, not a file");
   EXPECT_EQ(Refusal(Sine("silent.wav", 3, "vol 0")), "it holds no audible sound");
 
-  // Cut to half: the header still promises the whole length. (A WAV or a plain mp3 cut
-  // short is only shorter: it plays, so it is measured as it plays.)
+  // Cut to half: the header still promises the whole length. (A plain mp3 cut short is only
+  // shorter: nothing tells its length, it plays, so it is measured as it plays.)
   const std::string strCut = Sine("cut.flac", 20, "vol 0.5");
   fs::resize_file(strCut, fs::file_size(strCut) / 2);
   EXPECT_EQ(Refusal(strCut).rfind("the file is cut short: its audio stops at 0:", 0), 0u);
+  // Cut in its quiet opening, a file is still cut short rather than silent.
+  const std::string strQuiet = Sine("quiet-cut.wav", 10, "vol 0.5 pad 8 0");
+  fs::resize_file(strQuiet, fs::file_size(strQuiet) / 4);
+  EXPECT_EQ(Refusal(strQuiet), "the file is cut short: its audio stops at 0:04 of 0:18");
+}
+
+// Streams whose channels or rate change part-way are measured whole, on all their channels.
+TEST_F(FfmpegAnalyserTest, AFormatChangePartWayIsMeasuredWhole) {
+  // Stereo then mono: the mono half is heard from both speakers, as loud as the stereo one.
+  const TrackMeasures down =
+      Measure(Joined("down.mp3", {Sine("a.mp3", 5, "vol 0.5"), Sine("b.mp3", 5, "vol 0.5", 1)}));
+  EXPECT_NEAR(down.dLoudness, -6.02, 0.5);
+  EXPECT_NEAR(down.nAudibleEnd, 10000, 200);
+  // Silent mono, then a tone on the right only: the second channel must not be lost.
+  const TrackMeasures up = Measure(
+      Joined("up.mp3", {Sine("c.mp3", 5, "vol 0", 1), Sine("d.mp3", 5, "vol 0.5 remix 0 1")}));
+  EXPECT_NEAR(up.dLoudness, -9.03, 1.0);  // one channel: 3 dB below both
+  EXPECT_NEAR(up.dTruePeak, -6.02, 0.5);
+  EXPECT_NEAR(up.nAudibleStart, 5000, 200);
+  EXPECT_NEAR(up.nAudibleEnd, 10000, 200);
+  // The rate halves: the second half is converted to the first one's rate.
+  const TrackMeasures rate = Measure(
+      Joined("rate.mp3", {Sine("e.mp3", 5, "vol 0.5"), Sine("f.mp3", 5, "vol 0.5", 2, 22050)}));
+  EXPECT_NEAR(rate.dLoudness, -6.02, 0.5);
+  EXPECT_NEAR(rate.nAudibleEnd, 10000, 200);
+  // AAC from stereo to mono and AC-3 from 5.1 to stereo, as broadcasts change.
+  const TrackMeasures aac = Measure(
+      Joined("down.aac", {Encoded("g.aac", 2, 48000, 5, 0.5), Encoded("h.aac", 1, 48000, 5, 0.5)}));
+  EXPECT_NEAR(aac.dLoudness, -6.02, 0.5);
+  EXPECT_NEAR(aac.nAudibleEnd, 10000, 200);
+  const TrackMeasures ac3 = Measure(
+      Joined("down.ac3", {Encoded("i.ac3", 6, 48000, 5, 0.3), Encoded("j.ac3", 2, 48000, 5, 0.3)}));
+  EXPECT_NEAR(ac3.nAudibleEnd, 10000, 200);
+  EXPECT_TRUE(std::isfinite(ac3.dLoudness));
+}
+
+// Where the libraries cannot follow a change (FLAC frames that disagree with the stream
+// header, a chained Ogg whose second link is mono), the file is measured or fails with a
+// reason; it never brings the program down.
+TEST_F(FfmpegAnalyserTest, StreamsTheDecoderCannotFollowFailWithAReason) {
+  for (const std::string strExt : {"flac", "ogg", "wav"}) {
+    const std::string strPath =
+        Joined("joined." + strExt,
+               {Sine("k." + strExt, 3, "vol 0.5"), Sine("l." + strExt, 3, "vol 0.5", 1, 22050)});
+    TrackMeasures measures;
+    std::string strError;
+    if (m_analyser.Analyse(strPath, measures, strError)) {
+      EXPECT_TRUE(std::isfinite(measures.dLoudness)) << strExt;
+      EXPECT_GE(measures.nAudibleEnd, 2900) << strExt;
+    } else {
+      EXPECT_NE(strError, "") << strExt;
+    }
+  }
 }
 
 TEST_F(FfmpegAnalyserTest, SeveralFilesAtOnceGiveTheSameResults) {

@@ -33,14 +33,23 @@ struct Measured {
 // stale at once and is measured again next time.
 Measured Measure(const AnalysisJob& job, AudioAnalyser& analyser) {
   Measured measured;
-  if (!DescribeFile(job.strPath, measured.file)) {
-    measured.strError = "not a readable regular file";
-    return measured;
-  }
+  // Whatever throws fails this file only: the run and what it measured go on.
   try {
+    measured.strError = NotAFileReason(job.strPath);
+    if (!measured.strError.empty()) {
+      return measured;
+    }
+    if (!DescribeFile(job.strPath, measured.file)) {
+      measured.strError = "not a readable regular file";
+      return measured;
+    }
     measured.bOk = analyser.Analyse(job.strPath, measured.measures, measured.strError);
   } catch (const std::exception& error) {
+    measured.bOk = false;
     measured.strError = error.what();
+  } catch (...) {
+    measured.bOk = false;
+    measured.strError = "the analysis failed unexpectedly";
   }
   if (!measured.bOk && measured.strError.empty()) {
     measured.strError = "it could not be decoded";
@@ -124,9 +133,12 @@ std::vector<AnalysisJob> TracksToAnalyse(const TrackStore& store, const std::str
       continue;
     }
     const std::string strFolder = strMusicDir + FormatInt(Atoi(record.strCD), 3) + kPathSeparator;
-    const std::string* pName =
-        FirstStartingWith(folders.FilesIn(strFolder), FormatInt(Atoi(record.strTrack), 2));
-    if (pName == nullptr) {
+    // A regular file is the music file, as for the decks; when there is none, a folder or
+    // FIFO in its place is taken too, so that the run tells about it instead of passing it by.
+    const FolderEntries& entries = folders.In(strFolder);
+    const std::string strPrefix = FormatInt(Atoi(record.strTrack), 2);
+    const std::string* pName = FirstStartingWith(entries.files, strPrefix);
+    if (pName == nullptr && (pName = FirstStartingWith(entries.others, strPrefix)) == nullptr) {
       continue;
     }
     AnalysisJob job{record.strCD, record.strTrack, strFolder + *pName};
@@ -137,19 +149,24 @@ std::vector<AnalysisJob> TracksToAnalyse(const TrackStore& store, const std::str
   return jobs;
 }
 
-AnalysisCount AnalyseTracks(const std::vector<AnalysisJob>& jobs, AudioAnalyser& analyser,
-                            int nJobs, AnalysisResults& results, const std::string& strFilesDir,
-                            Clock& clock, const AnalysisReports& reports,
-                            const std::atomic<bool>* pStop) {
-  AnalysisCount count;
-  count.nTotal = static_cast<int>(jobs.size());
+namespace {
+
+// AnalyseTracks, counting into `count` as it goes, so that what was measured is known also
+// when a report throws. The workers then start no further file.
+void RunJobs(const std::vector<AnalysisJob>& jobs, AudioAnalyser& analyser, int nJobs,
+             AnalysisResults& results, const std::string& strFilesDir, Clock& clock,
+             const AnalysisReports& reports, const std::atomic<bool>* pStop, AnalysisCount& count) {
+  count = AnalysisCount{static_cast<int>(jobs.size()), 0, 0};
   if (jobs.empty()) {
-    return count;
+    return;
   }
   const int nThreads = std::clamp(nJobs, 1, std::min(kMaxAnalysisJobs, count.nTotal));
   MeasuredQueue queue(nThreads);
   std::atomic<std::size_t> nNext{0};
-  const auto stopped = [pStop] { return pStop != nullptr && pStop->load(); };
+  std::atomic<bool> bAbandoned{false};
+  const auto stopped = [pStop, &bAbandoned] {
+    return bAbandoned.load() || (pStop != nullptr && pStop->load());
+  };
   const auto work = [&jobs, &analyser, &queue, &nNext, &stopped] {
     for (std::size_t i = nNext++; i < jobs.size() && !stopped(); i = nNext++) {
       Measured measured = Measure(jobs[i], analyser);
@@ -159,28 +176,43 @@ AnalysisCount AnalyseTracks(const std::vector<AnalysisJob>& jobs, AudioAnalyser&
     queue.WorkerEnded();
   };
   std::vector<std::jthread> workers;
-  for (int t = 0; t < nThreads; ++t) {
-    workers.emplace_back(work);
-  }
-  for (std::deque<Measured> taken = queue.TakeAll(); !taken.empty(); taken = queue.TakeAll()) {
-    for (Measured& measured : taken) {
-      const AnalysisJob& job = jobs[measured.nJob];
-      ++count.nDone;
-      if (measured.bOk) {
-        results.Put({job.strCD, job.strTrack, std::move(measured.file), measured.measures});
-      } else {
-        ++count.nFailed;
-        const std::string strLine = FailureLine(job, measured);
-        WriteErrorLog(strFilesDir, clock, strLine);
-        if (reports.failure) {
-          reports.failure(strLine);
+  try {
+    for (int t = 0; t < nThreads; ++t) {
+      workers.emplace_back(work);
+    }
+    for (std::deque<Measured> taken = queue.TakeAll(); !taken.empty(); taken = queue.TakeAll()) {
+      for (Measured& measured : taken) {
+        const AnalysisJob& job = jobs[measured.nJob];
+        ++count.nDone;
+        if (measured.bOk) {
+          results.Put({job.strCD, job.strTrack, std::move(measured.file), measured.measures});
+        } else {
+          ++count.nFailed;
+          const std::string strLine = FailureLine(job, measured);
+          WriteErrorLog(strFilesDir, clock, strLine);
+          if (reports.failure) {
+            reports.failure(strLine);
+          }
+        }
+        if (reports.progress) {
+          reports.progress(count);
         }
       }
-      if (reports.progress) {
-        reports.progress(count);
-      }
     }
+  } catch (...) {
+    bAbandoned = true;  // the workers finish the file they hold and are joined
+    throw;
   }
+}
+
+}  // namespace
+
+AnalysisCount AnalyseTracks(const std::vector<AnalysisJob>& jobs, AudioAnalyser& analyser,
+                            int nJobs, AnalysisResults& results, const std::string& strFilesDir,
+                            Clock& clock, const AnalysisReports& reports,
+                            const std::atomic<bool>* pStop) {
+  AnalysisCount count;
+  RunJobs(jobs, analyser, nJobs, results, strFilesDir, clock, reports, pStop, count);
   return count;
 }
 
@@ -204,8 +236,16 @@ LibraryAnalysisOutcome AnalyseLibrary(const LibraryAnalysisRequest& request,
   if (reports.progress) {
     reports.progress(AnalysisCount{static_cast<int>(jobs.size()), 0, 0});
   }
-  outcome.count = AnalyseTracks(jobs, request.analyser, request.nJobs, outcome.results,
-                                request.strFilesDir, request.clock, reports, request.pStop);
+  try {
+    RunJobs(jobs, request.analyser, request.nJobs, outcome.results, request.strFilesDir,
+            request.clock, reports, request.pStop, outcome.count);
+  } catch (...) {
+    // Hours of measuring are not thrown away with the run: keep what was measured.
+    if (outcome.count.nDone > outcome.count.nFailed) {
+      SaveAnalysisFile(request.strFilesDir, outcome.results);
+    }
+    throw;
+  }
   if (outcome.count.nDone == outcome.count.nFailed) {
     return outcome;  // nothing new to keep
   }

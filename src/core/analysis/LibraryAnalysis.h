@@ -22,6 +22,8 @@ struct AnalysisJob {
 
 // The library tracks whose music file exists and whose result is missing or stale; with
 // `bForce` every track whose music file exists. In library order, each CD and track once.
+// Where the CD folder holds no regular file for a track but something else by its name (a
+// folder, a FIFO, a device, a broken link), that is taken: analysing it fails with a reason.
 std::vector<AnalysisJob> TracksToAnalyse(const TrackStore& store, const std::string& strMusicDir,
                                          const AnalysisResults& results, bool bForce);
 
@@ -78,9 +80,9 @@ struct LibraryAnalysisOutcome {
 
 // The whole run: reads analysis.dat, analyses what is missing or stale, and saves the merged
 // results once at the end when anything new was measured (also when some files failed or the
-// run was stopped). One run at a time per database folder, whichever program starts it: the
-// run holds the folder's analysis lock throughout. A file that exists but cannot be read is
-// never saved over: the run then does nothing.
+// run was stopped, and before a report's exception leaves the run). One run at a time per database
+// folder, whichever program starts it: the run holds the folder's analysis lock throughout. A file
+// that exists but cannot be read is never saved over: the run then does nothing.
 LibraryAnalysisOutcome AnalyseLibrary(const LibraryAnalysisRequest& request,
                                       const AnalysisReports& reports);
 

@@ -2,6 +2,7 @@
 
 #include <filesystem>
 #include <set>
+#include <utility>
 
 #include "core/db/Paths.h"
 
@@ -18,18 +19,49 @@ std::string ZeroPaddedPrefix(const std::string& strText, std::size_t nWidth) {
 }  // namespace
 
 std::set<std::string> FolderNames(const std::string& strFolder, bool bFilesOnly) {
-  std::set<std::string> names;
+  FolderEntries entries = ListFolder(strFolder);
+  if (!bFilesOnly) {
+    entries.files.merge(entries.others);
+  }
+  return std::move(entries.files);
+}
+
+FolderEntries ListFolder(const std::string& strFolder) {
+  FolderEntries listing;
   std::error_code error;
   std::filesystem::directory_iterator entries(strFolder, error);
   if (error) {
-    return names;
+    return listing;
   }
   for (const auto& entry : entries) {
-    if (!bFilesOnly || entry.is_regular_file(error)) {
-      names.insert(entry.path().filename().string());
-    }
+    (entry.is_regular_file(error) ? listing.files : listing.others)
+        .insert(entry.path().filename().string());
   }
-  return names;
+  return listing;
+}
+
+std::string NotAFileReason(const std::string& strPath) {
+  namespace fs = std::filesystem;
+  std::error_code error;
+  const fs::file_status status = fs::status(strPath, error);
+  switch (status.type()) {
+    case fs::file_type::regular:
+      return {};
+    case fs::file_type::not_found:
+      return fs::is_symlink(fs::symlink_status(strPath, error)) ? "it is a broken link"
+                                                                : "it does not exist";
+    case fs::file_type::directory:
+      return "it is a folder, not a file";
+    case fs::file_type::fifo:
+      return "it is a FIFO, not a file";
+    case fs::file_type::block:
+    case fs::file_type::character:
+      return "it is a device, not a file";
+    case fs::file_type::socket:
+      return "it is a socket, not a file";
+    default:
+      return error ? "it cannot be read: " + error.message() : "not a regular file";
+  }
 }
 
 const std::string* FirstStartingWith(const std::set<std::string>& names,

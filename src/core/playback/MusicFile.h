@@ -10,21 +10,34 @@ namespace velvane {
 // machine; `bFilesOnly` keeps regular files only. A missing or unreadable folder has none.
 std::set<std::string> FolderNames(const std::string& strFolder, bool bFilesOnly);
 
-// Listings of regular files kept for a pass over a whole library, so that each CD folder is
-// listed once however many of its tracks the library holds.
+// The entries of a folder, split into regular files (following links) and the rest.
+struct FolderEntries {
+  std::set<std::string> files;
+  std::set<std::string> others;  // folders, FIFOs, devices, sockets, broken links
+};
+FolderEntries ListFolder(const std::string& strFolder);
+
+// Listings kept for a pass over a whole library, so that each CD folder is listed once
+// however many of its tracks the library holds.
 class FolderListings {
  public:
-  const std::set<std::string>& FilesIn(const std::string& strFolder) {
+  const FolderEntries& In(const std::string& strFolder) {
     auto it = m_folders.find(strFolder);
     if (it == m_folders.end()) {
-      it = m_folders.emplace(strFolder, FolderNames(strFolder, true)).first;
+      it = m_folders.emplace(strFolder, ListFolder(strFolder)).first;
     }
     return it->second;
   }
+  const std::set<std::string>& FilesIn(const std::string& strFolder) { return In(strFolder).files; }
 
  private:
-  std::map<std::string, std::set<std::string>> m_folders;
+  std::map<std::string, FolderEntries> m_folders;
 };
+
+// Why the entry at `strPath` cannot be read as a music file, from its type alone (it is
+// never opened, so a FIFO cannot block): empty for a regular file, else "it does not exist",
+// "it is a folder", "it is a FIFO", "it is a device", ...
+std::string NotAFileReason(const std::string& strPath);
 
 // The first of `names` (in name order) that starts with `strPrefix`, or null.
 const std::string* FirstStartingWith(const std::set<std::string>& names,

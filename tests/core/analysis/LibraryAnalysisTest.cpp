@@ -4,6 +4,8 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <fstream>
+#include <stdexcept>
 
 #include "core/analysis/AnalysisFile.h"
 #include "core/db/NativeFile.h"
@@ -100,35 +102,51 @@ TEST_F(LibraryAnalysisTest, FailuresAreToldAndLoggedAndTheOthersAreKept) {
   for (int t = 1; t <= 40; ++t) {
     Track(7, t, t % 10 == 3 ? "bad file" : "good");
   }
-  fs::create_directories(m_music.Path() / "007" / "41 a folder.mp3");  // not a music file
+  // What stands in a track's place but is no file fails with a reason; a FIFO is never
+  // opened, so it cannot block a worker.
+  fs::create_directories(m_music.Path() / "007" / "41 a folder.mp3");
   Track(7, 41, nullptr);
-  MakeFifo(m_music.Path() / "007" / "42 a fifo.mp3");  // listed as no music file: never opened
+  MakeFifo(m_music.Path() / "007" / "42 a fifo.mp3");
   Track(7, 42, nullptr);
+  fs::create_directory_symlink(m_music.Path() / "gone", m_music.Path() / "007" / "43 link.mp3");
+  Track(7, 43, nullptr);
+  // A regular file is the track's music file even when a folder comes first in name order.
+  fs::create_directories(m_music.Path() / "007" / "44 a folder");
+  Track(7, 44, "good");
   const LibraryAnalysisOutcome outcome = Run(4);
-  EXPECT_EQ(outcome.count.nTotal, 40);
-  EXPECT_EQ(outcome.count.nFailed, 4);
-  EXPECT_EQ(outcome.count.Summary(), "Analysed 36 music files, 4 could not be analysed");
+  EXPECT_EQ(outcome.count.nTotal, 44);
+  EXPECT_EQ(outcome.count.nFailed, 7);
+  EXPECT_EQ(outcome.count.Summary(), "Analysed 37 music files, 7 could not be analysed");
   EXPECT_TRUE(outcome.bSaved);
-  EXPECT_EQ(outcome.results.Count(), 36u);
-  ASSERT_EQ(m_failures.size(), 4u);
+  EXPECT_EQ(outcome.results.Count(), 37u);
+  ASSERT_EQ(m_failures.size(), 7u);
   std::sort(m_failures.begin(), m_failures.end());  // told as the workers finish them
   EXPECT_EQ(m_failures[0],
             "Music file CD 007 Track 03 could not be analysed (03 Song.mp3): damaged");
+  EXPECT_EQ(m_failures[4],
+            "Music file CD 007 Track 41 could not be analysed (41 a folder.mp3): "
+            "it is a folder, not a file");
+  EXPECT_EQ(m_failures[5],
+            "Music file CD 007 Track 42 could not be analysed (42 a fifo.mp3): "
+            "it is a FIFO, not a file");
+  EXPECT_EQ(m_failures[6],
+            "Music file CD 007 Track 43 could not be analysed (43 link.mp3): "
+            "it is a broken link");
   EXPECT_NE(m_db.Read("errorlog.txt")
                 .find("06/12/2026 03:00   Music file CD 007 Track 03 could not be analysed (03 "
                       "Song.mp3): damaged\r\n"),
             std::string::npos);
   // The first report gives the total; then one per file, counting up to it.
-  ASSERT_EQ(m_progress.size(), 41u);
+  ASSERT_EQ(m_progress.size(), 45u);
   for (std::size_t i = 0; i < m_progress.size(); ++i) {
     EXPECT_EQ(m_progress[i].nDone, static_cast<int>(i));
-    EXPECT_EQ(m_progress[i].nTotal, 40);
+    EXPECT_EQ(m_progress[i].nTotal, 44);
   }
 
   AnalysisResults saved;
   std::string strError;
   ASSERT_TRUE(LoadAnalysisFile(m_db.Folder(), saved, strError));
-  EXPECT_EQ(saved.Count(), 36u);
+  EXPECT_EQ(saved.Count(), 37u);
 }
 
 TEST_F(LibraryAnalysisTest, AbsurdJobCountsStillAnalyseEveryFile) {
@@ -167,6 +185,62 @@ TEST_F(LibraryAnalysisTest, AStoppedRunKeepsWhatWasMeasured) {
                                          std::to_string(20 - nMeasured) + " files left");
   EXPECT_TRUE(outcome.bSaved);
   EXPECT_EQ(outcome.results.Count(), static_cast<std::size_t>(nMeasured));
+}
+
+// An analyser that throws on the files starting "throw", with a standard exception or not.
+class ThrowingAnalyser : public FakeAudioAnalyser {
+ public:
+  bool Analyse(const std::string& strPath, TrackMeasures& measures,
+               std::string& strError) override {
+    std::ifstream in(strPath);
+    std::string strContent;
+    std::getline(in, strContent);
+    if (strContent == "throw std") {
+      throw std::runtime_error("decoder gave up");
+    }
+    if (strContent == "throw other") {
+      throw 42;
+    }
+    return FakeAudioAnalyser::Analyse(strPath, measures, strError);
+  }
+};
+
+TEST_F(LibraryAnalysisTest, WhatWasMeasuredIsKeptWhenSomethingThrows) {
+  for (int t = 1; t <= 12; ++t) {
+    Track(5, t, t == 4 ? "throw std" : t == 9 ? "throw other" : "good");
+  }
+  ThrowingAnalyser analyser;
+  LibraryAnalysisOutcome outcome = Run(3, false, &analyser);
+  EXPECT_EQ(outcome.count.Summary(), "Analysed 10 music files, 2 could not be analysed");
+  std::sort(m_failures.begin(), m_failures.end());
+  ASSERT_EQ(m_failures.size(), 2u);
+  EXPECT_NE(m_failures[0].find("(04 Song.mp3): decoder gave up"), std::string::npos);
+  EXPECT_NE(m_failures[1].find("(09 Song.mp3): the analysis failed unexpectedly"),
+            std::string::npos);
+  EXPECT_TRUE(outcome.bSaved);
+
+  // A report that throws ends the run; the results measured until then are on disk.
+  for (int t = 13; t <= 30; ++t) {
+    Track(5, t, "good");
+  }
+  int nReports = 0;
+  const AnalysisReports throwing{[&nReports](const AnalysisCount& count) {
+                                   if (count.nDone > 0 && ++nReports == 3) {
+                                     throw std::runtime_error("window gone");
+                                   }
+                                 },
+                                 nullptr};
+  EXPECT_THROW(AnalyseLibrary({m_store, m_music.Folder(), m_db.Folder(), m_analyser, m_clock, 1,
+                               false, nullptr},
+                              throwing),
+               std::runtime_error);
+  AnalysisResults saved;
+  std::string strError;
+  ASSERT_TRUE(LoadAnalysisFile(m_db.Folder(), saved, strError));
+  // Tracks 4, 9 and 13 were measured, then the third report threw.
+  EXPECT_EQ(saved.Count(), 13u);
+  EXPECT_NE(saved.Find("5", "13"), nullptr);
+  EXPECT_EQ(saved.Find("5", "14"), nullptr);
 }
 
 TEST_F(LibraryAnalysisTest, AResultsFileThatCannotBeReadIsNeverSavedOver) {
