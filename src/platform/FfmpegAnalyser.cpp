@@ -18,7 +18,7 @@
 #include <string_view>
 #include <vector>
 
-#include "core/playback/MusicFile.h"
+#include "core/db/MusicFile.h"
 
 extern "C" {
 #include <libavcodec/avcodec.h>

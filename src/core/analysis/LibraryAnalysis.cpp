@@ -11,9 +11,9 @@
 
 #include "core/analysis/AnalysisFile.h"
 #include "core/db/Logs.h"
+#include "core/db/MusicFile.h"
 #include "core/db/NativeFile.h"
 #include "core/db/Paths.h"
-#include "core/playback/MusicFile.h"
 #include "core/text/Text.h"
 
 namespace velvane {

@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "core/db/Logs.h"
-#include "core/playback/MusicFile.h"
+#include "core/db/MusicFile.h"
 
 namespace velvane {
 

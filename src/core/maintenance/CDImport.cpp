@@ -4,8 +4,8 @@
 #include <filesystem>
 #include <set>
 
+#include "core/db/MusicFile.h"
 #include "core/db/Paths.h"
-#include "core/playback/MusicFile.h"
 #include "core/text/Text.h"
 
 namespace velvane {

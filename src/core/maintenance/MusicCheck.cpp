@@ -3,8 +3,8 @@
 #include <filesystem>
 
 #include "core/db/Logs.h"
+#include "core/db/MusicFile.h"
 #include "core/db/Paths.h"
-#include "core/playback/MusicFile.h"
 #include "core/text/Text.h"
 
 namespace velvane {

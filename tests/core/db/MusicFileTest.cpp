@@ -1,4 +1,4 @@
-#include "core/playback/MusicFile.h"
+#include "core/db/MusicFile.h"
 
 #include <gtest/gtest.h>
 
