@@ -67,8 +67,9 @@ class QtHttpClientTest : public ::testing::Test {
   }
 
   LocalHttpServer m_server;
-  // Short limits, so a stalled or slow server costs the test little.
-  QtHttpClient m_client{300ms, 2000ms};
+  // Short limits, so a stalled or slow server costs the test little, yet long enough that a
+  // busy machine serving a large body in this same process is not taken for a silent server.
+  QtHttpClient m_client{1000ms, 3000ms};
 };
 
 TEST_F(QtHttpClientTest, FetchesTheWholeBodyFreshWithTheAgentName) {
@@ -156,10 +157,10 @@ TEST_F(QtHttpClientTest, ASilentServerIsATimeoutToldAsOne) {
     m_server.SetMode(mode);
     const HttpResponse response = Get("a.hit");
     EXPECT_FALSE(response.bOk);
-    EXPECT_EQ(response.strError, "timed out after 300 ms without data");
+    EXPECT_EQ(response.strError, "timed out after 1 s without data");
   }
-  QtHttpClient wholeSeconds{1000ms, 5000ms};
-  EXPECT_EQ(wholeSeconds.Get({Url("a.hit"), 4096}).strError, "timed out after 1 s without data");
+  QtHttpClient quick{300ms, 2000ms};
+  EXPECT_EQ(quick.Get({Url("a.hit"), 4096}).strError, "timed out after 300 ms without data");
 }
 
 TEST_F(QtHttpClientTest, ASlowButSteadyServerIsWaitedForUntilTheOverallLimit) {
@@ -173,7 +174,7 @@ TEST_F(QtHttpClientTest, ASlowButSteadyServerIsWaitedForUntilTheOverallLimit) {
   m_server.Serve("/long.hit", std::string(100000, 'y'));
   const HttpResponse endless = Get("long.hit");
   EXPECT_FALSE(endless.bOk);
-  EXPECT_EQ(endless.strError, "took longer than 2 s");
+  EXPECT_EQ(endless.strError, "took longer than 3 s");
 }
 
 TEST_F(QtHttpClientTest, ABodyPastItsCapIsRefusedAsItArrives) {
@@ -185,7 +186,7 @@ TEST_F(QtHttpClientTest, ABodyPastItsCapIsRefusedAsItArrives) {
   EXPECT_EQ(announced.strError, "the answer is larger than the 4999 bytes allowed");
 
   // Without a length the bytes are counted as they come, and the transfer ends early.
-  const std::string strHuge(16 * 1024 * 1024, 'z');
+  const std::string strHuge(2 * 1024 * 1024, 'z');
   m_server.Serve("/huge.hit", strHuge);
   m_server.SetMode(LocalHttpServer::Mode::kNoLength);
   long long nLastReceived = 0;

@@ -46,7 +46,7 @@ class UpdateToolOverHttpTest : public ToolFixture {
 
   static constexpr const char* kCharts = "01/01/1990\\Old\\Entry\\4\\-1\\\r\n";
   LocalHttpServer m_server;
-  QtHttpClient m_http{300ms, 2000ms};
+  QtHttpClient m_http{1000ms, 3000ms};
 };
 
 TEST_F(UpdateToolOverHttpTest, ABrokenCatalogueIsAFailureNotAnEmptyList) {
@@ -65,7 +65,7 @@ TEST_F(UpdateToolOverHttpTest, AnUpdateThatFailsInTransferExitsTwoAndChangesNoth
     const char* pszWhy;
   } cases[] = {
       {LocalHttpServer::Mode::kBrokenChunks, strUpdate, "Internet connection failed"},
-      {LocalHttpServer::Mode::kStall, strUpdate, "timed out after 300 ms without data"},
+      {LocalHttpServer::Mode::kStall, strUpdate, "timed out after 1 s without data"},
       {LocalHttpServer::Mode::kAnswer, std::string(2 * 600 + 4096 + 1, '\n'), "bytes allowed"},
       {LocalHttpServer::Mode::kAnswer, "", "holds no records"},
   };

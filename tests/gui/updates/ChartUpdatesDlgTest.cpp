@@ -12,12 +12,12 @@
 #include <memory>
 
 #include "core/main/RadioFixture.h"
+#include "gui/FakeDialogPorts.h"
 #include "gui/ModalDriver.h"
 #include "gui/common/DialogKit.h"
 #include "gui/settings/AdminDlg.h"
 #include "platform/LocalHttpServer.h"
 #include "platform/QtHttpClient.h"
-#include "gui/FakeDialogPorts.h"
 
 namespace velvane {
 namespace {
@@ -52,7 +52,7 @@ class ChartUpdatesDlgTest : public RadioFixture {
   }
 
   LocalHttpServer m_server;
-  QtHttpClient m_http{300ms};
+  QtHttpClient m_http{1000ms};
   std::unique_ptr<CChartUpdatesDlg> m_pDialog;
 };
 
