@@ -134,9 +134,11 @@ std::vector<NumberOneEntry> MergeNumberOneUpdate(const std::vector<std::string_v
   }
   const auto sameSong = [&](const NumberOneEntry& entry, std::size_t nOld) {
     const NumberOneEntry& local = old[nOld];
-    return local.strDate == entry.strDate &&
-           ConfirmMatch(prompter, {}, local.strArtist, entry.strArtist, local.strTitle,
+    return ConfirmMatch(prompter, {}, local.strArtist, entry.strArtist, local.strTitle,
                         entry.strTitle, true);
+  };
+  const auto sameDate = [&](const NumberOneEntry& entry, std::size_t nOld) {
+    return old[nOld].strDate == entry.strDate;
   };
   std::vector<NumberOneEntry> merged;
   merged.reserve(lines.size());
@@ -150,7 +152,9 @@ std::vector<NumberOneEntry> MergeNumberOneUpdate(const std::vector<std::string_v
     entry.strCD = kBlank;
     entry.strTrack = kBlank;
     std::size_t nMatch = old.size();
-    if (k < old.size() && sameSong(entry, k)) {
+    // The same line of the old file keeps its copy when only the spelling or only the date was
+    // corrected; elsewhere it takes both to be the same number one.
+    if (k < old.size() && (sameDate(entry, k) || sameSong(entry, k))) {
       nMatch = k;
     } else if (const auto found = byDate.find(entry.strDate); found != byDate.end()) {
       for (const std::size_t nOld : found->second) {

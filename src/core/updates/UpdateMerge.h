@@ -24,8 +24,9 @@ std::vector<std::string_view> CompleteLines(std::string_view body);
 void MergeChartUpdate(TrackStore& store, const std::vector<std::string_view>& lines);
 
 // hits.dat rebuilt from the download: date, artist and title from each line (a missing token
-// keeps the previous line's value), CD and track from the old entry of the same date and song
-// (looked for at the same line first), " " when the library has no known copy.
+// keeps the previous line's value). CD and track come from the old line at the same position
+// when it has the same date or is the same song (a respelled name keeps its copy), else from
+// an old line with the same date and the same song, else " " (no known copy in the library).
 std::vector<NumberOneEntry> MergeNumberOneUpdate(const std::vector<std::string_view>& lines,
                                                  const std::vector<NumberOneEntry>& old,
                                                  Prompter& prompter);

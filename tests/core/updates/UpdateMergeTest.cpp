@@ -209,6 +209,23 @@ TEST_F(UpdateMergeTest, ANumberOneUpdateKeepsTheLocalCopiesOfTheSameSongs) {
   EXPECT_EQ(m_dir.Read("hits.old"), strOld);
 }
 
+// A respelled artist or a corrected date on the same line used to lose the library copy.
+TEST_F(UpdateMergeTest, TheSameLineKeepsItsCopyWhenOnlyTheNameOrOnlyTheDateChanged) {
+  m_dir.Write("hits.dat",
+              "05/02/1990\\Madonna\\Vogue\\4\\2\\\r\n"
+              "12/02/1990\\Queen\\Innuendo\\5\\1\\\r\n"
+              "19/02/1990\\Cher\\Believe\\7\\3\\\r\n");
+  ASSERT_TRUE(Apply("uk_050290.hit", 3,
+                    Answer("05/02/1990\\Madona\\Vogue\\\r\n"    // respelled: kept
+                           "13/02/1990\\Queen\\Innuendo\\\r\n"  // date corrected: kept
+                           "20/02/1990\\Other\\Song\\\r\n"))    // neither: no copy
+                  .bApplied);
+  EXPECT_EQ(m_dir.Read("hits.dat"),
+            "05/02/1990\\Madona\\Vogue\\4\\2\\\r\n"
+            "13/02/1990\\Queen\\Innuendo\\5\\1\\\r\n"
+            "20/02/1990\\Other\\Song\\ \\ \\\r\n");
+}
+
 TEST_F(UpdateMergeTest, WithoutHitsDatANumberOneUpdateIsWrittenWithBlankCopiesAndLogged) {
   EXPECT_TRUE(Apply("uk.hit", 1, Answer("01/01/1990\\A\\T\\\n")).bApplied);
   EXPECT_EQ(m_dir.Read("hits.dat"), "01/01/1990\\A\\T\\ \\ \\\r\n");
