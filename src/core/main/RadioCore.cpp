@@ -160,14 +160,24 @@ void RadioCore::SetQueueEditorLockedHandler(std::function<void()> onLocked) {
   m_queueEdit.SetLockedHandler(std::move(onLocked));
 }
 
+bool RadioCore::ConfirmEditingWithoutFolder() {
+  if (!m_settings.strFilesDir.empty()) {
+    return true;
+  }
+  return m_prompter.Show(
+             "No database folder has been saved yet, so nothing edited now can be saved: when "
+             "this dialog is left with Save And Exit, the program loads the databases of the "
+             "chosen folder instead. Open the editor anyway?",
+             m_strTitle, PromptIcon::Question, PromptButtons::YesNo) == PromptAnswer::Yes;
+}
+
 bool RadioCore::SaveEditedDatabases() {
   m_queue.RefreshQueue(-1);
   const std::string& strFilesDir = m_settings.strFilesDir;
   if (strFilesDir.empty()) {  // a first run before any folder was saved: make no stray files
     m_prompter.Show(
-        "No database folder has been saved yet, so the files were not written. The "
-        "edits stay in effect: choose the Database Directory, press Save And Exit, "
-        "and save from the editor again.",
+        "No database folder has been saved yet, so the files were not written. The edits are "
+        "lost when the databases of the folder chosen in this dialog are loaded.",
         m_strTitle, PromptIcon::Exclamation, PromptButtons::Ok);
     return false;
   }

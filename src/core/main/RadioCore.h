@@ -94,6 +94,10 @@ class RadioCore {
   // looks its tracks up again. A failed save is reported; the edited records stay in effect
   // and the next save writes them. Returns whether both files were saved.
   bool SaveEditedDatabases();
+  // Before an editor opens: with no database folder saved yet (a first run), nothing edited can
+  // be written, and the databases of the folder chosen later replace whatever was edited. Says
+  // so and asks; returns whether the editor should open.
+  bool ConfirmEditingWithoutFolder();
   // Records were added to the library (a CD import): queued tracks are looked up again.
   void OnLibraryChanged() { m_queue.RefreshQueue(-1); }
   // After a chart update: charts.dat alone (the library did not change); the queue shows the

@@ -39,8 +39,14 @@ void TabStopDelegate::paint(QPainter* pPainter, const QStyleOptionViewItem& opti
   pPainter->setFont(item.font);
   pPainter->setPen(item.palette.color(group, role));
   const QFontMetrics metrics(item.font);
-  const QStringList fields = text.split(QLatin1Char('\t'));
-  const int nColumns = static_cast<int>(m_vecStops.size()) + 1;
+  QStringList fields = text.split(QLatin1Char('\t'));
+  // The last field with text may use the width of the empty columns after it, so a long
+  // message such as an import's "Not importable: ..." reason is shown whole.
+  while (!fields.isEmpty() && fields.back().isEmpty()) {
+    fields.removeLast();
+  }
+  const int nColumns = std::min(static_cast<int>(m_vecStops.size()) + 1,
+                                std::max(static_cast<int>(fields.size()), 1));
   for (int i = 0; i < std::min(static_cast<int>(fields.size()), nColumns); ++i) {
     // A stray tab inside a field must not lose the text after it: the rest goes to the last
     // column.

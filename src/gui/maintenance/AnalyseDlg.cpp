@@ -41,6 +41,10 @@ void CAnalyseDlg::BuildControls() {
   m_pCount = kit.Label(QStringLiteral("Looking for music files..."), kIdCount, {10, 41, 240, 12});
   kit.Label(QStringLiteral("Files that could not be analysed:"), kNoId, {10, 56, 240, 12});
   m_pFailures = kit.List(kIdFailures, {10, 69, 240, 60});
+  // A failure line names CD, track, file and reason: wrapped, so no reason is cut.
+  m_pFailures->setWordWrap(true);
+  m_pFailures->setTextElideMode(Qt::ElideNone);
+  m_pFailures->setResizeMode(QListView::Adjust);
   m_pStopClose = kit.Button(QStringLiteral("Stop"), kIdStopClose, {190, 136, 60, 16});
   connect(m_pStopClose, &QPushButton::clicked, this, &CAnalyseDlg::OnStopClose);
 }
@@ -86,6 +90,7 @@ void CAnalyseDlg::OnProgress(const AnalysisCount& count) {
 
 void CAnalyseDlg::OnFailure(const std::string& strLine) {
   m_pFailures->addItem(ToDisplay(strLine));
+  m_pFailures->item(m_pFailures->count() - 1)->setToolTip(ToDisplay(strLine));
 }
 
 void CAnalyseDlg::OnFinished() {

@@ -76,6 +76,7 @@ bool CImportCDDlg::ScanCDFolder(const std::string& strPath, bool bImport) {
   m_pList->clear();
   for (const CDTrack& track : folder.tracks) {
     m_pList->addItem(DisplayFields(track.ListLine()));
+    m_pList->item(m_pList->count() - 1)->setToolTip(DisplayFields(track.ListLine()).simplified());
   }
   if (bImport) {
     ImportCDTracks(m_core.Store(), folder);

@@ -21,13 +21,18 @@ CAboutDlg::CAboutDlg(const std::string& strTitle, const std::string& strVersion,
   kit.Label(ToDisplay(strTitle + " (" + strVersion + ")"), kIdTitleVersion, {42, 12, 190, 8});
   kit.Label(QStringLiteral("For help and information"), kNoId, {42, 30, 190, 8});
   kit.Label(QStringLiteral("Velvane project"), kNoId, {42, 42, 190, 8});
-  kit.Label(QStringLiteral("see README.md"), kNoId, {42, 52, 190, 8});
+  // The manual is installed with the program; an operator has no source tree to look in.
+  QLabel* pManual =
+      kit.Label(QStringLiteral("The manual: %1/README.md").arg(QStringLiteral(VELVANE_DOC_DIR)),
+                kNoId, {42, 52, 190, 16});
+  pManual->setWordWrap(true);
+  pManual->setTextInteractionFlags(Qt::TextSelectableByMouse);
 
-  QPushButton* pOk = kit.Button(QStringLiteral("OK"), 1, {182, 68, 50, 14});
+  QPushButton* pOk = kit.Button(QStringLiteral("OK"), 1, {182, 74, 50, 14});
   pOk->setDefault(true);
   connect(pOk, &QPushButton::clicked, this, &QDialog::accept);
 
-  kit.SetFixedSize(240, 89);
+  kit.SetFixedSize(240, 95);
 }
 
 }  // namespace velvane

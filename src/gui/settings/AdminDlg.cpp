@@ -196,6 +196,9 @@ void CAdminDlg::ShowStatusNow(const std::string& strText) {
 // The playlist and chart editors act on the main window's records at once: a saved edit
 // stays, whatever way this dialog is left afterwards.
 void CAdminDlg::EditRecords(const char* pszLoading, bool (*runEditor)(RadioCore&, QWidget*)) {
+  if (!m_core.ConfirmEditingWithoutFolder()) {
+    return;
+  }
   ShowStatusNow(pszLoading);
   if (runEditor(m_core, this)) {
     ShowStatusNow("Saving...");
@@ -214,6 +217,9 @@ void CAdminDlg::OnEditCharts() {
 
 void CAdminDlg::OnEditNumberOne() {
   // The editor writes hits.dat itself.
+  if (!m_core.ConfirmEditingWithoutFolder()) {
+    return;
+  }
   ShowStatusNow("Loading the Number 1 database, please wait.");
   CNumberOneEditorDlg::Run(m_core, this);
   SetStatus("");

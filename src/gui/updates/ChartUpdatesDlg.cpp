@@ -1,5 +1,6 @@
 #include "gui/updates/ChartUpdatesDlg.h"
 
+#include <QLabel>
 #include <QListWidget>
 #include <QProgressBar>
 #include <QPushButton>
@@ -41,7 +42,8 @@ bool CChartUpdatesDlg::Run(RadioCore& core, HttpClient& http, const std::string&
 void CChartUpdatesDlg::BuildControls() {
   DialogBuilder kit(this);
   kit.SetFixedSize(240, 175);
-  kit.Label(QStringLiteral("The following updates are available"), kNoId, {10, 5, 220, 13});
+  m_pHeading =
+      kit.Label(QStringLiteral("The following updates are available"), kNoId, {10, 5, 220, 13});
   kit.Label(QStringLiteral("Country"), kNoId, {10, 20, 55, 13});
   kit.Label(QStringLiteral("Type"), kNoId, {70, 20, 100, 13});
   kit.Label(QStringLiteral("Release Date"), kNoId, {175, 20, 55, 13});
@@ -63,12 +65,19 @@ void CChartUpdatesDlg::OnLoadCatalogue() {
   SetBusy(true);
   const HttpResponse response = m_http.Get(CatalogueRequest(m_strServer));
   SetBusy(false);
+  if (ClosedAfterDownload()) {
+    return;
+  }
   if (!response.bOk || m_bCancelled) {
     QDialog::reject();
     return;
   }
-  // Another status gives an empty list and no message.
+  // Another status gives an empty list, and the heading says why it is empty.
   m_updates = response.nStatus == 200 ? UpdateList(ParseCatalogue(response.strBody)) : UpdateList();
+  if (response.nStatus != 200) {
+    m_pHeading->setText(QStringLiteral("The update server answered %1: no updates are listed")
+                            .arg(response.nStatus));
+  }
   m_pList->clear();
   for (int i = 0; i < m_updates.Count(); ++i) {
     m_pList->addItem(DisplayFields(m_updates.Line(i)));
@@ -86,6 +95,9 @@ void CChartUpdatesDlg::OnApplyUpdate() {
   SetBusy(true);
   const HttpResponse response = m_http.Get(UpdateRequest(m_strServer, entry));
   SetBusy(false);
+  if (ClosedAfterDownload()) {
+    return;  // the operator left during the download: nothing was changed
+  }
   // Merging: the bar counts the lines of the update.
   m_pProgress->setRange(0, std::max(entry.nSize, 1));
   const std::string& strFolder = m_core.GetSettings().strFilesDir;
@@ -103,9 +115,21 @@ void CChartUpdatesDlg::OnApplyUpdate() {
 }
 
 void CChartUpdatesDlg::accept() {
-  if (!CancelDownload()) {
-    QDialog::accept();
+  if (CancelDownload()) {
+    m_bExitAfterDownload = true;
+    return;
   }
+  QDialog::accept();
+}
+
+bool CChartUpdatesDlg::ClosedAfterDownload() {
+  if (!m_bExitAfterDownload) {
+    return false;
+  }
+  m_bExitAfterDownload = false;
+  setWindowTitle(kCaption);
+  QDialog::accept();
+  return true;
 }
 
 void CChartUpdatesDlg::reject() {

@@ -7,6 +7,7 @@
 #include "core/ports/HttpClient.h"
 #include "core/updates/UpdateCatalogue.h"
 
+class QLabel;
 class QListWidget;
 class QProgressBar;
 class QPushButton;
@@ -15,7 +16,7 @@ namespace velvane {
 
 // "Chart Updates": the update server's catalogue, one update applied at a time. Downloads wait
 // in an event loop, so the window keeps painting; Esc or the close box during a download ends
-// the download, and nothing is changed.
+// the download, and nothing is changed; "Exit" ends it and closes the dialog once it stopped.
 class CChartUpdatesDlg : public QDialog {
   Q_OBJECT
 
@@ -39,7 +40,8 @@ class CChartUpdatesDlg : public QDialog {
   // "Update": downloads the selected update and applies it.
   void OnApplyUpdate();
 
-  // During a download, "Exit", Esc and the close box end the download instead.
+  // During a download, Esc and the close box end the download instead; "Exit" ends it and
+  // closes the dialog when it has stopped.
   void accept() override;
   void reject() override;
 
@@ -47,6 +49,8 @@ class CChartUpdatesDlg : public QDialog {
   void BuildControls();
   void OnDownloadProgress(long long nReceived, long long nTotal);
   void SetBusy(bool bBusy);
+  // After a download: closes the dialog when "Exit" was pressed during it.
+  bool ClosedAfterDownload();
   // Ends a download in progress; false when there is none.
   bool CancelDownload();
 
@@ -56,6 +60,8 @@ class CChartUpdatesDlg : public QDialog {
   UpdateList m_updates;
   bool m_bBusy = false;
   bool m_bCancelled = false;
+  bool m_bExitAfterDownload = false;
+  QLabel* m_pHeading = nullptr;
   QListWidget* m_pList = nullptr;
   QProgressBar* m_pProgress = nullptr;
   QPushButton* m_pUpdate = nullptr;

@@ -69,6 +69,15 @@ TEST_F(RadioCoreEditorsTest, WithoutASavedDatabaseFolderNothingIsWrittenAndTheOp
   EXPECT_FALSE(m_radio.SaveEditedDatabases());
   EXPECT_EQ(m_prompter.m_shown.size(), 1u);
   EXPECT_FALSE(std::filesystem::exists(before / "playlist.dat"));
+
+  // The editors ask first, since what is edited now cannot outlive the first-run dialog.
+  m_prompter.m_answers = {PromptAnswer::No, PromptAnswer::Yes};
+  EXPECT_FALSE(m_radio.ConfirmEditingWithoutFolder());
+  EXPECT_TRUE(m_radio.ConfirmEditingWithoutFolder());
+  EXPECT_EQ(m_prompter.m_shown.back().buttons, PromptButtons::YesNo);
+  Start();
+  EXPECT_TRUE(m_radio.ConfirmEditingWithoutFolder());
+  EXPECT_EQ(m_prompter.m_shown.size(), 3u);
 }
 
 }  // namespace

@@ -108,6 +108,25 @@ TEST_F(ChartUpdatesDlgTest, EscapeEndsADownloadAndAFailedCatalogueTellsTheAdminS
   EXPECT_TRUE(m_pDialog->isVisible());  // only the download ended
   EXPECT_EQ(m_radio.Store().ChartCount(), 0);
 
+  // "Exit" during a download closes the dialog once it has stopped: one press, no message.
+  const std::size_t nShown = m_prompter.m_shown.size();
+  QTimer::singleShot(100, [&] {
+    QTest::mouseClick(FindControlAs<QPushButton>(m_pDialog.get(), 1), Qt::LeftButton);
+  });
+  Apply(0);
+  EXPECT_FALSE(m_pDialog->isVisible());
+  EXPECT_EQ(m_pDialog->result(), QDialog::Accepted);
+  EXPECT_EQ(m_prompter.m_shown.size(), nShown);
+  EXPECT_EQ(m_radio.Store().ChartCount(), 0);
+
+  // A catalogue that is not there says so above the empty list.
+  m_server.SetMode(LocalHttpServer::Mode::kAnswer);
+  m_server.Serve("/avail.cht", "", 404);
+  Open(0);
+  ASSERT_TRUE(QTest::qWaitFor([&] {
+    return m_pDialog->findChild<QLabel*>()->text().startsWith("The update server answered 404");
+  }));
+
   m_server.Close();
   FakeDialogPorts fakes;  // its HTTP client answers nothing
   CAdminDlg admin(m_radio, fakes.ports);
