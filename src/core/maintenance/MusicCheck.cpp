@@ -3,6 +3,7 @@
 #include <filesystem>
 
 #include "core/db/Logs.h"
+#include "core/db/NativeFile.h"
 #include "core/db/Paths.h"
 #include "core/playback/MusicFile.h"
 #include "core/text/Text.h"
@@ -27,7 +28,7 @@ std::string MusicFolderProblem(const std::string& strMusicDir) {
   }
   const std::string strName = "the music folder " + strMusicDir;
   // Without its trailing separator, so a file of that name is told apart from nothing there.
-  fs::path folder(strMusicDir);
+  fs::path folder = PathFromUtf8(strMusicDir);
   if (!folder.has_filename()) {
     folder = folder.parent_path();
   }

@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <set>
 
+#include "core/db/NativeFile.h"
 #include "core/db/Paths.h"
 
 namespace velvane {
@@ -20,13 +21,13 @@ std::string ZeroPaddedPrefix(const std::string& strText, std::size_t nWidth) {
 std::set<std::string> FolderNames(const std::string& strFolder, bool bFilesOnly) {
   std::set<std::string> names;
   std::error_code error;
-  std::filesystem::directory_iterator entries(strFolder, error);
+  std::filesystem::directory_iterator entries(PathFromUtf8(strFolder), error);
   if (error) {
     return names;
   }
   for (const auto& entry : entries) {
     if (!bFilesOnly || entry.is_regular_file(error)) {
-      names.insert(entry.path().filename().string());
+      names.insert(Utf8FromPath(entry.path().filename()));
     }
   }
   return names;
