@@ -43,6 +43,9 @@ TEST_F(MaintenanceCommandsTest, CheckMusicExitsWithOneUnlessAllAreAccountedFor) 
 // A name or a tag cannot split a record or drive the terminal; an unnumbered folder imports
 // nothing.
 TEST_F(MaintenanceCommandsTest, ImportCDStoresSafeTextsAndPrintsControlsEscaped) {
+#ifdef _WIN32
+  GTEST_SKIP() << "Windows names cannot hold control characters";
+#endif
   const std::string strFile = MusicFile("012/01 - Esc\x1b[2J - Two\nLines.mp3");
   MusicFile("012/02.mp3");
   m_tags.m_tags["02.mp3"] = {"Back\\Slash", "Tab\tbed"};
