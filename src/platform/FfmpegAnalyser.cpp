@@ -19,6 +19,7 @@
 #include <vector>
 
 #include "core/db/MusicFile.h"
+#include "core/db/NativeFile.h"
 
 extern "C" {
 #include <libavcodec/avcodec.h>
@@ -139,7 +140,7 @@ std::uint32_t LittleEndian32(const unsigned char* p) {
 // shorter, just when it is needed to tell a file cut short. Sizes of 2 GB and more are the
 // placeholders that recorders writing to a pipe leave, not lengths.
 double WavDeclaredSeconds(const std::string& strPath) {
-  std::ifstream in(strPath, std::ios::binary);
+  std::ifstream in(PathFromUtf8(strPath), std::ios::binary);
   unsigned char head[12] = {};
   if (!in.read(reinterpret_cast<char*>(head), sizeof head) || std::memcmp(head, "RIFF", 4) != 0 ||
       std::memcmp(head + 8, "WAVE", 4) != 0) {
@@ -190,7 +191,11 @@ class InputFile {
   }
 
   bool Open(const std::string& strPath, std::string& strError) {
+#ifdef _WIN32
+    m_nFile = ::_wopen(PathFromUtf8(strPath).c_str(), O_RDONLY | O_BINARY | kNoWait | kNoInherit);
+#else
     m_nFile = ::open(strPath.c_str(), O_RDONLY | kNoWait | kNoInherit);
+#endif
     struct stat status = {};
     if (m_nFile < 0 || ::fstat(m_nFile, &status) != 0) {
       strError = std::string("it cannot be opened: ") + std::strerror(errno);
@@ -212,7 +217,9 @@ class InputFile {
     }
     return true;
   }
-  AVIOContext* Context() const { return m_pContext; }
+  AVIOContext* Context() const {
+    return m_pContext;
+  }
 
  private:
 #ifdef O_NONBLOCK
@@ -564,7 +571,7 @@ bool FfmpegAnalyser::Analyse(const std::string& strPath, TrackMeasures& measures
     return false;
   }
   std::error_code error;
-  if (std::filesystem::file_size(strPath, error) == 0) {
+  if (std::filesystem::file_size(PathFromUtf8(strPath), error) == 0) {
     strError = "the file is empty";
     return false;
   }

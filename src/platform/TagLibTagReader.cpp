@@ -3,11 +3,15 @@
 #include <taglib/fileref.h>
 #include <taglib/tag.h>
 
+#include "core/db/NativeFile.h"
+
 namespace velvane {
 
 bool TagLibTagReader::ReadTags(const std::string& strPath, FileTags& tags) {
   // No audio properties: only the tag is wanted, and reading them costs a scan of the file.
-  const TagLib::FileRef file(strPath.c_str(), false);
+  // TagLib takes a wide name on Windows (a narrow one would be read in the ANSI code page).
+  const std::filesystem::path path = PathFromUtf8(strPath);
+  const TagLib::FileRef file(path.c_str(), false);
   if (file.isNull() || file.tag() == nullptr) {
     return false;
   }

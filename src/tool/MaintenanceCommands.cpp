@@ -1,5 +1,6 @@
 #include <filesystem>
 
+#include "core/db/NativeFile.h"
 #include "core/maintenance/CDImport.h"
 #include "core/maintenance/MusicCheck.h"
 #include "core/maintenance/Relationships.h"
@@ -47,7 +48,7 @@ int RunImportCD(ToolEnvironment& env, const std::vector<std::string>& args) {
   int nListed = 0;
   for (const std::string& strFile : args) {
     std::error_code error;
-    if (!std::filesystem::is_regular_file(strFile, error)) {
+    if (!std::filesystem::is_regular_file(PathFromUtf8(strFile), error)) {
       env.context.err << "velvane-tool: " << strFile << " is not a file\n";
       return kToolUsage;
     }

@@ -5,6 +5,7 @@
 #include <optional>
 #include <sstream>
 
+#include "core/db/NativeFile.h"
 #include "core/settings/ProgramInfo.h"
 #include "tool/Printable.h"
 #include "tool/ToolCommands.h"
@@ -33,7 +34,7 @@ bool ToolEnvironment::CheckDatabaseFolder() {
     return false;
   }
   std::error_code error;
-  if (!std::filesystem::is_directory(folder, error)) {
+  if (!std::filesystem::is_directory(PathFromUtf8(folder), error)) {
     context.err << "velvane-tool: the database folder " << folder << " does not exist\n";
     return false;
   }

@@ -1,10 +1,12 @@
 #include "support/FileFaults.h"
 
+#ifndef _WIN32
 #include <sched.h>
 #include <sys/mount.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#endif
 
 #include <cerrno>
 #include <cstring>
@@ -15,6 +17,37 @@
 namespace velvane {
 
 namespace fs = std::filesystem;
+
+#ifdef _WIN32
+
+// Never reached but for the lock: every test that needs the others skips first
+// (POSIX_ONLY_TEST).
+bool RunningAsRoot() {
+  return false;
+}
+void MakeFifo(const fs::path& /*path*/) {}
+ScratchMounts::~ScratchMounts() = default;
+std::string ScratchMounts::Tmpfs(const fs::path& /*path*/, std::size_t /*nBytes*/) {
+  return "no mounts on Windows";
+}
+std::string ScratchMounts::ReadOnly(const fs::path& /*path*/) {
+  return "no mounts on Windows";
+}
+std::string ScratchMounts::Pinned(const fs::path& /*path*/) {
+  return "no mounts on Windows";
+}
+void FillDisk(const fs::path& /*folder*/) {}
+int RunInChildren(int nCount, const std::function<int(int nChild)>& /*body*/) {
+  return nCount;
+}
+
+LockHolder::LockHolder(const std::string& strFolder) {
+  std::error_code error;
+  m_bHolding = m_lock.TryLock(strFolder, error) == LockResult::kLocked;
+}
+LockHolder::~LockHolder() = default;
+
+#else
 
 bool RunningAsRoot() {
   return geteuid() == 0;
@@ -135,5 +168,7 @@ LockHolder::~LockHolder() {
     waitpid(m_nPid, nullptr, 0);
   }
 }
+
+#endif
 
 }  // namespace velvane

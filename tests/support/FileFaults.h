@@ -1,13 +1,25 @@
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <filesystem>
 #include <functional>
 #include <string>
 #include <vector>
 
+#include "core/db/NativeFile.h"
+
 namespace velvane {
 
-// Ways to make a database folder hostile, for the fault tests. Linux only.
+// Ways to make a database folder hostile, for the fault tests. Linux only but for LockHolder:
+// FIFOs, mounts, file modes and forked children have no like on Windows. A test that needs one
+// of them (or a symbolic link, which needs privileges there) starts with POSIX_ONLY_TEST("why")
+// and skips there; the functions exist on Windows only so that it builds, and do nothing.
+#ifdef _WIN32
+#define POSIX_ONLY_TEST(why) GTEST_SKIP() << "POSIX only: " << (why)
+#else
+#define POSIX_ONLY_TEST(why) static_cast<void>(0)
+#endif
 
 // Root reads and writes whatever the permissions say, so permission tests skip for root.
 bool RunningAsRoot();
@@ -46,7 +58,9 @@ void FillDisk(const std::filesystem::path& folder);
 // exited with a status other than 0. The children share nothing but the file system.
 int RunInChildren(int nCount, const std::function<int(int nChild)>& body);
 
-// A child process that holds the database folder's lock until this object ends.
+// A child process that holds the database folder's lock until this object ends. On Windows a
+// lock held by this process serves as well: a file opened without sharing is refused to every
+// other opener, in this process or another.
 class LockHolder {
  public:
   explicit LockHolder(const std::string& strFolder);
@@ -56,6 +70,9 @@ class LockHolder {
   bool Holding() const { return m_bHolding; }
 
  private:
+#ifdef _WIN32
+  FolderLock m_lock;
+#endif
   int m_nPid = -1;
   int m_nRelease = -1;  // closing this pipe end tells the child to end
   bool m_bHolding = false;

@@ -40,9 +40,11 @@ TEST_F(MaintenanceCommandsTest, CheckMusicExitsWithOneUnlessAllAreAccountedFor) 
   EXPECT_NE(m_err.str().find("is not a folder"), std::string::npos) << m_err.str();
 }
 
-// A name or a tag cannot split a record or drive the terminal; an unnumbered folder imports
-// nothing.
+// A name or a tag cannot split a record or drive the terminal.
 TEST_F(MaintenanceCommandsTest, ImportCDStoresSafeTextsAndPrintsControlsEscaped) {
+#ifdef _WIN32
+  GTEST_SKIP() << "Windows names cannot hold control characters";
+#endif
   const std::string strFile = MusicFile("012/01 - Esc\x1b[2J - Two\nLines.mp3");
   MusicFile("012/02.mp3");
   m_tags.m_tags["02.mp3"] = {"Back\\Slash", "Tab\tbed"};
@@ -50,7 +52,11 @@ TEST_F(MaintenanceCommandsTest, ImportCDStoresSafeTextsAndPrintsControlsEscaped)
   EXPECT_EQ(m_out.str(), "01\t Esc [2J \t Two Lines\t\n02.mp3\tBack/Slash\tTab bed\t\n");
   EXPECT_EQ(m_db.Read("playlist.dat"),
             "01201\\ Esc [2J \\ Two Lines\\-1\\\r\n01202\\Back/Slash\\Tab bed\\-1\\\r\n");
+}
 
+// An unnumbered folder imports nothing; stored texts and folder names are printed escaped.
+TEST_F(MaintenanceCommandsTest, UnnumberedFolderImportsNothingAndTextsArePrintedEscaped) {
+  m_db.Write("playlist.dat", "01201\\A\\T\\-1\\\r\n");
   const std::string strBefore = m_db.Read("playlist.dat");
   EXPECT_EQ(Run({"import-cd", MusicFile("Pop/01 - A - T.mp3")}), 2);
   EXPECT_NE(m_err.str().find("is not a CD folder"), std::string::npos) << m_err.str();

@@ -5,6 +5,7 @@
 #include <cmath>
 #include <filesystem>
 
+#include "core/db/NativeFile.h"
 #include "core/text/Text.h"
 
 namespace velvane {
@@ -23,7 +24,7 @@ std::pair<int, int> KeyOf(const std::string& strCD, const std::string& strTrack)
 bool DescribeFile(const std::string& strPath, AnalysedFile& file) {
   namespace fs = std::filesystem;
   std::error_code error;
-  const fs::path path(strPath);
+  const fs::path path = PathFromUtf8(strPath);
   if (!fs::is_regular_file(path, error)) {
     return false;
   }
@@ -36,7 +37,7 @@ bool DescribeFile(const std::string& strPath, AnalysedFile& file) {
     return false;
   }
   const auto system = std::chrono::file_clock::to_sys(modified);
-  file.strFileName = path.filename().string();
+  file.strFileName = Utf8FromPath(path.filename());
   file.nSize = nSize;
   file.nModified =
       std::chrono::duration_cast<std::chrono::seconds>(system.time_since_epoch()).count();

@@ -6,6 +6,8 @@
 #include <system_error>
 #include <utility>
 
+#include "core/db/NativeFile.h"
+
 namespace velvane {
 
 namespace {
@@ -23,10 +25,11 @@ std::string ErrnoText() {
 FileRead ReadDatabaseFile(const std::string& strPath) {
   namespace fs = std::filesystem;
   std::error_code error;
-  const fs::file_status status = fs::status(strPath, error);
+  const fs::path path = PathFromUtf8(strPath);
+  const fs::file_status status = fs::status(path, error);
   if (status.type() == fs::file_type::not_found) {
     std::error_code ignored;
-    if (fs::is_symlink(fs::symlink_status(strPath, ignored))) {
+    if (fs::is_symlink(fs::symlink_status(path, ignored))) {
       return Unreadable("a link to a missing file");
     }
     return FileRead{};
@@ -37,20 +40,19 @@ FileRead ReadDatabaseFile(const std::string& strPath) {
   if (!fs::is_regular_file(status)) {
     return Unreadable("not a regular file");
   }
-  std::FILE* pFile = std::fopen(strPath.c_str(), "rb");
-  if (pFile == nullptr) {
+  const UniqueFile file = OpenFile(path, "rb");
+  if (file == nullptr) {
     return Unreadable(ErrnoText());
   }
   FileRead read{FileRead::State::kRead, {}, {}};
   char buffer[65536];
   std::size_t nRead = 0;
-  while ((nRead = std::fread(buffer, 1, sizeof buffer, pFile)) > 0) {
-    read.strContent.append(buffer, nRead);
+  while ((nRead = std::fread(buffer, 1, sizeof buffer, file.get())) > 0) {
+    read.strContent.append(buffer, nRead);  // may throw bad_alloc: the owner still closes
   }
-  if (std::ferror(pFile) != 0) {
+  if (std::ferror(file.get()) != 0) {
     read = Unreadable(ErrnoText());
   }
-  std::fclose(pFile);
   return read;
 }
 

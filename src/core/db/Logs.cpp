@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <filesystem>
 
+#include "core/db/NativeFile.h"
 #include "core/db/Paths.h"
 
 namespace velvane {
@@ -10,12 +11,10 @@ namespace velvane {
 namespace {
 
 void AppendLine(const std::string& strPath, const std::string& strLine) {
-  std::FILE* pFile = std::fopen(strPath.c_str(), "ab");
-  if (pFile == nullptr) {
-    return;
+  const UniqueFile file = OpenFile(strPath, "ab");
+  if (file != nullptr) {
+    std::fwrite(strLine.data(), 1, strLine.size(), file.get());
   }
-  std::fwrite(strLine.data(), 1, strLine.size(), pFile);
-  std::fclose(pFile);
 }
 
 }  // namespace
@@ -31,7 +30,7 @@ void WritePlayLog(const std::string& strFilesDir, const std::string& strLogFile,
                   const std::string& strArtist, const std::string& strTitle) {
   const std::string strFolder = strFilesDir + "logs" + kPathSeparator;
   std::error_code ignored;
-  std::filesystem::create_directory(strFolder, ignored);
+  std::filesystem::create_directory(PathFromUtf8(strFolder), ignored);
   AppendLine(strFolder + strLogFile + ".log",
              LogTimeStamp(clock.NowUtc()) + "   " + strArtist + " - " + strTitle + "\r\n");
 }

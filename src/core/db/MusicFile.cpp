@@ -4,6 +4,7 @@
 #include <set>
 #include <utility>
 
+#include "core/db/NativeFile.h"
 #include "core/db/Paths.h"
 
 namespace velvane {
@@ -29,13 +30,13 @@ std::set<std::string> FolderNames(const std::string& strFolder, bool bFilesOnly)
 FolderEntries ListFolder(const std::string& strFolder) {
   FolderEntries listing;
   std::error_code error;
-  std::filesystem::directory_iterator entries(strFolder, error);
+  std::filesystem::directory_iterator entries(PathFromUtf8(strFolder), error);
   if (error) {
     return listing;
   }
   for (const auto& entry : entries) {
     (entry.is_regular_file(error) ? listing.files : listing.others)
-        .insert(entry.path().filename().string());
+        .insert(Utf8FromPath(entry.path().filename()));
   }
   return listing;
 }
@@ -43,13 +44,14 @@ FolderEntries ListFolder(const std::string& strFolder) {
 std::string NotAFileReason(const std::string& strPath) {
   namespace fs = std::filesystem;
   std::error_code error;
-  const fs::file_status status = fs::status(strPath, error);
+  const fs::path path = PathFromUtf8(strPath);
+  const fs::file_status status = fs::status(path, error);
   switch (status.type()) {
     case fs::file_type::regular:
       return {};
     case fs::file_type::not_found:
-      return fs::is_symlink(fs::symlink_status(strPath, error)) ? "it is a broken link"
-                                                                : "it does not exist";
+      return fs::is_symlink(fs::symlink_status(path, error)) ? "it is a broken link"
+                                                             : "it does not exist";
     case fs::file_type::directory:
       return "it is a folder, not a file";
     case fs::file_type::fifo:

@@ -14,6 +14,57 @@
 
 namespace velvane {
 
+#ifdef _WIN32
+
+// The system's own conversion, not std::filesystem's: a stored name that is not valid UTF-8
+// (an old Windows-1252 one) becomes U+FFFD and simply is not found, where the standard
+// library would throw.
+std::filesystem::path PathFromUtf8(std::string_view strUtf8Path) {
+  if (strUtf8Path.empty()) {
+    return {};
+  }
+  const int nBytes = static_cast<int>(strUtf8Path.size());
+  const int nWide = MultiByteToWideChar(CP_UTF8, 0, strUtf8Path.data(), nBytes, nullptr, 0);
+  std::wstring wide(static_cast<std::size_t>(nWide), L'\0');
+  MultiByteToWideChar(CP_UTF8, 0, strUtf8Path.data(), nBytes, wide.data(), nWide);
+  return std::filesystem::path(std::move(wide));
+}
+
+std::string Utf8FromPath(const std::filesystem::path& path) {
+  const std::wstring& wide = path.native();
+  if (wide.empty()) {
+    return {};
+  }
+  const int nWide = static_cast<int>(wide.size());
+  const int nBytes =
+      WideCharToMultiByte(CP_UTF8, 0, wide.data(), nWide, nullptr, 0, nullptr, nullptr);
+  std::string strUtf8(static_cast<std::size_t>(nBytes), '\0');
+  WideCharToMultiByte(CP_UTF8, 0, wide.data(), nWide, strUtf8.data(), nBytes, nullptr, nullptr);
+  return strUtf8;
+}
+
+UniqueFile OpenFile(const std::filesystem::path& path, const char* pszMode) {
+  const std::string_view mode(pszMode);
+  const std::wstring wideMode(mode.begin(), mode.end());  // ASCII letters only
+  return UniqueFile(_wfopen(path.c_str(), wideMode.c_str()));
+}
+
+#else
+
+std::filesystem::path PathFromUtf8(std::string_view strUtf8Path) {
+  return std::filesystem::path(std::string(strUtf8Path));
+}
+
+std::string Utf8FromPath(const std::filesystem::path& path) {
+  return path.native();
+}
+
+UniqueFile OpenFile(const std::filesystem::path& path, const char* pszMode) {
+  return UniqueFile(std::fopen(path.c_str(), pszMode));
+}
+
+#endif
+
 bool FlushToDisk(std::FILE* pFile) {
   if (std::fflush(pFile) != 0) {
     return false;
@@ -28,7 +79,7 @@ bool FlushToDisk(std::FILE* pFile) {
 #ifdef _WIN32
 
 // A new file takes its permissions from the folder's, as the replaced one did.
-void TakeModeAndOwner(std::FILE* /*pFile*/, const std::string& /*strModel*/) {}
+void TakeModeAndOwner(std::FILE* /*pFile*/, const std::filesystem::path& /*model*/) {}
 
 // NTFS journals its folder changes; a folder cannot be flushed without extra privileges.
 bool SyncFolder(const std::string& /*strFolder*/) {
@@ -40,13 +91,13 @@ bool SyncFolder(const std::string& /*strFolder*/) {
 LockResult FolderLock::TryLock(const std::string& strFolder, std::error_code& error,
                                const char* pszLockFile) {
   Unlock();
-  const std::string strPath = strFolder + pszLockFile;
-  HANDLE hFile = CreateFileA(strPath.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS,
+  const std::filesystem::path path = PathFromUtf8(strFolder + pszLockFile);
+  HANDLE hFile = CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS,
                              FILE_ATTRIBUTE_NORMAL, nullptr);
   DWORD nError = hFile == INVALID_HANDLE_VALUE ? GetLastError() : ERROR_SUCCESS;
   if (nError == ERROR_ACCESS_DENIED) {
     // A lock file another user made, or a read-only one, locks as well when opened to read.
-    hFile = CreateFileA(strPath.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+    hFile = CreateFileW(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
                         FILE_ATTRIBUTE_NORMAL, nullptr);
     if (hFile == INVALID_HANDLE_VALUE && GetLastError() == ERROR_SHARING_VIOLATION) {
       nError = ERROR_SHARING_VIOLATION;
@@ -71,9 +122,9 @@ void FolderLock::Unlock() {
 
 #else
 
-void TakeModeAndOwner(std::FILE* pFile, const std::string& strModel) {
+void TakeModeAndOwner(std::FILE* pFile, const std::filesystem::path& modelPath) {
   struct stat model {};
-  if (stat(strModel.c_str(), &model) != 0) {
+  if (stat(modelPath.c_str(), &model) != 0) {
     return;
   }
   const int nFd = fileno(pFile);

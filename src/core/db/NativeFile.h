@@ -2,13 +2,37 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <filesystem>
+#include <memory>
 #include <string>
+#include <string_view>
 #include <system_error>
 
 namespace velvane {
 
 // The operating system calls the core needs that differ between Windows and POSIX systems
 // live here, so that every other core file builds from the C++ standard library alone.
+
+// Every path the core holds is a UTF-8 text. The system calls read a narrow name in the
+// system's code page on Windows, so a name with a letter outside it would not open there:
+// paths reach the system only through these two conversions and OpenFile. On other systems
+// a name is its bytes, passed through unchanged (a name that is not valid UTF-8 still works).
+std::filesystem::path PathFromUtf8(std::string_view strUtf8Path);
+// The UTF-8 text of a path from the system, such as a name read from a folder listing.
+std::string Utf8FromPath(const std::filesystem::path& path);
+
+// The one owner of an open C file: closed however the code that opened it is left.
+struct FileCloser {
+  void operator()(std::FILE* pFile) const noexcept { std::fclose(pFile); }
+};
+using UniqueFile = std::unique_ptr<std::FILE, FileCloser>;
+
+// std::fopen for a UTF-8 path; null with errno set on failure. Modes should include "b":
+// Windows would otherwise turn every line end into CR LF and back.
+UniqueFile OpenFile(const std::filesystem::path& path, const char* pszMode);
+inline UniqueFile OpenFile(const std::string& strUtf8Path, const char* pszMode) {
+  return OpenFile(PathFromUtf8(strUtf8Path), pszMode);
+}
 
 // Writes the file's buffered data and has the system put it on the disk; false on failure.
 bool FlushToDisk(std::FILE* pFile);
@@ -18,10 +42,10 @@ bool FlushToDisk(std::FILE* pFile);
 bool SyncFolder(const std::string& strFolder);
 
 // Gives the open file the permissions, and where the system allows the owner and group, of the
-// file at `strModel`, so a save does not take them from whoever saved last (a umask of 077 would
-// shut the rest of the studio out). Nothing happens when `strModel` does not exist, or on
+// file at `modelPath`, so a save does not take them from whoever saved last (a umask of 077 would
+// shut the rest of the studio out). Nothing happens when `modelPath` does not exist, or on
 // systems without such modes.
-void TakeModeAndOwner(std::FILE* pFile, const std::string& strModel);
+void TakeModeAndOwner(std::FILE* pFile, const std::filesystem::path& modelPath);
 
 enum class LockResult {
   kLocked,

@@ -26,7 +26,7 @@ struct RotationPaths {
 
 SaveOutcome Failed(SaveResult result, const fs::path& path, std::string strReason,
                    const fs::path& tmp = {}) {
-  return SaveOutcome{result, path.string(), std::move(strReason), tmp.string()};
+  return SaveOutcome{result, Utf8FromPath(path), std::move(strReason), Utf8FromPath(tmp)};
 }
 
 // errno after a failed C library call; a call that failed without saying why counts as EIO.
@@ -37,8 +37,8 @@ std::error_code LastError() {
 // Empty when the paths are known; else why not (a link loop, say).
 std::string ResolvePaths(const std::string& strFolder, const std::string& strBaseName,
                          RotationPaths& paths) {
-  paths.dat = strFolder + strBaseName + ".dat";
-  paths.old = strFolder + strBaseName + ".old";
+  paths.dat = PathFromUtf8(strFolder + strBaseName + ".dat");
+  paths.old = PathFromUtf8(strFolder + strBaseName + ".old");
   paths.target = paths.dat;
   std::error_code error;
   if (fs::is_symlink(fs::symlink_status(paths.dat, error))) {
@@ -70,17 +70,18 @@ std::error_code WriteWholeFile(const fs::path& path, std::string_view content,
   }
   error.clear();  // "not found" from the look above
   errno = 0;
-  std::FILE* pFile = std::fopen(path.string().c_str(), "wb");
-  if (pFile == nullptr) {
+  UniqueFile file = OpenFile(path, "wb");
+  if (file == nullptr) {
     return LastError();
   }
-  TakeModeAndOwner(pFile, replaced.string());
+  TakeModeAndOwner(file.get(), replaced);
   errno = 0;
-  if (std::fwrite(content.data(), 1, content.size(), pFile) != content.size() ||
-      !FlushToDisk(pFile)) {
+  if (std::fwrite(content.data(), 1, content.size(), file.get()) != content.size() ||
+      !FlushToDisk(file.get())) {
     error = LastError();
   }
-  if (std::fclose(pFile) != 0 && !error) {
+  // Closed here rather than by the owner: a failing close is a failed save.
+  if (std::fclose(file.release()) != 0 && !error) {
     error = LastError();
   }
   if (error) {
@@ -144,9 +145,9 @@ SaveOutcome SaveWithRotation(const std::string& strFolder, const std::string& st
   }
   // The new name and name.old on the disk too. Their data already is, so a folder that
   // cannot be synced costs at most the renames in a power cut: nothing to tell anyone about.
-  SyncFolder(paths.target.parent_path().string());
+  SyncFolder(Utf8FromPath(paths.target.parent_path()));
   if (paths.old.parent_path() != paths.target.parent_path()) {
-    SyncFolder(paths.old.parent_path().string());
+    SyncFolder(Utf8FromPath(paths.old.parent_path()));
   }
   return SaveOutcome{};
 }

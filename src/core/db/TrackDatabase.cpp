@@ -1,6 +1,5 @@
 #include "core/db/TrackDatabase.h"
 
-#include <fstream>
 #include <string_view>
 #include <utility>
 
@@ -56,8 +55,7 @@ bool TrackDatabase::OpenFile(const std::string& strPath, FileState& file) {
   // Only a missing file is made, empty, so the next save has something to rotate. Opened for
   // appending, it never truncates a file that another program made meanwhile.
   file.bMaySave = true;
-  const std::ofstream created(strPath, std::ios::binary | std::ios::app);
-  return created.is_open();
+  return velvane::OpenFile(strPath, "ab") != nullptr;
 }
 
 bool TrackDatabase::OpenPlaylistFile(const std::string& strFilesDir) {

@@ -9,6 +9,7 @@
 
 #include "core/analysis/LibraryAnalysis.h"
 #include "core/db/LineCodec.h"
+#include "core/db/NativeFile.h"
 #include "core/db/Paths.h"
 #include "core/db/Records.h"
 #include "core/db/SafeSave.h"
@@ -132,8 +133,9 @@ std::string CDFolder(const std::string& strMusicDir, int nCD) {
 bool HasTrackFile(const std::string& strFolder, int nTrack) {
   const std::string strPrefix = ZeroPadded(nTrack, 2);
   std::error_code error;
-  for (const auto& entry : std::filesystem::directory_iterator(strFolder, error)) {
-    if (entry.path().filename().string().rfind(strPrefix, 0) == 0 && entry.is_regular_file(error)) {
+  for (const auto& entry : std::filesystem::directory_iterator(PathFromUtf8(strFolder), error)) {
+    if (Utf8FromPath(entry.path().filename()).rfind(strPrefix, 0) == 0 &&
+        entry.is_regular_file(error)) {
       return true;
     }
   }
@@ -170,7 +172,7 @@ bool WriteMissingTunes(const std::string& strMusicDir, std::string& strError) {
   for (const DemoTune& tune : kTunes) {
     const std::string strFolder = CDFolder(strMusicDir, tune.nCD);
     std::error_code error;
-    std::filesystem::create_directory(strFolder, error);
+    std::filesystem::create_directory(PathFromUtf8(strFolder), error);
     if (error) {
       strError = "Could not create the folder " + strFolder + ": " + error.message();
       return false;
@@ -182,7 +184,7 @@ bool WriteMissingTunes(const std::string& strMusicDir, std::string& strError) {
         strFolder + ZeroPadded(tune.nTrack, 2) + " " + tune.pszTitle + ".wav";
     const double dAmplitude = kAmplitude * std::pow(10.0, tune.dLevelDb / 20.0);
     if (!WriteMelodyWav(strPath, TuneNotes(tune), dAmplitude, kSampleRate)) {
-      std::filesystem::remove(strPath, error);
+      std::filesystem::remove(PathFromUtf8(strPath), error);
       strError = "Could not write the music file " + strPath;
       return false;
     }
@@ -264,7 +266,7 @@ bool WriteDatabases(const std::string& strFilesDir, std::string& strError) {
 
 bool CreateFolder(const std::string& strFolder, std::string& strError) {
   std::error_code error;
-  std::filesystem::create_directories(strFolder, error);
+  std::filesystem::create_directories(PathFromUtf8(strFolder), error);
   if (error) {
     strError = "Could not create the folder " + strFolder + ": " + error.message();
     return false;
@@ -301,7 +303,7 @@ bool EnsureDemoLibrary(const std::string& strRoot, Settings& settings, std::stri
   }
 
   std::error_code error;
-  if (std::filesystem::exists(strFilesDir + "playlist.dat", error)) {
+  if (std::filesystem::exists(PathFromUtf8(strFilesDir + "playlist.dat"), error)) {
     // The operator's library: only put back tunes that went missing, and go on without them
     // if that fails (a missing file only makes its track silent).
     std::string strIgnored;

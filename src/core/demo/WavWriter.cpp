@@ -7,6 +7,8 @@
 #include <numbers>
 #include <vector>
 
+#include "core/db/NativeFile.h"
+
 namespace velvane {
 
 namespace {
@@ -51,7 +53,7 @@ bool WriteSamples(const std::string& strPath, const std::vector<std::int16_t>& s
     }
   }
 
-  std::ofstream file(strPath, std::ios::binary | std::ios::trunc);
+  std::ofstream file(PathFromUtf8(strPath), std::ios::binary | std::ios::trunc);
   file.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
   return static_cast<bool>(file);
 }

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <filesystem>
 
+#include "core/db/NativeFile.h"
 #include "core/text/DisplayFormat.h"
 #include "core/text/Text.h"
 
@@ -25,9 +26,10 @@ std::string TimerLoop::StatusText() const {
     strStatus = "No Database";
   }
   std::error_code error;
-  const bool bMusicFound = !m_settings.strMusicDir.empty() &&
-                           std::filesystem::directory_iterator(m_settings.strMusicDir, error) !=
-                               std::filesystem::directory_iterator();
+  const bool bMusicFound =
+      !m_settings.strMusicDir.empty() &&
+      std::filesystem::directory_iterator(PathFromUtf8(m_settings.strMusicDir), error) !=
+          std::filesystem::directory_iterator();
   return bMusicFound && !error ? strStatus : "Not Ready";
 }
 

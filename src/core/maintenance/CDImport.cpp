@@ -5,6 +5,7 @@
 #include <set>
 
 #include "core/db/MusicFile.h"
+#include "core/db/NativeFile.h"
 #include "core/db/Paths.h"
 #include "core/text/Text.h"
 
@@ -73,7 +74,7 @@ CDFolder ScanCDFolder(const std::string& strPath, TagReader* pTags) {
     FileTags tags;
     std::error_code error;
     if ((!bArtist || !bTitle) && pTags != nullptr &&
-        !std::filesystem::is_directory(strFolder + strName, error) &&
+        !std::filesystem::is_directory(PathFromUtf8(strFolder + strName), error) &&
         pTags->ReadTags(strFolder + strName, tags)) {
       bTagArtist = !bArtist && !tags.strArtist.empty();
       bTagTitle = !bTitle && !tags.strTitle.empty();

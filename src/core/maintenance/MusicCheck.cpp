@@ -4,6 +4,7 @@
 
 #include "core/db/Logs.h"
 #include "core/db/MusicFile.h"
+#include "core/db/NativeFile.h"
 #include "core/db/Paths.h"
 #include "core/text/Text.h"
 
@@ -27,7 +28,7 @@ std::string MusicFolderProblem(const std::string& strMusicDir) {
   }
   const std::string strName = "the music folder " + strMusicDir;
   // Without its trailing separator, so a file of that name is told apart from nothing there.
-  fs::path folder(strMusicDir);
+  fs::path folder = PathFromUtf8(strMusicDir);
   if (!folder.has_filename()) {
     folder = folder.parent_path();
   }

@@ -7,6 +7,7 @@
 #include <string_view>
 #include <utility>
 
+#include "core/db/NativeFile.h"
 #include "core/db/Paths.h"
 #include "core/text/Text.h"
 
@@ -36,9 +37,9 @@ std::string DecodeField(const char* pField) {
 }
 
 // True for a regular file, and for a name that leads nowhere yet.
-bool RegularOrMissing(const std::string& strPath) {
+bool RegularOrMissing(const std::filesystem::path& path) {
   std::error_code error;
-  const std::filesystem::file_status status = std::filesystem::status(strPath, error);
+  const std::filesystem::file_status status = std::filesystem::status(path, error);
   return status.type() == std::filesystem::file_type::not_found ||
          std::filesystem::is_regular_file(status);
 }
@@ -46,14 +47,15 @@ bool RegularOrMissing(const std::string& strPath) {
 }  // namespace
 
 bool SaveQueue(const std::string& strPath, const PlayQueue& queue) {
-  if (!RegularOrMissing(strPath)) {
+  const std::filesystem::path path = PathFromUtf8(strPath);
+  if (!RegularOrMissing(path)) {
     return false;
   }
   // Opened for update so that nothing past the 80 bytes is lost; created first if missing.
-  std::fstream file(strPath, std::ios::in | std::ios::out | std::ios::binary);
+  std::fstream file(path, std::ios::in | std::ios::out | std::ios::binary);
   if (!file.is_open()) {
-    std::ofstream(strPath, std::ios::binary);
-    file.open(strPath, std::ios::in | std::ios::out | std::ios::binary);
+    std::ofstream(path, std::ios::binary);
+    file.open(path, std::ios::in | std::ios::out | std::ios::binary);
     if (!file.is_open()) {
       return false;
     }
@@ -70,10 +72,11 @@ bool SaveQueue(const std::string& strPath, const PlayQueue& queue) {
 }
 
 std::string LoadQueue(const std::string& strPath, QueueInput& queue) {
-  if (!RegularOrMissing(strPath)) {
+  const std::filesystem::path path = PathFromUtf8(strPath);
+  if (!RegularOrMissing(path)) {
     return "not a regular file";
   }
-  std::ifstream file(strPath, std::ios::binary);
+  std::ifstream file(path, std::ios::binary);
   if (!file.is_open()) {
     return {};
   }
@@ -95,7 +98,7 @@ std::string LoadQueue(const std::string& strPath, QueueInput& queue) {
 std::string SavedQueueFolder(const std::string& strFilesDir) {
   std::string strFolder = strFilesDir + "playlist" + kPathSeparator;
   std::error_code ignored;
-  std::filesystem::create_directory(strFolder, ignored);
+  std::filesystem::create_directory(PathFromUtf8(strFolder), ignored);
   return strFolder;
 }
 

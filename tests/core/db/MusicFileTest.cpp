@@ -4,6 +4,7 @@
 
 #include <filesystem>
 
+#include "core/db/Paths.h"
 #include "support/TempDir.h"
 
 namespace velvane {
@@ -19,11 +20,11 @@ TEST(MusicFile, IsTheFirstMatchInNameOrderUnderTheZeroPaddedNumbers) {
   const std::string strMusic = dir.Folder() + "music/";
   std::string strPath;
   ASSERT_TRUE(FindMusicFile(strMusic, "012", "7", strPath));
-  EXPECT_EQ(strPath, strMusic + "012/07 a first.mp3");
+  EXPECT_EQ(strPath, strMusic + "012" + kPathSeparator + "07 a first.mp3");
 
   // A CD text longer than three characters is cut: "1234" looks in folder 123.
   ASSERT_TRUE(FindMusicFile(strMusic, "1234", "4", strPath));
-  EXPECT_EQ(strPath, strMusic + "123/04 x.mp3");
+  EXPECT_EQ(strPath, strMusic + "123" + kPathSeparator + "04 x.mp3");
   EXPECT_FALSE(FindMusicFile(strMusic, "12", "8", strPath));
 }
 

@@ -83,6 +83,7 @@ TEST_F(TrackDatabaseTest, ExactCapacityLoadsSilentlyOneMoreLineIsReported) {
 // A file that exists but cannot be read may hold the only copy of the library: it is reported,
 // left exactly as it is, and never saved over. Only a missing file is made (empty).
 TEST_F(TrackDatabaseTest, UnreadableFilesAreReportedKeptAndNeverSavedOver) {
+  POSIX_ONLY_TEST("a FIFO");
   std::filesystem::create_directories(m_dir.Path() / "playlist.dat" / "x");
   MakeFifo(m_dir.Path() / "charts.dat");  // opening it would wait for a writer for ever
   StartUp(10, 10);
@@ -106,6 +107,7 @@ TEST_F(TrackDatabaseTest, UnreadableFilesAreReportedKeptAndNeverSavedOver) {
 }
 
 TEST_F(TrackDatabaseTest, LinksLeadingNowhereAreNeitherFollowedNorSavedOver) {
+  POSIX_ONLY_TEST("symbolic links");
   std::filesystem::create_symlink("playlist.dat", m_dir.Path() / "playlist.dat");  // a loop
   std::filesystem::create_symlink("gone.dat", m_dir.Path() / "charts.dat");
   StartUp(10, 10);
@@ -117,6 +119,7 @@ TEST_F(TrackDatabaseTest, LinksLeadingNowhereAreNeitherFollowedNorSavedOver) {
 }
 
 TEST_F(TrackDatabaseTest, FileWithoutReadPermissionIsNotSavedOver) {
+  POSIX_ONLY_TEST("file modes");
   if (RunningAsRoot()) {
     GTEST_SKIP() << "root reads files whatever their permissions";
   }

@@ -36,7 +36,6 @@ TEST_F(RadioCoreEditorsTest, AFailedPlaylistSaveIsToldKeepsTheEditsAndLeavesChar
             std::string::npos);
 }
 
-#ifndef _WIN32
 // Started while velvane-tool held the folder, the program used to stay read-only for its whole
 // run: every Save And Exit was refused and the edits were lost at the restart.
 TEST_F(RadioCoreEditorsTest, SavesTakeTheLockBackOnceTheOtherProgramHasEnded) {
@@ -61,7 +60,6 @@ TEST_F(RadioCoreEditorsTest, SavesTakeTheLockBackOnceTheOtherProgramHasEnded) {
   // And it holds the folder now: another writer is kept out.
   EXPECT_FALSE(LockHolder(strFolder).Holding());
 }
-#endif
 
 TEST_F(RadioCoreEditorsTest, WithoutASavedDatabaseFolderNothingIsWrittenAndTheOperatorIsTold) {
   Start([](Settings& settings) { settings.strFilesDir.clear(); });

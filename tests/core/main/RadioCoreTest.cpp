@@ -54,7 +54,7 @@ TEST_F(RadioCoreTest, AbsurdSizeSettingStartsWithTheLimitAndSaysSo) {
 TEST_F(RadioCoreTest, SavedQueuesGoRoundAndAFailedSaveIsReported) {
   QueueTracks({30000, 30000});
   const std::string strFolder = m_radio.SavedQueueFolder();
-  EXPECT_EQ(strFolder, m_dir.Folder() + "db/playlist/");
+  EXPECT_EQ(strFolder, m_dir.Folder() + "db" + kPathSeparator + "playlist" + kPathSeparator);
   ASSERT_TRUE(m_radio.OnSaveQueue(strFolder + "evening.pla"));
   m_radio.Play().OnClearPlaylist();
   m_radio.OnLoadQueue(strFolder + "evening.pla");
@@ -163,8 +163,8 @@ TEST_F(RadioCoreTest, FoldersTypedWithoutTheirSeparatorGainIt) {
   fields.strFilesDir = (m_dir.Path() / "typed").string();
   fields.strMusicDir = (m_dir.Path() / "music").string();
   ASSERT_TRUE(m_radio.OnAdminSaveAndExit(fields));
-  EXPECT_EQ(m_radio.GetSettings().strFilesDir, m_dir.Folder() + "typed/");
-  EXPECT_EQ(m_radio.GetSettings().strMusicDir, m_dir.Folder() + "music/");
+  EXPECT_EQ(m_radio.GetSettings().strFilesDir, m_dir.Folder() + "typed" + kPathSeparator);
+  EXPECT_EQ(m_radio.GetSettings().strMusicDir, m_dir.Folder() + "music" + kPathSeparator);
 
   // The next start makes the database files inside the folder, not beside it.
   m_radio.OnInitDialog([] {});

@@ -2,12 +2,14 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <filesystem>
-#include <fstream>
 #include <functional>
 #include <string>
 #include <vector>
 
+#include "core/db/NativeFile.h"
+#include "core/db/Paths.h"
 #include "core/main/RadioCore.h"
 #include "support/FakeClock.h"
 #include "support/FakeMci.h"
@@ -63,8 +65,14 @@ class RadioFixture : public ::testing::Test {
     std::snprintf(prefix, sizeof prefix, "%2.2d", nTrack);
     const std::filesystem::path dir = m_dir.Path() / "music" / folder;
     std::filesystem::create_directories(dir);
-    const std::string strPath = (dir / (std::string(prefix) + " " + strName + ".mp3")).string();
-    std::ofstream(strPath).put('x');
+    // Named as the program names it: a UTF-8 text, whatever the system's code page.
+    const std::string strPath =
+        Utf8FromPath(dir) + kPathSeparator + prefix + " " + strName + ".mp3";
+    const UniqueFile file = OpenFile(strPath, "wb");
+    EXPECT_NE(file, nullptr) << strPath;
+    if (file != nullptr) {
+      std::fputc('x', file.get());
+    }
     m_mci.AddFile(strPath, nLengthMs);
     return strPath;
   }

@@ -95,6 +95,9 @@ TEST_F(CDImportTest, CapacityRefusalNamesTheMinimumAndImportingTwiceAppendsTwice
 // A line break in a name used to come back as three records at the next load, shifting every
 // later link, and a backslash ended the field early.
 TEST_F(CDImportTest, NamesAndTagsCannotBreakALineOrAField) {
+#ifdef _WIN32
+  GTEST_SKIP() << "Windows names cannot hold control characters, and \\ separates folders";
+#endif
   File("01 - Line\nBreak - Car\riage\tTab.mp3");
   File("02 - AC\\DC - Back\x7F In Black.mp3");
   File("03.mp3");

@@ -60,13 +60,15 @@ TEST_F(MusicCheckTest, MissingTracksAreLoggedAndCounted) {
 TEST_F(MusicCheckTest, AnUnusableMusicFolderIsNamedAndNothingIsCounted) {
   Add("12", "3");
   music.Write("file", "x");
-  std::filesystem::create_directory_symlink("loop", music.Path() / "loop");
-  const std::vector<std::pair<std::string, std::string>> cases = {
+  std::vector<std::pair<std::string, std::string>> cases = {
       {"", "no music folder has been set"},
       {music.Folder() + "gone/", " does not exist"},
       {music.Folder() + "file/", " is not a folder"},
-      {music.Folder() + "loop/", " cannot be used: "},
   };
+#ifndef _WIN32  // links need privileges on Windows
+  std::filesystem::create_directory_symlink("loop", music.Path() / "loop");
+  cases.emplace_back(music.Folder() + "loop/", " cannot be used: ");
+#endif
   for (const auto& [strFolder, strWhy] : cases) {
     const MusicCheckResult result = CheckMusicFiles(store, strFolder, db.Folder(), clock);
     EXPECT_NE(result.strUnusable.find(strWhy), std::string::npos) << result.strUnusable;
