@@ -1,6 +1,7 @@
 // The playlist editor's working copy over a 50,000-record library with 50,000 chart entries:
 // opening (every line built), a search that runs to the last line, "Find Chart Entry" over
-// every chart entry, and "Save And Exit" writing the records back.
+// every chart entry, "Delete" and "Undo" of a record near the top (the most lines move), and
+// "Save And Exit" writing the records back.
 #include <benchmark/benchmark.h>
 
 #include <string>
@@ -63,6 +64,56 @@ void BM_FindChartEntry(benchmark::State& state) {
   state.SetItemsProcessed(state.iterations() * kRecords);
 }
 BENCHMARK(BM_FindChartEntry)->Unit(benchmark::kMillisecond);
+
+// One "Delete" per iteration, each near the top; the library shrinks by at most the
+// iterations (1,000), so every delete moves some 49,000 lines.
+void BM_DeleteRecord(benchmark::State& state) {
+  TrackStore store = Library();
+  QuietPrompter prompter;
+  PlaylistEditor editor(store, prompter, "bench");
+  for (auto _ : state) {
+    editor.OnSelChangeList(1);
+    if (!editor.OnDelete()) {
+      state.SkipWithError("nothing was deleted");
+      break;
+    }
+  }
+  state.counters["lines_left"] = editor.LineCount();
+}
+BENCHMARK(BM_DeleteRecord)->Unit(benchmark::kMillisecond)->Iterations(1000);
+
+// One "Undo" per iteration of the 1,000 deletes made before the clock starts.
+void BM_UndoDelete(benchmark::State& state) {
+  TrackStore store = Library();
+  QuietPrompter prompter;
+  PlaylistEditor editor(store, prompter, "bench");
+  for (int i = 0; i < 1000; ++i) {
+    editor.OnSelChangeList(1);
+    editor.OnDelete();
+  }
+  for (auto _ : state) {
+    if (!editor.OnUndo()) {
+      state.SkipWithError("nothing to undo");
+      break;
+    }
+  }
+  state.counters["lines_left"] = editor.LineCount();
+}
+BENCHMARK(BM_UndoDelete)->Unit(benchmark::kMillisecond)->Iterations(1000);
+
+// "Save And Exit" after a delete near the top: every chart link is moved down.
+void BM_SaveAfterDelete(benchmark::State& state) {
+  TrackStore store = Library();
+  QuietPrompter prompter;
+  PlaylistEditor editor(store, prompter, "bench");
+  editor.OnSelChangeList(1);
+  editor.OnDelete();
+  for (auto _ : state) {
+    benchmark::DoNotOptimize(editor.OnSaveAndExit());
+  }
+  state.SetItemsProcessed(state.iterations() * kRecords);
+}
+BENCHMARK(BM_SaveAfterDelete)->Unit(benchmark::kMillisecond);
 
 void BM_SaveAndExit(benchmark::State& state) {
   TrackStore store = Library();

@@ -1,6 +1,9 @@
 #include "core/editors/ChartEditor.h"
 
+#include <optional>
+#include <string_view>
 #include <utility>
+#include <vector>
 
 #include "core/editors/DateRule.h"
 #include "core/editors/PlaylistLookup.h"
@@ -9,6 +12,20 @@
 namespace velvane {
 
 namespace {
+
+// A chart position is 1 to 999, or blank for an entry without one.
+bool IsChartPosition(std::string_view position) {
+  const std::size_t nBegin = position.find_first_not_of(' ');
+  if (nBegin == std::string_view::npos) {
+    return true;
+  }
+  const std::string_view digits =
+      position.substr(nBegin, position.find_last_not_of(' ') + 1 - nBegin);
+  if (digits.size() > 3 || digits.find_first_not_of("0123456789") != std::string_view::npos) {
+    return false;
+  }
+  return Atoi(digits) >= 1;
+}
 
 RecordEditor::Layout ChartLayout() {
   using F = ChartEditor::Column;
@@ -43,35 +60,56 @@ ChartEditor::ChartEditor(TrackStore& store, Prompter& prompter, std::string strT
 }
 
 bool ChartEditor::PrepareUpdate(EditorFields& fields) {
-  return ApplyDateRule(fields[kDate]);
+  if (!ApplyDateRule(fields[kDate])) {
+    Tell(DateRefusal(fields[kDate]));
+    return false;
+  }
+  if (!IsChartPosition(fields[kPosition])) {
+    Tell("The chart position must be a number from 1 to 999, or blank.");
+    return false;
+  }
+  return true;
 }
 
-void ChartEditor::OnFindInPlaylist() {
+bool ChartEditor::OnFindInPlaylist() {
   EditorFields& fields = Fields();
-  const int nRecord =
+  const std::optional<int> record =
       FindAcceptedPlaylistRecord(m_store, GetPrompter(), Title(), fields[kArtist], fields[kTitle]);
-  if (nRecord >= 0) {
-    const PlaylistEntry& record = m_store.Playlist(nRecord);
-    fields[kCD] = record.strCD;
-    fields[kTrack] = record.strTrack;
-    fields[kPlaylistLink] = std::to_string(nRecord);
-    return;
+  if (!record) {
+    return false;
+  }
+  if (*record >= 0) {
+    const PlaylistEntry& entry = m_store.Playlist(*record);
+    fields[kCD] = entry.strCD;
+    fields[kTrack] = entry.strTrack;
+    fields[kPlaylistLink] = std::to_string(*record);
+    return true;
   }
   fields[kCD] = BlankField();
   fields[kTrack] = BlankField();
   fields[kPlaylistLink] = NoLinkField();
+  return true;
 }
 
 bool ChartEditor::OnSaveAndExit() {
   if (!StartSaving(m_store.ChartSize(), "chart database", "entries")) {
     return false;
   }
+  const std::vector<int> entryLines = OpenedRecordLines();
   const int nCount = RecordCount();
   m_store.SetChartCount(nCount);
   for (int i = 0; i < nCount; ++i) {
     const EditorFields fields = RecordFields(i);
     m_store.SetChartEntry(i, fields[kDate], fields[kArtist], fields[kTitle], fields[kPosition],
                           static_cast<int>(Atol(fields[kPlaylistLink])));
+  }
+  // Records follow their chart entries: a record whose entry was deleted loses its link, and
+  // the entries after it have moved up.
+  for (int i = 0; i < m_store.PlaylistCount(); ++i) {
+    const int nLink = m_store.Playlist(i).nChartLink;
+    if (nLink >= 0) {
+      m_store.SetPlaylistReference(LineOf(entryLines, nLink), i);
+    }
   }
   return true;
 }

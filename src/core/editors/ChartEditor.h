@@ -16,10 +16,12 @@ class ChartEditor : public RecordEditor {
   ChartEditor(TrackStore& store, Prompter& prompter, std::string strTitle);
 
   // Links the fields to the first accepted playlist record in database order, asking about
-  // near misses; with none accepted CD, track and link are cleared.
-  void OnFindInPlaylist();
-  // Writes every entry line back with its playlist link; the playlist's chart links stay as
-  // they are. Refused, with nothing written, beyond the chart capacity.
+  // near misses; with none accepted CD, track and link are cleared. A cancelled question ends
+  // the search with the fields unchanged (returns false).
+  bool OnFindInPlaylist();
+  // Writes every entry line back with its playlist link; the playlist's chart links follow the
+  // entries (a deleted entry's records lose theirs) and are otherwise left as they are.
+  // Refused, with nothing written, beyond the chart capacity.
   bool OnSaveAndExit();
 
  private:

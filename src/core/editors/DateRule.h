@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 namespace velvane {
 
@@ -11,5 +12,13 @@ namespace velvane {
 // rejected date: shorter than 5 characters, a day or month out of range, or a year of more than
 // four digits (the stored date keeps the year in its last four characters).
 bool ApplyDateRule(std::string& strDate);
+
+// What the editors tell the operator when the date rule rejects `strTyped`.
+std::string DateRefusal(const std::string& strTyped);
+
+// A stored "dd/mm/yyyy" date as a number that orders dates as dates (yyyymmdd), read by
+// position as the number-one search reads it; 0 for a date that is not one, so it sorts first,
+// where the search also places it.
+int DateOrderKey(std::string_view date);
 
 }  // namespace velvane

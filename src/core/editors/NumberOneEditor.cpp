@@ -1,5 +1,7 @@
 #include "core/editors/NumberOneEditor.h"
 
+#include <optional>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -23,6 +25,15 @@ RecordEditor::Layout NumberOneLayout() {
           .emptyAs = {"", "", "", "1", " ", " "}};
 }
 
+// The date field of a line: its text up to the first tab.
+std::string_view LineDate(const std::string& strLine) {
+  return std::string_view(strLine).substr(0, strLine.find('\t'));
+}
+
+bool EarlierLine(const std::string& strA, const std::string& strB) {
+  return DateOrderKey(LineDate(strA)) < DateOrderKey(LineDate(strB));
+}
+
 }  // namespace
 
 NumberOneEditor::NumberOneEditor(const TrackStore& store, Prompter& prompter, std::string strTitle,
@@ -44,23 +55,67 @@ NumberOneEditor::NumberOneEditor(const TrackStore& store, Prompter& prompter, st
                    NumberShown(entry.strTrack)});
   }
   FinishOpening();
+  OfferDateOrder();
+}
+
+void NumberOneEditor::OfferDateOrder() {
+  for (int i = 0; i + 1 < RecordCount(); ++i) {
+    if (EarlierLine(Line(i + 1), Line(i))) {
+      if (GetPrompter().Show("The entries of hits.dat are not in date order, so the number one "
+                             "on a date can be answered wrongly. Sort them by date now? (Save "
+                             "And Exit then writes them in that order.)",
+                             Title(), PromptIcon::Question,
+                             PromptButtons::YesNo) == PromptAnswer::Yes) {
+        SortRecordLines(EarlierLine);
+      }
+      return;
+    }
+  }
 }
 
 bool NumberOneEditor::PrepareUpdate(EditorFields& fields) {
-  return ApplyDateRule(fields[kDate]);
+  if (!ApplyDateRule(fields[kDate])) {
+    Tell(DateRefusal(fields[kDate]));
+    return false;
+  }
+  return true;
 }
 
-void NumberOneEditor::OnFindInPlaylist() {
+int NumberOneEditor::PlaceFor(const EditorFields& fields, int nOldLine) const {
+  // A changed entry keeping its date keeps its place, even in a list left out of order.
+  if (nOldLine >= 0 && LineDate(Line(nOldLine)) == fields[kDate]) {
+    return nOldLine;
+  }
+  // After the entries of the same day or earlier: the first later one gives the place.
+  const int nKey = DateOrderKey(fields[kDate]);
+  int nPlace = 0;
+  for (int i = 0; i < RecordCount(); ++i) {
+    if (i == nOldLine) {
+      continue;
+    }
+    if (DateOrderKey(LineDate(Line(i))) > nKey) {
+      return nPlace;
+    }
+    ++nPlace;
+  }
+  return nPlace;
+}
+
+bool NumberOneEditor::OnFindInPlaylist() {
   EditorFields& fields = Fields();
-  const int nRecord =
+  const std::optional<int> record =
       FindAcceptedPlaylistRecord(m_store, GetPrompter(), Title(), fields[kArtist], fields[kTitle]);
-  if (nRecord >= 0) {
-    fields[kCD] = m_store.Playlist(nRecord).strCD;
-    fields[kTrack] = m_store.Playlist(nRecord).strTrack;
-    return;
+  if (!record) {
+    return false;
+  }
+  if (*record >= 0) {
+    fields[kCD] = m_store.Playlist(*record).strCD;
+    fields[kTrack] = m_store.Playlist(*record).strTrack;
+    return true;
   }
   fields[kCD].clear();
   fields[kTrack].clear();
+  return true;
 }
 
 bool NumberOneEditor::OnSaveAndExit() {

@@ -1,6 +1,7 @@
 #include "core/editors/PlaylistEditor.h"
 
 #include <utility>
+#include <vector>
 
 #include "core/search/TextMatch.h"
 #include "core/text/DisplayFormat.h"
@@ -67,14 +68,19 @@ bool PlaylistEditor::PrepareUpdate(EditorFields& fields) {
   return true;
 }
 
-void PlaylistEditor::OnFindChartEntry() {
-  EditorFields& fields = Fields();
+bool PlaylistEditor::OnFindChartEntry() {
+  // Worked on a copy: a cancelled question leaves the fields as they were.
+  EditorFields fields = Fields();
   int nBest = 1000;
   bool bFound = false;
   for (int j = 0; j < m_store.ChartCount(); ++j) {
     const ChartEntry& chart = m_store.Chart(j);
-    if (!ConfirmMatch(GetPrompter(), Title(), fields[kArtist], chart.strArtist, fields[kTitle],
-                      chart.strTitle, false)) {
+    const MatchAnswer answer = AskMatch(GetPrompter(), Title(), fields[kArtist], chart.strArtist,
+                                        fields[kTitle], chart.strTitle);
+    if (answer == MatchAnswer::Cancel) {
+      return false;
+    }
+    if (answer == MatchAnswer::No) {
       continue;
     }
     const int nPosition = Atoi(chart.strPosition);
@@ -91,14 +97,25 @@ void PlaylistEditor::OnFindChartEntry() {
     fields[kChartInfo] = BlankField();
     fields[kChartLink] = NoLinkField();
   }
+  Fields() = std::move(fields);
+  return true;
 }
 
 bool PlaylistEditor::OnSaveAndExit() {
   if (!StartSaving(m_store.PlaySize(), "playlist", "records")) {
     return false;
   }
+  const std::vector<int> recordLines = OpenedRecordLines();
   const int nCount = RecordCount();
   m_store.SetPlaylistCount(nCount);
+  // Chart entries follow their records: an entry of a deleted record loses its link, and the
+  // records after it have moved up.
+  for (int j = 0; j < m_store.ChartCount(); ++j) {
+    const int nLink = m_store.Chart(j).nPlaylistLink;
+    if (nLink >= 0) {
+      m_store.SetChartReference(LineOf(recordLines, nLink), j);
+    }
+  }
   for (int i = 0; i < nCount; ++i) {
     const EditorFields fields = RecordFields(i);
     const int nLink = static_cast<int>(Atol(fields[kChartLink]));

@@ -17,10 +17,12 @@ class PlaylistEditor : public RecordEditor {
   PlaylistEditor(TrackStore& store, Prompter& prompter, std::string strTitle);
 
   // Links the fields to the accepted chart entry with the lowest position (the earliest of
-  // equal ones), asking about every near miss; with none accepted the link is cleared.
-  void OnFindChartEntry();
+  // equal ones), asking about every near miss; with none accepted the link is cleared. A
+  // cancelled question ends the search with the fields unchanged (returns false).
+  bool OnFindChartEntry();
   // Writes every record line back (count, records, and each linked chart entry's link to its
-  // record's new index). Refused, with nothing written, beyond the playlist's capacity.
+  // record's new index; entries of deleted records lose their link). Refused, with nothing
+  // written, beyond the playlist's capacity.
   // Returns whether the records were written; the caller then saves both files.
   bool OnSaveAndExit();
 

@@ -4,14 +4,20 @@
 
 namespace velvane {
 
-int FindAcceptedPlaylistRecord(const TrackStore& store, Prompter& prompter,
-                               const std::string& strCaption, const std::string& strArtist,
-                               const std::string& strTitle) {
+std::optional<int> FindAcceptedPlaylistRecord(const TrackStore& store, Prompter& prompter,
+                                              const std::string& strCaption,
+                                              const std::string& strArtist,
+                                              const std::string& strTitle) {
   for (int i = 0; i < store.PlaylistCount(); ++i) {
     const PlaylistEntry& record = store.Playlist(i);
-    if (ConfirmMatch(prompter, strCaption, record.strArtist, strArtist, record.strTitle, strTitle,
-                     false)) {
-      return i;
+    switch (
+        AskMatch(prompter, strCaption, record.strArtist, strArtist, record.strTitle, strTitle)) {
+      case MatchAnswer::Yes:
+        return i;
+      case MatchAnswer::Cancel:
+        return std::nullopt;
+      case MatchAnswer::No:
+        break;
     }
   }
   return -1;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <string>
 
 #include "core/db/TrackStore.h"
@@ -9,9 +10,10 @@ namespace velvane {
 
 // The index of the first library record, in database order, that is the song `strArtist` /
 // `strTitle`: equal texts are, and the operator is asked about near misses. -1 when none is
-// accepted.
-int FindAcceptedPlaylistRecord(const TrackStore& store, Prompter& prompter,
-                               const std::string& strCaption, const std::string& strArtist,
-                               const std::string& strTitle);
+// accepted; nothing when the operator cancelled a question, which ends the search.
+std::optional<int> FindAcceptedPlaylistRecord(const TrackStore& store, Prompter& prompter,
+                                              const std::string& strCaption,
+                                              const std::string& strArtist,
+                                              const std::string& strTitle);
 
 }  // namespace velvane

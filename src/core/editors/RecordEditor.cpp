@@ -50,11 +50,12 @@ std::string RecordEditor::BuildLine(const EditorFields& fields) const {
 }
 
 void RecordEditor::AddRecordLine(const EditorFields& fields) {
-  m_lines.push_back(BuildLine(fields));
+  m_lines.push_back({BuildLine(fields), static_cast<int>(m_lines.size())});
 }
 
 void RecordEditor::FinishOpening() {
-  m_lines.emplace_back();
+  m_nOpenedRecords = LineCount();  // the new-record line is not there yet
+  m_lines.push_back({std::string(), -1});
   OnBottomOfList();
 }
 
@@ -78,9 +79,13 @@ void RecordEditor::OnSelChangeList(int nLine) {
     return;
   }
   m_nSelected = nLine;
-  m_strCaption = m_layout.strName + " (" + std::to_string(nLine + 1) + " of " +
-                 std::to_string(RecordCount()) + ")";
+  ShowCaption();
   m_fields = OnNewRecordLine() ? m_layout.newRecord : RecordFields(nLine);
+}
+
+void RecordEditor::ShowCaption() {
+  m_strCaption = m_layout.strName + " (" + std::to_string(m_nSelected + 1) + " of " +
+                 std::to_string(RecordCount()) + ")";
 }
 
 bool RecordEditor::OnUpdate() {
@@ -104,13 +109,117 @@ bool RecordEditor::OnUpdate() {
   if (!PrepareUpdate(fields)) {
     return false;
   }
-  const auto at = m_lines.begin() + m_nSelected;
-  if (OnNewRecordLine()) {
-    m_lines.insert(at, BuildLine(fields));  // the new-record line moves down one
+  const int nOldLine = OnNewRecordLine() ? -1 : m_nSelected;
+  const int nPlace = PlaceFor(fields, nOldLine);
+  StoredLine stored{BuildLine(fields), nOldLine < 0 ? -1 : m_lines[nOldLine].nOpened};
+  EditStep step;
+  if (nOldLine == nPlace) {
+    step.push_back({nPlace, m_lines[nPlace], std::move(stored)});
   } else {
-    *at = BuildLine(fields);
+    if (nOldLine >= 0) {  // the record moves to its place
+      step.push_back({nOldLine, m_lines[nOldLine], std::nullopt});
+    }
+    step.push_back({nPlace, std::nullopt, std::move(stored)});
   }
+  Commit(std::move(step));
+  m_nSelected = nPlace;
+  ShowCaption();
   return true;
+}
+
+int RecordEditor::PlaceFor(const EditorFields& /*fields*/, int nOldLine) const {
+  return nOldLine < 0 ? RecordCount() : nOldLine;
+}
+
+bool RecordEditor::OnDelete() {
+  if (OnNewRecordLine()) {
+    return false;
+  }
+  Commit({{m_nSelected, m_lines[m_nSelected], std::nullopt}});
+  OnSelChangeList(m_nSelected);
+  return true;
+}
+
+bool RecordEditor::OnUndo() {
+  if (m_undo.empty()) {
+    return false;
+  }
+  EditStep step = std::move(m_undo.back());
+  m_undo.pop_back();
+  Apply(step, false);
+  const int nLine = step.front().nLine;
+  m_redo.push_back(std::move(step));
+  OnSelChangeList(std::min(nLine, RecordCount()));
+  return true;
+}
+
+bool RecordEditor::OnRedo() {
+  if (m_redo.empty()) {
+    return false;
+  }
+  EditStep step = std::move(m_redo.back());
+  m_redo.pop_back();
+  Apply(step, true);
+  const int nLine = step.back().nLine;
+  m_undo.push_back(std::move(step));
+  OnSelChangeList(std::min(nLine, RecordCount()));
+  return true;
+}
+
+void RecordEditor::Apply(const EditStep& step, bool bForward) {
+  m_lastEdits.clear();
+  const auto apply = [this](int nLine, const std::optional<StoredLine>& before,
+                            const std::optional<StoredLine>& after) {
+    const auto at = m_lines.begin() + nLine;
+    if (!before) {
+      m_lines.insert(at, *after);
+      m_lastEdits.push_back({LineEdit::kInserted, nLine});
+    } else if (!after) {
+      m_lines.erase(at);
+      m_lastEdits.push_back({LineEdit::kRemoved, nLine});
+    } else {
+      *at = *after;
+      m_lastEdits.push_back({LineEdit::kReplaced, nLine});
+    }
+  };
+  if (bForward) {
+    for (const LineChange& change : step) {
+      apply(change.nLine, change.before, change.after);
+    }
+  } else {
+    for (auto it = step.rbegin(); it != step.rend(); ++it) {
+      apply(it->nLine, it->after, it->before);
+    }
+  }
+}
+
+void RecordEditor::Commit(EditStep step) {
+  Apply(step, true);
+  m_undo.push_back(std::move(step));
+  if (m_undo.size() > kUndoSteps) {
+    m_undo.pop_front();
+  }
+  m_redo.clear();
+}
+
+std::vector<int> RecordEditor::OpenedRecordLines() const {
+  std::vector<int> lines(static_cast<std::size_t>(m_nOpenedRecords), -1);
+  for (int i = 0; i < RecordCount(); ++i) {
+    if (m_lines[i].nOpened >= 0) {
+      lines[static_cast<std::size_t>(m_lines[i].nOpened)] = i;
+    }
+  }
+  return lines;
+}
+
+void RecordEditor::SortRecordLines(
+    const std::function<bool(const std::string&, const std::string&)>& less) {
+  std::stable_sort(
+      m_lines.begin(), m_lines.end() - 1,
+      [&less](const StoredLine& a, const StoredLine& b) { return less(a.strText, b.strText); });
+  m_undo.clear();
+  m_redo.clear();
+  OnSelChangeList(m_nSelected);
 }
 
 bool RecordEditor::OnSearch(const std::string& strSearch) {

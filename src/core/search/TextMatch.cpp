@@ -158,22 +158,47 @@ int Similarity(const std::string& strFirst, const std::string& strSecond) {
   return static_cast<int>(static_cast<double>(nCount) / static_cast<double>(y.size() - 1) * 100.0);
 }
 
-bool ConfirmMatch(Prompter& prompter, const std::string& strCaption,
-                  const std::string& strPlaylistArtist, const std::string& strChartArtist,
-                  const std::string& strPlaylistTitle, const std::string& strChartTitle,
-                  bool bSilent) {
+namespace {
+
+MatchAnswer Confirm(Prompter& prompter, const std::string& strCaption,
+                    const std::string& strPlaylistArtist, const std::string& strChartArtist,
+                    const std::string& strPlaylistTitle, const std::string& strChartTitle,
+                    bool bSilent, PromptButtons buttons) {
   if (SameText(strPlaylistArtist, strChartArtist) && SameText(strPlaylistTitle, strChartTitle)) {
-    return true;
+    return MatchAnswer::Yes;
   }
   if (bSilent || Similarity(strPlaylistArtist, strChartArtist) < 50 ||
       Similarity(strPlaylistTitle, strChartTitle) < 50) {
-    return false;
+    return MatchAnswer::No;
   }
   const std::string strQuestion =
       "Playlist: " + FormatArtistTitle(strPlaylistArtist, strPlaylistTitle) +
       "\nCharts:  " + FormatArtistTitle(strChartArtist, strChartTitle) + "\n\nIs this a match?";
-  return prompter.Show(strQuestion, strCaption, PromptIcon::Question, PromptButtons::YesNo) ==
-         PromptAnswer::Yes;
+  switch (prompter.Show(strQuestion, strCaption, PromptIcon::Question, buttons)) {
+    case PromptAnswer::Yes:
+      return MatchAnswer::Yes;
+    case PromptAnswer::Cancel:
+      return MatchAnswer::Cancel;
+    default:
+      return MatchAnswer::No;
+  }
+}
+
+}  // namespace
+
+bool ConfirmMatch(Prompter& prompter, const std::string& strCaption,
+                  const std::string& strPlaylistArtist, const std::string& strChartArtist,
+                  const std::string& strPlaylistTitle, const std::string& strChartTitle,
+                  bool bSilent) {
+  return Confirm(prompter, strCaption, strPlaylistArtist, strChartArtist, strPlaylistTitle,
+                 strChartTitle, bSilent, PromptButtons::YesNo) == MatchAnswer::Yes;
+}
+
+MatchAnswer AskMatch(Prompter& prompter, const std::string& strCaption,
+                     const std::string& strPlaylistArtist, const std::string& strChartArtist,
+                     const std::string& strPlaylistTitle, const std::string& strChartTitle) {
+  return Confirm(prompter, strCaption, strPlaylistArtist, strChartArtist, strPlaylistTitle,
+                 strChartTitle, false, PromptButtons::YesNoCancel);
 }
 
 void AppendSameTextKey(const std::string& strText, std::string& strKey) {

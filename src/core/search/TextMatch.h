@@ -45,6 +45,13 @@ bool ConfirmMatch(Prompter& prompter, const std::string& strCaption,
                   const std::string& strPlaylistTitle, const std::string& strChartTitle,
                   bool bSilent);
 
+// ConfirmMatch in asking mode for a chain of questions (the editors' look-ups): the question
+// also offers Cancel, which ends the whole chain.
+enum class MatchAnswer { No, Yes, Cancel };
+MatchAnswer AskMatch(Prompter& prompter, const std::string& strCaption,
+                     const std::string& strPlaylistArtist, const std::string& strChartArtist,
+                     const std::string& strPlaylistTitle, const std::string& strChartTitle);
+
 // The text as the equality step of ConfirmMatch sees it: two texts have equal keys exactly
 // when silent ConfirmMatch takes them as equal, so whole databases can be joined by hashing.
 std::string SameTextKey(const std::string& strText);

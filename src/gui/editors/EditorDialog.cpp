@@ -7,6 +7,8 @@
 #include <QListView>
 #include <QPushButton>
 #include <QShortcut>
+#include <algorithm>
+#include <iterator>
 #include <utility>
 
 #include "core/editors/ChartEditor.h"
@@ -84,12 +86,69 @@ void EditorDialog::Build(RecordEditor& editor, const std::vector<Header>& header
   BuildButtons(kit);
   kit.SetFixedSize(kDialogWidth, kDialogHeight);
 
+  AddShortcuts();
+  ShowState();
+}
+
+namespace {
+
+const QKeySequence kUndoKeys[] = {QKeySequence(Qt::CTRL | Qt::Key_Z)};
+const QKeySequence kRedoKeys[] = {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z),
+                                  QKeySequence(Qt::CTRL | Qt::Key_Y)};
+
+bool IsUndoOrRedo(const QKeyEvent& event) {
+  const QKeySequence pressed(event.keyCombination());
+  return std::any_of(std::begin(kUndoKeys), std::end(kUndoKeys),
+                     [&](const QKeySequence& keys) { return keys == pressed; }) ||
+         std::any_of(std::begin(kRedoKeys), std::end(kRedoKeys),
+                     [&](const QKeySequence& keys) { return keys == pressed; });
+}
+
+}  // namespace
+
+void EditorDialog::AddShortcuts() {
   auto* pFind = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_F), this);
   connect(pFind, &QShortcut::activated, this, [this] {
     m_pSearchText->setFocus(Qt::ShortcutFocusReason);
     m_pSearchText->selectAll();
   });
-  ShowState();
+  for (const QKeySequence& keys : kUndoKeys) {
+    connect(new QShortcut(keys, this), &QShortcut::activated, this, [this] { OnUndo(true); });
+  }
+  for (const QKeySequence& keys : kRedoKeys) {
+    connect(new QShortcut(keys, this), &QShortcut::activated, this, [this] { OnUndo(false); });
+  }
+  // The edit fields would take Ctrl+Z for their own text; in the editor it undoes the records.
+  for (const auto& [nField, pEdit] : m_mapEdits) {
+    pEdit->installEventFilter(this);
+  }
+  m_pSearchText->installEventFilter(this);
+  m_pList->installEventFilter(this);
+}
+
+bool EditorDialog::eventFilter(QObject* pWatched, QEvent* pEvent) {
+  if (pEvent->type() == QEvent::ShortcutOverride &&
+      IsUndoOrRedo(*static_cast<QKeyEvent*>(pEvent))) {
+    return true;  // not taken by the edit: the dialog's shortcut runs
+  }
+  if (pWatched == m_pList && pEvent->type() == QEvent::KeyPress) {
+    const auto* pKey = static_cast<QKeyEvent*>(pEvent);
+    if (pKey->modifiers() == Qt::NoModifier || pKey->modifiers() == Qt::KeypadModifier) {
+      switch (pKey->key()) {
+        case Qt::Key_Delete:
+          OnDelete();
+          return true;
+        case Qt::Key_Return:
+        case Qt::Key_Enter:
+          OnSelChangeList(m_pEditor->Selected());
+          m_mapEdits.at(m_pEditor->FocusField())->setFocus(Qt::OtherFocusReason);
+          return true;
+        default:
+          break;
+      }
+    }
+  }
+  return QDialog::eventFilter(pWatched, pEvent);
 }
 
 void EditorDialog::BuildHeaders(DialogBuilder& kit, const std::vector<Header>& headers) {
@@ -116,22 +175,26 @@ QPushButton* EditorDialog::AddButton(DialogBuilder& kit, const char* pszText, in
 }
 
 void EditorDialog::BuildButtons(DialogBuilder& kit) {
-  // Made in the order Tab goes through them: row by row, left to right.
-  connect(AddButton(kit, "Update", kIdUpdate, {10, 340, 350, 30}), &QPushButton::clicked, this,
+  // Made in the order Tab goes through them: row by row, left to right, the search field before
+  // its button. "Delete" takes the right half of the space "Update" had alone.
+  connect(AddButton(kit, "&Update", kIdUpdate, {10, 340, 170, 30}), &QPushButton::clicked, this,
           &EditorDialog::OnUpdate);
+  connect(AddButton(kit, "&Delete", kIdDelete, {185, 340, 175, 30}), &QPushButton::clicked, this,
+          &EditorDialog::OnDelete);
   m_pLookUp = AddButton(kit, m_lookUp.pszText, m_lookUp.nId, {365, 340, 185, 30});
   connect(m_pLookUp, &QPushButton::clicked, this, &EditorDialog::OnLookUp);
-  connect(AddButton(kit, "Save And Exit", kIdSaveAndExit, {555, 340, 100, 30}),
+  connect(AddButton(kit, "&Save And Exit", kIdSaveAndExit, {555, 340, 100, 30}),
           &QPushButton::clicked, this, &EditorDialog::OnSaveAndExit);
-  kit.Label(QStringLiteral("Search Text"), kNoId, {10, 380, 200, 10});
+  QLabel* pSearchLabel = kit.Label(QStringLiteral("Search Te&xt"), kNoId, {10, 380, 200, 10});
   m_pSearchText = kit.Edit(kIdSearchText, {10, 395, 200, 15});
-  m_pSearch = AddButton(kit, "Search", kIdSearch, {215, 380, 145, 30});
+  pSearchLabel->setBuddy(m_pSearchText);
+  m_pSearch = AddButton(kit, "S&earch", kIdSearch, {215, 380, 145, 30});
   connect(m_pSearch, &QPushButton::clicked, this, &EditorDialog::OnSearch);
-  connect(AddButton(kit, "Top of list", kIdTopOfList, {365, 380, 90, 30}), &QPushButton::clicked,
+  connect(AddButton(kit, "&Top of list", kIdTopOfList, {365, 380, 90, 30}), &QPushButton::clicked,
           this, &EditorDialog::OnTopOfList);
-  connect(AddButton(kit, "Bottom of list", kIdBottomOfList, {460, 380, 90, 30}),
+  connect(AddButton(kit, "&Bottom of list", kIdBottomOfList, {460, 380, 90, 30}),
           &QPushButton::clicked, this, &EditorDialog::OnBottomOfList);
-  connect(AddButton(kit, "Quit", kIdQuit, {555, 380, 100, 30}), &QPushButton::clicked, this,
+  connect(AddButton(kit, "&Quit", kIdQuit, {555, 380, 100, 30}), &QPushButton::clicked, this,
           &EditorDialog::reject);
 }
 
@@ -179,9 +242,35 @@ void EditorDialog::OnSelChangeList(int nRow) {
 void EditorDialog::OnUpdate() {
   UpdateData(true);
   if (m_pEditor->OnUpdate()) {
-    m_pModel->LineStored(m_pEditor->Selected());
-    SelectRow(m_pEditor->Selected());
+    FollowLines();
+    setWindowTitle(ToDisplay(m_pEditor->Caption()));
+    SelectRow(m_pEditor->Selected());  // the fields keep what was typed
   }
+}
+
+void EditorDialog::OnDelete() {
+  if (m_pEditor->OnDelete()) {
+    ShowEdited();
+  }
+}
+
+void EditorDialog::OnUndo(bool bUndo) {
+  if (bUndo ? m_pEditor->OnUndo() : m_pEditor->OnRedo()) {
+    ShowEdited();
+  }
+}
+
+void EditorDialog::FollowLines() {
+  // A removed current row makes the view pick another one itself, counted before the removal:
+  // that is no selection by the operator, and the core's own selection follows below.
+  m_bShowing = true;
+  m_pModel->LinesEdited(m_pEditor->LastEdits());
+  m_bShowing = false;
+}
+
+void EditorDialog::ShowEdited() {
+  FollowLines();
+  ShowState();
 }
 
 void EditorDialog::OnSearch() {

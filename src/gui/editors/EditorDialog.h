@@ -38,14 +38,19 @@ struct DatedEditorIds {
 // "Bottom of list", "Save And Exit" and "Quit", each forwarded to the core. Each dialog gives
 // only its headers, edit fields, tab stops and look-up button.
 //
-// Keys: Up / Down move the selection (also from an edit field) and show the line; Enter does
-// nothing; Ctrl+F puts the focus in the search field; Esc and the close box are "Quit".
+// Keys: Up / Down move the selection (also from an edit field) and show the line; Enter on the
+// list fills the fields and goes to the first of them, elsewhere it does nothing; Delete on the
+// list is "Delete"; Ctrl+Z undoes the last Update or Delete, Ctrl+Shift+Z and Ctrl+Y redo
+// (everywhere in the dialog, edit fields included); Ctrl+F puts the focus in the search field;
+// Esc and the close box are "Quit"; every button has its Alt mnemonic; Tab goes list, fields,
+// buttons row by row, search field.
 class EditorDialog : public QDialog {
   Q_OBJECT
 
  public:
   static constexpr int kIdList = 1115;
   static constexpr int kIdUpdate = 1124;
+  static constexpr int kIdDelete = 1125;
   static constexpr int kIdSaveAndExit = 1033;
   static constexpr int kIdQuit = 2;
   static constexpr int kIdSearchText = 1118;
@@ -92,6 +97,7 @@ class EditorDialog : public QDialog {
   virtual bool SaveAndExit() = 0;
 
   void keyPressEvent(QKeyEvent* pEvent) override;
+  bool eventFilter(QObject* pWatched, QEvent* pEvent) override;
 
  private:
   void BuildHeaders(DialogBuilder& kit, const std::vector<Header>& headers);
@@ -107,12 +113,20 @@ class EditorDialog : public QDialog {
 
   void OnSelChangeList(int nRow);
   void OnUpdate();
+  void OnDelete();
+  // Undo (true) or redo (false).
+  void OnUndo(bool bUndo);
+  // The list follows the core's last edit of its lines.
+  void FollowLines();
+  // The lines, the caption, the fields and the selection after an edit of the core.
+  void ShowEdited();
   void OnSearch();
   void OnTopOfList();
   void OnBottomOfList();
   void OnLookUp();
   void OnSaveAndExit();
   void MoveSelection(int nStep);
+  void AddShortcuts();
 
   RecordEditor* m_pEditor = nullptr;
   EditorListModel* m_pModel = nullptr;

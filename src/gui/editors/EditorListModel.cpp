@@ -12,19 +12,32 @@ int EditorListModel::rowCount(const QModelIndex& parent) const {
 }
 
 QVariant EditorListModel::data(const QModelIndex& index, int nRole) const {
-  if (nRole != Qt::DisplayRole || !index.isValid() || index.row() >= m_nRows) {
+  // The core is ahead of the views while they follow an edit: rows it no longer has are empty.
+  if (nRole != Qt::DisplayRole || !index.isValid() || index.row() >= m_nRows ||
+      index.row() >= m_editor.LineCount()) {
     return {};
   }
   return DisplayFields(m_editor.Line(index.row()));
 }
 
-void EditorListModel::LineStored(int nLine) {
-  if (m_editor.LineCount() > m_nRows) {
-    beginInsertRows(QModelIndex(), nLine, nLine);
-    m_nRows = m_editor.LineCount();
-    endInsertRows();
+void EditorListModel::LinesEdited(const std::vector<RecordEditor::LineEdit>& edits) {
+  for (const RecordEditor::LineEdit& edit : edits) {
+    switch (edit.kind) {
+      case RecordEditor::LineEdit::kInserted:
+        beginInsertRows(QModelIndex(), edit.nLine, edit.nLine);
+        ++m_nRows;
+        endInsertRows();
+        break;
+      case RecordEditor::LineEdit::kRemoved:
+        beginRemoveRows(QModelIndex(), edit.nLine, edit.nLine);
+        --m_nRows;
+        endRemoveRows();
+        break;
+      case RecordEditor::LineEdit::kReplaced:
+        emit dataChanged(index(edit.nLine), index(edit.nLine));
+        break;
+    }
   }
-  emit dataChanged(index(nLine), index(nLine));
 }
 
 }  // namespace velvane

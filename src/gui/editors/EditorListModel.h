@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QAbstractListModel>
+#include <vector>
 
 #include "core/editors/RecordEditor.h"
 
@@ -17,9 +18,9 @@ class EditorListModel : public QAbstractListModel {
   int rowCount(const QModelIndex& parent = QModelIndex()) const override;
   QVariant data(const QModelIndex& index, int nRole) const override;
 
-  // The core stored line `nLine` ("Update"): a replaced line is repainted, an added one
-  // inserted.
-  void LineStored(int nLine);
+  // The core edited its lines (Update, Delete, Undo, Redo): the views follow edit by edit, so
+  // they keep their place in the list.
+  void LinesEdited(const std::vector<RecordEditor::LineEdit>& edits);
 
  private:
   const RecordEditor& m_editor;

@@ -16,7 +16,7 @@ CPlaylistEditorDlg::CPlaylistEditorDlg(RadioCore& core, QWidget* pParent)
          {F::kTrack, kIdTrack, {490, 315, 25, 15}, true, true},
          {F::kChartInfo, kIdChartInfo, {515, 315, 140, 15}, false, false}},
         {225, 460, 485, 510, 700},  // the link at 700 lies beyond the list's width
-        {kIdFindChartEntry, "Find Chart Entry", [this] { m_editor.OnFindChartEntry(); }});
+        {kIdFindChartEntry, "Find &Chart Entry", [this] { m_editor.OnFindChartEntry(); }});
 }
 
 bool CPlaylistEditorDlg::Run(RadioCore& core, QWidget* pParent) {

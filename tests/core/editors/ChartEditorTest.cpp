@@ -48,17 +48,34 @@ TEST_F(ChartEditorTest, LinesShowTheLinkedRecordsNumbersAsStored) {
   EXPECT_EQ(editor.Field(F::kCD), " ");
 }
 
-TEST_F(ChartEditorTest, UpdateStoresTheRewrittenDateAndDoesNothingForARejectedOne) {
+TEST_F(ChartEditorTest, UpdateStoresTheRewrittenDateAndSaysWhyABadDateOrPositionIsRefused) {
   ChartEditor editor(m_store, m_prompter, "T");
   Type(editor, {"1/13/2000", "A", "B", "3"});
   EXPECT_FALSE(editor.OnUpdate());
+  ASSERT_EQ(m_prompter.m_shown.size(), 1u);
+  EXPECT_EQ(m_prompter.m_shown[0].strText,
+            "\"1/13/2000\" is not a date. Type the day (1 to 31), the month (1 to 12) and the "
+            "year, for example 05/03/1983.");
+  for (const char* pszPosition : {"abc", "0", "1000", "12a", "-1"}) {
+    Type(editor, {"7/8/99", "A", "B", pszPosition});
+    EXPECT_FALSE(editor.OnUpdate()) << pszPosition;
+    EXPECT_EQ(m_prompter.m_shown.back().strText,
+              "The chart position must be a number from 1 to 999, or blank.");
+  }
+  EXPECT_EQ(m_prompter.m_shown.size(), 6u);
   Type(editor, {"7/8/99", "A", "B", ""});
-  EXPECT_FALSE(editor.OnUpdate());  // no position
-  editor.SetField(F::kPosition, "3");
+  EXPECT_FALSE(editor.OnUpdate());  // no position at all: refused without a word
+  EXPECT_EQ(m_prompter.m_shown.size(), 6u);
+  EXPECT_EQ(editor.LineCount(), 3);
+
+  editor.SetField(F::kPosition, " ");  // a blank position is none
   ASSERT_TRUE(editor.OnUpdate());
-  EXPECT_EQ(editor.Line(2), "07/08/1999\tA\tB\t3\t \t \t-1\t");
+  editor.OnBottomOfList();
+  Type(editor, {"7/8/99", "A", "B", "999"});
+  ASSERT_TRUE(editor.OnUpdate());
+  EXPECT_EQ(editor.Line(3), "07/08/1999\tA\tB\t999\t \t \t-1\t");
   EXPECT_EQ(editor.Field(F::kDate), "7/8/99");  // the field keeps what was typed
-  EXPECT_TRUE(m_prompter.m_shown.empty());
+  EXPECT_EQ(editor.Caption(), "Chart Editor (4 of 4)");
 }
 
 TEST_F(ChartEditorTest, FindInPlaylistTakesTheFirstAcceptedRecordOrClearsTheLink) {
@@ -79,6 +96,16 @@ TEST_F(ChartEditorTest, FindInPlaylistTakesTheFirstAcceptedRecordOrClearsTheLink
   EXPECT_EQ(editor.Field(F::kCD), " ");
   EXPECT_EQ(editor.Field(F::kTrack), " ");
   EXPECT_EQ(editor.Field(F::kPlaylistLink), "-1");
+
+  // Cancel ends the chain of questions and leaves the fields as they were.
+  Record({"Queen", "Radio ", "5", "5"});  // a second near miss, never asked about
+  editor.SetField(F::kPlaylistLink, "1");
+  m_prompter.m_answers = {PromptAnswer::Cancel};
+  EXPECT_FALSE(editor.OnFindInPlaylist());
+  EXPECT_EQ(m_prompter.m_shown.size(), 2u);
+  EXPECT_EQ(m_prompter.m_shown[1].buttons, PromptButtons::YesNoCancel);
+  EXPECT_EQ(editor.Field(F::kPlaylistLink), "1");
+  EXPECT_EQ(editor.Field(F::kCD), " ");
 }
 
 TEST_F(ChartEditorTest, SaveSetsTheEntriesLinksFromTheLinesAndLeavesThePlaylistAlone) {

@@ -63,6 +63,68 @@ TEST_F(NumberOneEditorTest, ANewEntryTakesPositionOneAndFindInPlaylistFillsOrEmp
   EXPECT_EQ(editor.Line(1), "03/04/2005\tNobody\tElse\t1\t \t \t");
 }
 
+TEST_F(NumberOneEditorTest, EntriesGoToTheirDatesPlaceAndABadDateIsToldWhy) {
+  m_dir.Write("hits.dat",
+              "01/01/1980\\A\\a\\0\\0\\\r\n05/03/1983\\B\\b\\0\\0\\\r\n"
+              "05/03/1983\\C\\c\\0\\0\\\r\n01/01/1990\\D\\d\\0\\0\\\r\n");
+  NumberOneEditor editor = Open();
+  EXPECT_TRUE(m_prompter.m_shown.empty());  // in date order: nothing to say
+  const auto artists = [&editor] {
+    std::string strArtists;
+    for (int i = 0; i + 1 < editor.LineCount(); ++i) {
+      strArtists += editor.Line(i).substr(11, 1);
+    }
+    return strArtists;
+  };
+
+  Type(editor, {"1/2/83", "E", "e"});  // compared as dates, not as texts
+  ASSERT_TRUE(editor.OnUpdate());
+  EXPECT_EQ(artists(), "AEBCD");
+  EXPECT_EQ(editor.Selected(), 1);
+  EXPECT_EQ(editor.Caption(), "Number One Editor (2 of 5)");
+  editor.OnBottomOfList();
+  Type(editor, {"5/3/83", "F", "f"});  // after the entries of the same day
+  ASSERT_TRUE(editor.OnUpdate());
+  EXPECT_EQ(artists(), "AEBCFD");
+
+  editor.OnSelChangeList(5);  // D, dated back: it moves, and Undo puts it back exactly
+  const std::string strD = editor.Line(5);
+  editor.SetField(F::kDate, "1/1/79");
+  ASSERT_TRUE(editor.OnUpdate());
+  EXPECT_EQ(artists(), "DAEBCF");
+  EXPECT_EQ(editor.Selected(), 0);
+  ASSERT_TRUE(editor.OnUndo());
+  EXPECT_EQ(editor.Line(5), strD);
+  EXPECT_EQ(editor.Selected(), 5);
+
+  Type(editor, {"30/13/83", "X", "x"});
+  EXPECT_FALSE(editor.OnUpdate());
+  ASSERT_EQ(m_prompter.m_shown.size(), 1u);
+  EXPECT_EQ(m_prompter.m_shown[0].strText.find("\"30/13/83\" is not a date."), 0u);
+}
+
+TEST_F(NumberOneEditorTest, AFileOutOfDateOrderIsToldOnceAndSortedOnlyOnYes) {
+  const std::string strFile =
+      "01/01/1990\\D\\d\\0\\0\\\r\n05/03/1983\\B\\b\\0\\0\\\r\n"
+      "05/03/1983\\C\\c\\0\\0\\\r\n";
+  m_dir.Write("hits.dat", strFile);
+  m_prompter.m_answers = {PromptAnswer::No};
+  NumberOneEditor left = Open();
+  ASSERT_EQ(m_prompter.m_shown.size(), 1u);
+  EXPECT_EQ(m_prompter.m_shown[0].buttons, PromptButtons::YesNo);
+  EXPECT_EQ(left.Line(0).substr(0, 12), "01/01/1990\tD");
+  ASSERT_TRUE(left.OnSaveAndExit());
+  EXPECT_EQ(m_dir.Read("hits.dat").substr(0, 12), "01/01/1990\\D");
+
+  NumberOneEditor sorted = Open();  // the default answer is Yes
+  EXPECT_EQ(m_prompter.m_shown.size(), 2u);
+  EXPECT_EQ(sorted.Line(0).substr(0, 12), "05/03/1983\tB");  // equal dates keep their order
+  EXPECT_EQ(sorted.Line(1).substr(0, 12), "05/03/1983\tC");
+  EXPECT_EQ(sorted.Line(2).substr(0, 12), "01/01/1990\tD");
+  EXPECT_FALSE(sorted.OnUndo());  // the sort is not an edit
+  EXPECT_EQ(sorted.Caption(), "Number One Editor (4 of 3)");
+}
+
 TEST_F(NumberOneEditorTest, WhenHitsTmpCannotBeCreatedHitsDatStaysAndTheEditorSaysSo) {
   m_dir.Write("hits.dat", "05/03/1983\\Abba\\SOS\\0\\0\\\r\n");
   std::filesystem::create_directory(m_dir.Path() / "hits.tmp");  // not a file that opens

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "core/db/LineCodec.h"
 #include "core/editors/EditorFixture.h"
@@ -58,8 +59,9 @@ TEST_F(PlaylistEditorTest, UpdateAddsAboveTheNewRecordLineReplacesInPlaceAndRefu
   EXPECT_EQ(editor.LineCount(), 3);
   EXPECT_EQ(editor.Line(1), "New\tSong\t2\t5\t \t-1\t");
   EXPECT_EQ(editor.Line(2), "");
-  EXPECT_EQ(editor.Selected(), 1);  // the new record, caption not refreshed
-  EXPECT_EQ(editor.Caption(), "Playlist Editor (2 of 1)");
+  EXPECT_EQ(editor.Selected(), 1);  // the new record, and the caption counts it
+  EXPECT_EQ(editor.Caption(), "Playlist Editor (2 of 2)");
+  EXPECT_EQ(editor.Field(F::kArtist), "New");
 
   editor.OnTopOfList();
   editor.SetField(F::kTitle, "Changed");
@@ -146,6 +148,86 @@ TEST_F(PlaylistEditorTest, FindChartEntryAsksPerNearMissAndClearsTheLinkWhenNone
   m_prompter.m_answers = {PromptAnswer::Yes, PromptAnswer::Yes};
   editor.OnFindChartEntry();
   EXPECT_EQ(editor.Field(F::kChartLink), "1");
+
+  // Cancel on the second question: the first Yes is forgotten, the fields stay as they were.
+  m_prompter.m_answers = {PromptAnswer::Yes, PromptAnswer::Cancel};
+  editor.SetField(F::kArtist, "Abba");
+  editor.SetField(F::kChartLink, "2");
+  EXPECT_FALSE(editor.OnFindChartEntry());
+  EXPECT_EQ(m_prompter.m_shown.size(), 6u);
+  EXPECT_EQ(editor.Field(F::kChartLink), "2");
+  EXPECT_EQ(editor.Field(F::kArtist), "Abba");
+}
+
+TEST_F(PlaylistEditorTest, DeleteRemovesTheSelectedRecordAndUndoRedoRestoreTheExactLines) {
+  Chart({"01/01/1980", "B", "TB", "3"});
+  Record({"A", "TA", "1", "1"});
+  Record({"B", "TB", "1", "2", 0});
+  Record({"C", "TC", "1", "3"});
+  PlaylistEditor editor(m_store, m_prompter, "T");
+  const std::string strB = editor.Line(1);
+  EXPECT_FALSE(editor.OnDelete());  // the new-record line stays
+  EXPECT_FALSE(editor.OnUndo());
+  EXPECT_EQ(editor.LineCount(), 4);
+
+  editor.OnSelChangeList(1);
+  ASSERT_TRUE(editor.OnDelete());
+  EXPECT_EQ(editor.LineCount(), 3);
+  EXPECT_EQ(editor.Selected(), 1);  // the next record takes its place and is shown
+  EXPECT_EQ(editor.Field(F::kArtist), "C");
+  EXPECT_EQ(editor.Caption(), "Playlist Editor (2 of 2)");
+
+  editor.OnTopOfList();
+  editor.SetField(F::kTitle, "Changed");
+  ASSERT_TRUE(editor.OnUpdate());
+  editor.OnBottomOfList();
+  Type(editor, {"D", "TD", "2", "1"});
+  ASSERT_TRUE(editor.OnUpdate());
+  EXPECT_EQ(editor.Caption(), "Playlist Editor (3 of 3)");  // the caption follows Update
+
+  ASSERT_TRUE(editor.OnUndo());  // the added record goes
+  EXPECT_EQ(editor.LineCount(), 3);
+  ASSERT_TRUE(editor.OnUndo());  // the old title comes back
+  EXPECT_EQ(editor.Line(0), "A\tTA\t1\t1\t \t-1\t");
+  ASSERT_TRUE(editor.OnUndo());  // and the deleted record, link and all
+  EXPECT_EQ(editor.Line(1), strB);
+  EXPECT_EQ(editor.Selected(), 1);
+  EXPECT_EQ(editor.Field(F::kChartLink), "0");
+  EXPECT_EQ(editor.Caption(), "Playlist Editor (2 of 3)");
+  EXPECT_FALSE(editor.OnUndo());
+
+  ASSERT_TRUE(editor.OnRedo());
+  EXPECT_EQ(editor.Line(1), "C\tTC\t1\t3\t \t-1\t");
+  ASSERT_TRUE(editor.OnRedo());
+  EXPECT_EQ(editor.Line(0), "A\tChanged\t1\t1\t \t-1\t");
+  editor.OnSelChangeList(1);
+  ASSERT_TRUE(editor.OnDelete());  // a new edit ends what could be redone
+  EXPECT_FALSE(editor.OnRedo());
+  EXPECT_EQ(editor.LineCount(), 2);
+}
+
+TEST_F(PlaylistEditorTest, HundredsOfStepsUndoBackToTheOpenedLines) {
+  Record({"A", "TA", "1", "1"});
+  Record({"B", "TB", "1", "2"});
+  PlaylistEditor editor(m_store, m_prompter, "T");
+  const std::vector<std::string> opened = {editor.Line(0), editor.Line(1)};
+  for (int i = 0; i < 300; ++i) {
+    editor.OnSelChangeList(i % 3 == 2 ? 0 : editor.LineCount() - 1);
+    if (i % 3 == 2) {
+      ASSERT_TRUE(editor.OnDelete());
+    } else {
+      Type(editor, {"N" + std::to_string(i), "T", "1", "1"});
+      ASSERT_TRUE(editor.OnUpdate());
+    }
+  }
+  int nUndone = 0;
+  while (editor.OnUndo()) {
+    ++nUndone;
+  }
+  EXPECT_EQ(nUndone, 300);
+  ASSERT_EQ(editor.LineCount(), 3);
+  EXPECT_EQ(editor.Line(0), opened[0]);
+  EXPECT_EQ(editor.Line(1), opened[1]);
 }
 
 TEST_F(PlaylistEditorTest, SaveWritesRecordsBackAndLinksChartEntriesToTheirNewIndexes) {

@@ -59,6 +59,20 @@ TEST(ConfirmMatch, AsksOnlyForCloseInexactPairsWhenNotSilent) {
   EXPECT_FALSE(ConfirmMatch(prompter, "T", "\xE9", "\xC9", "x", "x", true));
 }
 
+TEST(ConfirmMatch, AskMatchOffersCancelAndAsksOnlyWhatConfirmMatchWouldAsk) {
+  FakePrompter prompter;
+  EXPECT_EQ(AskMatch(prompter, "T", "ABBA", "abba", "SOS", "sos"), MatchAnswer::Yes);
+  EXPECT_EQ(AskMatch(prompter, "T", "Abba", "Queen", "SOS", "SOS"), MatchAnswer::No);
+  EXPECT_TRUE(prompter.m_shown.empty());
+  prompter.m_answers = {PromptAnswer::Cancel, PromptAnswer::No, PromptAnswer::Yes};
+  for (const MatchAnswer expected : {MatchAnswer::Cancel, MatchAnswer::No, MatchAnswer::Yes}) {
+    EXPECT_EQ(AskMatch(prompter, "T", "Abba", "Abba ", "SOS", "SOS"), expected);
+  }
+  EXPECT_EQ(prompter.m_shown[0].buttons, PromptButtons::YesNoCancel);
+  EXPECT_EQ(prompter.m_shown[0].strText,
+            "Playlist: Abba - SOS\nCharts:  Abba  - SOS\n\nIs this a match?");
+}
+
 TEST(ConfirmMatch, TheSameSongInEitherEncodingIsOneSong) {
   // "Beyoncé" stored as UTF-8 by the operator and as Windows-1252 in an older chart file.
   FakePrompter prompter;

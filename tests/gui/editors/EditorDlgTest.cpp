@@ -1,19 +1,21 @@
 #include <gtest/gtest.h>
 
 #include <QAbstractItemModel>
+#include <QApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
 #include <QPushButton>
 #include <QTest>
+#include <vector>
 
+#include "gui/FakeDialogPorts.h"
 #include "gui/ModalDriver.h"
 #include "gui/editors/ChartEditorDlg.h"
 #include "gui/editors/NumberOneEditorDlg.h"
 #include "gui/editors/PlaylistEditorDlg.h"
 #include "gui/search/SearchDlgFixture.h"
 #include "gui/settings/AdminDlg.h"
-#include "gui/FakeDialogPorts.h"
 
 namespace velvane {
 namespace {
@@ -66,7 +68,7 @@ TEST_F(EditorDlgTest, OpensOnTheNewRecordLineWithBoldHeadersAndTheLinesAsTheCore
     EXPECT_TRUE(FindControl(&dialog, nId)->font().bold()) << nId;
   }
   EXPECT_FALSE(FindControl(&dialog, D::kIdChartInfo)->isEnabled());
-  EXPECT_EQ(FindControlAs<QPushButton>(&dialog, D::kIdFindChartEntry)->text(), "Find Chart Entry");
+  EXPECT_EQ(FindControlAs<QPushButton>(&dialog, D::kIdFindChartEntry)->text(), "Find &Chart Entry");
 }
 
 TEST_F(EditorDlgTest, UpAndDownShowTheLineEnterDoesNothingAndCtrlFGoesToTheSearchField) {
@@ -110,7 +112,83 @@ TEST_F(EditorDlgTest, UpdateAndSearchWorkThroughTheButtons) {
   Click(dialog, EditorDialog::kIdSearch);
   EXPECT_EQ(SelectedRow(dialog), 2);
   EXPECT_EQ(Text(dialog, D::kIdArtist), "Blondie");
-  EXPECT_EQ(FindControlAs<QPushButton>(&dialog, EditorDialog::kIdSearch)->text(), "Search");
+  EXPECT_EQ(FindControlAs<QPushButton>(&dialog, EditorDialog::kIdSearch)->text(), "S&earch");
+}
+
+TEST_F(EditorDlgTest, DeleteUndoAndRedoWorkFromButtonsAndKeysAndTheCaptionFollows) {
+  D dialog(m_radio);
+  Activate(dialog);
+  const QString strAbba = Row(dialog, 0);
+  EditorList(dialog)->setCurrentIndex(EditorList(dialog)->model()->index(0, 0));
+  Click(dialog, EditorDialog::kIdDelete);
+  EXPECT_EQ(EditorList(dialog)->model()->rowCount(), 2);
+  EXPECT_EQ(Row(dialog, 0).left(6), "Queen\t");
+  EXPECT_EQ(SelectedRow(dialog), 0);
+  EXPECT_EQ(Text(dialog, D::kIdArtist), "Queen");
+  EXPECT_EQ(dialog.windowTitle(), "Playlist Editor (1 of 1)");
+
+  QLineEdit* pArtist = FindControlAs<QLineEdit>(&dialog, D::kIdArtist);
+  pArtist->setFocus();
+  QTest::keyClick(pArtist, Qt::Key_Z, Qt::ControlModifier);  // the record, not the typing
+  EXPECT_EQ(Row(dialog, 0), strAbba);
+  EXPECT_EQ(Text(dialog, D::kIdArtist), "Abba");
+  EXPECT_EQ(dialog.windowTitle(), "Playlist Editor (1 of 2)");
+  QTest::keyClick(pArtist, Qt::Key_Y, Qt::ControlModifier);
+  EXPECT_EQ(EditorList(dialog)->model()->rowCount(), 2);
+  QTest::keyClick(pArtist, Qt::Key_Z, Qt::ControlModifier);
+  QTest::keyClick(pArtist, Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+  EXPECT_EQ(EditorList(dialog)->model()->rowCount(), 2);
+  QTest::keyClick(pArtist, Qt::Key_Delete);  // in a field it deletes a character only
+  EXPECT_EQ(EditorList(dialog)->model()->rowCount(), 2);
+
+  QListView* pList = EditorList(dialog);
+  pList->setFocus();
+  QTest::keyClick(pList, Qt::Key_Delete);
+  EXPECT_EQ(EditorList(dialog)->model()->rowCount(), 1);
+  EXPECT_EQ(dialog.windowTitle(), "Playlist Editor (1 of 0)");
+  QTest::keyClick(pList, Qt::Key_Delete);  // the new-record line stays
+  EXPECT_EQ(EditorList(dialog)->model()->rowCount(), 1);
+  QTest::keyClick(&dialog, Qt::Key_Z, Qt::ControlModifier);
+  EXPECT_EQ(Row(dialog, 0).left(6), "Queen\t");
+
+  // Enter on the list shows the line again and goes to the first field.
+  Type(dialog, D::kIdArtist, "typed");
+  pList->setFocus();
+  QTest::keyClick(pList, Qt::Key_Return);
+  EXPECT_EQ(Text(dialog, D::kIdArtist), "Queen");
+  EXPECT_TRUE(pArtist->hasFocus());
+}
+
+TEST_F(EditorDlgTest, EveryButtonHasAMnemonicAndTabGoesListFieldsButtonsRowByRow) {
+  D dialog(m_radio);
+  Activate(dialog);
+  EXPECT_EQ(FindControlAs<QPushButton>(&dialog, EditorDialog::kIdUpdate)->text(), "&Update");
+  EXPECT_EQ(FindControlAs<QPushButton>(&dialog, EditorDialog::kIdDelete)->text(), "&Delete");
+  EditorList(dialog)->setFocus();
+  std::vector<int> order;
+  for (int i = 0; i < 14; ++i) {
+    order.push_back(ControlId(QApplication::focusWidget()));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+  }
+  const std::vector<int> expected = {EditorDialog::kIdList,
+                                     D::kIdArtist,
+                                     D::kIdTitle,
+                                     D::kIdCD,
+                                     D::kIdTrack,
+                                     EditorDialog::kIdUpdate,
+                                     EditorDialog::kIdDelete,
+                                     D::kIdFindChartEntry,
+                                     EditorDialog::kIdSaveAndExit,
+                                     EditorDialog::kIdSearchText,
+                                     EditorDialog::kIdSearch,
+                                     EditorDialog::kIdTopOfList,
+                                     EditorDialog::kIdBottomOfList,
+                                     EditorDialog::kIdQuit};
+  EXPECT_EQ(order, expected);
+
+  EditorList(dialog)->setCurrentIndex(EditorList(dialog)->model()->index(1, 0));
+  QTest::keyClick(&dialog, Qt::Key_D, Qt::AltModifier);  // pressed as a click, shown briefly
+  EXPECT_TRUE(QTest::qWaitFor([&] { return EditorList(dialog)->model()->rowCount() == 2; }));
 }
 
 TEST_F(EditorDlgTest, QuitEscAndTheCloseBoxAllAsk) {
