@@ -159,6 +159,7 @@ AnalysisCount AnalyseTracks(const std::vector<AnalysisJob>& jobs, AudioAnalyser&
     queue.WorkerEnded();
   };
   std::vector<std::jthread> workers;
+  workers.reserve(static_cast<std::size_t>(nThreads));
   for (int t = 0; t < nThreads; ++t) {
     workers.emplace_back(work);
   }

@@ -52,7 +52,7 @@ bool SaveQueue(const std::string& strPath, const PlayQueue& queue) {
   // Opened for update so that nothing past the 80 bytes is lost; created first if missing.
   std::fstream file(strPath, std::ios::in | std::ios::out | std::ios::binary);
   if (!file.is_open()) {
-    std::ofstream(strPath, std::ios::binary);
+    { const std::ofstream created(strPath, std::ios::binary); }
     file.open(strPath, std::ios::in | std::ios::out | std::ios::binary);
     if (!file.is_open()) {
       return false;
