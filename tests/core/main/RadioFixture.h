@@ -63,7 +63,7 @@ class RadioFixture : public ::testing::Test {
     std::snprintf(prefix, sizeof prefix, "%2.2d", nTrack);
     const std::filesystem::path dir = m_dir.Path() / "music" / folder;
     std::filesystem::create_directories(dir);
-    const std::string strPath = (dir / (std::string(prefix) + " " + strName + ".mp3")).string();
+    std::string strPath = (dir / (std::string(prefix) + " " + strName + ".mp3")).string();
     std::ofstream(strPath).put('x');
     m_mci.AddFile(strPath, nLengthMs);
     return strPath;
