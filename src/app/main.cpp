@@ -1,6 +1,7 @@
 #include <QApplication>
 #include <QMessageBox>
 #include <QStandardPaths>
+#include <clocale>
 #include <iostream>
 #include <string>
 #include <vector>
@@ -56,6 +57,10 @@ int main(int argc, char** argv) {
     return 0;
   }
   QApplication app(argc, argv);
+  // Qt has set the C locale from the environment; the audio engine (libmpv) needs a "C" numeric
+  // category to create a player. Set once here, before any thread starts: setlocale is not
+  // thread safe. Qt formats the program's own numbers through QLocale, so they are unaffected.
+  std::setlocale(LC_NUMERIC, "C");  // NOLINT(concurrency-mt-unsafe): no other thread yet
   // Matches the installed velvane.desktop, so a desktop shows the menu entry's name and icon.
   QGuiApplication::setDesktopFileName(QStringLiteral("velvane"));
   // Qt has taken its own options (-platform, -style, ...) out of argv; the rest are ours.

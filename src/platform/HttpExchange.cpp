@@ -10,7 +10,7 @@ namespace {
 constexpr const char* kUserAgent = "ROLV Chart Access";
 
 // A head longer than this is no HTTP answer we want.
-constexpr qsizetype kMaxHeadBytes = 64 * 1024;
+constexpr qsizetype kMaxHeadBytes = qsizetype{64} * 1024;
 
 constexpr int kInflateChunk = 16 * 1024;
 

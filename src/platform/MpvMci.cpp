@@ -4,7 +4,6 @@
 
 #include <algorithm>
 #include <charconv>
-#include <clocale>
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
@@ -194,12 +193,8 @@ int MpvMci::OnOpen(const std::vector<std::string>& words) {
     return kMciErrFileNotFound;
   }
 
-  // mpv formats and parses floating-point values with the C library and refuses to create a
-  // handle (mpv_create returns null) unless LC_NUMERIC is "C". QCoreApplication sets the C
-  // locale from the environment on Unix (a German locale would make the decimal point a
-  // comma), so the numeric category is put back to "C" before every handle is created. Qt
-  // formats numbers through QLocale, so the program's own texts are not affected.
-  std::setlocale(LC_NUMERIC, "C");
+  // mpv refuses to create a handle (mpv_create returns null) unless LC_NUMERIC is "C". The
+  // programs set it once in main(): setlocale is not safe while analysis threads run.
   auto pDeck = std::make_unique<Deck>();
   pDeck->m_pHandle.reset(mpv_create());
   mpv_handle* pHandle = pDeck->m_pHandle.get();

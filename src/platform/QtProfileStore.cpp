@@ -11,7 +11,7 @@ namespace {
 // section, so there that section maps to top-level keys. The registry has no such quirk and
 // keeps the section as a real key.
 QString Key(const std::string& section, const std::string& entry) {
-  const QString qstrEntry = QString::fromUtf8(entry);
+  QString qstrEntry = QString::fromUtf8(entry);
 #ifndef Q_OS_WIN
   if (section == "General") {
     return qstrEntry;

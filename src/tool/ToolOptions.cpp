@@ -10,7 +10,7 @@ std::optional<ToolOptions> ParseToolOptions(const std::vector<std::string>& args
                                             std::string& error) {
   ToolOptions options;
   std::size_t i = 0;
-  for (; i < args.size() && args[i].rfind("-", 0) == 0; ++i) {
+  for (; i < args.size() && args[i].rfind('-', 0) == 0; ++i) {
     const std::string& flag = args[i];
     if (flag == "-h" || flag == "--help" || flag == "--version") {
       (flag == "--version" ? options.bVersion : options.bHelp) = true;
@@ -35,8 +35,9 @@ std::optional<ToolOptions> ParseToolOptions(const std::vector<std::string>& args
   return options;
 }
 
-CommandArgs::CommandArgs(const std::vector<std::string>& args, std::vector<std::string> valueFlags,
-                         std::vector<std::string> plainFlags) {
+CommandArgs::CommandArgs(const std::vector<std::string>& args,
+                         const std::vector<std::string>& valueFlags,
+                         const std::vector<std::string>& plainFlags) {
   auto contains = [](const std::vector<std::string>& list, const std::string& item) {
     return std::find(list.begin(), list.end(), item) != list.end();
   };

@@ -23,8 +23,8 @@ std::optional<ToolOptions> ParseToolOptions(const std::vector<std::string>& args
 // Unknown flags are reported through `error`.
 class CommandArgs {
  public:
-  CommandArgs(const std::vector<std::string>& args, std::vector<std::string> valueFlags,
-              std::vector<std::string> plainFlags);
+  CommandArgs(const std::vector<std::string>& args, const std::vector<std::string>& valueFlags,
+              const std::vector<std::string>& plainFlags);
   bool Ok() const { return m_strError.empty(); }
   const std::string& Error() const { return m_strError; }
   std::optional<std::string> Value(const std::string& flag) const;

@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 #include <atomic>
+#include <clocale>
 #include <csignal>
 #include <iostream>
 #include <string>
@@ -39,6 +40,10 @@ int main(int argc, char** argv) {
   // The HTTP client waits in an event loop; Qt sees only the program name.
   int nQtArgs = 1;
   QCoreApplication app(nQtArgs, argv);
+  // Qt has set the C locale from the environment; the media libraries read and print numbers
+  // through the C library and expect a "C" numeric category, as in the desktop program. Set
+  // once here, before the analysis threads start: setlocale is not thread safe.
+  std::setlocale(LC_NUMERIC, "C");  // NOLINT(concurrency-mt-unsafe): no other thread yet
   velvane::QtHttpClient http;
   velvane::TagLibTagReader tags;
   velvane::FfmpegAnalyser analyser;

@@ -16,8 +16,8 @@ void FakeClock::Set(int year, int month, int day, int hour, int minute, int seco
   m_time.nMinute = minute;
   m_time.nSecond = second;
   m_time.nMilliseconds = 0;
-  m_nEpochSeconds =
-      date.time_since_epoch().count() * std::int64_t{86400} + hour * 3600 + minute * 60 + second;
+  m_nEpochSeconds = (date.time_since_epoch().count() * std::int64_t{24} + hour) * 3600 +
+                    std::int64_t{minute} * 60 + second;
 }
 
 }  // namespace velvane

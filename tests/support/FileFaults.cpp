@@ -9,8 +9,8 @@
 #endif
 
 #include <cerrno>
-#include <cstring>
 #include <fstream>
+#include <system_error>
 
 #include "core/db/NativeFile.h"
 
@@ -71,10 +71,10 @@ std::string ScratchMounts::Mount(const char* pszSource, const fs::path& path, co
   static const bool bPrivate =
       unshare(CLONE_NEWNS) == 0 && mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) == 0;
   if (!bPrivate) {
-    return std::string("no mount namespace of its own: ") + std::strerror(errno);
+    return "no mount namespace of its own: " + std::generic_category().message(errno);
   }
   if (mount(pszSource, path.c_str(), pszType, nFlags, pszData) != 0) {
-    return std::string("mount is not allowed here: ") + std::strerror(errno);
+    return "mount is not allowed here: " + std::generic_category().message(errno);
   }
   if ((nFlags & MS_REMOUNT) == 0) {
     m_mounts.push_back(path);

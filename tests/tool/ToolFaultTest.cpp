@@ -107,7 +107,8 @@ TEST_F(ToolFaultTest, ReadOnlyFolderIsReportedAndStillSearchable) {
 }
 
 TEST_F(ToolFaultTest, FullDiskIsReportedAndBothCopiesStay) {
-  if (const std::string strWhy = m_mounts.Tmpfs(m_db.Path(), 64 * 1024); !strWhy.empty()) {
+  if (const std::string strWhy = m_mounts.Tmpfs(m_db.Path(), std::size_t{64} * 1024);
+      !strWhy.empty()) {
     GTEST_SKIP() << strWhy;
   }
   WriteDatabases();

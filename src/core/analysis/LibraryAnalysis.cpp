@@ -176,6 +176,7 @@ void RunJobs(const std::vector<AnalysisJob>& jobs, AudioAnalyser& analyser, int 
     queue.WorkerEnded();
   };
   std::vector<std::jthread> workers;
+  workers.reserve(static_cast<std::size_t>(nThreads));
   try {
     for (int t = 0; t < nThreads; ++t) {
       workers.emplace_back(work);

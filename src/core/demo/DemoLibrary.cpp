@@ -224,6 +224,7 @@ bool SaveFile(const std::string& strFilesDir, const std::string& strBaseName,
 // to its record, and the record links to its best placing (the first one on a tie).
 bool WriteDatabases(const std::string& strFilesDir, std::string& strError) {
   std::vector<PlaylistEntry> playlist;
+  playlist.reserve(std::size(kTunes));
   for (const DemoTune& tune : kTunes) {
     playlist.push_back(PlaylistEntry{tune.pszArtist, tune.pszTitle, std::to_string(tune.nCD),
                                      std::to_string(tune.nTrack), -1});

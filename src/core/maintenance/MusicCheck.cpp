@@ -43,7 +43,7 @@ std::string MusicFolderProblem(const std::string& strMusicDir) {
   if (!fs::is_directory(status)) {
     return strName + " is not a folder";
   }
-  fs::directory_iterator(folder, error);
+  const fs::directory_iterator firstEntry(folder, error);  // opening it tells whether it reads
   return error ? strName + " cannot be read: " + error.message() : std::string();
 }
 
@@ -65,8 +65,9 @@ MusicCheckResult CheckMusicFiles(const TrackStore& store, const std::string& str
         nullptr) {
       ++result.nFound;
     } else {
-      WriteErrorLog(strFilesDir, clock,
-                    "Music file CD " + strCD + " Track " + strTrack + " could not be found");
+      std::string strLine = "Music file CD ";
+      strLine.append(strCD).append(" Track ").append(strTrack).append(" could not be found");
+      WriteErrorLog(strFilesDir, clock, strLine);
     }
   }
   return result;

@@ -25,7 +25,7 @@ std::string DeckDriver::Query(const std::string& strCommand) {
   return reply;
 }
 
-bool DeckDriver::OpenAndPlayDeck(int nDeck, std::string strPath) {
+bool DeckDriver::OpenAndPlayDeck(int nDeck, const std::string& strPath) {
   const std::string alias = Alias(nDeck);
   if (Send("Open \"" + strPath + "\"  alias " + alias) != 0) {
     return false;

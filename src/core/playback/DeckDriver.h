@@ -18,7 +18,7 @@ class DeckDriver {
   explicit DeckDriver(Mci& mci, DeckGain* pGain = nullptr) : m_mci(mci), m_pGain(pGain) {}
 
   // Opens the file on the deck and plays it from the start: true if both commands succeeded.
-  bool OpenAndPlayDeck(int nDeck, std::string strPath);
+  bool OpenAndPlayDeck(int nDeck, const std::string& strPath);
   // The gain beneath the deck's volume for the tracks it opens from now on, in dB.
   void SetDeckGain(int nDeck, double dGainDb);
   // Volume 0 (silent) to 1000 (full); values outside are clamped.

@@ -54,7 +54,7 @@ bool SaveQueue(const std::string& strPath, const PlayQueue& queue) {
   // Opened for update so that nothing past the 80 bytes is lost; created first if missing.
   std::fstream file(path, std::ios::in | std::ios::out | std::ios::binary);
   if (!file.is_open()) {
-    std::ofstream(path, std::ios::binary);
+    { const std::ofstream created(path, std::ios::binary); }
     file.open(path, std::ios::in | std::ios::out | std::ios::binary);
     if (!file.is_open()) {
       return false;

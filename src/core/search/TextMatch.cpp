@@ -132,8 +132,8 @@ int TextMatcher::Count(const std::string& strField1, const std::string& strField
   return (bFirst ? 1 : 0) + (Contains(strField2, m_strSearch2) ? 1 : 0);
 }
 
-int MatchText(std::string strSearch1, std::string strField1, std::string strSearch2,
-              std::string strField2) {
+int MatchText(const std::string& strSearch1, const std::string& strField1,
+              const std::string& strSearch2, const std::string& strField2) {
   return TextMatcher(strSearch1, strSearch2).Count(strField1, strField2);
 }
 

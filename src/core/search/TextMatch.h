@@ -29,8 +29,8 @@ class TextMatcher {
 // How many of the two pairs match (0-2); callers take only 2 as a hit. Pair 1: search text 1
 // occurs in field 1, or, when it starts with "#", the rest equals field 1 exactly. Pair 2:
 // search text 2 occurs in field 2. Case does not matter; an empty search text matches anything.
-int MatchText(std::string strSearch1, std::string strField1, std::string strSearch2,
-              std::string strField2);
+int MatchText(const std::string& strSearch1, const std::string& strField1,
+              const std::string& strSearch2, const std::string& strField2);
 
 // Letter-pair similarity 0-100: pairs of the shorter text found among the longer text's pairs,
 // per pair of the longer text, counting characters whatever the encoding they were stored in.

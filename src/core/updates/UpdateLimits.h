@@ -11,9 +11,9 @@ namespace velvane {
 // The most the update server may send. A catalogue line is 27 characters, so 4 MB is far more
 // than any listing; a real update line is under 200 bytes, so 600 a record promised by the
 // catalogue, plus room for stray blank lines, never refuses an honest update.
-inline constexpr std::size_t kCatalogueMaxBytes = 4 * 1024 * 1024;
+inline constexpr std::size_t kCatalogueMaxBytes = std::size_t{4} * 1024 * 1024;
 inline constexpr std::size_t kUpdateBytesPerRecord = 600;
-inline constexpr std::size_t kUpdateSlackBytes = 4 * 1024;
+inline constexpr std::size_t kUpdateSlackBytes = std::size_t{4} * 1024;
 
 // The request for the catalogue on a server as the UpdateServer setting names it.
 HttpRequest CatalogueRequest(const std::string& strServer);

@@ -27,7 +27,7 @@ class SoundFromAnalysisTest : public RadioFixture {
   std::string AnalysedTrack(int nTrack, int nLengthMs, double dLoudness, double dTruePeak,
                             int nAudibleEnd) {
     const std::string strName(1, static_cast<char>('A' + nTrack - 1));
-    const std::string strPath = AddTrack(1, nTrack, strName, "T" + strName, nLengthMs);
+    std::string strPath = AddTrack(1, nTrack, strName, "T" + strName, nLengthMs);
     TrackAnalysis result{"1", std::to_string(nTrack), {}, {dLoudness, dTruePeak, 0, nAudibleEnd}};
     EXPECT_TRUE(DescribeFile(strPath, result.file));
     m_results.Put(result);
