@@ -337,7 +337,7 @@ std::map<int, QRect> Places(QWidget* pWindow) {
 TEST_F(RadioDlgTest, TheLayoutFitsTheScreenAndKeepsItsProportionsWhenResized) {
   StartInstalled(1);
   QApplication::processEvents();
-  // The offscreen screen is smaller than the layout at its dialog font's own size.
+  // The window fits the available area of the screen (offscreen: 800 x 600).
   const QRect available = m_pDlg->screen()->availableGeometry();
   EXPECT_TRUE(available.contains(m_pDlg->frameGeometry()));
   const std::map<int, QRect> small = Places(m_pDlg.get());
