@@ -10,6 +10,8 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QVariant>
+#include <algorithm>
+#include <cmath>
 
 namespace velvane {
 
@@ -28,6 +30,58 @@ DialogUnits::DialogUnits(const QFont& font) {
 
 QRect DialogUnits::Rect(int x, int y, int nWidth, int nHeight) const {
   return QRect(X(x), Y(y), X(nWidth), Y(nHeight));
+}
+
+QRect DialogUnits::Rect(int x, int y, int nWidth, int nHeight, double dScale) const {
+  const auto edgeX = [&](int nUnits) {
+    return static_cast<int>(std::lround(nUnits * m_nBaseX * dScale / 4));
+  };
+  const auto edgeY = [&](int nUnits) {
+    return static_cast<int>(std::lround(nUnits * m_nBaseY * dScale / 8));
+  };
+  const int nLeft = edgeX(x);
+  const int nTop = edgeY(y);
+  return QRect(nLeft, nTop, edgeX(x + nWidth) - nLeft, edgeY(y + nHeight) - nTop);
+}
+
+QFont ScaledFont(const QFont& font, double dScale) {
+  QFont scaled = font;
+  if (font.pixelSize() > 0) {
+    scaled.setPixelSize(std::max(1, static_cast<int>(std::lround(font.pixelSize() * dScale))));
+  } else {
+    scaled.setPointSizeF(std::max(1.0, font.pointSizeF() * dScale));
+  }
+  return scaled;
+}
+
+ScaledLayout::ScaledLayout(const DialogUnits& units, int nWidth, int nHeight)
+    : m_units(units), m_nWidth(nWidth), m_nHeight(nHeight) {}
+
+void ScaledLayout::Add(QWidget* pControl, UnitRect at) {
+  m_items.push_back({pControl, at, pControl->font()});
+}
+
+QSize ScaledLayout::Size(double dScale) const {
+  return m_units.Rect(0, 0, m_nWidth, m_nHeight, dScale).size();
+}
+
+double ScaledLayout::ScaleToFit(QSize room) const {
+  const QSize natural = Size(1.0);
+  return std::min(static_cast<double>(room.width()) / natural.width(),
+                  static_cast<double>(room.height()) / natural.height());
+}
+
+void ScaledLayout::Apply(double dScale, QPoint origin) {
+  m_dScale = dScale;
+  for (const Item& item : m_items) {
+    if (item.pControl == nullptr) {
+      continue;
+    }
+    item.pControl->setGeometry(
+        m_units.Rect(item.at.x, item.at.y, item.at.nWidth, item.at.nHeight, dScale)
+            .translated(origin));
+    item.pControl->setFont(ScaledFont(item.font, dScale));
+  }
 }
 
 void SetControlId(QWidget* pWidget, int nId) {

@@ -1,10 +1,12 @@
 #pragma once
 
 #include <QFont>
+#include <QPointer>
 #include <QRect>
 #include <QString>
 #include <QWidget>
 #include <string>
+#include <vector>
 
 #include "platform/QtText.h"
 
@@ -27,6 +29,9 @@ class DialogUnits {
   int X(int nUnits) const { return (nUnits * m_nBaseX + 2) / 4; }
   int Y(int nUnits) const { return (nUnits * m_nBaseY + 4) / 8; }
   QRect Rect(int x, int y, int nWidth, int nHeight) const;
+  // The same at `dScale` times the size; each edge is rounded on its own, so controls that
+  // touch in dialog units still touch in pixels.
+  QRect Rect(int x, int y, int nWidth, int nHeight, double dScale) const;
 
  private:
   int m_nBaseX;
@@ -51,6 +56,40 @@ struct UnitRect {
   int y;
   int nWidth;
   int nHeight;
+};
+
+// A font at `dScale` times its size, in pixels or in points as it was given.
+QFont ScaledFont(const QFont& font, double dScale);
+
+// A window whose dialog-unit layout follows its size. It keeps each control's dialog-unit
+// place and its font as built; Apply re-places every control and scales its font by one
+// factor, so the window keeps its proportions at any size.
+class ScaledLayout {
+ public:
+  // The layout is `nWidth` x `nHeight` dialog units of `units`.
+  ScaledLayout(const DialogUnits& units, int nWidth, int nHeight);
+
+  // Takes the control with its font as it is now (set the font first).
+  void Add(QWidget* pControl, UnitRect at);
+  // The whole layout in pixels at a scale.
+  QSize Size(double dScale) const;
+  // The largest scale at which the layout fits in `room`.
+  double ScaleToFit(QSize room) const;
+  // Places every control at the scale, the layout's top left at `origin`.
+  void Apply(double dScale, QPoint origin);
+  double Scale() const { return m_dScale; }
+
+ private:
+  struct Item {
+    QPointer<QWidget> pControl;
+    UnitRect at;
+    QFont font;
+  };
+  DialogUnits m_units;
+  int m_nWidth;
+  int m_nHeight;
+  std::vector<Item> m_items;
+  double m_dScale = 1.0;
 };
 
 // The number of a control the dialog never looks up (a caption, a group box).

@@ -8,6 +8,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QMenuBar>
 #include <QPushButton>
 #include <QScreen>
 #include <QSignalBlocker>
@@ -70,6 +71,7 @@ CRadioDlg::CRadioDlg(Mci& mci, Clock& clock, Prompter& prompter, ProfileStore& p
   setWindowIcon(icon);  // the large and the small window icon
   BuildControls();
   BuildMenu();
+  BuildKeys();
   ConnectControls();
   connect(&m_timer, &QTimer::timeout, this, &CRadioDlg::OnTimer);
 }
@@ -78,9 +80,12 @@ CRadioDlg::~CRadioDlg() = default;
 
 void CRadioDlg::OnInitDialog() {
   // The window takes the screen before it shows, so that the first-run administration dialog
-  // is centred where the maximised window will be.
+  // is centred where the maximised window will be. Even its smallest size must fit there.
   if (const QScreen* pScreen = screen()) {
-    setGeometry(pScreen->availableGeometry());
+    const QRect available = pScreen->availableGeometry();
+    m_pClient->setMinimumSize(m_pClient->minimumSize().boundedTo(
+        available.size() - QSize(0, m_pMenuBar->sizeHint().height())));
+    setGeometry(available);
   }
   m_core.OnInitDialog([this] { CAdminDlg::Run(m_core, m_ports, this); });
   setWindowTitle(ToDisplay(m_core.Title()));
@@ -297,6 +302,13 @@ void CRadioDlg::keyPressEvent(QKeyEvent* pEvent) {
     default:
       QWidget::keyPressEvent(pEvent);
   }
+}
+
+bool CRadioDlg::eventFilter(QObject* pWatched, QEvent* pEvent) {
+  if (pWatched == m_pClient && pEvent->type() == QEvent::Resize) {
+    Relayout();
+  }
+  return QWidget::eventFilter(pWatched, pEvent);
 }
 
 void CRadioDlg::contextMenuEvent(QContextMenuEvent* pEvent) {

@@ -4,8 +4,10 @@
 #include <QWidget>
 #include <array>
 #include <map>
+#include <optional>
 
 #include "core/main/RadioCore.h"
+#include "gui/common/DialogKit.h"
 #include "gui/common/DialogPorts.h"
 #include "gui/main/ControlIds.h"
 
@@ -25,8 +27,13 @@ namespace velvane {
 //
 // The window menu entries ("Velvane Admin", "About Velvane") live in a small menu bar
 // ("Velvane"), the same two entries on the window's context menu (right click), and the
-// shortcuts Ctrl+Shift+A and F1. Escape and Enter do nothing; the window closes only through
+// shortcuts Ctrl+Shift+A and F1. The play, stop, fade, mode and search buttons have function
+// keys (MainKeys.h). Escape and Enter do nothing; the window closes only through
 // the close request, which the core may refuse.
+//
+// The layout of dialog 102 fills the window at whatever size the window has: every control is
+// re-placed from its dialog-unit rectangle at one scale, fonts scaled with it, centred where
+// the window is wider or taller than the layout's proportions.
 class CRadioDlg : public QWidget {
   Q_OBJECT
 
@@ -66,12 +73,17 @@ class CRadioDlg : public QWidget {
   void closeEvent(QCloseEvent* pEvent) override;
   void keyPressEvent(QKeyEvent* pEvent) override;
   void contextMenuEvent(QContextMenuEvent* pEvent) override;
+  bool eventFilter(QObject* pWatched, QEvent* pEvent) override;
 
  private:
   // RadioDlgLayout.cpp: every control at its place, with its id, font and colours.
   void BuildControls();
   void BuildMenu();
+  // The function keys of the buttons, each named in its button's tooltip (see MainKeys.h).
+  void BuildKeys();
   void ConnectControls();
+  // Places the layout at the largest scale that fits the client area.
+  void Relayout();
   // A button that runs a core handler and then shows the new state.
   void Forward(int nId, void (PlayControl::*pHandler)());
 
@@ -89,7 +101,8 @@ class CRadioDlg : public QWidget {
   DialogPorts m_ports;
   QTimer m_timer;
 
-  QWidget* m_pClient = nullptr;  // the 680 x 465 dialog units of dialog 102
+  QWidget* m_pClient = nullptr;  // holds the 680 x 465 dialog units of dialog 102
+  std::optional<ScaledLayout> m_scaled;
   QMenuBar* m_pMenuBar = nullptr;
   QMenu* m_pWindowMenu = nullptr;
   QAction* m_pAdminAction = nullptr;

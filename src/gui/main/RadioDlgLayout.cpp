@@ -8,17 +8,25 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QShortcut>
 #include <QSlider>
 #include <QVBoxLayout>
 #include <cstdlib>
 
 #include "gui/common/DialogKit.h"
+#include "gui/main/MainKeys.h"
 #include "gui/main/RadioDlg.h"
 #include "gui/main/RadioDlgColours.h"
 
 namespace velvane {
 
 namespace {
+
+// Dialog 102 in dialog units.
+constexpr int kLayoutWidth = 680;
+constexpr int kLayoutHeight = 465;
+// Below half its size the window's texts can no longer be read.
+constexpr double kMinimumScale = 0.5;
 
 enum class Kind {
   kHeading,       // plain static text
@@ -140,7 +148,7 @@ void FitCaption(QPushButton* pButton) {
 void CRadioDlg::BuildControls() {
   m_pClient = new QWidget(this);
   DialogBuilder kit(m_pClient);
-  kit.SetFixedSize(680, 465);
+  m_scaled.emplace(kit.Units(), kLayoutWidth, kLayoutHeight);
 
   for (const Control& control : kControls) {
     const UnitRect at{control.x, control.y, control.nWidth, control.nHeight};
@@ -193,14 +201,17 @@ void CRadioDlg::BuildControls() {
     if (control.kind == Kind::kButton) {
       FitCaption(static_cast<QPushButton*>(pWidget));
     }
+    m_scaled->Add(pWidget, at);
   }
 
   // The play queue: twenty edits the operator cannot type into, slot 1 with a border.
   for (int nSlot = 0; nSlot < kQueueSlots; ++nSlot) {
     const int y = 35 + 15 * nSlot;
     for (int nColumn = 0; nColumn < 2; ++nColumn) {
-      QLineEdit* pEdit = kit.Edit(nColumn == 0 ? idc::kQueueCD[nSlot] : idc::kQueueTrack[nSlot],
-                                  {nColumn == 0 ? 20 : 60, y, 40, 12});
+      const UnitRect at{nColumn == 0 ? 20 : 60, y, 40, 12};
+      QLineEdit* pEdit =
+          kit.Edit(nColumn == 0 ? idc::kQueueCD[nSlot] : idc::kQueueTrack[nSlot], at);
+      m_scaled->Add(pEdit, at);
       pEdit->setAlignment(Qt::AlignCenter);
       pEdit->setFrame(nSlot == 0);
       pEdit->setReadOnly(true);
@@ -209,9 +220,15 @@ void CRadioDlg::BuildControls() {
     }
   }
 
-  m_pDeck1Slider = MakeSlider(kit, idc::kDeck1Slider, {580, 35, 25, 90});
-  m_pDeck2Slider = MakeSlider(kit, idc::kDeck2Slider, {605, 35, 25, 90});
-  m_pMasterSlider = MakeSlider(kit, idc::kMasterSlider, {635, 35, 25, 115});
+  const UnitRect deck1At{580, 35, 25, 90};
+  const UnitRect deck2At{605, 35, 25, 90};
+  const UnitRect masterAt{635, 35, 25, 115};
+  m_pDeck1Slider = MakeSlider(kit, idc::kDeck1Slider, deck1At);
+  m_pDeck2Slider = MakeSlider(kit, idc::kDeck2Slider, deck2At);
+  m_pMasterSlider = MakeSlider(kit, idc::kMasterSlider, masterAt);
+  m_scaled->Add(m_pDeck1Slider, deck1At);
+  m_scaled->Add(m_pDeck2Slider, deck2At);
+  m_scaled->Add(m_pMasterSlider, masterAt);
 
   for (const int nId : kColouredControls) {
     SetColours(m_mapLabels.at(nId), kTextColour, kBackgroundColour);
@@ -222,17 +239,29 @@ void CRadioDlg::BuildControls() {
   SetColours(m_pDeck1Lamp, kTextColour, LampColour(DeckLamp::kIdle));
   SetColours(m_pDeck2Lamp, kTextColour, LampColour(DeckLamp::kIdle));
 
+  // The client takes the whole window below the menu bar; the controls follow its size.
+  m_pClient->setMinimumSize(m_scaled->Size(kMinimumScale));
+  m_pClient->installEventFilter(this);
   auto* pLayout = new QVBoxLayout(this);
   pLayout->setContentsMargins(0, 0, 0, 0);
-  pLayout->addWidget(m_pClient, 1, Qt::AlignCenter);
+  pLayout->addWidget(m_pClient, 1);
+}
+
+void CRadioDlg::Relayout() {
+  const QSize room = m_pClient->size();
+  const double dScale = m_scaled->ScaleToFit(room);
+  const QSize size = m_scaled->Size(dScale);
+  m_scaled->Apply(dScale,
+                  QPoint((room.width() - size.width()) / 2, (room.height() - size.height()) / 2));
+  Render();  // the one-line fields cut their texts to the new widths
 }
 
 void CRadioDlg::BuildMenu() {
   m_pAdminAction = new QAction(QStringLiteral("Velvane Admin"), this);
-  m_pAdminAction->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_A));
+  m_pAdminAction->setShortcut(QKeySequence(kAdminKey));
   m_pAdminAction->setShortcutContext(Qt::WindowShortcut);
   m_pAboutAction = new QAction(QStringLiteral("About Velvane"), this);
-  m_pAboutAction->setShortcut(QKeySequence(Qt::Key_F1));
+  m_pAboutAction->setShortcut(QKeySequence(kAboutKey));
   m_pAboutAction->setShortcutContext(Qt::WindowShortcut);
   addAction(m_pAdminAction);
   addAction(m_pAboutAction);
@@ -242,6 +271,23 @@ void CRadioDlg::BuildMenu() {
   m_pWindowMenu->addAction(m_pAdminAction);
   m_pWindowMenu->addAction(m_pAboutAction);
   layout()->setMenuBar(m_pMenuBar);
+}
+
+void CRadioDlg::BuildKeys() {
+  for (const MainKey& key : kMainKeys) {
+    if (key.nId == kNoId) {
+      continue;
+    }
+    QPushButton* pButton = m_mapButtons.at(key.nId);
+    auto* pShortcut = new QShortcut(QKeySequence(key.key), this);
+    pShortcut->setContext(Qt::WindowShortcut);
+    // A key held down presses its button once: a repeat would start or stop a second deck.
+    pShortcut->setAutoRepeat(false);
+    // A click, so that a disabled button stays as dead under its key as under the mouse.
+    connect(pShortcut, &QShortcut::activated, pButton, &QPushButton::click);
+    pButton->setToolTip(
+        QStringLiteral("%1 (%2)").arg(QString::fromUtf8(key.pAction), KeyName(key.key)));
+  }
 }
 
 }  // namespace velvane

@@ -4,6 +4,7 @@
 #include <QPushButton>
 
 #include "gui/common/DialogKit.h"
+#include "gui/main/MainKeys.h"
 #include "gui/settings/AppIcon.h"
 
 namespace velvane {
@@ -28,11 +29,20 @@ CAboutDlg::CAboutDlg(const std::string& strTitle, const std::string& strVersion,
   pManual->setWordWrap(true);
   pManual->setTextInteractionFlags(Qt::TextSelectableByMouse);
 
-  QPushButton* pOk = kit.Button(QStringLiteral("OK"), 1, {182, 74, 50, 14});
+  // The main window's keys, one a line: the key, then what it does.
+  kit.Label(QStringLiteral("Keys in the main window"), kNoId, {42, 74, 190, 8});
+  int y = 86;
+  for (const MainKey& key : kMainKeys) {
+    kit.Label(KeyName(key.key), kNoId, {42, y, 50, 8});
+    kit.Label(QString::fromUtf8(key.pAction), kNoId, {92, y, 140, 8});
+    y += 9;
+  }
+
+  QPushButton* pOk = kit.Button(QStringLiteral("OK"), 1, {182, y + 6, 50, 14});
   pOk->setDefault(true);
   connect(pOk, &QPushButton::clicked, this, &QDialog::accept);
 
-  kit.SetFixedSize(240, 95);
+  kit.SetFixedSize(240, y + 27);
 }
 
 }  // namespace velvane

@@ -5,7 +5,8 @@
 
 namespace velvane {
 
-// "The ROLV Radio System": program title and version beside the application icon.
+// "The ROLV Radio System": program title and version beside the application icon, where to
+// find the manual, and the main window's keys.
 class CAboutDlg : public QDialog {
   Q_OBJECT
 

@@ -2,10 +2,15 @@
 
 #include <QSignalSpy>
 #include <QTest>
+#include <cmath>
 #include <filesystem>
+#include <map>
 
 #include "gui/ModalDriver.h"
+#include "gui/main/MainKeys.h"
 #include "gui/main/RadioDlgFixture.h"
+#include "gui/search/ManualSearchDlg.h"
+#include "gui/settings/AboutDlg.h"
 #include "gui/settings/AdminDlg.h"
 
 namespace velvane {
@@ -243,6 +248,129 @@ TEST_F(RadioDlgTest, ButtonsAndMenuEntriesOpenTheirDialogsUnlessTheCoreRefuses) 
   EXPECT_EQ(DialogOpenedBy([&] { m_pDlg->AdminAction()->trigger(); }), "");
   Button(kStopAllTracks)->click();
   EXPECT_EQ(DialogOpenedBy([&] { m_pDlg->AdminAction()->trigger(); }), "velvane::CAdminDlg");
+}
+
+TEST_F(RadioDlgTest, FunctionKeysPressTheirButtonsOnlyWhileTheWindowHasTheKeyboard) {
+  StartInstalled(3);
+  // A key goes to the active window; a closed dialog gives the activation back only later,
+  // so the window is made active before a dialog's driver is set up.
+  const auto activate = [&] {
+    m_pDlg->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(m_pDlg.get()));
+  };
+  const auto hit = [&](Qt::Key nKey) { QTest::keyClick(m_pDlg.get(), nKey); };
+  const auto press = [&](Qt::Key nKey) {
+    activate();
+    hit(nKey);
+  };
+  const PlayControl& play = Core().Play();
+
+  press(Qt::Key_F2);  // Play Next Track
+  ASSERT_EQ(play.CurrentDeck(), 1);
+  press(Qt::Key_F2);  // its button is disabled just after a start: the key is dead as well
+  EXPECT_EQ(play.DecksInUse(), 1);
+  Core().Play().OnPlayNextTrack();  // deck 1 plays out, deck 2 is current
+  m_pDlg->Render();
+  press(Qt::Key_F8);  // Fade Last
+  EXPECT_TRUE(play.FadeRunning(FadeRole::kLast));
+  press(Qt::Key_F7);  // Fade Current
+  EXPECT_TRUE(play.FadeRunning(FadeRole::kCurrent));
+  press(Qt::Key_F5);  // Stop Last Track
+  EXPECT_EQ(play.LastDeck(), 0);
+  EXPECT_EQ(play.CurrentDeck(), 2);
+  press(Qt::Key_F4);  // Stop Current Track
+  EXPECT_EQ(play.DecksInUse(), 0);
+  Tick();             // the tick enables "Play Current Track" once nothing plays
+  press(Qt::Key_F3);  // Play Current Track
+  EXPECT_EQ(play.DecksInUse(), 1);
+  press(Qt::Key_F6);  // Stop All Tracks
+  EXPECT_EQ(play.DecksInUse(), 0);
+  press(Qt::Key_F9);  // Play Mode
+  EXPECT_EQ(Text(kPlayModeField), "Auto Play");
+
+  EXPECT_EQ(DialogOpenedBy([&] { hit(Qt::Key_F11); }), "velvane::CAutoSearchDlg");
+  // The about box lists every key and still holds all its lines.
+  activate();
+  WhenModal<CAboutDlg>([&](CAboutDlg& about) {
+    QStringList texts;
+    for (const QLabel* pLabel : about.findChildren<QLabel*>()) {
+      texts << pLabel->text();
+      EXPECT_TRUE(about.rect().contains(pLabel->geometry())) << pLabel->text().toStdString();
+    }
+    for (const MainKey& key : kMainKeys) {
+      EXPECT_TRUE(texts.contains(KeyName(key.key))) << key.pAction;
+      EXPECT_TRUE(texts.contains(QString::fromUtf8(key.pAction))) << key.pAction;
+    }
+  });
+  hit(Qt::Key_F1);
+  // Over an open dialog the window's keys are dead, so a text field there is never disturbed.
+  activate();
+  WhenModal<CManualSearchDlg>([&](CManualSearchDlg& dialog) {
+    QLineEdit* pField = dialog.findChild<QLineEdit*>();
+    ASSERT_NE(pField, nullptr);
+    pField->setFocus();
+    QTest::keyClick(pField, Qt::Key_F2);
+    QTest::keyClick(pField, Qt::Key_F9);
+    EXPECT_EQ(play.DecksInUse(), 0);
+    EXPECT_EQ(play.Mode(), PlayMode::kAuto);
+  });
+  hit(Qt::Key_F10);  // Manual Search
+
+  for (const MainKey& key : kMainKeys) {
+    if (key.nId != kNoId) {
+      EXPECT_TRUE(Button(key.nId)->toolTip().contains(KeyName(key.key))) << key.pAction;
+    }
+  }
+}
+
+// Where every numbered control lies in the window.
+std::map<int, QRect> Places(QWidget* pWindow) {
+  std::map<int, QRect> places;
+  for (QWidget* pControl : pWindow->findChildren<QWidget*>()) {
+    if (const int nId = ControlId(pControl); nId != kNoId) {
+      places[nId] = QRect(pControl->mapTo(pWindow, QPoint(0, 0)), pControl->size());
+    }
+  }
+  return places;
+}
+
+TEST_F(RadioDlgTest, TheLayoutFitsTheScreenAndKeepsItsProportionsWhenResized) {
+  StartInstalled(1);
+  QApplication::processEvents();
+  // The window fits the available area of the screen (offscreen: 800 x 600).
+  const QRect available = m_pDlg->screen()->availableGeometry();
+  EXPECT_TRUE(available.contains(m_pDlg->frameGeometry()));
+  const std::map<int, QRect> small = Places(m_pDlg.get());
+  for (const auto& [nId, place] : small) {
+    EXPECT_TRUE(m_pDlg->rect().contains(place)) << nId;  // the status line included
+  }
+  const int nSmallTime = Label(kRemaining)->font().pixelSize();
+  const double dSmallSlot = Edit(kQueueCD[0])->font().pointSizeF();
+
+  m_pDlg->showNormal();
+  m_pDlg->resize(available.width() * 2, available.height() * 2);
+  QApplication::processEvents();
+  const std::map<int, QRect> large = Places(m_pDlg.get());
+
+  // Every control is the same picture, larger by one factor: places, sizes and fonts.
+  const double dFactor =
+      static_cast<double>(large.at(kNextPanel).width()) / small.at(kNextPanel).width();
+  EXPECT_GT(dFactor, 1.5);
+  const QPoint smallOrigin = small.at(kQueuePanel).topLeft();
+  const QPoint largeOrigin = large.at(kQueuePanel).topLeft();
+  const auto matches = [&](int nLarge, int nSmall) {
+    return std::abs(nLarge - nSmall * dFactor) <= 3;
+  };
+  for (const auto& [nId, place] : small) {
+    const QRect moved = large.at(nId).translated(-largeOrigin);
+    const QRect from = place.translated(-smallOrigin);
+    EXPECT_TRUE(matches(moved.left(), from.left()) && matches(moved.top(), from.top()) &&
+                matches(moved.width(), from.width()) && matches(moved.height(), from.height()))
+        << nId;
+    EXPECT_TRUE(m_pDlg->rect().contains(large.at(nId))) << nId;
+  }
+  EXPECT_NEAR(Label(kRemaining)->font().pixelSize(), nSmallTime * dFactor, 1.0);
+  EXPECT_NEAR(Edit(kQueueCD[0])->font().pointSizeF(), dSmallSlot * dFactor, 0.1);
 }
 
 }  // namespace
