@@ -6,11 +6,11 @@
 #include <string>
 #include <vector>
 
+#include "app/RadioApp.h"
 #include "core/demo/DemoLibrary.h"
 #include "core/settings/ProgramInfo.h"
 #include "core/settings/Settings.h"
 #include "gui/main/CommandLine.h"
-#include "app/RadioApp.h"
 #include "platform/FfmpegAnalyser.h"
 #include "platform/QtProfileStore.h"
 #include "platform/SystemClock.h"

@@ -16,10 +16,10 @@
 #include <string>
 
 #include "core/db/LineCodec.h"
+#include "gui/FakeDialogPorts.h"
 #include "gui/common/DialogKit.h"
 #include "gui/main/RadioDlg.h"
 #include "support/FakeClock.h"
-#include "gui/FakeDialogPorts.h"
 #include "support/FakeMci.h"
 #include "support/FakeProfileStore.h"
 #include "support/FakePrompter.h"

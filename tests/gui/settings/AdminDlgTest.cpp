@@ -13,14 +13,14 @@
 #include <memory>
 
 #include "core/main/RadioFixture.h"
+#include "core/updates/UpdateCatalogue.h"
+#include "gui/FakeDialogPorts.h"
 #include "gui/ModalDriver.h"
 #include "gui/common/DialogKit.h"
-#include "core/updates/UpdateCatalogue.h"
 #include "gui/maintenance/AnalyseDlg.h"
 #include "gui/maintenance/ImportCDDlg.h"
 #include "gui/settings/LogOptionsDlg.h"
 #include "gui/updates/ChartUpdatesDlg.h"
-#include "gui/FakeDialogPorts.h"
 
 namespace velvane {
 namespace {
@@ -212,8 +212,7 @@ TEST_F(AdminDlgPortsTest, AnalyseImportAndUpdateWorkThroughTheHandedPorts) {
 
   fakes.chooser.m_answers = {AddMusicFile(13, 1, "- B - U", 1000)};
   WhenModal<CImportCDDlg>([](CImportCDDlg& dialog) {
-    QTest::mouseClick(FindControlAs<QPushButton>(&dialog, CImportCDDlg::kIdBrowse),
-                      Qt::LeftButton);
+    QTest::mouseClick(FindControlAs<QPushButton>(&dialog, CImportCDDlg::kIdBrowse), Qt::LeftButton);
     EXPECT_EQ(FindControlAs<QListWidget>(&dialog, CImportCDDlg::kIdList)->count(), 1);
   });
   admin.CommandAction(CAdminDlg::kCmdImportFolder)->trigger();
