@@ -16,6 +16,7 @@
 #include <memory>
 #include <mutex>
 #include <string_view>
+#include <system_error>
 #include <vector>
 
 #include "core/db/MusicFile.h"
@@ -198,7 +199,7 @@ class InputFile {
 #endif
     struct stat status = {};
     if (m_nFile < 0 || ::fstat(m_nFile, &status) != 0) {
-      strError = std::string("it cannot be opened: ") + std::strerror(errno);
+      strError = "it cannot be opened: " + std::generic_category().message(errno);
       return false;
     }
     if (!S_ISREG(status.st_mode)) {

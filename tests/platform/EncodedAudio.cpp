@@ -146,13 +146,13 @@ std::string EncodeSine(const std::filesystem::path& path, int nChannels, int nRa
       }
     }
     frame->pts = nDone;
-    const std::string strError = Encode(codec.get(), output.get(), pStream, frame.get());
+    std::string strError = Encode(codec.get(), output.get(), pStream, frame.get());
     av_frame_unref(frame.get());
     if (!strError.empty()) {
       return strError;
     }
   }
-  const std::string strError = Encode(codec.get(), output.get(), pStream, nullptr);
+  std::string strError = Encode(codec.get(), output.get(), pStream, nullptr);
   if (!strError.empty()) {
     return strError;
   }

@@ -26,7 +26,7 @@ class FfmpegAnalyserTest : public ::testing::Test {
  protected:
   std::string Sine(const std::string& strName, double dSeconds, const std::string& strEffects,
                    int nChannels = 2, int nRate = 44100) {
-    const std::string strPath = (m_dir.Path() / strName).string();
+    std::string strPath = (m_dir.Path() / strName).string();
     const std::string strCommand = "sox -D -n -r " + std::to_string(nRate) + " -b 16 -c " +
                                    std::to_string(nChannels) + " '" + strPath + "' synth " +
                                    std::to_string(dSeconds) + " sine 997 " + strEffects +
@@ -179,6 +179,7 @@ TEST_F(FfmpegAnalyserTest, SeveralFilesAtOnceGiveTheSameResults) {
   const TrackMeasures alone = Measure(strPath);
   std::vector<TrackMeasures> measured(4);
   std::vector<std::thread> threads;
+  threads.reserve(measured.size());
   for (TrackMeasures& measures : measured) {
     threads.emplace_back([&] {
       std::string strError;

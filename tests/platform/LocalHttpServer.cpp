@@ -33,8 +33,8 @@ std::string LocalHttpServer::Address() const {
   return "http://127.0.0.1:" + std::to_string(m_server.serverPort());
 }
 
-void LocalHttpServer::Serve(const std::string& strPath, std::string strBody, int nStatus,
-                            std::string strHeaders) {
+void LocalHttpServer::Serve(const std::string& strPath, const std::string& strBody, int nStatus,
+                            const std::string& strHeaders) {
   m_files[strPath] = {nStatus, QByteArray::fromStdString(strBody),
                       QByteArray::fromStdString(strHeaders)};
 }

@@ -29,8 +29,8 @@ class LocalHttpServer {
   // "http://127.0.0.1:<port>"
   std::string Address() const;
   // `strHeaders`: extra header lines, each ended by CR LF ("Content-Encoding: gzip\r\n").
-  void Serve(const std::string& strPath, std::string strBody, int nStatus = 200,
-             std::string strHeaders = {});
+  void Serve(const std::string& strPath, const std::string& strBody, int nStatus = 200,
+             const std::string& strHeaders = {});
   void SetMode(Mode mode) { m_mode = mode; }
   // One path answered in its own mode, whatever SetMode says.
   void SetMode(const std::string& strPath, Mode mode) { m_pathModes[strPath] = mode; }

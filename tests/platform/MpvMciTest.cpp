@@ -92,7 +92,7 @@ class MpvMciTest : public ::testing::Test {
  protected:
   // A 440 Hz sine at half scale.
   std::string Tone(const std::string& name, double dSeconds) {
-    const std::string path = (m_dir.Path() / name).string();
+    std::string path = (m_dir.Path() / name).string();
     EXPECT_TRUE(WriteSineWav(path, dSeconds, 440.0, 0.5));
     return path;
   }
@@ -230,6 +230,7 @@ TEST_F(MpvMciTest, CloseThenReopenUnderTheSameAlias) {
 // The programs set it once in main(), because setlocale is not thread safe while analysis
 // threads run; so the adapter must leave the process locale alone, and under a locale mpv
 // refuses it must report the open as failed instead of using a null handle.
+// NOLINTBEGIN(concurrency-mt-unsafe): the test changes the locale while no other thread runs
 TEST_F(MpvMciTest, LeavesTheProcessLocaleAlone) {
   const std::string saved = std::setlocale(LC_NUMERIC, nullptr);
   for (const char* candidate : {"de_DE.UTF-8", "fr_FR.UTF-8", "C.utf8"}) {
@@ -248,6 +249,7 @@ TEST_F(MpvMciTest, LeavesTheProcessLocaleAlone) {
   }
   GTEST_SKIP() << "no numeric locale other than C is installed";
 }
+// NOLINTEND(concurrency-mt-unsafe)
 
 // Real sound: a private PulseAudio server with a null sink whose monitor parec records.
 // Deck one plays at volume 1000, and as soon as it reports its end deck two plays the same

@@ -53,6 +53,7 @@ using namespace std::chrono_literals;
 int Spawn(const std::vector<std::string>& args, const std::string& strStdout,
           const std::string& strStderr) {
   std::vector<char*> argv;
+  argv.reserve(args.size() + 1);
   for (const std::string& arg : args) {
     argv.push_back(const_cast<char*>(arg.c_str()));
   }
@@ -120,8 +121,10 @@ PulseNullSink::~PulseNullSink() {
   Stop(m_nRecorder);
   Stop(m_nServer);
   if (m_bEnvSet && m_oldPulseServer) {
+    // NOLINTNEXTLINE(concurrency-mt-unsafe): set before any sound thread starts
     setenv("PULSE_SERVER", m_oldPulseServer->c_str(), 1);
   } else if (m_bEnvSet) {
+    // NOLINTNEXTLINE(concurrency-mt-unsafe): set before any sound thread starts
     unsetenv("PULSE_SERVER");
   }
 }
@@ -154,6 +157,7 @@ bool PulseNullSink::Start(std::string& error) {
   if (const char* old = std::getenv("PULSE_SERVER")) {
     m_oldPulseServer = old;
   }
+  // NOLINTNEXTLINE(concurrency-mt-unsafe): set before any sound thread starts
   setenv("PULSE_SERVER", ("unix:" + socket).c_str(), 1);
   m_bEnvSet = true;
   return true;

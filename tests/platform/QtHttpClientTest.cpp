@@ -186,19 +186,19 @@ TEST_F(QtHttpClientTest, ABodyPastItsCapIsRefusedAsItArrives) {
   EXPECT_EQ(announced.strError, "the answer is larger than the 4999 bytes allowed");
 
   // Without a length the bytes are counted as they come, and the transfer ends early.
-  const std::string strHuge(2 * 1024 * 1024, 'z');
+  const std::string strHuge(std::size_t{2} * 1024 * 1024, 'z');
   m_server.Serve("/huge.hit", strHuge);
   m_server.SetMode(LocalHttpServer::Mode::kNoLength);
   long long nLastReceived = 0;
   m_client.SetProgressHandler([&](long long nReceived, long long) { nLastReceived = nReceived; });
-  const HttpResponse unannounced = Get("huge.hit", 64 * 1024);
+  const HttpResponse unannounced = Get("huge.hit", std::size_t{64} * 1024);
   m_client.SetProgressHandler({});
   EXPECT_FALSE(unannounced.bOk);
   EXPECT_EQ(unannounced.strError, "the answer is larger than the 65536 bytes allowed");
   EXPECT_LT(nLastReceived, static_cast<long long>(strHuge.size() / 2));
 
   m_server.Serve("/small.hit", "two\r\nlines");
-  const HttpResponse small = Get("small.hit", 64 * 1024);
+  const HttpResponse small = Get("small.hit", std::size_t{64} * 1024);
   ASSERT_TRUE(small.bOk) << small.strError;
   EXPECT_EQ(small.strBody, "two\r\nlines");  // no length: the whole body up to the close
 }
@@ -210,10 +210,10 @@ TEST_F(QtHttpClientTest, ACompressedBodyCountsAtItsExpandedSize) {
   ASSERT_TRUE(response.bOk) << response.strError;
   EXPECT_EQ(QByteArray::fromStdString(response.strBody), plain);
 
-  const QByteArray bomb = Gzip(QByteArray(8 * 1024 * 1024, 'x'));
-  ASSERT_LT(bomb.size(), 64 * 1024);
+  const QByteArray bomb = Gzip(QByteArray(qsizetype{8} * 1024 * 1024, 'x'));
+  ASSERT_LT(bomb.size(), qsizetype{64} * 1024);
   m_server.Serve("/bomb.hit", bomb.toStdString(), 200, "Content-Encoding: gzip\r\n");
-  const HttpResponse expanded = Get("bomb.hit", 64 * 1024);
+  const HttpResponse expanded = Get("bomb.hit", std::size_t{64} * 1024);
   EXPECT_FALSE(expanded.bOk);
   EXPECT_EQ(expanded.strError, "the answer is larger than the 65536 bytes allowed");
 }

@@ -81,7 +81,8 @@ TEST(SystemClockTest, BrokenDownTimeAgreesWithEpochSeconds) {
                       day{static_cast<unsigned>(now.nDay)}};
   ASSERT_TRUE(year_month_day{date}.ok());
   const std::int64_t nSeconds = date.time_since_epoch().count() * std::int64_t{86400} +
-                                now.nHour * 3600 + now.nMinute * 60 + now.nSecond;
+                                std::int64_t{now.nHour} * 3600 + std::int64_t{now.nMinute} * 60 +
+                                now.nSecond;
   EXPECT_GE(nSeconds, nBefore);
   EXPECT_LE(nSeconds, nAfter);
   EXPECT_EQ(now.nDayOfWeek, static_cast<int>(weekday{date}.c_encoding()));

@@ -70,6 +70,7 @@ void EditorDialog::Build(RecordEditor& editor, const std::vector<Header>& header
   m_pList->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
   m_pList->setTextElideMode(Qt::ElideNone);
   std::vector<int> stops;
+  stops.reserve(tabStops.size());
   for (const int nStop : tabStops) {
     stops.push_back(kit.Units().X(nStop));
   }

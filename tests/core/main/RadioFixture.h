@@ -66,8 +66,7 @@ class RadioFixture : public ::testing::Test {
     const std::filesystem::path dir = m_dir.Path() / "music" / folder;
     std::filesystem::create_directories(dir);
     // Named as the program names it: a UTF-8 text, whatever the system's code page.
-    const std::string strPath =
-        Utf8FromPath(dir) + kPathSeparator + prefix + " " + strName + ".mp3";
+    std::string strPath = Utf8FromPath(dir) + kPathSeparator + prefix + " " + strName + ".mp3";
     const UniqueFile file = OpenFile(strPath, "wb");
     EXPECT_NE(file, nullptr) << strPath;
     if (file != nullptr) {
