@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <QCoreApplication>
 #include <QTimer>
 #include <array>
 #include <memory>
@@ -50,15 +49,6 @@ QByteArray Gzip(const QByteArray& data) {
 
 class QtHttpClientTest : public ::testing::Test {
  protected:
-  static void SetUpTestSuite() {
-    if (QCoreApplication::instance() == nullptr) {
-      static int argc = 1;
-      static char name[] = "velvane_platform_tests";
-      static char* argv[] = {name, nullptr};
-      static QCoreApplication app(argc, argv);
-    }
-  }
-
   std::string Url(const std::string& strFile) const {
     return UpdateUrl(m_server.Address(), strFile);
   }

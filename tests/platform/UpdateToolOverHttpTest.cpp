@@ -1,7 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <QCoreApplication>
-
 #include "LocalHttpServer.h"
 #include "platform/QtHttpClient.h"
 #include "tool/ToolFixture.h"
@@ -14,15 +12,6 @@ using namespace std::chrono_literals;
 // velvane-tool's updates command against a real server that misbehaves.
 class UpdateToolOverHttpTest : public ToolFixture {
  protected:
-  static void SetUpTestSuite() {
-    if (QCoreApplication::instance() == nullptr) {
-      static int argc = 1;
-      static char name[] = "velvane_platform_tests";
-      static char* argv[] = {name, nullptr};
-      static QCoreApplication app(argc, argv);
-    }
-  }
-
   UpdateToolOverHttpTest() {
     m_clock.Set(2026, 12, 6);
     m_context.pHttp = &m_http;
