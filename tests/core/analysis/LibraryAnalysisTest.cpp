@@ -106,41 +106,49 @@ TEST_F(LibraryAnalysisTest, FailuresAreToldAndLoggedAndTheOthersAreKept) {
   // opened, so it cannot block a worker.
   fs::create_directories(m_music.Path() / "007" / "41 a folder.mp3");
   Track(7, 41, nullptr);
+#ifndef _WIN32  // no FIFOs there, and links need privileges
+  constexpr int kPosixOnly = 2;
   MakeFifo(m_music.Path() / "007" / "42 a fifo.mp3");
   Track(7, 42, nullptr);
   fs::create_directory_symlink(m_music.Path() / "gone", m_music.Path() / "007" / "43 link.mp3");
   Track(7, 43, nullptr);
+#else
+  constexpr int kPosixOnly = 0;
+#endif
   // A regular file is the track's music file even when a folder comes first in name order.
   fs::create_directories(m_music.Path() / "007" / "44 a folder");
   Track(7, 44, "good");
   const LibraryAnalysisOutcome outcome = Run(4);
-  EXPECT_EQ(outcome.count.nTotal, 44);
-  EXPECT_EQ(outcome.count.nFailed, 7);
-  EXPECT_EQ(outcome.count.Summary(), "Analysed 37 music files, 7 could not be analysed");
+  EXPECT_EQ(outcome.count.nTotal, 42 + kPosixOnly);
+  EXPECT_EQ(outcome.count.nFailed, 5 + kPosixOnly);
+  EXPECT_EQ(outcome.count.Summary(), "Analysed 37 music files, " + std::to_string(5 + kPosixOnly) +
+                                         " could not be analysed");
   EXPECT_TRUE(outcome.bSaved);
   EXPECT_EQ(outcome.results.Count(), 37u);
-  ASSERT_EQ(m_failures.size(), 7u);
+  ASSERT_EQ(m_failures.size(), static_cast<std::size_t>(5 + kPosixOnly));
   std::sort(m_failures.begin(), m_failures.end());  // told as the workers finish them
   EXPECT_EQ(m_failures[0],
             "Music file CD 007 Track 03 could not be analysed (03 Song.mp3): damaged");
   EXPECT_EQ(m_failures[4],
             "Music file CD 007 Track 41 could not be analysed (41 a folder.mp3): "
             "it is a folder, not a file");
+#ifndef _WIN32
   EXPECT_EQ(m_failures[5],
             "Music file CD 007 Track 42 could not be analysed (42 a fifo.mp3): "
             "it is a FIFO, not a file");
   EXPECT_EQ(m_failures[6],
             "Music file CD 007 Track 43 could not be analysed (43 link.mp3): "
             "it is a broken link");
+#endif
   EXPECT_NE(m_db.Read("errorlog.txt")
                 .find("06/12/2026 03:00   Music file CD 007 Track 03 could not be analysed (03 "
                       "Song.mp3): damaged\r\n"),
             std::string::npos);
   // The first report gives the total; then one per file, counting up to it.
-  ASSERT_EQ(m_progress.size(), 45u);
+  ASSERT_EQ(m_progress.size(), static_cast<std::size_t>(43 + kPosixOnly));
   for (std::size_t i = 0; i < m_progress.size(); ++i) {
     EXPECT_EQ(m_progress[i].nDone, static_cast<int>(i));
-    EXPECT_EQ(m_progress[i].nTotal, 44);
+    EXPECT_EQ(m_progress[i].nTotal, 42 + kPosixOnly);
   }
 
   AnalysisResults saved;
