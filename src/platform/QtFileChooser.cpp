@@ -4,14 +4,21 @@
 #include <QFileDialog>
 #include <QStringList>
 
-#include "platform/QtText.h"
+#include "core/text/Text.h"
 
 namespace velvane {
 
-namespace {}  // namespace
+namespace {
+
+// Titles, filters and folders as stored bytes, shown as the view shows them.
+QString Shown(const std::string& strBytes) {
+  return QString::fromStdString(DisplayUtf8(strBytes));
+}
+
+}  // namespace
 
 QString ToQtNameFilter(const std::string& strFilter) {
-  const QStringList parts = ToDisplay(strFilter).split(QLatin1Char('|'));
+  const QStringList parts = Shown(strFilter).split(QLatin1Char('|'));
   QStringList filters;
   for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
     const QString description = parts[i].trimmed();
@@ -42,7 +49,7 @@ QString WithoutTrailingSeparator(const QString& folder) {
 }
 
 bool QtFileChooser::ChooseFile(const FileDialogOptions& options, bool bSave, std::string& path) {
-  QFileDialog dialog(m_pParent.data(), ToDisplay(options.strTitle), ToDisplay(options.strFolder));
+  QFileDialog dialog(m_pParent.data(), Shown(options.strTitle), Shown(options.strFolder));
   dialog.setAcceptMode(bSave ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
   dialog.setFileMode(bSave ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
   dialog.setOption(QFileDialog::DontConfirmOverwrite, false);
@@ -50,7 +57,7 @@ bool QtFileChooser::ChooseFile(const FileDialogOptions& options, bool bSave, std
   if (!filter.isEmpty()) {
     dialog.setNameFilter(filter);
   }
-  dialog.setDefaultSuffix(ToDisplay(options.strDefaultExtension));
+  dialog.setDefaultSuffix(Shown(options.strDefaultExtension));
   if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
     return false;
   }
@@ -68,7 +75,7 @@ bool QtFileChooser::ChooseSaveFile(const FileDialogOptions& options, std::string
 
 bool QtFileChooser::ChooseFolder(const std::string& title, std::string& path) {
   const QString folder =
-      QFileDialog::getExistingDirectory(m_pParent.data(), ToDisplay(title), ToDisplay(path));
+      QFileDialog::getExistingDirectory(m_pParent.data(), Shown(title), Shown(path));
   if (folder.isEmpty()) {
     return false;
   }

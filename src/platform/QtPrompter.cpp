@@ -2,7 +2,7 @@
 
 #include <QMessageBox>
 
-#include "platform/QtText.h"
+#include "core/text/Text.h"
 
 namespace velvane {
 
@@ -56,7 +56,8 @@ PromptAnswer CancelAnswer(PromptButtons buttons) {
 
 PromptAnswer QtPrompter::Show(const std::string& text, const std::string& caption, PromptIcon icon,
                               PromptButtons buttons) {
-  QMessageBox box(ToQtIcon(icon), ToDisplay(caption), ToDisplay(text), ToQtButtons(buttons),
+  QMessageBox box(ToQtIcon(icon), QString::fromStdString(DisplayUtf8(caption)),
+                  QString::fromStdString(DisplayUtf8(text)), ToQtButtons(buttons),
                   m_pParent.data());
   if (buttons == PromptButtons::YesNo) {
     box.setEscapeButton(QMessageBox::No);

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/QtText.h"
+#include "gui/common/QtText.h"
 
 class QCheckBox;
 class QComboBox;

@@ -6,7 +6,7 @@
 #include <algorithm>
 #include <utility>
 
-#include "platform/QtText.h"
+#include "gui/common/QtText.h"
 
 namespace velvane {
 

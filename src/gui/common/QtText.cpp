@@ -1,4 +1,4 @@
-#include "platform/QtText.h"
+#include "gui/common/QtText.h"
 
 #include "core/text/Text.h"
 
