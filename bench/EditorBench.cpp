@@ -65,6 +65,12 @@ void BM_FindChartEntry(benchmark::State& state) {
 }
 BENCHMARK(BM_FindChartEntry)->Unit(benchmark::kMillisecond);
 
+// Deletes the second record: near the top, so the lines after it all move.
+bool DeleteNearTop(PlaylistEditor& editor) {
+  editor.OnSelChangeList(1);
+  return editor.OnDelete();
+}
+
 // One "Delete" per iteration, each near the top; the library shrinks by at most the
 // iterations (1,000), so every delete moves some 49,000 lines.
 void BM_DeleteRecord(benchmark::State& state) {
@@ -72,8 +78,7 @@ void BM_DeleteRecord(benchmark::State& state) {
   QuietPrompter prompter;
   PlaylistEditor editor(store, prompter, "bench");
   for (auto _ : state) {
-    editor.OnSelChangeList(1);
-    if (!editor.OnDelete()) {
+    if (!DeleteNearTop(editor)) {
       state.SkipWithError("nothing was deleted");
       break;
     }
@@ -88,8 +93,7 @@ void BM_UndoDelete(benchmark::State& state) {
   QuietPrompter prompter;
   PlaylistEditor editor(store, prompter, "bench");
   for (int i = 0; i < 1000; ++i) {
-    editor.OnSelChangeList(1);
-    editor.OnDelete();
+    DeleteNearTop(editor);
   }
   for (auto _ : state) {
     if (!editor.OnUndo()) {
@@ -106,8 +110,7 @@ void BM_SaveAfterDelete(benchmark::State& state) {
   TrackStore store = Library();
   QuietPrompter prompter;
   PlaylistEditor editor(store, prompter, "bench");
-  editor.OnSelChangeList(1);
-  editor.OnDelete();
+  DeleteNearTop(editor);
   for (auto _ : state) {
     benchmark::DoNotOptimize(editor.OnSaveAndExit());
   }

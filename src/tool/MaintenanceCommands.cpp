@@ -4,6 +4,7 @@
 #include "core/maintenance/CDImport.h"
 #include "core/maintenance/MusicCheck.h"
 #include "core/maintenance/Relationships.h"
+#include "core/text/Text.h"
 #include "tool/ToolEnvironment.h"
 
 namespace velvane {
@@ -53,7 +54,7 @@ int RunImportCD(ToolEnvironment& env, const std::vector<std::string>& args) {
       return kToolUsage;
     }
     if (const std::string strRefusal = CDFolderRefusal(strFile); !strRefusal.empty()) {
-      env.context.err << "velvane-tool: " << OneLine(strRefusal) << '\n';
+      env.context.err << "velvane-tool: " << ControlsAsSpaces(strRefusal) << '\n';
       return kToolUsage;
     }
     folders.push_back(ScanCDFolder(strFile, env.context.pTags));
@@ -64,7 +65,7 @@ int RunImportCD(ToolEnvironment& env, const std::vector<std::string>& args) {
   }
   // All the CDs or none: a batch that would not fit changes nothing.
   if (const std::string strRefusal = CDImportRefusal(env.store, nListed); !strRefusal.empty()) {
-    env.context.err << "velvane-tool: " << OneLine(strRefusal) << '\n';
+    env.context.err << "velvane-tool: " << ControlsAsSpaces(strRefusal) << '\n';
     return kToolUsage;
   }
   for (const CDFolder& folder : folders) {

@@ -10,8 +10,7 @@ bool NeedsEscape(unsigned char c) {
   return (c < 0x20 && c != '\n' && c != '\t') || c == 0x7F;
 }
 
-}  // namespace
-
+// A control character as the tool prints it: "\r", or "\x1b" and the like.
 std::string EscapedControl(unsigned char c) {
   if (c == '\r') {
     return "\\r";
@@ -20,6 +19,8 @@ std::string EscapedControl(unsigned char c) {
   std::snprintf(text, sizeof text, "\\x%02x", static_cast<unsigned>(c));
   return text;
 }
+
+}  // namespace
 
 bool PrintableStreamBuf::Put(std::string_view text) {
   const auto nSize = static_cast<std::streamsize>(text.size());

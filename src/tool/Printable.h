@@ -7,9 +7,6 @@
 
 namespace velvane {
 
-// A control character as the tool prints it: "\r", or "\x1b" and the like.
-std::string EscapedControl(unsigned char c);
-
 // Everything the tool prints passes through this, so that a file name, a stored text or a line
 // from the update server cannot move the cursor, clear the screen or fake lines of output: every
 // control character but the line end and the TAB between list fields is written escaped.

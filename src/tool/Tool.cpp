@@ -102,11 +102,6 @@ bool ToolEnvironment::NoArguments(const char* pszCommand, const std::vector<std:
   return false;
 }
 
-std::string OneLine(std::string strText) {
-  std::replace(strText.begin(), strText.end(), '\n', ' ');
-  return strText;
-}
-
 namespace {
 
 int RunCommand(const std::vector<std::string>& args, ToolContext& context) {

@@ -55,10 +55,8 @@ struct ToolEnvironment {
 
 using ToolCommand = int (*)(ToolEnvironment& env, const std::vector<std::string>& args);
 
-// Commands, one file per command group.
-// A message of several lines as the one line a failure prints on stderr.
-std::string OneLine(std::string strText);
-
+// Commands, one file per command group. A message of several lines is printed on stderr as
+// one line (ControlsAsSpaces).
 int RunResave(ToolEnvironment& env, const std::vector<std::string>& args);
 int RunSearch(ToolEnvironment& env, const std::vector<std::string>& args);
 int RunAutoSelect(ToolEnvironment& env, const std::vector<std::string>& args);

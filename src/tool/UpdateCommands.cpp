@@ -1,6 +1,7 @@
 #include <optional>
 
 #include "core/settings/ProgramInfo.h"
+#include "core/text/Text.h"
 #include "core/updates/UpdateCatalogue.h"
 #include "core/updates/UpdateLimits.h"
 #include "core/updates/UpdateMerge.h"
@@ -38,7 +39,7 @@ int ApplyNamed(ToolEnvironment& env, HttpClient& http, const std::string& strSer
   const UpdateOutcome outcome =
       ApplyUpdate(target, *pEntry, http.Get(UpdateRequest(strServer, *pEntry)));
   if (!outcome.bApplied) {
-    env.context.err << "velvane-tool: " << OneLine(outcome.strMessage) << '\n';
+    env.context.err << "velvane-tool: " << ControlsAsSpaces(outcome.strMessage) << '\n';
     return kToolUsage;
   }
   env.context.out << outcome.strMessage << '\n';

@@ -57,18 +57,12 @@ Measured Measure(const AnalysisJob& job, AudioAnalyser& analyser) {
   return measured;
 }
 
-// A file name may hold line ends and other control bytes; a log line must not.
-std::string OneLine(std::string text) {
-  std::replace_if(
-      text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) < 0x20; }, ' ');
-  return text;
-}
-
 std::string FailureLine(const AnalysisJob& job, const Measured& measured) {
   const std::string strName = job.strPath.substr(job.strPath.find_last_of("/\\") + 1);
-  return OneLine("Music file CD " + FormatInt(Atoi(job.strCD), 3) + " Track " +
-                 FormatInt(Atoi(job.strTrack), 2) + " could not be analysed (" + strName +
-                 "): " + measured.strError);
+  // A file name may hold line ends and other control bytes; a log line must not.
+  return ControlsAsSpaces("Music file CD " + FormatInt(Atoi(job.strCD), 3) + " Track " +
+                          FormatInt(Atoi(job.strTrack), 2) + " could not be analysed (" + strName +
+                          "): " + measured.strError);
 }
 
 // Workers take the jobs in order and queue what they measured; the calling thread alone

@@ -9,6 +9,7 @@
 
 #include "core/analysis/LibraryAnalysis.h"
 #include "core/db/LineCodec.h"
+#include "core/db/MusicFile.h"
 #include "core/db/NativeFile.h"
 #include "core/db/Paths.h"
 #include "core/db/Records.h"
@@ -131,15 +132,7 @@ std::string CDFolder(const std::string& strMusicDir, int nCD) {
 // Whether the CD folder holds a file that the player would take for this track, whatever its
 // full name: the operator may have put a file of their own there.
 bool HasTrackFile(const std::string& strFolder, int nTrack) {
-  const std::string strPrefix = ZeroPadded(nTrack, 2);
-  std::error_code error;
-  for (const auto& entry : std::filesystem::directory_iterator(PathFromUtf8(strFolder), error)) {
-    if (Utf8FromPath(entry.path().filename()).rfind(strPrefix, 0) == 0 &&
-        entry.is_regular_file(error)) {
-      return true;
-    }
-  }
-  return false;
+  return FirstStartingWith(FolderNames(strFolder, true), ZeroPadded(nTrack, 2)) != nullptr;
 }
 
 std::vector<MelodyNote> TuneNotes(const DemoTune& tune) {

@@ -141,27 +141,23 @@ bool RecordEditor::OnDelete() {
 }
 
 bool RecordEditor::OnUndo() {
-  if (m_undo.empty()) {
-    return false;
-  }
-  EditStep step = std::move(m_undo.back());
-  m_undo.pop_back();
-  Apply(step, false);
-  const int nLine = step.front().nLine;
-  m_redo.push_back(std::move(step));
-  OnSelChangeList(std::min(nLine, RecordCount()));
-  return true;
+  return Replay(m_undo, m_redo, false);
 }
 
 bool RecordEditor::OnRedo() {
-  if (m_redo.empty()) {
+  return Replay(m_redo, m_undo, true);
+}
+
+bool RecordEditor::Replay(std::deque<EditStep>& from, std::deque<EditStep>& to, bool bForward) {
+  if (from.empty()) {
     return false;
   }
-  EditStep step = std::move(m_redo.back());
-  m_redo.pop_back();
-  Apply(step, true);
-  const int nLine = step.back().nLine;
-  m_undo.push_back(std::move(step));
+  EditStep step = std::move(from.back());
+  from.pop_back();
+  Apply(step, bForward);
+  // Undone, the step's first line is where it began; redone, its last is where it ended.
+  const int nLine = bForward ? step.back().nLine : step.front().nLine;
+  to.push_back(std::move(step));
   OnSelChangeList(std::min(nLine, RecordCount()));
   return true;
 }

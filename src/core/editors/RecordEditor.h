@@ -164,6 +164,8 @@ class RecordEditor {
   void ShowCaption();
   // Does `step` forwards (or backwards, to undo it), noting each change in LastEdits().
   void Apply(const EditStep& step, bool bForward);
+  // Takes the last step of `from`, applies it (forward for redo), keeps it on `to`.
+  bool Replay(std::deque<EditStep>& from, std::deque<EditStep>& to, bool bForward);
   void Commit(EditStep step);
 
   Prompter& m_prompter;

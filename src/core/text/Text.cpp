@@ -89,16 +89,17 @@ std::string CutField(std::string_view field) {
   return CutBytes(field, kMaxFieldBytes);
 }
 
+std::string ControlsAsSpaces(std::string_view text) {
+  std::string strLine(text);
+  std::replace_if(
+      strLine.begin(), strLine.end(),
+      [](char c) { return static_cast<unsigned char>(c) < 0x20 || c == '\x7F'; }, ' ');
+  return strLine;
+}
+
 std::string ImportedText(std::string_view text) {
-  std::string strClean(text);
-  for (char& c : strClean) {
-    const auto byte = static_cast<unsigned char>(c);
-    if (byte < 0x20 || byte == 0x7F) {
-      c = ' ';
-    } else if (c == '\\') {
-      c = '/';
-    }
-  }
+  std::string strClean = ControlsAsSpaces(text);
+  std::replace(strClean.begin(), strClean.end(), '\\', '/');
   return CutField(strClean);
 }
 

@@ -30,6 +30,10 @@ std::string CutBytes(std::string_view text, std::size_t nMaxBytes);
 inline constexpr std::size_t kMaxFieldBytes = 127;
 std::string CutField(std::string_view field);
 
+// The text with each control character (below 0x20, and 0x7F) replaced by a space: one line
+// for a log or a list, whatever a file name held.
+std::string ControlsAsSpaces(std::string_view text);
+
 // A text taken from a file name or a tag, made safe to store: control characters (below 0x20,
 // and 0x7F) become a space, since a line break would split the record and a TAB the list
 // line; a backslash becomes "/", since it ends a field; then it is cut like a field.
