@@ -163,16 +163,14 @@ TEST_F(FfmpegAnalyserTest, SeveralFilesAtOnceGiveTheSameResults) {
   const std::string strPath = Sine("tune.mp3", 20, "vol 0.3 pad 1 1");
   const TrackMeasures alone = Measure(strPath);
   std::vector<TrackMeasures> measured(4);
-  std::vector<std::thread> threads;
-  threads.reserve(measured.size());
-  for (TrackMeasures& measures : measured) {
-    threads.emplace_back([&] {
-      std::string strError;
-      m_analyser.Analyse(strPath, measures, strError);
-    });
-  }
-  for (std::thread& thread : threads) {
-    thread.join();
+  {
+    std::vector<std::jthread> threads;  // joined at the end of the block
+    for (TrackMeasures& measures : measured) {
+      threads.emplace_back([&] {
+        std::string strError;
+        m_analyser.Analyse(strPath, measures, strError);
+      });
+    }
   }
   for (const TrackMeasures& measures : measured) {
     EXPECT_DOUBLE_EQ(measures.dLoudness, alone.dLoudness);

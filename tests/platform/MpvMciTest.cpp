@@ -134,7 +134,10 @@ TEST_F(MpvMciTest, TwoAliasesPlayInRealTimeAndReachLengthExactlyOnlyAtTheEnd) {
   EXPECT_LT(result.positions.back(), 1500);
 }
 
-TEST_F(MpvMciTest, OpeningAMissingOrNonAudioFileFailsAndLeavesNothingOpen) {
+// An alias is taken from a successful open to its close: a missing or non-audio file leaves
+// nothing open, opening it again fails and keeps the first file, commands on an alias not
+// open fail with an empty reply, and once closed it is free.
+TEST_F(MpvMciTest, AnAliasIsTakenFromItsOpenToItsCloseAndTakesCubicVolumes) {
   MpvMci mci(Output("null", true));
   m_dir.Write("text.mp3", "This is not music at all, just some words in a file.\n");
   m_dir.Write("empty.wav", "");
@@ -149,12 +152,6 @@ TEST_F(MpvMciTest, OpeningAMissingOrNonAudioFileFailsAndLeavesNothingOpen) {
     EXPECT_EQ(Send(mci, OpenCommand((m_dir.Path() / name).string(), "Track1")), expected) << name;
     EXPECT_EQ(Send(mci, "Play Track1"), kMciErrInvalidDeviceName) << name;
   }
-}
-
-// An alias is taken from its open to its close: opening it again fails and keeps the first
-// file, commands on an alias not open fail with an empty reply, and once closed it is free.
-TEST_F(MpvMciTest, AnAliasIsTakenFromItsOpenToItsCloseAndTakesCubicVolumes) {
-  MpvMci mci(Output("null", true));
   ASSERT_EQ(Send(mci, OpenCommand(Tone("a.wav", 1.0), "Track1")), 0);
   const std::string strSecond = Tone("b.wav", 1.5);
   EXPECT_EQ(Send(mci, OpenCommand(strSecond, "Track1")), kMciErrDuplicateAlias);

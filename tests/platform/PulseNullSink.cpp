@@ -56,11 +56,8 @@ int RunClient(const std::filesystem::path& folder, const QStringList& args) {
 void Stop(std::unique_ptr<QProcess>& process) {
   if (process) {
     process->terminate();
-    if (!process->waitForFinished(3000)) {
-      process->kill();
-      process->waitForFinished(3000);
-    }
-    process.reset();
+    process->waitForFinished(3000);
+    process.reset();  // kills it if it is still running
   }
 }
 
