@@ -65,8 +65,8 @@ class AutoPlayRealAudio : public ::testing::Test {
     EXPECT_TRUE(WriteSineWav((music / "02 Second.wav").string(), dSecondSeconds, 660.0, 0.3));
 
     PulseNullSink sink(m_dir.Path());
-    PulseNullSink::StartOrFail(sink);
-    if (::testing::Test::HasFatalFailure()) {
+    sink.Start();
+    if (HasFatalFailure()) {
       return {};
     }
     {

@@ -223,7 +223,7 @@ TEST_F(MpvMciTest, PulseNullSinkRecordsLevelsThatFollowTheLinearVolumeAndTheGain
   const std::string quiet = (m_dir.Path() / "quiet.wav").string();
   ASSERT_TRUE(WriteSineWav(quiet, 1.0, 440.0, 0.5 / std::sqrt(10.0)));
   PulseNullSink sink(m_dir.Path());
-  ASSERT_NO_FATAL_FAILURE(PulseNullSink::StartOrFail(sink));
+  ASSERT_NO_FATAL_FAILURE(sink.Start());
   {
     MpvMci mci(Output("pulse"));
     mci.SetGain("Track2", 10.0);

@@ -101,12 +101,7 @@ PulseNullSink::~PulseNullSink() {
   }
 }
 
-void PulseNullSink::StartOrFail(PulseNullSink& sink) {
-  std::string error;
-  ASSERT_TRUE(sink.Start(error)) << error << "\n" << sink.Log();
-}
-
-bool PulseNullSink::Start(std::string& error) {
+void PulseNullSink::Start() {
   const std::filesystem::path runtime = m_folder / "run";
   std::filesystem::create_directories(runtime);
   std::filesystem::permissions(runtime, std::filesystem::perms::owner_all);
@@ -117,16 +112,12 @@ bool PulseNullSink::Start(std::string& error) {
                     "--use-pid-file=no", "--log-target=file:" + Text(m_folder / "pulseaudio.log"),
                     "-L", "module-null-sink sink_name=nullsink rate=44100 channels=2", "-L",
                     "module-native-protocol-unix auth-anonymous=1 socket=" + socket});
-  if (!m_server) {
-    error = "pulseaudio could not be started";
-    return false;
-  }
+  ASSERT_TRUE(m_server) << "pulseaudio could not be started";
   const auto deadline = std::chrono::steady_clock::now() + 10s;
   while (RunClient(m_folder, {"pactl", "info"}) != 0) {
-    if (std::chrono::steady_clock::now() >= deadline) {
-      error = "pulseaudio did not answer within 10 s";
-      return false;
-    }
+    ASSERT_LT(std::chrono::steady_clock::now(), deadline)
+        << "pulseaudio did not answer within 10 s\n"
+        << Log();
     std::this_thread::sleep_for(100ms);
   }
   RunClient(m_folder, {"pactl", "set-default-sink", "nullsink"});
@@ -138,12 +129,8 @@ bool PulseNullSink::Start(std::string& error) {
   m_recorder =
       Client(m_folder, {"parec", "-d", "nullsink.monitor", "--format=s16ne", "--rate=44100",
                         "--channels=2", "--latency-msec=10", Text(m_folder / "monitor.raw")});
-  if (!m_recorder) {
-    error = "parec could not be started";
-    return false;
-  }
+  ASSERT_TRUE(m_recorder) << "parec could not be started";
   std::this_thread::sleep_for(2000ms);
-  return true;
 }
 
 std::vector<std::int16_t> PulseNullSink::StopRecording() {

@@ -31,8 +31,6 @@ class PulseNullSink {
 
   // Empty when pulseaudio, pactl and parec are all installed, else the names missing.
   static std::string MissingPrograms();
-  // Starts the server and the recording; a fatal failure when it cannot.
-  static void StartOrFail(PulseNullSink& sink);
   // The RMS of each `block` of interleaved stereo samples, as a fraction of full scale.
   static std::vector<double> BlockLevels(const std::vector<std::int16_t>& samples,
                                          std::chrono::milliseconds block);
@@ -44,8 +42,8 @@ class PulseNullSink {
 
   // Starts the server, waits (at most 10 s) until it answers, then starts parec on the sink's
   // monitor and lets it settle (without a low-latency reader the null sink lags for the first
-  // seconds of a stream). On failure `error` says why.
-  bool Start(std::string& error);
+  // seconds of a stream). A fatal test failure when it cannot.
+  void Start();
   // Stops parec and returns what it recorded: interleaved stereo 16-bit samples.
   std::vector<std::int16_t> StopRecording();
   // The server's log, for failure messages.
