@@ -21,6 +21,7 @@
 
 #include "core/db/MusicFile.h"
 #include "core/db/NativeFile.h"
+#include "platform/FfmpegHandles.h"
 
 extern "C" {
 #include <libavcodec/avcodec.h>
@@ -36,18 +37,6 @@ namespace {
 constexpr double kAudibleDbfs = -45.0;
 constexpr int kWindowMs = 50;
 
-struct FormatCloser {
-  void operator()(AVFormatContext* p) const { avformat_close_input(&p); }
-};
-struct CodecFreer {
-  void operator()(AVCodecContext* p) const { avcodec_free_context(&p); }
-};
-struct FrameFreer {
-  void operator()(AVFrame* p) const { av_frame_free(&p); }
-};
-struct PacketFreer {
-  void operator()(AVPacket* p) const { av_packet_free(&p); }
-};
 struct ResamplerFreer {
   void operator()(SwrContext* p) const { swr_free(&p); }
 };

@@ -5,7 +5,6 @@
 #include <chrono>
 #include <cmath>
 #include <filesystem>
-#include <functional>
 #include <iostream>
 #include <thread>
 
@@ -22,20 +21,6 @@ namespace velvane {
 namespace {
 
 using namespace std::chrono_literals;
-
-// RMS of each 100 ms block of interleaved stereo samples, as a fraction of full scale.
-std::vector<double> BlockLevels(const std::vector<std::int16_t>& samples) {
-  constexpr std::size_t kBlock = 2 * PulseNullSink::kRate / 10;
-  std::vector<double> levels;
-  for (std::size_t start = 0; start + kBlock <= samples.size(); start += kBlock) {
-    double dSum = 0;
-    for (std::size_t i = start; i < start + kBlock; ++i) {
-      dSum += (samples[i] / 32768.0) * (samples[i] / 32768.0);
-    }
-    levels.push_back(std::sqrt(dSum / kBlock));
-  }
-  return levels;
-}
 
 // What was recorded between the first and the last block with sound.
 struct Recording {
@@ -69,26 +54,19 @@ Recording Measure(const std::vector<double>& levels) {
 // 0.3 when both sound) queued in Auto Play and played in real time through a recorded null sink.
 class AutoPlayRealAudio : public ::testing::Test {
  protected:
-  void SetUp() override {
-    const std::string missing = PulseNullSink::MissingPrograms();
-    if (!missing.empty()) {
-      GTEST_SKIP() << "real-sound test skipped: not installed: " << missing
-                   << " (Debian packages pulseaudio and pulseaudio-utils)";
-    }
-  }
+  void SetUp() override { SKIP_WITHOUT_PULSEAUDIO(); }
 
-  // Plays both tunes to their end; `onTick` sees the core after every tick. Returns the sound.
-  std::vector<double> PlayBoth(double dFirstSeconds, double dSecondSeconds,
-                               const std::function<void(RadioCore&)>& onTick) {
+  // Plays both tunes to their end (what the core shows and does on the way is the core
+  // tests' concern) and measures the sound.
+  Recording PlayBoth(double dFirstSeconds, double dSecondSeconds) {
     const auto music = m_dir.Path() / "music" / "001";
     std::filesystem::create_directories(music);
     EXPECT_TRUE(WriteSineWav((music / "01 First.wav").string(), dFirstSeconds, 440.0, 0.3));
     EXPECT_TRUE(WriteSineWav((music / "02 Second.wav").string(), dSecondSeconds, 660.0, 0.3));
 
     PulseNullSink sink(m_dir.Path());
-    std::string error;
-    if (!sink.Start(error) || !sink.StartRecording(error)) {
-      ADD_FAILURE() << error << "\n" << sink.Log();
+    sink.Start();
+    if (HasFatalFailure()) {
       return {};
     }
     {
@@ -122,41 +100,20 @@ class AutoPlayRealAudio : public ::testing::Test {
       while (busy() && std::chrono::steady_clock::now() < deadline) {
         std::this_thread::sleep_for(100ms);
         radio.OnTimer();
-        onTick(radio);
       }
       EXPECT_FALSE(busy()) << "the tunes did not finish in time";
     }
     std::this_thread::sleep_for(300ms);
-    return BlockLevels(sink.StopRecording());
+    return Measure(PulseNullSink::BlockLevels(sink.StopRecording(), 100ms));
   }
 
   TempDir m_dir;
 };
 
 TEST_F(AutoPlayRealAudio, SecondTuneStartsOnDeckTwoWhileTheFirstPlaysOut) {
-  std::vector<std::string> shownTimes;
-  bool bSecondStarted = false;
-  const std::vector<double> levels = PlayBoth(12.0, 3.0, [&](RadioCore& radio) {
-    const std::string strShown = radio.Display().strRemaining;
-    if (shownTimes.empty() || shownTimes.back() != strShown) {
-      shownTimes.push_back(strShown);
-    }
-    if (!bSecondStarted && radio.Play().CurrentDeck() == 2) {
-      bSecondStarted = true;
-      EXPECT_EQ(radio.Play().LastDeck(), 1) << "the first tune should still be playing out";
-      EXPECT_EQ(radio.Display().queue.strNowTitle, "Second");
-    }
-  });
-  EXPECT_TRUE(bSecondStarted) << "auto change never started deck 2";
-
-  // The display counted down the first tune, then the second.
-  ASSERT_GE(shownTimes.size(), 10u);
-  EXPECT_NE(std::find(shownTimes.begin(), shownTimes.end(), "00:11"), shownTimes.end());
-  EXPECT_NE(std::find(shownTimes.begin(), shownTimes.end(), "00:01"), shownTimes.end());
-
   // Sound without a gap from the first tune's start to the second's end, about 1.9 s of it
   // with both tunes at once, about 13 s in all.
-  const Recording recording = Measure(levels);
+  const Recording recording = PlayBoth(12.0, 3.0);
   ASSERT_GT(recording.nBlocks, 0u) << "nothing was recorded";
   EXPECT_EQ(recording.nGaps, 0) << "the sound stopped in between";
   EXPECT_GE(recording.nBoth, 15) << "the two tunes barely overlapped";
@@ -166,7 +123,7 @@ TEST_F(AutoPlayRealAudio, SecondTuneStartsOnDeckTwoWhileTheFirstPlaysOut) {
 
 TEST_F(AutoPlayRealAudio, AJingleTooShortToArmIsFollowedWithoutDeadAir) {
   // 3 s is never armed for the early start: the second tune follows when the first has ended.
-  const Recording recording = Measure(PlayBoth(3.0, 3.0, [](RadioCore&) {}));
+  const Recording recording = PlayBoth(3.0, 3.0);
   ASSERT_GT(recording.nBlocks, 0u) << "nothing was recorded";
   // One tick and the opening of the file; a busy machine may take a little longer.
   EXPECT_LE(recording.nGaps, 5) << "more than half a second of dead air";

@@ -3,15 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <thread>
 #include <vector>
 
 #include "EncodedAudio.h"
-#include "core/demo/WavWriter.h"
 #include "support/FileFaults.h"
 #include "support/TempDir.h"
 
@@ -20,35 +16,24 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// Test audio is made with sox: `effects` follow a 997 Hz sine at full scale, e.g. "vol 0.1"
-// for -20 dBFS and "pad 2 5" for silence before and after. No dither, so silence is silent.
 class FfmpegAnalyserTest : public ::testing::Test {
  protected:
+  // Test audio (see EncodedAudio.h) in the test's folder.
   std::string Sine(const std::string& strName, double dSeconds, const std::string& strEffects,
                    int nChannels = 2, int nRate = 44100) {
-    std::string strPath = (m_dir.Path() / strName).string();
-    const std::string strCommand = "sox -D -n -r " + std::to_string(nRate) + " -b 16 -c " +
-                                   std::to_string(nChannels) + " '" + strPath + "' synth " +
-                                   std::to_string(dSeconds) + " sine 997 " + strEffects +
-                                   " 2>/dev/null";
-    if (std::system(strCommand.c_str()) != 0 || !fs::exists(strPath)) {
-      ADD_FAILURE() << "sox could not make " << strName << " (packages sox, libsox-fmt-mp3)";
-    }
-    return strPath;
+    EXPECT_EQ(SoxSine(m_dir.Path() / strName, dSeconds, strEffects, nChannels, nRate), "");
+    return (m_dir.Path() / strName).string();
   }
   std::string Encoded(const std::string& strName, int nChannels, int nRate, double dSeconds,
                       double dAmplitude) {
-    const fs::path path = m_dir.Path() / strName;
-    const std::string strError = EncodeSine(path, nChannels, nRate, dSeconds, dAmplitude);
-    EXPECT_EQ(strError, "") << strName;
-    return path.string();
+    EXPECT_EQ(EncodeSine(m_dir.Path() / strName, nChannels, nRate, dSeconds, dAmplitude), "");
+    return (m_dir.Path() / strName).string();
   }
   // The files one after the other, byte for byte: one stream whose format changes part-way.
   std::string Joined(const std::string& strName, const std::vector<std::string>& parts) {
     std::string strBytes;
     for (const std::string& strPart : parts) {
-      std::ifstream in(strPart, std::ios::binary);
-      strBytes.append(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+      strBytes += m_dir.Read(fs::path(strPart).filename().string());
     }
     m_dir.Write(strName, strBytes);
     return (m_dir.Path() / strName).string();
@@ -178,16 +163,14 @@ TEST_F(FfmpegAnalyserTest, SeveralFilesAtOnceGiveTheSameResults) {
   const std::string strPath = Sine("tune.mp3", 20, "vol 0.3 pad 1 1");
   const TrackMeasures alone = Measure(strPath);
   std::vector<TrackMeasures> measured(4);
-  std::vector<std::thread> threads;
-  threads.reserve(measured.size());
-  for (TrackMeasures& measures : measured) {
-    threads.emplace_back([&] {
-      std::string strError;
-      m_analyser.Analyse(strPath, measures, strError);
-    });
-  }
-  for (std::thread& thread : threads) {
-    thread.join();
+  {
+    std::vector<std::jthread> threads;  // joined at the end of the block
+    for (TrackMeasures& measures : measured) {
+      threads.emplace_back([&] {
+        std::string strError;
+        m_analyser.Analyse(strPath, measures, strError);
+      });
+    }
   }
   for (const TrackMeasures& measures : measured) {
     EXPECT_DOUBLE_EQ(measures.dLoudness, alone.dLoudness);
