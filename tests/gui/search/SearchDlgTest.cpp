@@ -89,6 +89,9 @@ TEST_F(SearchDlgTest, NumberOneDateSearchesOnEnterAndOnlyAQueueableAnswerCanBeAd
   EXPECT_EQ(QueuedCDs(), (Texts{"5", "5"}));
   Type(dialog, {{CNumberOneDateDlg::kIdDate, "1 2 1983"}});  // CD "0": the library lacks it
   EXPECT_FALSE(pAdd->isEnabled());
+  Type(dialog, {{CNumberOneDateDlg::kIdDate, "15/1/83"}});
+  Type(dialog, {{CNumberOneDateDlg::kIdDate, "31/12/1982"}});  // no entry that early
+  EXPECT_FALSE(pAdd->isEnabled());
 }
 
 TEST_F(SearchDlgTest, AutoSearchCombosOfferTheYearsUpToNowAndKeepStartBeforeEnd) {
