@@ -7,7 +7,7 @@ namespace {
 
 using Action = DesktopCommandLine::Action;
 
-TEST(DesktopCommandLine, HelpAndVersionWinAndAnythingUnknownIsAUsageError) {
+TEST(DesktopCommandLine, HelpAndVersionWinAnythingUnknownIsAUsageErrorAndHelpNamesEveryOption) {
   EXPECT_EQ(ParseDesktopCommandLine({}).action, Action::kRun);
   const DesktopCommandLine demo = ParseDesktopCommandLine({"--demo"});
   EXPECT_EQ(demo.action, Action::kRun);
@@ -22,9 +22,8 @@ TEST(DesktopCommandLine, HelpAndVersionWinAndAnythingUnknownIsAUsageError) {
             "velvane: unknown option --colour\nusage: velvane [--demo]\n"
             "Run \"velvane --help\" for the options.\n");
   EXPECT_EQ(ParseDesktopCommandLine({"evening.pla"}).strError, "unexpected argument evening.pla");
-}
 
-TEST(DesktopCommandLine, HelpHasALineForEveryOption) {
+  // The help has a line for every option.
   const std::string strHelp = DesktopHelp();
   EXPECT_EQ(strHelp.rfind("usage: velvane [--demo]\n", 0), 0u);
   for (const char* pszOption : {"\n  --demo ", "\n  -h, --help ", "\n  --version "}) {

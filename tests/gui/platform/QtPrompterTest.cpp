@@ -11,40 +11,44 @@
 namespace velvane {
 namespace {
 
-TEST(QtPrompterTest, ShowsCaptionTextIconAndButtonsAndReturnsTheChoice) {
+TEST(QtPrompterTest, ShowsCaptionTextIconAndButtonsAndReturnsTheChoiceOrTheCancellingOne) {
+  using Box = QMessageBox;
+  const struct {
+    PromptIcon icon;
+    PromptButtons buttons;
+    Box::Icon boxIcon;
+    Box::StandardButtons boxButtons;
+    Box::StandardButton press;  // NoButton: Escape
+    PromptAnswer answer;
+  } cases[] = {
+      {PromptIcon::Question, PromptButtons::OkCancel, Box::Question, Box::Ok | Box::Cancel,
+       Box::Cancel, PromptAnswer::Cancel},
+      {PromptIcon::Exclamation, PromptButtons::YesNoCancel, Box::Warning,
+       Box::Yes | Box::No | Box::Cancel, Box::No, PromptAnswer::No},
+      {PromptIcon::Question, PromptButtons::YesNo, Box::Question, Box::Yes | Box::No, Box::Yes,
+       PromptAnswer::Yes},
+      {PromptIcon::Question, PromptButtons::YesNo, Box::Question, Box::Yes | Box::No, Box::NoButton,
+       PromptAnswer::No},
+      {PromptIcon::Exclamation, PromptButtons::Ok, Box::Warning, Box::Ok, Box::NoButton,
+       PromptAnswer::Ok},
+  };
   QtPrompter prompter;
-  WhenModal<QMessageBox>([](QMessageBox& box) {
-    EXPECT_EQ(box.windowTitle().toStdString(), "The ROLV Disco / Radio System");
-    EXPECT_EQ(box.text().toStdString(), "Close the program?");
-    EXPECT_EQ(box.icon(), QMessageBox::Question);
-    EXPECT_EQ(box.standardButtons(), QMessageBox::Ok | QMessageBox::Cancel);
-    box.button(QMessageBox::Cancel)->click();
-  });
-  EXPECT_EQ(prompter.Show("Close the program?", "The ROLV Disco / Radio System",
-                          PromptIcon::Question, PromptButtons::OkCancel),
-            PromptAnswer::Cancel);
-
-  WhenModal<QMessageBox>([](QMessageBox& box) {
-    EXPECT_EQ(box.icon(), QMessageBox::Warning);
-    EXPECT_EQ(box.standardButtons(), QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
-    box.button(QMessageBox::No)->click();
-  });
-  EXPECT_EQ(prompter.Show("Save?", "T", PromptIcon::Exclamation, PromptButtons::YesNoCancel),
-            PromptAnswer::No);
-
-  WhenModal<QMessageBox>([](QMessageBox& box) { box.button(QMessageBox::Yes)->click(); });
-  EXPECT_EQ(prompter.Show("Sure?", "T", PromptIcon::Question, PromptButtons::YesNo),
-            PromptAnswer::Yes);
-}
-
-TEST(QtPrompterTest, ABoxClosedWithEscapeAnswersItsCancellingButton) {
-  QtPrompter prompter;
-  WhenModal<QMessageBox>([](QMessageBox& box) { QTest::keyClick(&box, Qt::Key_Escape); });
-  EXPECT_EQ(prompter.Show("Sure?", "T", PromptIcon::Question, PromptButtons::YesNo),
-            PromptAnswer::No);
-  WhenModal<QMessageBox>([](QMessageBox& box) { QTest::keyClick(&box, Qt::Key_Escape); });
-  EXPECT_EQ(prompter.Show("Told", "T", PromptIcon::Exclamation, PromptButtons::Ok),
-            PromptAnswer::Ok);
+  for (const auto& c : cases) {
+    WhenModal<QMessageBox>([&c](QMessageBox& box) {
+      EXPECT_EQ(box.windowTitle().toStdString(), "The ROLV Disco / Radio System");
+      EXPECT_EQ(box.text().toStdString(), "Close the program?");
+      EXPECT_EQ(box.icon(), c.boxIcon);
+      EXPECT_EQ(box.standardButtons(), c.boxButtons);
+      if (c.press == Box::NoButton) {
+        QTest::keyClick(&box, Qt::Key_Escape);
+      } else {
+        box.button(c.press)->click();
+      }
+    });
+    EXPECT_EQ(
+        prompter.Show("Close the program?", "The ROLV Disco / Radio System", c.icon, c.buttons),
+        c.answer);
+  }
 }
 
 }  // namespace

@@ -1,16 +1,30 @@
-#include "gui/search/AutoSearchDlg.h"
-
+// The three search dialogs: each runs the core's search on its own controls, shows the lines and
+// the status the core gives, and queues the line the operator picks.
 #include <QComboBox>
+#include <QLineEdit>
 
 #include "core/search/AutoSelection.h"
 #include "gui/ModalDriver.h"
+#include "gui/search/AutoSearchDlg.h"
+#include "gui/search/ManualSearchDlg.h"
+#include "gui/search/NumberOneDateDlg.h"
 #include "gui/search/SearchDlgFixture.h"
 
 namespace velvane {
 namespace {
 
-class AutoSearchDlgTest : public SearchDlgFixture {
+class SearchDlgTest : public SearchDlgFixture {
  protected:
+  // Types the texts into the fields and presses Enter in the last one.
+  static void Type(QWidget& dialog, const std::vector<std::pair<int, QString>>& fields) {
+    QLineEdit* pEdit = nullptr;
+    for (const auto& [nId, text] : fields) {
+      pEdit = FindControlAs<QLineEdit>(&dialog, nId);
+      pEdit->clear();
+      QTest::keyClicks(pEdit, text);
+    }
+    QTest::keyClick(pEdit, Qt::Key_Return);
+  }
   static QComboBox* Combo(CAutoSearchDlg& dialog, int nId) {
     return FindControlAs<QComboBox>(&dialog, nId);
   }
@@ -23,7 +37,8 @@ class AutoSearchDlgTest : public SearchDlgFixture {
   static std::string Shown(CAutoSearchDlg& dialog, int nId) {
     return Combo(dialog, nId)->currentText().toStdString();
   }
-  // Runs the dialog as the main window does, closing it with `close`.
+  // Runs the auto search as the main window does, closing it with `close`; returns the years
+  // the core keeps.
   Texts RunAndClose(std::function<void(CAutoSearchDlg&)> close) {
     WhenModal<CAutoSearchDlg>(std::move(close));
     CAutoSearchDlg::Run(m_radio, m_clock, nullptr);
@@ -31,7 +46,55 @@ class AutoSearchDlgTest : public SearchDlgFixture {
   }
 };
 
-TEST_F(AutoSearchDlgTest, CombosOfferTheYearsUpToNowAndKeepStartBeforeEnd) {
+TEST_F(SearchDlgTest, ManualSearchRunsOnEnterKeepsTheListOnAnEmptySearchAndAddsThePickedLine) {
+  Record("ABBA", "Waterloo", "12", "3", 0);
+  Chart("06/04/1974", "Abba", "Waterloo", "1", 0);
+  Record("Bj\xF6rk", "Army Of Me", "7", "2");  // stored in Windows-1252 by an older program
+  CManualSearchDlg dialog(m_radio);
+  dialog.show();
+  Type(dialog, {{CManualSearchDlg::kIdArtist, "b"}, {CManualSearchDlg::kIdTitle, ""}});
+  EXPECT_EQ(Lines(dialog), (Texts{"ABBA\tWaterloo\t12\t3\tNo. 1   on   06 April 1974",
+                                  "Bj\xC3\xB6rk\tArmy Of Me\t7\t2\t"}));
+  EXPECT_EQ(Status(dialog), " 2 tracks found for   b - ");
+
+  Type(dialog, {{CManualSearchDlg::kIdArtist, ""}, {CManualSearchDlg::kIdTitle, ""}});
+  EXPECT_EQ(Status(dialog), " Nothing to search for");
+  Click(dialog, CManualSearchDlg::kIdAddToList);  // nothing selected: nothing happens
+  Select(dialog, 1);                              // the rows behind the kept list are still there
+  Click(dialog, CManualSearchDlg::kIdAddToList);
+  EXPECT_EQ(Status(dialog), " Bj\xC3\xB6rk - Army Of Me   (added to playlist)");
+  DoubleClick(dialog, 0);
+  EXPECT_EQ(QueuedCDs(), (Texts{"7", "12"}));
+}
+
+TEST_F(SearchDlgTest, NumberOneDateSearchesOnEnterAndOnlyAQueueableAnswerCanBeAddedAgain) {
+  m_dir.Write("db/hits.dat",
+              "01/01/1983\\Men At Work\\Down Under\\5\\2\\\r\n"
+              "29/01/1983\\Phil Collins\\You Can't Hurry Love\\0\\0\\\r\n");
+  Record("Men At Work", "Down Under", "5", "2");
+  CNumberOneDateDlg dialog(m_radio);
+  dialog.show();
+  QWidget* pAdd = FindControl(&dialog, CNumberOneDateDlg::kIdAddToPlaylist);
+  const auto result = [&] {
+    return FindControlAs<QLabel>(&dialog, CNumberOneDateDlg::kIdResult)->text().toStdString();
+  };
+  EXPECT_FALSE(pAdd->isEnabled());
+  Type(dialog, {{CNumberOneDateDlg::kIdDate, "15/1/83"}});
+  EXPECT_EQ(result(),
+            "\nNumber 1 in the charts on 15 January 1983 was\n\nMen At Work - Down Under");
+  ASSERT_TRUE(pAdd->isEnabled());
+  Click(dialog, CNumberOneDateDlg::kIdAddToPlaylist);
+  Click(dialog, CNumberOneDateDlg::kIdAddToPlaylist);
+  EXPECT_EQ(result(), " Men At Work - Down Under   (added to playlist)");
+  EXPECT_EQ(QueuedCDs(), (Texts{"5", "5"}));
+  Type(dialog, {{CNumberOneDateDlg::kIdDate, "1 2 1983"}});  // CD "0": the library lacks it
+  EXPECT_FALSE(pAdd->isEnabled());
+  Type(dialog, {{CNumberOneDateDlg::kIdDate, "15/1/83"}});
+  Type(dialog, {{CNumberOneDateDlg::kIdDate, "31/12/1982"}});  // no entry that early
+  EXPECT_FALSE(pAdd->isEnabled());
+}
+
+TEST_F(SearchDlgTest, AutoSearchCombosOfferTheYearsUpToNowAndKeepStartBeforeEnd) {
   m_radio.OnAutoSearchClosed({"1960", "1975"});
   CAutoSearchDlg dialog(m_radio, m_clock);
   QComboBox* pStart = Combo(dialog, CAutoSearchDlg::kIdStartYear);
@@ -45,7 +108,7 @@ TEST_F(AutoSearchDlgTest, CombosOfferTheYearsUpToNowAndKeepStartBeforeEnd) {
   EXPECT_EQ(Shown(dialog, CAutoSearchDlg::kIdEndYear), "1975");
 }
 
-TEST_F(AutoSearchDlgTest, TheYearsLastReadGoBackHoweverTheDialogCloses) {
+TEST_F(SearchDlgTest, AutoSearchYearsLastReadGoBackHoweverTheDialogCloses) {
   // A saved year the combos do not offer survives Esc, but reads as empty at "Quit".
   m_radio.OnAutoSearchClosed({"1950", "1975"});
   EXPECT_EQ(RunAndClose([](CAutoSearchDlg& dialog) {
@@ -65,7 +128,7 @@ TEST_F(AutoSearchDlgTest, TheYearsLastReadGoBackHoweverTheDialogCloses) {
             (Texts{"1960", "1990"}));
 }
 
-TEST_F(AutoSearchDlgTest, SelectionsAreDrawnWithTheClockSeedAndAddToListQueuesThem) {
+TEST_F(SearchDlgTest, AutoSelectionsAreDrawnWithTheClockSeedAndAddToListQueuesThem) {
   // Three 1970 hits charting for ten weeks each, one 1971 hit, ten tracks that never charted.
   for (int i = 1; i <= 3; ++i) {
     const std::string strNo = std::to_string(i);

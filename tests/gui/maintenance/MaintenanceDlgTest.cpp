@@ -1,0 +1,139 @@
+// The maintenance dialogs, opened from the administration dialog as the operator opens them:
+// the dialog builds no adapter of its own, so they work through the fake ports handed to it.
+#include "gui/maintenance/AnalyseDlg.h"
+
+#include <gtest/gtest.h>
+#include <QLabel>
+#include <QListWidget>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTest>
+#include <chrono>
+#include <fstream>
+#include <thread>
+
+#include "core/main/RadioFixture.h"
+#include "gui/FakeDialogPorts.h"
+#include "gui/ModalDriver.h"
+#include "gui/common/DialogKit.h"
+#include "gui/maintenance/ImportCDDlg.h"
+#include "gui/settings/AdminDlg.h"
+
+namespace velvane {
+namespace {
+
+class MaintenanceDlgTest : public RadioFixture {
+ protected:
+  std::string Status(CAdminDlg& admin) {
+    return FindControlAs<QLabel>(&admin, CAdminDlg::kIdStatus)->text().toStdString();
+  }
+  static void Click(QWidget& dialog, int nId) {
+    QTest::mouseClick(FindControlAs<QPushButton>(&dialog, nId), Qt::LeftButton);
+  }
+
+  FakeDialogPorts m_fakes;
+};
+
+TEST_F(MaintenanceDlgTest, AnalyseShowsItsProgressAndFailuresAndTheAdminStatusTheOutcome) {
+  for (int t = 1; t <= 6; ++t) {
+    AddTrack(3, t, "A", "T" + std::to_string(t), 1000);
+  }
+  std::ofstream(m_dir.Path() / "music" / "003" / "04 T4.mp3") << "bad";
+  CAdminDlg admin(m_radio, m_fakes.ports);
+  WhenModal<CAnalyseDlg>([](CAnalyseDlg& dialog) {
+    ASSERT_TRUE(QTest::qWaitFor([&dialog] { return !dialog.Outcome().empty(); }, 10000));
+    EXPECT_EQ(FindControlAs<QLabel>(&dialog, CAnalyseDlg::kIdCount)->text(),
+              "Analysed 5 music files, 1 could not be analysed");
+    const auto* pProgress = FindControlAs<QProgressBar>(&dialog, CAnalyseDlg::kIdProgress);
+    EXPECT_EQ(pProgress->value(), pProgress->maximum());
+    QListWidget* pFailures = FindControlAs<QListWidget>(&dialog, CAnalyseDlg::kIdFailures);
+    ASSERT_EQ(pFailures->count(), 1);
+    EXPECT_EQ(pFailures->item(0)->text(),
+              "Music file CD 003 Track 04 could not be analysed (04 T4.mp3): damaged");
+    EXPECT_EQ(FindControlAs<QPushButton>(&dialog, CAnalyseDlg::kIdStopClose)->text(), "Close");
+  });
+  admin.CommandAction(CAdminDlg::kCmdAnalyseMusicFiles)->trigger();
+  EXPECT_EQ(Status(admin), "Analysed 5 music files, 1 could not be analysed");
+  EXPECT_EQ(m_radio.Analysis().Count(), 5u);
+
+  // A results file that cannot be read is told, and nothing is analysed.
+  const std::filesystem::path results = m_dir.Path() / "db" / "analysis.dat";
+  std::filesystem::remove(results);
+  std::filesystem::create_directory(results);
+  const int nCalls = m_fakes.analyser.m_nCalls;
+  WhenModal<CAnalyseDlg>([](CAnalyseDlg& dialog) {
+    EXPECT_TRUE(QTest::qWaitFor([&dialog] { return !dialog.Outcome().empty(); }, 10000));
+  });
+  admin.CommandAction(CAdminDlg::kCmdAnalyseMusicFiles)->trigger();
+  EXPECT_EQ(Status(admin),
+            "The analysis results cannot be read: " + results.string() + ": not a regular file");
+  EXPECT_EQ(m_fakes.analyser.m_nCalls, nCalls);
+}
+
+// Holds every file until the test lets go, so the test can stop a run under way.
+class HeldAnalyser : public FakeAudioAnalyser {
+ public:
+  bool Analyse(const std::string& strPath, TrackMeasures& measures,
+               std::string& strError) override {
+    while (!m_bLetGo) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    return FakeAudioAnalyser::Analyse(strPath, measures, strError);
+  }
+  std::atomic<bool> m_bLetGo{false};
+};
+
+TEST_F(MaintenanceDlgTest, EscapeStopsTheAnalysisAndTheDialogStaysUntilItHasEnded) {
+  for (int t = 1; t <= 99; ++t) {
+    AddTrack(5, t, "A", "T", 1000);
+  }
+  HeldAnalyser analyser;
+  CAnalyseDlg dialog(m_radio, analyser);
+  dialog.show();
+  ASSERT_TRUE(QTest::qWaitFor([&dialog] { return dialog.Running(); }, 5000));
+  dialog.reject();
+  QPushButton* pButton = FindControlAs<QPushButton>(&dialog, CAnalyseDlg::kIdStopClose);
+  EXPECT_EQ(pButton->text(), "Stopping...");
+  EXPECT_FALSE(pButton->isEnabled());
+  EXPECT_TRUE(dialog.isVisible());
+  analyser.m_bLetGo = true;
+  ASSERT_TRUE(QTest::qWaitFor([&dialog] { return !dialog.Outcome().empty(); }, 10000));
+  EXPECT_NE(dialog.Outcome().find("; stopped with "), std::string::npos) << dialog.Outcome();
+  EXPECT_EQ(m_radio.Analysis().Count(), static_cast<std::size_t>(analyser.m_nCalls.load()));
+  QTest::mouseClick(pButton, Qt::LeftButton);  // now "Close"
+  EXPECT_FALSE(dialog.isVisible());
+}
+
+TEST_F(MaintenanceDlgTest, ImportBrowsesListsAppendsAndTellsNothingWasSavedOrThatItHasNoRoom) {
+  Start([](Settings& settings) { settings.nPlaySize = 2; });
+  m_fakes.chooser.m_answers = {AddMusicFile(12, 3, "- A - T", 1000)};
+  CAdminDlg admin(m_radio, m_fakes.ports);
+  WhenModal<CImportCDDlg>([this](CImportCDDlg& dialog) {
+    Click(dialog, CImportCDDlg::kIdImportSave);  // nothing chosen yet: nothing happens
+    EXPECT_TRUE(m_prompter.m_shown.empty());
+    Click(dialog, CImportCDDlg::kIdBrowse);
+    ASSERT_EQ(m_fakes.chooser.m_calls.size(), 1U);
+    EXPECT_EQ(m_fakes.chooser.m_calls[0].options.strTitle, "Browse For CD");
+    EXPECT_EQ(m_fakes.chooser.m_calls[0].options.strFolder, m_radio.GetSettings().strMusicDir);
+    EXPECT_EQ(FindControlAs<QListWidget>(&dialog, CImportCDDlg::kIdList)->count(), 1);
+    EXPECT_EQ(m_radio.Store().PlaylistCount(), 0);
+
+    Click(dialog, CImportCDDlg::kIdImportSave);
+    EXPECT_EQ(m_radio.Store().PlaylistCount(), 1);
+    ASSERT_EQ(m_prompter.m_shown.size(), 1U);
+    EXPECT_EQ(m_prompter.m_shown[0].strText, kCDImportedNotSaved);
+    EXPECT_EQ(m_prompter.m_shown[0].icon, PromptIcon::Information);
+
+    // Twice is appended twice; a third time does not fit a library of two and is refused.
+    Click(dialog, CImportCDDlg::kIdImportSave);
+    Click(dialog, CImportCDDlg::kIdImportSave);
+    EXPECT_EQ(m_radio.Store().PlaylistCount(), 2);
+    EXPECT_EQ(m_prompter.m_shown.size(), 3U);
+    Click(dialog, CImportCDDlg::kIdImportSave);  // the refusal forgot the chosen file
+    EXPECT_EQ(m_prompter.m_shown.size(), 3U);
+  });
+  admin.CommandAction(CAdminDlg::kCmdImportFolder)->trigger();
+}
+
+}  // namespace
+}  // namespace velvane
