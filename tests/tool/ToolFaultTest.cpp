@@ -2,7 +2,6 @@
 
 #include <filesystem>
 
-#include "core/db/NativeFile.h"
 #include "support/FileFaults.h"
 #include "tool/ToolFixture.h"
 
@@ -20,13 +19,11 @@ class ToolFaultTest : public ToolFixture {
  protected:
   ToolFaultTest() { m_clock.Set(2010, 3, 7, 9, 5); }
 
-  int RunTool(std::vector<std::string> args) {
-    args.insert(args.begin(), {"--db", m_strFolder});
-    const int nStatus = ToolFixture::Run(args);
+  int Run(const std::string& strCommand) {
+    const int nStatus = ToolFixture::Run({"--db", m_strFolder, strCommand});
     m_strErr = m_err.str();
     return nStatus;
   }
-  int Run(const std::string& strCommand) { return RunTool({strCommand}); }
   // The tool's own last line on stderr, without its line end.
   std::string LastErrLine() const {
     const std::size_t nStart = m_strErr.rfind('\n', m_strErr.size() - 2);
@@ -42,43 +39,6 @@ class ToolFaultTest : public ToolFixture {
   std::string m_strFolder = m_db.Folder();
   std::string m_strErr;
 };
-
-TEST_F(ToolFaultTest, UnreadableDatabaseStopsEveryCommandAndIsNeverEmptied) {
-  m_db.Write("charts.dat", kCharts);
-  fs::create_directories(m_db.Path() / "playlist.dat" / "x");
-  for (int nNight = 0; nNight < 2; ++nNight) {  // a nightly job, twice
-    EXPECT_EQ(Run("resave"), 2);
-    EXPECT_EQ(m_strErr, "Could not open the playlist file\nvelvane-tool: cannot read " +
-                            m_strFolder + "playlist.dat: not a regular file\n");
-  }
-  EXPECT_EQ(Run("search"), 2);
-  EXPECT_TRUE(fs::is_directory(m_db.Path() / "playlist.dat" / "x"));
-  fs::create_directory(m_db.Path() / "hits.dat");
-  EXPECT_EQ(RunTool({"number-one", "1/1/1980"}), 2);
-  EXPECT_EQ(m_strErr,
-            "velvane-tool: cannot read " + m_strFolder + "hits.dat: not a regular file\n");
-  EXPECT_FALSE(m_db.Exists("playlist.old"));
-  EXPECT_EQ(m_db.Read("charts.dat"), kCharts);
-  EXPECT_FALSE(m_db.Exists("charts.old"));
-
-#ifndef _WIN32  // neither FIFOs nor file modes there
-  fs::remove_all(m_db.Path() / "playlist.dat");
-  MakeFifo(m_db.Path() / "playlist.dat");
-  EXPECT_EQ(Run("resave"), 2);  // returns: the FIFO is never opened
-  EXPECT_EQ(fs::status(m_db.Path() / "playlist.dat").type(), fs::file_type::fifo);
-
-  if (!RunningAsRoot()) {
-    fs::remove(m_db.Path() / "playlist.dat");
-    m_db.Write("playlist.dat", kPlaylist);
-    fs::permissions(m_db.Path() / "playlist.dat", fs::perms::owner_write);
-    EXPECT_EQ(Run("search"), 2);
-    EXPECT_EQ(LastErrLine(),
-              "velvane-tool: cannot read " + m_strFolder + "playlist.dat: Permission denied");
-    fs::permissions(m_db.Path() / "playlist.dat", fs::perms::owner_all);
-    EXPECT_EQ(m_db.Read("playlist.dat"), kPlaylist);
-  }
-#endif
-}
 
 TEST_F(ToolFaultTest, ReadOnlyFolderIsReportedAndStillSearchable) {
   WriteDatabases();
@@ -104,23 +64,6 @@ TEST_F(ToolFaultTest, ReadOnlyFolderIsReportedAndStillSearchable) {
   m_strFolder = strFresh;  // no lock file yet, and none can be made
   EXPECT_EQ(Run("resave"), 2);
   expectReason("velvane-tool: cannot lock the database folder: " + strFresh + "velvane.lock: ");
-}
-
-TEST_F(ToolFaultTest, FullDiskIsReportedAndBothCopiesStay) {
-  if (const std::string strWhy = m_mounts.Tmpfs(m_db.Path(), std::size_t{64} * 1024);
-      !strWhy.empty()) {
-    GTEST_SKIP() << strWhy;
-  }
-  WriteDatabases();
-  ASSERT_EQ(Run("resave"), 0) << m_strErr;
-  FillDisk(m_db.Path());
-
-  EXPECT_EQ(Run("resave"), 2);
-  EXPECT_EQ(LastErrLine(),
-            "velvane-tool: not saved: " + m_strFolder + "playlist.tmp: No space left on device");
-  EXPECT_EQ(m_db.Read("playlist.dat"), kPlaylist);
-  EXPECT_EQ(m_db.Read("playlist.old"), kPlaylist);
-  EXPECT_FALSE(m_db.Exists("playlist.tmp"));
 }
 
 TEST_F(ToolFaultTest, FolderInUseByAnotherProgramRefusesWritesButNotReads) {

@@ -146,6 +146,21 @@ TEST_F(SafeSaveTest, FailedFinalRenameKeepsTheNewCopyAndTellsTheOperator) {
   EXPECT_NE(m_dir.Read("errorlog.txt").find(m_dir.Folder() + "playlist.tmp"), std::string::npos);
 }
 
+TEST_F(SafeSaveTest, FullDiskKeepsBothCopiesAndLeavesNoPartialTmp) {
+  if (const std::string strWhy = m_mounts.Tmpfs(m_dir.Path(), std::size_t{64} * 1024);
+      !strWhy.empty()) {
+    GTEST_SKIP() << strWhy;
+  }
+  ASSERT_TRUE(Save("previous\r\n") && Save("previous\r\n"));
+  FillDisk(m_dir.Path());
+  const SaveOutcome outcome = Save("new\r\n");
+  EXPECT_EQ(outcome.result, SaveResult::kCreateFailed);
+  EXPECT_EQ(outcome.Describe(), m_dir.Folder() + "playlist.tmp: No space left on device");
+  EXPECT_EQ(m_dir.Read("playlist.dat"), "previous\r\n");
+  EXPECT_EQ(m_dir.Read("playlist.old"), "previous\r\n");
+  EXPECT_FALSE(m_dir.Exists("playlist.tmp"));
+}
+
 // Another program may read the file at any moment: it must always find one whole copy.
 TEST_F(SafeSaveTest, ReadersAlwaysFindAWholeFileWhileSavesRun) {
   POSIX_ONLY_TEST("forked child processes");
