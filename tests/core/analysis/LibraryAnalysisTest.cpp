@@ -9,6 +9,7 @@
 
 #include "core/analysis/AnalysisFile.h"
 #include "core/db/NativeFile.h"
+#include "core/editors/EditorFixture.h"
 #include "support/FakeAudioAnalyser.h"
 #include "support/FakeClock.h"
 #include "support/FileFaults.h"
@@ -22,21 +23,13 @@ namespace fs = std::filesystem;
 class LibraryAnalysisTest : public ::testing::Test {
  protected:
   void SetUp() override { m_store.Allocate(1000, 10); }
-  // A library record and, unless `strContent` is null, its music file.
+  // A library record and, unless `pszContent` is null, its music file.
   void Track(int nCD, int nTrack, const char* pszContent) {
-    const int nIndex = m_store.PlaylistCount();
-    m_store.SetPlaylistEntry(nIndex, "A", "T", std::to_string(nCD), std::to_string(nTrack), -1);
-    m_store.SetPlaylistCount(nIndex + 1);
+    AppendRecord(m_store, {"A", "T", std::to_string(nCD), std::to_string(nTrack)});
     if (pszContent != nullptr) {
-      const fs::path folder = m_music.Path() / FolderName(nCD);
-      fs::create_directories(folder);
+      fs::create_directories((m_music.Path() / FileName(nCD, nTrack)).parent_path());
       m_music.Write(FileName(nCD, nTrack), pszContent);
     }
-  }
-  static std::string FolderName(int nCD) {
-    char name[8];
-    std::snprintf(name, sizeof name, "%03d", nCD);
-    return name;
   }
   static std::string FileName(int nCD, int nTrack) {
     char name[32];
