@@ -23,12 +23,6 @@ class AutoSelectionTest : public ::testing::Test {
   TrackStore m_store;
 };
 
-TEST(Random15, FollowsTheSeededSequence) {
-  Random15 random(1);
-  EXPECT_EQ(random.Next(), 41);
-  EXPECT_EQ(random.Next(), 18467);
-}
-
 TEST_F(AutoSelectionTest, YearRangeRunsFromTheStartYearToBeforeTheYearAfterTheEnd) {
   for (int nYear : {1970, 1971, 1971, 1972, 1973}) {
     Chart(nYear, -1);
