@@ -113,7 +113,6 @@ TEST_F(LibraryAnalysisTest, FailuresAreToldAndLoggedAndTheOthersAreKept) {
   Track(7, 44, "good");
   const LibraryAnalysisOutcome outcome = Run(4);
   EXPECT_EQ(outcome.count.nTotal, 42 + kPosixOnly);
-  EXPECT_EQ(outcome.count.nFailed, 5 + kPosixOnly);
   EXPECT_EQ(outcome.count.Summary(), "Analysed 37 music files, " + std::to_string(5 + kPosixOnly) +
                                          " could not be analysed");
   EXPECT_TRUE(outcome.bSaved);
@@ -180,7 +179,6 @@ TEST_F(LibraryAnalysisTest, AStoppedRunKeepsWhatWasMeasured) {
   const int nMeasured = analyser.m_nCalls;
   EXPECT_GE(nMeasured, 3);
   EXPECT_LE(nMeasured, 4);  // the other worker may have started one more
-  EXPECT_EQ(outcome.count.nDone, nMeasured);
   EXPECT_EQ(outcome.count.Summary(), "Analysed " + std::to_string(nMeasured) +
                                          " music files; stopped with " +
                                          std::to_string(20 - nMeasured) + " files left");
