@@ -9,6 +9,7 @@
 
 #include "core/analysis/AnalysisFile.h"
 #include "core/db/NativeFile.h"
+#include "core/editors/EditorFixture.h"
 #include "support/FakeAudioAnalyser.h"
 #include "support/FakeClock.h"
 #include "support/FileFaults.h"
@@ -22,21 +23,13 @@ namespace fs = std::filesystem;
 class LibraryAnalysisTest : public ::testing::Test {
  protected:
   void SetUp() override { m_store.Allocate(1000, 10); }
-  // A library record and, unless `strContent` is null, its music file.
+  // A library record and, unless `pszContent` is null, its music file.
   void Track(int nCD, int nTrack, const char* pszContent) {
-    const int nIndex = m_store.PlaylistCount();
-    m_store.SetPlaylistEntry(nIndex, "A", "T", std::to_string(nCD), std::to_string(nTrack), -1);
-    m_store.SetPlaylistCount(nIndex + 1);
+    AppendRecord(m_store, {"A", "T", std::to_string(nCD), std::to_string(nTrack)});
     if (pszContent != nullptr) {
-      const fs::path folder = m_music.Path() / FolderName(nCD);
-      fs::create_directories(folder);
+      fs::create_directories((m_music.Path() / FileName(nCD, nTrack)).parent_path());
       m_music.Write(FileName(nCD, nTrack), pszContent);
     }
-  }
-  static std::string FolderName(int nCD) {
-    char name[8];
-    std::snprintf(name, sizeof name, "%03d", nCD);
-    return name;
   }
   static std::string FileName(int nCD, int nTrack) {
     char name[32];
@@ -120,7 +113,6 @@ TEST_F(LibraryAnalysisTest, FailuresAreToldAndLoggedAndTheOthersAreKept) {
   Track(7, 44, "good");
   const LibraryAnalysisOutcome outcome = Run(4);
   EXPECT_EQ(outcome.count.nTotal, 42 + kPosixOnly);
-  EXPECT_EQ(outcome.count.nFailed, 5 + kPosixOnly);
   EXPECT_EQ(outcome.count.Summary(), "Analysed 37 music files, " + std::to_string(5 + kPosixOnly) +
                                          " could not be analysed");
   EXPECT_TRUE(outcome.bSaved);
@@ -187,7 +179,6 @@ TEST_F(LibraryAnalysisTest, AStoppedRunKeepsWhatWasMeasured) {
   const int nMeasured = analyser.m_nCalls;
   EXPECT_GE(nMeasured, 3);
   EXPECT_LE(nMeasured, 4);  // the other worker may have started one more
-  EXPECT_EQ(outcome.count.nDone, nMeasured);
   EXPECT_EQ(outcome.count.Summary(), "Analysed " + std::to_string(nMeasured) +
                                          " music files; stopped with " +
                                          std::to_string(20 - nMeasured) + " files left");

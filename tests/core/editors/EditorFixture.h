@@ -12,20 +12,29 @@
 
 namespace velvane {
 
+// Append a record or a chart entry to the store and return its index; a link is kept if it is
+// below the other array's capacity.
+inline int AppendRecord(TrackStore& store, PlaylistEntry record) {
+  const int nIndex = store.PlaylistCount();
+  store.SetPlaylistEntry(nIndex, std::move(record), store.ChartSize());
+  store.SetPlaylistCount(nIndex + 1);
+  return nIndex;
+}
+inline int AppendChart(TrackStore& store, ChartEntry entry) {
+  const int nIndex = store.ChartCount();
+  store.SetChartEntry(nIndex, std::move(entry), store.PlaySize());
+  store.SetChartCount(nIndex + 1);
+  return nIndex;
+}
+
 // What the editor tests share: a store of ten records and ten chart entries at most, filled in
 // order (a link left out is -1), and a scripted prompter.
 class EditorFixture : public ::testing::Test {
  protected:
   EditorFixture() { m_store.Allocate(10, 10); }
 
-  void Record(PlaylistEntry record) {
-    m_store.SetPlaylistEntry(m_store.PlaylistCount(), std::move(record), 10);
-    m_store.SetPlaylistCount(m_store.PlaylistCount() + 1);
-  }
-  void Chart(ChartEntry entry) {
-    m_store.SetChartEntry(m_store.ChartCount(), std::move(entry), 10);
-    m_store.SetChartCount(m_store.ChartCount() + 1);
-  }
+  void Record(PlaylistEntry record) { AppendRecord(m_store, std::move(record)); }
+  void Chart(ChartEntry entry) { AppendChart(m_store, std::move(entry)); }
   // Types `values` into the first fields, in field order, as the operator would.
   static void Type(RecordEditor& editor, const std::vector<std::string>& values) {
     for (std::size_t i = 0; i < values.size(); ++i) {

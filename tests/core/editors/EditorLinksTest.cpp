@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <numeric>
 #include <random>
 #include <string>
 #include <utility>
@@ -87,20 +88,27 @@ int NowAt(const std::vector<int>& kept, int nOpened) {
   return nOpened < 0 || it == kept.end() ? -1 : int(it - kept.begin());
 }
 
-TEST(EditorLinks, DeletedRecordsUnlinkTheirChartEntriesAndLaterOnesMoveDown) {
+// Opens `Editor` on random libraries, deletes at random, saves, and hands the library and the
+// opened indexes of the lines kept to `check`.
+template <typename Editor, typename Check>
+void DeleteAndSave(const Check& check) {
   for (unsigned nSeed = 1; nSeed <= 50; ++nSeed) {
     SCOPED_TRACE(nSeed);
     std::mt19937 random(nSeed);
     Library library = RandomLibrary(random);
     FakePrompter prompter;
-    PlaylistEditor editor(library.store, prompter, "T");
-    std::vector<int> kept(library.chartLinks.size());
-    for (int i = 0; i < int(kept.size()); ++i)
-      kept[i] = i;
+    Editor editor(library.store, prompter, "T");
+    std::vector<int> kept(static_cast<std::size_t>(editor.LineCount() - 1));
+    std::iota(kept.begin(), kept.end(), 0);
     DeleteAtRandom(editor, kept, random);
     ASSERT_TRUE(editor.OnSaveAndExit());
+    check(library.store, library, kept);
+  }
+}
 
-    const TrackStore& store = library.store;
+TEST(EditorLinks, DeletedRecordsUnlinkTheirChartEntriesAndLaterOnesMoveDown) {
+  DeleteAndSave<PlaylistEditor>([](const TrackStore& store, const Library& library,
+                                   const std::vector<int>& kept) {
     ASSERT_EQ(store.PlaylistCount(), int(kept.size()));
     std::vector<int> expected;  // each entry's link: its record followed, then set from the lines
     for (const int nLink : library.playlistLinks) {
@@ -116,23 +124,12 @@ TEST(EditorLinks, DeletedRecordsUnlinkTheirChartEntriesAndLaterOnesMoveDown) {
     for (int j = 0; j < store.ChartCount(); ++j) {
       EXPECT_EQ(store.Chart(j).nPlaylistLink, expected[j]) << "entry " << j;
     }
-  }
+  });
 }
 
 TEST(EditorLinks, DeletedChartEntriesUnlinkTheirRecordsAndLaterOnesMoveDown) {
-  for (unsigned nSeed = 1; nSeed <= 50; ++nSeed) {
-    SCOPED_TRACE(nSeed);
-    std::mt19937 random(nSeed);
-    Library library = RandomLibrary(random);
-    FakePrompter prompter;
-    ChartEditor editor(library.store, prompter, "T");
-    std::vector<int> kept(library.playlistLinks.size());
-    for (int j = 0; j < int(kept.size()); ++j)
-      kept[j] = j;
-    DeleteAtRandom(editor, kept, random);
-    ASSERT_TRUE(editor.OnSaveAndExit());
-
-    const TrackStore& store = library.store;
+  DeleteAndSave<ChartEditor>([](const TrackStore& store, const Library& library,
+                                const std::vector<int>& kept) {
     ASSERT_EQ(store.ChartCount(), int(kept.size()));
     for (int j = 0; j < int(kept.size()); ++j) {
       EXPECT_EQ(store.Chart(j).strArtist, "C" + std::to_string(kept[j]));
@@ -141,7 +138,7 @@ TEST(EditorLinks, DeletedChartEntriesUnlinkTheirRecordsAndLaterOnesMoveDown) {
     for (int i = 0; i < store.PlaylistCount(); ++i) {
       EXPECT_EQ(store.Playlist(i).nChartLink, NowAt(kept, library.chartLinks[i])) << "record " << i;
     }
-  }
+  });
 }
 
 }  // namespace

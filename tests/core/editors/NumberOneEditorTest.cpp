@@ -24,12 +24,6 @@ class NumberOneEditorTest : public EditorFixture {
   FakeClock m_clock{2026, 12, 4, 17, 59};
 };
 
-TEST_F(NumberOneEditorTest, WithoutHitsDatItOpensEmpty) {
-  NumberOneEditor editor = Open();
-  EXPECT_EQ(editor.LineCount(), 1);
-  EXPECT_EQ(editor.Caption(), "Number One Editor (1 of 0)");
-}
-
 TEST_F(NumberOneEditorTest, EntriesShowPositionOneAndBlankZerosAndAreWrittenBackThroughOld) {
   const std::string strOld = "05/03/1983\\Abba\\SOS\\0\\7\\\r\n\r\n01/01/1990\\Short\\\r\n";
   m_dir.Write("hits.dat", strOld);

@@ -10,7 +10,7 @@
 namespace velvane {
 namespace {
 
-class RadioCoreEditorsTest : public RadioFixture {};
+using RadioCoreEditorsTest = RadioFixture;
 
 TEST_F(RadioCoreEditorsTest, BothFilesAreSavedAndTheQueueLooksItsTracksUpAgain) {
   QueueTracks({30000});

@@ -10,6 +10,7 @@
 
 #include "core/db/NativeFile.h"
 #include "core/db/Paths.h"
+#include "core/editors/EditorFixture.h"
 #include "core/main/RadioCore.h"
 #include "support/FakeClock.h"
 #include "support/FakeMci.h"
@@ -51,11 +52,8 @@ class RadioFixture : public ::testing::Test {
   // A library record and its music file ("<MusicDir>/012/07 <title>.mp3").
   std::string AddTrack(int nCD, int nTrack, const std::string& strArtist,
                        const std::string& strTitle, int nLengthMs) {
-    TrackStore& store = m_radio.Store();
-    const int nIndex = store.PlaylistCount();
-    store.SetPlaylistEntry(nIndex, strArtist, strTitle, std::to_string(nCD), std::to_string(nTrack),
-                           -1);
-    store.SetPlaylistCount(nIndex + 1);
+    AppendRecord(m_radio.Store(),
+                 {strArtist, strTitle, std::to_string(nCD), std::to_string(nTrack)});
     return AddMusicFile(nCD, nTrack, strTitle, nLengthMs);
   }
 
@@ -95,9 +93,9 @@ class RadioFixture : public ::testing::Test {
     m_mci.Advance(nMilliseconds);
     m_radio.OnTimer();
   }
-  void Ticks(int nCount) {
+  void Ticks(int nCount, int nMilliseconds = 100) {
     for (int i = 0; i < nCount; ++i) {
-      Tick();
+      Tick(nMilliseconds);
     }
   }
   // Ticks until `done` holds, at most nLimit times; returns whether it holds.

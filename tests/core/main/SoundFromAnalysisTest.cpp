@@ -2,7 +2,6 @@
 
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 
 #include "core/analysis/AnalysisFile.h"
 #include "core/main/RadioFixture.h"
@@ -117,18 +116,14 @@ TEST_F(SoundFromAnalysisTest, StartUpReadsTheResultsFileAndGoesOnWithoutAnUnread
   for (const auto& shown : m_prompter.m_shown) {  // only that this copy cannot save
     EXPECT_EQ(shown.strText.find("analysis"), std::string::npos) << shown.strText;
   }
-  std::ifstream log(strFilesDir + "errorlog.txt");
-  const std::string strLog((std::istreambuf_iterator<char>(log)), std::istreambuf_iterator<char>());
-  EXPECT_NE(strLog.find("The music file analysis could not be read"), std::string::npos);
+  EXPECT_NE(m_dir.Read("db/errorlog.txt").find("The music file analysis could not be read"),
+            std::string::npos);
 }
 
 // The nightly velvane-tool run saves analysis.dat while the program plays.
 TEST_F(SoundFromAnalysisTest, ResultsSavedByAnotherProgramCountFromTheNextTrack) {
   AutoPlay(true, false);
-  AddTrack(1, 1, "A", "TA", 15000);
-  AddTrack(1, 2, "B", "TB", 15000);
-  Queue(1, 1);
-  Queue(1, 2);
+  QueueTracks({15000, 15000});
   Play().OnPlayNextTrack();
   EXPECT_DOUBLE_EQ(m_mci.m_gains.at("Track1"), 0.0);
 

@@ -7,10 +7,11 @@ namespace {
 
 class TimerLoopTest : public RadioFixture {
  protected:
-  void AutoPlay() {
-    Start([](Settings& settings) {
+  void AutoPlay(int nTimerMs = 100) {
+    Start([nTimerMs](Settings& settings) {
       settings.nAutoTime = 2;
       settings.nPlayMode = 1;
+      settings.nSystemTimer = nTimerMs;
     });
   }
 };
@@ -76,8 +77,8 @@ TEST_F(TimerLoopTest, AutoPlayLogsAndSkipsBadNextTracksLeavingNoSilentDeck) {
   EXPECT_FALSE(m_radio.Play().DeckInUse(2));
   EXPECT_EQ(m_radio.Play().CurrentDeck(), 1);
   EXPECT_EQ(m_radio.Play().LastDeck(), 0);
-  EXPECT_EQ(m_radio.Play().LastTrackPlayed().strArtist,
-            "A");  // the track playing out, not a skipped one
+  // The track playing out, not a skipped one.
+  EXPECT_EQ(m_radio.Play().LastTrackPlayed().strArtist, "A");
 
   // The first track still ends normally and takes the bad one out of the queue with it.
   ASSERT_TRUE(TickUntil([&] { return !m_mci.IsOpen("Track1"); }, 40));
@@ -120,16 +121,10 @@ TEST_F(TimerLoopTest, ATrackStartedByHandArmsOnlyAfterItsOwnTenSeconds) {
 }
 
 TEST_F(TimerLoopTest, AutoChangeAtExactlyAutoTimeLeftWithOneSecondTicks) {
-  Start([](Settings& settings) {
-    settings.nAutoTime = 2;
-    settings.nPlayMode = 1;
-    settings.nSystemTimer = 1000;
-  });
+  AutoPlay(1000);
   QueueTracks({15000, 20000});
   m_radio.Play().OnPlayNextTrack();
-  for (int i = 0; i < 12; ++i) {
-    Tick(1000);
-  }
+  Ticks(12, 1000);
   EXPECT_FALSE(m_mci.IsOpen("Track2"));
   Tick(1000);  // 13 s played: exactly 2000 ms left
   EXPECT_TRUE(m_mci.IsOpen("Track2"));

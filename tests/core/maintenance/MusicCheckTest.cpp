@@ -4,6 +4,7 @@
 
 #include <filesystem>
 
+#include "core/editors/EditorFixture.h"
 #include "support/FakeClock.h"
 #include "support/TempDir.h"
 
@@ -18,9 +19,7 @@ class MusicCheckTest : public ::testing::Test {
     store.Allocate(10, 10);
   }
   void Add(const std::string& strCD, const std::string& strTrack) {
-    const int n = store.PlaylistCount();
-    store.SetPlaylistEntry(n, "A", "T", strCD, strTrack, -1);
-    store.SetPlaylistCount(n + 1);
+    AppendRecord(store, {"A", "T", strCD, strTrack, -1});
   }
   MusicCheckResult Check() { return CheckMusicFiles(store, music.Folder(), db.Folder(), clock); }
 

@@ -4,6 +4,7 @@
 
 #include <cstdlib>
 #include <random>
+#include <string>
 #include <vector>
 
 #include "core/search/TextMatch.h"
@@ -16,7 +17,6 @@ namespace {
 
 std::vector<int> ChartLinks(const TrackStore& store) {
   std::vector<int> links;
-  links.reserve(static_cast<std::size_t>(store.PlaylistCount()));
   for (int p = 0; p < store.PlaylistCount(); ++p) {
     links.push_back(store.Playlist(p).nChartLink);
   }
@@ -25,7 +25,6 @@ std::vector<int> ChartLinks(const TrackStore& store) {
 
 std::vector<int> PlaylistLinks(const TrackStore& store) {
   std::vector<int> links;
-  links.reserve(static_cast<std::size_t>(store.ChartCount()));
   for (int c = 0; c < store.ChartCount(); ++c) {
     links.push_back(store.Chart(c).nPlaylistLink);
   }
@@ -147,21 +146,20 @@ TEST(BuildRelationships, SameLinksAsTheNestedLoopsOnRandomDatabases) {
   std::mt19937 random(nSeed);
   FakePrompter prompter;  // silent matching never asks
   for (int nRound = 0; nRound < 400; ++nRound) {
+    SCOPED_TRACE("seed " + std::to_string(nSeed) + " round " + std::to_string(nRound));
     const TrackStore original = RandomStore(random);
     TrackStore fast = original;
     TrackStore literal = original;
     BuildAllRelationships(fast, {});
     LiteralBuildAll(literal, prompter);
-    ASSERT_EQ(ChartLinks(fast), ChartLinks(literal)) << "seed " << nSeed << " round " << nRound;
-    ASSERT_EQ(PlaylistLinks(fast), PlaylistLinks(literal))
-        << "seed " << nSeed << " round " << nRound;
+    ASSERT_EQ(ChartLinks(fast), ChartLinks(literal));
+    ASSERT_EQ(PlaylistLinks(fast), PlaylistLinks(literal));
     fast = original;
     literal = original;
     BuildPlaylistReferences(fast, {});
     LiteralBuildReferences(literal, prompter);
-    ASSERT_EQ(PlaylistLinks(fast), PlaylistLinks(literal))
-        << "seed " << nSeed << " round " << nRound;
-    ASSERT_EQ(ChartLinks(fast), ChartLinks(original)) << "seed " << nSeed << " round " << nRound;
+    ASSERT_EQ(PlaylistLinks(fast), PlaylistLinks(literal));
+    ASSERT_EQ(ChartLinks(fast), ChartLinks(original));
   }
 }
 

@@ -6,7 +6,6 @@
 #include <filesystem>
 #include <string>
 
-#include "core/db/Paths.h"
 #include "support/FileFaults.h"
 #include "support/TempDir.h"
 
@@ -120,12 +119,6 @@ TEST_F(SavedQueueTest, OnlyRegularFilesAreReadOrWritten) {
   EXPECT_FALSE(SaveQueue(PathOf("fifo.pla"), m_queue));
 #endif
   EXPECT_TRUE(m_queue.IsFree(0));
-}
-
-TEST_F(SavedQueueTest, FolderIsCreatedUnderTheFilesFolder) {
-  const std::string strFolder = SavedQueueFolder(m_dir.Folder());
-  EXPECT_EQ(strFolder, m_dir.Folder() + "playlist" + kPathSeparator);
-  EXPECT_TRUE(std::filesystem::is_directory(strFolder));
 }
 
 }  // namespace

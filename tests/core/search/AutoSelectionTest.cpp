@@ -4,6 +4,8 @@
 
 #include <set>
 
+#include "core/editors/EditorFixture.h"
+
 namespace velvane {
 namespace {
 
@@ -12,26 +14,14 @@ class AutoSelectionTest : public ::testing::Test {
   AutoSelectionTest() { m_store.Allocate(500, 500); }
 
   int Record(const std::string& cd, const std::string& tr, int nLink = -1) {
-    const int i = m_store.PlaylistCount();
-    m_store.SetPlaylistEntry(i, PlaylistEntry{"A" + cd, "T" + tr, cd, tr, nLink}, 500);
-    m_store.SetPlaylistCount(i + 1);
-    return i;
+    return AppendRecord(m_store, {"A" + cd, "T" + tr, cd, tr, nLink});
   }
   void Chart(int nYear, int nLink) {
-    const int i = m_store.ChartCount();
-    m_store.SetChartEntry(i, ChartEntry{"01/02/" + std::to_string(nYear), "A", "T", "7", nLink},
-                          500);
-    m_store.SetChartCount(i + 1);
+    AppendChart(m_store, {"01/02/" + std::to_string(nYear), "A", "T", "7", nLink});
   }
 
   TrackStore m_store;
 };
-
-TEST(Random15, FollowsTheSeededSequence) {
-  Random15 random(1);
-  EXPECT_EQ(random.Next(), 41);
-  EXPECT_EQ(random.Next(), 18467);
-}
 
 TEST_F(AutoSelectionTest, YearRangeRunsFromTheStartYearToBeforeTheYearAfterTheEnd) {
   for (int nYear : {1970, 1971, 1971, 1972, 1973}) {

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "core/editors/EditorFixture.h"
 #include "support/TempDir.h"
 
 namespace velvane {
@@ -13,15 +14,11 @@ class ManualSearchTest : public ::testing::Test {
 
   void Record(const std::string& a, const std::string& t, const std::string& cd,
               const std::string& tr, int nLink) {
-    const int i = m_store.PlaylistCount();
-    m_store.SetPlaylistEntry(i, PlaylistEntry{a, t, cd, tr, nLink}, 2000);
-    m_store.SetPlaylistCount(i + 1);
+    AppendRecord(m_store, {a, t, cd, tr, nLink});
   }
   void Chart(const std::string& date, const std::string& a, const std::string& t,
              const std::string& pos, int nLink) {
-    const int i = m_store.ChartCount();
-    m_store.SetChartEntry(i, ChartEntry{date, a, t, pos, nLink}, 2000);
-    m_store.SetChartCount(i + 1);
+    AppendChart(m_store, {date, a, t, pos, nLink});
   }
 
   TrackStore m_store;

@@ -18,19 +18,10 @@ TEST(DisplayFormat, NamesOutsideTheTablesAreEmpty) {
   EXPECT_EQ(FormatDate(-1, 4, 12, 2026, 17, 59, true), " 04 December 2026     17:59");
 }
 
-TEST(DisplayFormat, ChartDateAndChartInfo) {
-  EXPECT_EQ(FormatChartDate(""), "00  0000");
-  EXPECT_EQ(FormatChartInfo("3", "25/12/1985"), "No. 3   on   25 December 1985");
-}
-
 TEST(DisplayFormat, MinSecTruncates) {
   EXPECT_EQ(FormatMinSec(61500), "01:01");
   EXPECT_EQ(FormatMinSec(999), "00:00");
   EXPECT_EQ(FormatMinSec(6000000), "100:00");
-}
-
-TEST(DisplayFormat, FadeAutoText) {
-  EXPECT_EQ(FormatFadeAutoText(30, 10), "Fade:   30     Auto:   10");
 }
 
 }  // namespace

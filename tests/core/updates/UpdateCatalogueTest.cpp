@@ -16,19 +16,13 @@ TEST(UpdateCatalogue, ReadsTheFixedPositionsAndCarriesTheTypeOfTheLineBefore) {
   EXPECT_EQ(entries[0].strFile, "uk_251209.cht");
   EXPECT_EQ(entries[0].nSize, 120);
   EXPECT_TRUE(IsChartUpdate(entries[0].strFile));
+  EXPECT_FALSE(IsChartUpdate("ht"));  // shorter than the ending
   // An unknown type code shows the type of the line before it.
   EXPECT_EQ(entries[1].strListLine, "  US   \tChart Database\t01/01/10\tus_010110.hit");
   EXPECT_EQ(entries[1].nSize, 7);
   // A short line gives shortened fields and a count of 0.
   EXPECT_EQ(entries[2].strListLine, "  DE   \tNumber One Database\t02/01/\tde_0201");
   EXPECT_EQ(entries[2].nSize, 0);
-}
-
-TEST(UpdateCatalogue, OnlyALowerCaseChtEndingIsAChartUpdate) {
-  EXPECT_TRUE(IsChartUpdate("x.cht"));
-  EXPECT_FALSE(IsChartUpdate("x.CHT"));
-  EXPECT_FALSE(IsChartUpdate("x.hit"));
-  EXPECT_FALSE(IsChartUpdate("ht"));
 }
 
 TEST(UpdateCatalogue, TheSortedListMapsEachPositionBackToItsCatalogueLine) {
