@@ -39,7 +39,7 @@ std::string SoxSine(const std::filesystem::path& path, double dSeconds,
 std::string EncodeSine(const std::filesystem::path& path, int nChannels, int nRate, double dSeconds,
                        double dAmplitude) {
   const std::string strPath = path.string();
-  const std::string strFailed = "FFmpeg could not encode " + strPath;
+  std::string strFailed = "FFmpeg could not encode " + strPath;
   AVFormatContext* pRawOutput = nullptr;
   avformat_alloc_output_context2(&pRawOutput, nullptr, nullptr, strPath.c_str());
   std::unique_ptr<AVFormatContext, OutputCloser> output(pRawOutput);

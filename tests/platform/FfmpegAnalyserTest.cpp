@@ -165,6 +165,7 @@ TEST_F(FfmpegAnalyserTest, SeveralFilesAtOnceGiveTheSameResults) {
   std::vector<TrackMeasures> measured(4);
   {
     std::vector<std::jthread> threads;  // joined at the end of the block
+    threads.reserve(measured.size());
     for (TrackMeasures& measures : measured) {
       threads.emplace_back([&] {
         std::string strError;

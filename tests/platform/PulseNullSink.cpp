@@ -75,7 +75,7 @@ std::string PulseNullSink::MissingPrograms() {
 
 std::vector<double> PulseNullSink::BlockLevels(const std::vector<std::int16_t>& samples,
                                                std::chrono::milliseconds block) {
-  const auto nBlock = static_cast<std::size_t>(2 * kRate * block.count() / 1000);
+  const auto nBlock = static_cast<std::size_t>(2L * kRate * block.count() / 1000);
   std::vector<double> levels;
   for (std::size_t start = 0; start + nBlock <= samples.size(); start += nBlock) {
     double dSum = 0;

@@ -17,6 +17,7 @@ namespace {
 
 std::vector<int> ChartLinks(const TrackStore& store) {
   std::vector<int> links;
+  links.reserve(static_cast<std::size_t>(store.PlaylistCount()));
   for (int p = 0; p < store.PlaylistCount(); ++p) {
     links.push_back(store.Playlist(p).nChartLink);
   }
@@ -25,6 +26,7 @@ std::vector<int> ChartLinks(const TrackStore& store) {
 
 std::vector<int> PlaylistLinks(const TrackStore& store) {
   std::vector<int> links;
+  links.reserve(static_cast<std::size_t>(store.ChartCount()));
   for (int c = 0; c < store.ChartCount(); ++c) {
     links.push_back(store.Chart(c).nPlaylistLink);
   }
