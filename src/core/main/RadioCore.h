@@ -7,6 +7,7 @@
 #include "core/analysis/AnalysisSource.h"
 #include "core/db/TrackDatabase.h"
 #include "core/db/TrackStore.h"
+#include "core/libraryimport/LibraryImport.h"
 #include "core/main/MainDisplay.h"
 #include "core/main/PlayControl.h"
 #include "core/main/QueueEditSession.h"
@@ -100,6 +101,13 @@ class RadioCore {
   bool ConfirmEditingWithoutFolder();
   // Records were added to the library (a CD import): queued tracks are looked up again.
   void OnLibraryChanged() { m_queue.RefreshQueue(-1); }
+  // The last step of a library import into this window's library (see CommitLibraryImport):
+  // records, relationships, then playlist.dat, charts.dat and imported.dat of the database
+  // folder; the queue looks its tracks up again. A failed database save has changed nothing
+  // (the placed files are removed); the caller tells the operator `Problem()`.
+  LibraryImportSaved CommitLibraryImport(const LibraryImportPlan& plan,
+                                         LibraryImportPlacement& placement, ImportedFiles& imported,
+                                         bool bBuildLinks);
   // After a chart update: charts.dat alone (the library did not change); the queue shows the
   // new chart info. A failed save is logged and returned, not shown.
   SaveOutcome SaveUpdatedCharts();
