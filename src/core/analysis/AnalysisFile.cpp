@@ -15,89 +15,14 @@ namespace {
 constexpr char kSeparator = '\t';
 constexpr std::size_t kFieldCount = 9;
 
-std::string EscapeName(std::string_view name) {
-  std::string escaped;
-  escaped.reserve(name.size());
-  for (const char c : name) {
-    switch (c) {
-      case '\\':
-        escaped += "\\\\";
-        break;
-      case '\t':
-        escaped += "\\t";
-        break;
-      case '\r':
-        escaped += "\\r";
-        break;
-      case '\n':
-        escaped += "\\n";
-        break;
-      default:
-        escaped += c;
-    }
-  }
-  return escaped;
-}
-
-bool UnescapeName(std::string_view field, std::string& name) {
-  name.clear();
-  for (std::size_t i = 0; i < field.size(); ++i) {
-    if (field[i] != '\\') {
-      name += field[i];
-      continue;
-    }
-    if (++i == field.size()) {
-      return false;
-    }
-    switch (field[i]) {
-      case '\\':
-        name += '\\';
-        break;
-      case 't':
-        name += '\t';
-        break;
-      case 'r':
-        name += '\r';
-        break;
-      case 'n':
-        name += '\n';
-        break;
-      default:
-        return false;
-    }
-  }
-  return !name.empty();
-}
-
-// Every field, empty ones included: a line with a field too few or too many is damaged.
-std::vector<std::string_view> SplitExactly(std::string_view line) {
-  std::vector<std::string_view> fields;
-  std::size_t nStart = 0;
-  for (std::size_t i = 0; i <= line.size(); ++i) {
-    if (i == line.size() || line[i] == kSeparator) {
-      fields.push_back(line.substr(nStart, i - nStart));
-      nStart = i + 1;
-    }
-  }
-  return fields;
-}
-
-// The whole field must be the number: "12x", "" and out-of-range values are refused.
-template <typename T>
-bool ReadNumber(std::string_view field, T& value) {
-  const char* pEnd = field.data() + field.size();
-  const auto [pStop, error] = std::from_chars(field.data(), pEnd, value);
-  return error == std::errc() && pStop == pEnd && !field.empty();
-}
-
 bool ReadDecibels(std::string_view field, double& value) {
-  return ReadNumber(field, value) && std::isfinite(value);
+  return ReadWholeNumber(field, value) && std::isfinite(value);
 }
 
 // Library numbers: digits only, kept without leading zeros as the library holds them.
 bool ReadLibraryNumber(std::string_view field, std::string& text) {
   int nValue = 0;
-  if (field.empty() || field.front() == '-' || !ReadNumber(field, nValue)) {
+  if (field.empty() || field.front() == '-' || !ReadWholeNumber(field, nValue)) {
     return false;
   }
   text = std::to_string(nValue);
@@ -118,7 +43,7 @@ std::string FormatAnalysisLine(const TrackAnalysis& result) {
   line += kSeparator;
   line += result.strTrack;
   line += kSeparator;
-  line += EscapeName(result.file.strFileName);
+  line += EscapeTabField(result.file.strFileName);
   line += kSeparator;
   line += std::to_string(result.file.nSize);
   line += kSeparator;
@@ -136,7 +61,7 @@ std::string FormatAnalysisLine(const TrackAnalysis& result) {
 }
 
 bool ParseAnalysisLine(std::string_view line, TrackAnalysis& result) {
-  const std::vector<std::string_view> fields = SplitExactly(StripLineEnd(line));
+  const std::vector<std::string_view> fields = SplitTabFields(StripLineEnd(line));
   if (fields.size() != kFieldCount) {
     return false;
   }
@@ -144,10 +69,12 @@ bool ParseAnalysisLine(std::string_view line, TrackAnalysis& result) {
   TrackMeasures& measures = read.measures;
   const bool bRead =
       ReadLibraryNumber(fields[0], read.strCD) && ReadLibraryNumber(fields[1], read.strTrack) &&
-      UnescapeName(fields[2], read.file.strFileName) && ReadNumber(fields[3], read.file.nSize) &&
-      ReadNumber(fields[4], read.file.nModified) && ReadDecibels(fields[5], measures.dLoudness) &&
-      ReadDecibels(fields[6], measures.dTruePeak) &&
-      ReadNumber(fields[7], measures.nAudibleStart) && ReadNumber(fields[8], measures.nAudibleEnd);
+      UnescapeTabField(fields[2], read.file.strFileName) && !read.file.strFileName.empty() &&
+      ReadWholeNumber(fields[3], read.file.nSize) &&
+      ReadWholeNumber(fields[4], read.file.nModified) &&
+      ReadDecibels(fields[5], measures.dLoudness) && ReadDecibels(fields[6], measures.dTruePeak) &&
+      ReadWholeNumber(fields[7], measures.nAudibleStart) &&
+      ReadWholeNumber(fields[8], measures.nAudibleEnd);
   if (!bRead || measures.nAudibleStart < 0 || measures.nAudibleEnd < measures.nAudibleStart) {
     return false;
   }

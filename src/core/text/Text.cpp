@@ -103,6 +103,72 @@ std::string ImportedText(std::string_view text) {
   return CutField(strClean);
 }
 
+std::string EscapeTabField(std::string_view text) {
+  std::string escaped;
+  escaped.reserve(text.size());
+  for (const char c : text) {
+    switch (c) {
+      case '\\':
+        escaped += "\\\\";
+        break;
+      case '\t':
+        escaped += "\\t";
+        break;
+      case '\r':
+        escaped += "\\r";
+        break;
+      case '\n':
+        escaped += "\\n";
+        break;
+      default:
+        escaped += c;
+    }
+  }
+  return escaped;
+}
+
+bool UnescapeTabField(std::string_view field, std::string& text) {
+  text.clear();
+  for (std::size_t i = 0; i < field.size(); ++i) {
+    if (field[i] != '\\') {
+      text += field[i];
+      continue;
+    }
+    if (++i == field.size()) {
+      return false;
+    }
+    switch (field[i]) {
+      case '\\':
+        text += '\\';
+        break;
+      case 't':
+        text += '\t';
+        break;
+      case 'r':
+        text += '\r';
+        break;
+      case 'n':
+        text += '\n';
+        break;
+      default:
+        return false;
+    }
+  }
+  return true;
+}
+
+std::vector<std::string_view> SplitTabFields(std::string_view line) {
+  std::vector<std::string_view> fields;
+  std::size_t nStart = 0;
+  for (std::size_t i = 0; i <= line.size(); ++i) {
+    if (i == line.size() || line[i] == '\t') {
+      fields.push_back(line.substr(nStart, i - nStart));
+      nStart = i + 1;
+    }
+  }
+  return fields;
+}
+
 std::string_view FieldForWriting(const std::string& field) {
   return field.empty() ? std::string_view(" ") : std::string_view(field);
 }

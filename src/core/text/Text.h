@@ -1,5 +1,6 @@
 #pragma once
 
+#include <charconv>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -38,6 +39,22 @@ std::string ControlsAsSpaces(std::string_view text);
 // and 0x7F) become a space, since a line break would split the record and a TAB the list
 // line; a backslash becomes "/", since it ends a field; then it is cut like a field.
 std::string ImportedText(std::string_view text);
+
+// A text as one field of a TAB-separated line, where it may hold any byte: "\" is written
+// "\\", TAB "\t", CR "\r" and LF "\n", so no field holds a separator or a line end.
+std::string EscapeTabField(std::string_view text);
+// The text back; false for an unknown escape or a "\" at the end.
+bool UnescapeTabField(std::string_view field, std::string& text);
+// The TAB-separated fields of a line, empty ones included, so that a line with a field too few
+// or too many can be told.
+std::vector<std::string_view> SplitTabFields(std::string_view line);
+// The whole field as a number: "12x", "" and values out of range are refused.
+template <typename T>
+bool ReadWholeNumber(std::string_view field, T& value) {
+  const char* pEnd = field.data() + field.size();
+  const auto [pStop, error] = std::from_chars(field.data(), pEnd, value);
+  return error == std::errc() && pStop == pEnd && !field.empty();
+}
 
 // A text field as written: empty fields become a single space so the line can be read back.
 std::string_view FieldForWriting(const std::string& field);
