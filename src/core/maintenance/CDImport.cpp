@@ -47,6 +47,15 @@ std::string CDNumberText(const std::string& strFolder) {
 
 }  // namespace
 
+TrackNameParts SplitTrackName(const std::string& strName, const char* pszTitleEnd) {
+  TrackNameParts parts;
+  std::size_t nPos = 0;
+  parts.bTrack = NextToken(strName, nPos, "- ", parts.strTrack);
+  parts.bArtist = NextToken(strName, nPos, "-", parts.strArtist);
+  parts.bTitle = NextToken(strName, nPos, pszTitleEnd, parts.strTitle);
+  return parts;
+}
+
 std::string CDTrack::ListLine() const {
   if (!Importable()) {
     return strTrack + "\tNot importable: " + strNotImportable + '\t';
@@ -65,10 +74,12 @@ CDFolder ScanCDFolder(const std::string& strPath, TagReader* pTags) {
       continue;  // hidden files and folders are not tracks
     }
     CDTrack track = current;
-    std::size_t nPos = 0;
-    NextToken(strName, nPos, "- ", track.strTrack);
-    const bool bArtist = NextToken(strName, nPos, "-", track.strArtist);
-    const bool bTitle = NextToken(strName, nPos, ".", track.strTitle);
+    const TrackNameParts parts = SplitTrackName(strName);
+    const bool bArtist = parts.bArtist;
+    const bool bTitle = parts.bTitle;
+    track.strTrack = parts.bTrack ? parts.strTrack : track.strTrack;
+    track.strArtist = bArtist ? parts.strArtist : track.strArtist;
+    track.strTitle = bTitle ? parts.strTitle : track.strTitle;
     bool bTagArtist = false;
     bool bTagTitle = false;
     FileTags tags;

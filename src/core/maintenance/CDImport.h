@@ -24,6 +24,20 @@ struct CDFolder {
   std::vector<CDTrack> tracks;
 };
 
+// A file name read as the CD import reads it: the track up to the first "-" or blank, the
+// artist up to the next "-", the title up to the next of `pszTitleEnd` (the whole rest when it
+// is empty), each made safe to store (ImportedText), blanks kept. A part the name lacks is
+// missing, its text empty.
+struct TrackNameParts {
+  std::string strTrack;
+  std::string strArtist;
+  std::string strTitle;
+  bool bTrack = false;
+  bool bArtist = false;
+  bool bTitle = false;
+};
+TrackNameParts SplitTrackName(const std::string& strName, const char* pszTitleEnd = ".");
+
 // Why the folder holding `strPath` cannot be imported as a CD (its name does not end in the
 // three-digit CD number), or empty.
 std::string CDFolderRefusal(const std::string& strPath);
