@@ -5,6 +5,7 @@
 #include <thread>
 
 #include "core/analysis/LibraryAnalysis.h"
+#include "tool/ProgressLine.h"
 #include "tool/ToolEnvironment.h"
 
 namespace velvane {
@@ -36,52 +37,21 @@ std::string MinutesSeconds(double dSeconds) {
   return text;
 }
 
-// On a terminal one progress line, rewritten in place on err; failure lines go to out above
-// it. In a script (cron) only the failure lines and the summary are printed.
-class ProgressLine {
- public:
-  explicit ProgressLine(ToolContext& context)
-      : m_context(context), m_started(std::chrono::steady_clock::now()) {}
-
-  void Show(const AnalysisCount& count) {
-    if (!m_context.bTerminal) {
-      return;
-    }
-    const double dElapsed =
-        std::chrono::duration<double>(std::chrono::steady_clock::now() - m_started).count();
-    char rate[32];
-    std::snprintf(rate, sizeof rate, "%.1f", dElapsed > 0 ? count.nDone / dElapsed : 0.0);
-    m_strLine = "Analysing: " + std::to_string(count.nDone) + " of " +
-                std::to_string(count.nTotal) + " files";
-    if (count.nFailed > 0) {
-      m_strLine += " (" + std::to_string(count.nFailed) + " failed)";
-    }
-    m_strLine += ", " + MinutesSeconds(dElapsed) + " elapsed, " + rate + " files/s";
-    m_context.Progress() << '\r' << m_strLine << "\x1b[K" << std::flush;
+// "Analysing: 12 of 40 files (1 failed), 0:03 elapsed, 4.0 files/s"
+void ShowCount(ProgressLine& progress, const AnalysisCount& count) {
+  if (!progress.Shown()) {
+    return;
   }
-  void Print(std::ostream& stream, const std::string& strLine) {
-    Clear();
-    stream << strLine << '\n' << std::flush;
-    if (!m_strLine.empty()) {
-      m_context.Progress() << m_strLine << std::flush;
-    }
+  const double dElapsed = progress.Elapsed();
+  char rate[32];
+  std::snprintf(rate, sizeof rate, "%.1f", dElapsed > 0 ? count.nDone / dElapsed : 0.0);
+  std::string strLine = "Analysing: " + std::to_string(count.nDone) + " of " +
+                        std::to_string(count.nTotal) + " files";
+  if (count.nFailed > 0) {
+    strLine += " (" + std::to_string(count.nFailed) + " failed)";
   }
-  void Finish() {
-    Clear();
-    m_strLine.clear();
-  }
-
- private:
-  void Clear() {
-    if (!m_strLine.empty()) {
-      m_context.Progress() << "\r\x1b[K" << std::flush;
-    }
-  }
-
-  ToolContext& m_context;
-  std::chrono::steady_clock::time_point m_started;
-  std::string m_strLine;
-};
+  progress.Show(strLine + ", " + MinutesSeconds(dElapsed) + " elapsed, " + rate + " files/s");
+}
 
 }  // namespace
 
@@ -110,7 +80,7 @@ int RunAnalyse(ToolEnvironment& env, const std::vector<std::string>& argv) {
       env.context.catchInterrupt ? env.context.catchInterrupt() : nullptr;
   ProgressLine progress(env.context);
   const AnalysisReports reports{
-      [&progress](const AnalysisCount& count) { progress.Show(count); },
+      [&progress](const AnalysisCount& count) { ShowCount(progress, count); },
       [&progress, &env](const std::string& strLine) { progress.Print(env.context.out, strLine); }};
   const LibraryAnalysisOutcome outcome =
       AnalyseLibrary({env.store, env.settings.strMusicDir, env.settings.strFilesDir,
