@@ -2,8 +2,12 @@
 
 #include <taglib/fileref.h>
 #include <taglib/tag.h>
+#include <taglib/tpropertymap.h>
+
+#include <algorithm>
 
 #include "core/db/NativeFile.h"
+#include "core/text/Text.h"
 
 namespace velvane {
 
@@ -17,6 +21,10 @@ bool TagLibTagReader::ReadTags(const std::string& strPath, FileTags& tags) {
   }
   tags.strArtist = file.tag()->artist().to8Bit(true);
   tags.strTitle = file.tag()->title().to8Bit(true);
+  tags.nTrack = static_cast<int>(std::min(file.tag()->track(), 65535U));
+  // Every tag format names the disc "DISCNUMBER" in the common map, often as "1/2".
+  const TagLib::StringList disc = file.file()->properties()["DISCNUMBER"];
+  tags.nDisc = disc.isEmpty() ? 0 : Atoi(disc.front().to8Bit(true));
   return true;
 }
 
