@@ -191,6 +191,15 @@ bool RadioCore::SaveEditedDatabases() {
   return bSaved;
 }
 
+LibraryImportSaved RadioCore::CommitLibraryImport(const LibraryImportPlan& plan,
+                                                  LibraryImportPlacement& placement,
+                                                  ImportedFiles& imported, bool bBuildLinks) {
+  LibraryImportSaved saved = velvane::CommitLibraryImport(
+      m_database, m_store, m_settings.strFilesDir, plan, placement, imported, bBuildLinks);
+  OnLibraryChanged();
+  return saved;
+}
+
 SaveOutcome RadioCore::SaveUpdatedCharts() {
   m_queue.RefreshQueue(-1);
   return m_database.SaveCharts(m_settings.strFilesDir);

@@ -1,0 +1,256 @@
+#include "core/libraryimport/LibraryImport.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "core/text/Text.h"
+#include "support/FakeTagReader.h"
+#include "support/FileFaults.h"
+#include "support/TempDir.h"
+
+namespace velvane {
+namespace {
+
+namespace fs = std::filesystem;
+
+class LibraryImportTest : public ::testing::Test {
+ protected:
+  LibraryImportTest() { store.Allocate(1000, 10); }
+
+  // A source file, its folders made; tagged when `tags` are given.
+  void Audio(const std::string& strPath, const FileTags* pTags = nullptr,
+             const std::string& strContent = "audio") {
+    fs::create_directories((src.Path() / strPath).parent_path());
+    src.Write(strPath, strContent);
+    if (pTags != nullptr) {
+      tags.m_tags[fs::path(strPath).filename().string()] = *pTags;
+    }
+  }
+  LibraryImportPlan Plan() {
+    return PlanLibraryImport({src.Folder()}, store, imported, music.Folder(), &tags);
+  }
+  // The plan's lines with the source folder left out of the paths.
+  std::vector<std::string> Lines(const LibraryImportPlan& plan) const {
+    std::vector<std::string> lines;
+    for (const ImportTrack& track : plan.tracks) {
+      std::string strLine = track.ListLine();
+      lines.push_back(strLine.erase(strLine.find(src.Folder()), src.Folder().size()));
+    }
+    return lines;
+  }
+
+  TempDir src;
+  TempDir music;
+  FakeTagReader tags;
+  TrackStore store;
+  ImportedFiles imported;
+};
+
+// Albums by folder path, tracks by disc, track tag and name, CDs around the used ones.
+TEST_F(LibraryImportTest, NumbersAlbumsAndTracksAroundTheCDsInUse) {
+  const FileTags second{"Band", "Second", 1, 2};
+  const FileTags first{"Band", "First", 1, 1};
+  const FileTags disc2{"Band", "Disc Two", 2, 1};
+  const FileTags titleOnly{"", "Tag Title", 0, 0};
+  Audio("B/Album/a.mp3", &second);
+  Audio("B/Album/b.mp3", &first);
+  Audio("B/Album/0.flac", &disc2);
+  Audio("B/Album/cover.jpg");
+  Audio("B/Album/.hidden.mp3");
+  Audio("B/.git/x.mp3");
+  Audio("A/Single/03 - Name Artist - Mr. Name Title.MP3");
+  Audio("A/Single/Untagged song.wav");
+  Audio("A/Single/07 - Only Artist.ogg", &titleOnly);
+  Audio("A B/Other/1.m4a");
+  fs::create_directory(music.Path() / "001");
+  store.SetPlaylistEntry(0, "Old", "Record", "003", "01", -1);
+  store.SetPlaylistCount(1);
+
+  const LibraryImportPlan plan = Plan();
+  EXPECT_EQ(plan.strRefusal, "");
+  EXPECT_EQ(Lines(plan),
+            (std::vector<std::string>{
+                "002\t01\tUnknown Artist\t1\tA B/Other/1.m4a",
+                "004\t01\tName Artist\tMr. Name Title\t"
+                "A/Single/03 - Name Artist - Mr. Name Title.MP3",
+                "004\t02\tOnly Artist\tTag Title\tA/Single/07 - Only Artist.ogg",
+                "004\t03\tUnknown Artist\tUntagged song\tA/Single/Untagged song.wav",
+                "005\t01\tBand\tFirst\tB/Album/b.mp3", "005\t02\tBand\tSecond\tB/Album/a.mp3",
+                "005\t03\tBand\tDisc Two\tB/Album/0.flac"}));
+  EXPECT_EQ(SummariseLibraryImport(plan, nullptr).Text(),
+            "Would import 7 tracks on 3 CDs (CD 002 to 005); 0 already imported; 0 not importable");
+}
+
+TEST_F(LibraryImportTest, ABigAlbumGoesOnAfter99TracksAndRefusalsNameWhatIsShort) {
+  for (int i = 0; i < 150; ++i) {
+    Audio("Big/" + FormatInt(i, 3) + ".mp3");
+  }
+  LibraryImportPlan plan = Plan();
+  ASSERT_EQ(plan.tracks.size(), 150U);
+  EXPECT_EQ(plan.tracks[98].ListLine().substr(0, 14), "001\t99\tUnknown");
+  EXPECT_EQ(plan.tracks[99].ListLine().substr(0, 7), "002\t01\t");
+  EXPECT_EQ(plan.tracks[149].strTitle, "149");
+
+  store.Allocate(100, 10);
+  EXPECT_EQ(Plan().strRefusal,
+            "Nothing was imported: the library would hold 150 records, so the playlist size "
+            "must be at least 150 (it is 100).");
+  store.Allocate(2000, 10);
+  for (int nCD = 1; nCD <= 998; ++nCD) {  // folders and records both take numbers
+    if (nCD % 300 == 0) {
+      fs::create_directory(music.Path() / FormatInt(nCD, 3));
+    } else {
+      store.SetPlaylistEntry(store.PlaylistCount(), "A", "T", FormatInt(nCD, 3), "1", -1);
+      store.SetPlaylistCount(store.PlaylistCount() + 1);
+    }
+  }
+  EXPECT_EQ(Plan().strRefusal,
+            "Nothing was imported: the import needs 2 new CD numbers, but only 1 CD numbers are "
+            "free.");
+}
+
+TEST_F(LibraryImportTest, FileNamesHoldNoUnsafeCharacterAndStayUnder200Bytes) {
+  const FileTags unsafe{"AC/DC: \"Live\"", "What?*<>|\\\x01", 0, 0};
+  std::string strAccents;
+  for (int i = 0; i < 80; ++i) {
+    strAccents += "\xC3\xA9";
+  }
+  const FileTags longTags{std::string(150, 'e'), strAccents, 0, 0};
+  Audio("S/1.mp3", &unsafe);
+  Audio("S/2.flac", &longTags);
+  const LibraryImportPlan plan = Plan();
+  ASSERT_EQ(plan.tracks.size(), 2U);
+  EXPECT_EQ(plan.tracks[0].strTitle, "What?*<>|/");  // stored texts: controls and "\" only
+  EXPECT_EQ(plan.tracks[0].FileName(), "01 - AC_DC_ _Live_ - What______.mp3");
+  const std::string strName = plan.tracks[1].FileName();
+  EXPECT_EQ(plan.tracks[1].strArtist.size(), kMaxFieldBytes);
+  EXPECT_EQ(plan.tracks[1].strTitle.size(), 126U);  // not half an "é"
+  EXPECT_EQ(strName.size(), 198U);
+  EXPECT_EQ(strName.substr(strName.size() - 7), "\xC3\xA9.flac");
+  EXPECT_TRUE(IsValidUtf8(strName));
+}
+
+TEST_F(LibraryImportTest, AlreadyImportedFilesAreSkippedAndTheirAlbumGoesOnOnItsCD) {
+  Audio("Album/01.mp3");
+  Audio("Album/02.mp3");
+  Audio("Full/x.mp3");
+  Audio("New/y.mp3");
+  imported.Put(src.Folder() + "Album/01.mp3", {7, 4, 5, 0});
+  imported.Put(src.Folder() + "Full/old.mp3", {8, 99, 5, 0});
+  const LibraryImportPlan plan = Plan();
+  EXPECT_EQ(plan.nAlreadyImported, 1);
+  // CD 7 goes on after its track 4; CD 8 is full. Neither is taken by folder or record.
+  EXPECT_EQ(Lines(plan), (std::vector<std::string>{"001\t01\tUnknown Artist\tx\tFull/x.mp3",
+                                                   "002\t01\tUnknown Artist\ty\tNew/y.mp3",
+                                                   "007\t05\tUnknown Artist\t02\tAlbum/02.mp3"}));
+}
+
+TEST_F(LibraryImportTest, PlacesByHardLinkOrCopyAndLeavesSourcesAlone) {
+  Audio("A/1.mp3", nullptr, "first");
+  Audio("A/2.mp3", nullptr, "second");
+  const fs::file_time_type modified = fs::last_write_time(src.Path() / "A/1.mp3");
+  const LibraryImportPlan plan = Plan();
+  for (const PlaceMethod method : {PlaceMethod::kLink, PlaceMethod::kCopy}) {
+    SCOPED_TRACE(method == PlaceMethod::kLink ? "link" : "copy");
+    LibraryImportPlacement placement = PlaceLibraryImport(plan, music.Folder(), method);
+    ASSERT_EQ(placement.placed, (std::vector<std::size_t>{0, 1}));
+    EXPECT_EQ(placement.nHardLinks, method == PlaceMethod::kLink ? 2 : 0);
+    EXPECT_EQ(placement.nCopies, method == PlaceMethod::kCopy ? 2 : 0);
+    EXPECT_EQ(music.Read("001/02 - Unknown Artist - 2.mp3"), "second");
+    EXPECT_EQ(
+        fs::equivalent(music.Path() / "001/01 - Unknown Artist - 1.mp3", src.Path() / "A/1.mp3"),
+        method == PlaceMethod::kLink);
+    UndoLibraryImport(placement);
+    EXPECT_TRUE(fs::is_empty(music.Path()));
+  }
+  EXPECT_EQ(src.Read("A/1.mp3"), "first");
+  EXPECT_EQ(fs::last_write_time(src.Path() / "A/1.mp3"), modified);
+}
+
+// Placing stopped half-way and placing refused for the disk both leave nothing behind;
+// a file that cannot be placed is listed and the rest goes on.
+TEST_F(LibraryImportTest, StoppedOrRefusedPlacementLeavesNothing) {
+  for (const char* pszName : {"A/1.mp3", "A/2.mp3", "A/3.mp3", "B/4.mp3"}) {
+    Audio(pszName, nullptr, std::string(3000, 'x'));
+  }
+  const LibraryImportPlan plan = Plan();
+  std::atomic<bool> bStop{false};
+  LibraryImportPlacement placement = PlaceLibraryImport(
+      plan, music.Folder(), PlaceMethod::kLink,
+      [&bStop](const ImportProgress& progress) { bStop = progress.nDone == 2; }, &bStop);
+  EXPECT_TRUE(placement.bCancelled);
+  EXPECT_TRUE(placement.placed.empty());
+  EXPECT_TRUE(fs::is_empty(music.Path()));
+
+  fs::create_directory(music.Path() / "001");
+  music.Write("001/02 - Unknown Artist - 2.mp3", "in the way");
+  fs::remove(src.Path() / "A/3.mp3");
+  placement = PlaceLibraryImport(plan, music.Folder(), PlaceMethod::kLink);
+  EXPECT_EQ(placement.placed, (std::vector<std::size_t>{0, 3}));
+  ASSERT_EQ(placement.failed.size(), 2U);
+  EXPECT_EQ(placement.failed[0].strReason,
+            "the music folder already holds " + music.Folder() + "001/02 - Unknown Artist - 2.mp3");
+  EXPECT_EQ(placement.failed[1].strReason, "it does not exist");
+  UndoLibraryImport(placement);
+  EXPECT_EQ(music.Read("001/02 - Unknown Artist - 2.mp3"), "in the way");  // not ours to remove
+  EXPECT_FALSE(fs::exists(music.Path() / "002"));
+
+  POSIX_ONLY_TEST("mounts");
+  TempDir small;
+  ScratchMounts mounts;  // unmounted before the folder is removed
+  if (const std::string strWhy = mounts.Tmpfs(small.Path(), 8192); !strWhy.empty()) {
+    GTEST_SKIP() << strWhy;
+  }
+  placement = PlaceLibraryImport(plan, small.Folder(), PlaceMethod::kCopy);
+  EXPECT_EQ(placement.strRefusal.rfind("Nothing was imported: the copies need 12288 bytes in "
+                                       "the music folder " +
+                                           small.Folder() + ", but only ",
+                                       0),
+            0U)
+      << placement.strRefusal;
+  EXPECT_TRUE(fs::is_empty(small.Path()));
+  // Another file system: symbolic links, and no space needed.
+  placement = PlaceLibraryImport(plan, small.Folder(), PlaceMethod::kLink);
+  EXPECT_EQ(placement.nSymbolicLinks, 3);
+  EXPECT_TRUE(fs::is_symlink(small.Path() / "001/01 - Unknown Artist - 1.mp3"));
+}
+
+TEST_F(LibraryImportTest, LinkLoopsEndTheirBranchAndOddEntriesAreListed) {
+  POSIX_ONLY_TEST("symbolic links and FIFOs");
+  Audio("A/Sub/1.mp3");
+  fs::create_directory_symlink(src.Path() / "A", src.Path() / "A/Sub/up");
+  fs::create_directory_symlink(src.Path() / "A/Sub", src.Path() / "A/again");  // walked once
+  fs::create_symlink(src.Path() / "gone.mp3", src.Path() / "A/broken.mp3");
+  MakeFifo(src.Path() / "A/pipe.mp3");
+  const LibraryImportPlan plan = Plan();
+  EXPECT_EQ(plan.tracks.size(), 1U);
+  std::vector<std::string> skipped;
+  for (const ImportSkip& skip : plan.skipped) {
+    skipped.push_back(skip.ListLine());
+  }
+  const std::string strA = src.Folder() + "A/";
+  EXPECT_EQ(skipped, (std::vector<std::string>{
+                         "Not importable\t" + strA + "broken.mp3\tit is a broken link",
+                         "Not importable\t" + strA + "pipe.mp3\tit is a FIFO, not a file",
+                         "Not importable\t" + strA + "Sub/up/\ta link loop: it leads back to " +
+                             src.Folder() + "A, not walked again"}));
+}
+
+TEST_F(LibraryImportTest, ImportedLinesHoldAnyPathAndDamagedOnesAreSkipped) {
+  const std::string strPath = "/m/a\tb\\c\nd\re.mp3";
+  const std::string strLine = FormatImportedLine(strPath, {12, 3, 4567, 1767225600});
+  EXPECT_EQ(strLine, "12\t3\t/m/a\\tb\\\\c\\nd\\re.mp3\t4567\t1767225600\r\n");
+  std::string strRead;
+  ImportedFile file;
+  ASSERT_TRUE(ParseImportedLine(strLine, strRead, file));
+  EXPECT_EQ(strRead, strPath);
+  EXPECT_EQ(file.nModified, 1767225600);
+  for (const char* pszDamaged :
+       {"12\t3\tp\t1", "x\t3\tp\t1\t2", "1\t3\tp\\q\t1\t2", "1\t3\t\t1\t2"}) {
+    EXPECT_FALSE(ParseImportedLine(pszDamaged, strRead, file)) << pszDamaged;
+  }
+}
+
+}  // namespace
+}  // namespace velvane
