@@ -52,6 +52,28 @@ const std::vector<CommandInfo>& Commands() {
        "Prints one list line per file (track, artist, title, tab-separated). With several\n"
        "CDs either all are imported or, when the library is too small, none (exit 2).",
        {{"FILE", "any file in a CD's folder (named by its three-digit CD number)"}}},
+      {"import-library",
+       &RunImportLibrary,
+       "[--copy] [--no-links] [--dry-run] FOLDER...",
+       "import a collection of tagged music into the library, CD by CD, and save",
+       "Walks each FOLDER and its subfolders for audio files (mp3, flac, ogg, oga, opus, m4a,\n"
+       "mp4, aac, wav, aif, aiff, wma). The files of each folder are one album; each album\n"
+       "takes the lowest free CD number, its tracks numbered by disc tag, track tag and file\n"
+       "name, 99 to a CD. Artist and title come from the tags, else from a name read as\n"
+       "\"TT - Artist - Title\", else \"Unknown Artist\" and the file name. Each file is placed\n"
+       "as MUSIC/CCC/TT - Artist - Title.ext by a hard link, else a symbolic link, else a\n"
+       "copy; the source files are never changed. Then the records are added, the library\n"
+       "and the charts linked, and playlist.dat, charts.dat and imported.dat saved.\n"
+       "imported.dat remembers the files taken, so a second run imports only new ones.\n"
+       "Prints one line per track (CD, track, artist, title, source path, tab-separated),\n"
+       "one per file not imported with the reason, then the summary; on a terminal a\n"
+       "progress line. Exit 1 when some files could not be imported; exit 2, with nothing\n"
+       "changed, for a folder that cannot be read or an import the library cannot take\n"
+       "(the playlist size, the free CD numbers or the disk space).",
+       {{"--copy", "copy the files instead of linking them"},
+        {"--no-links", "do not link the library and the charts afterwards"},
+        {"--dry-run", "print what would be imported; place and save nothing"},
+        {"FOLDER", "a folder of music to import, with its subfolders"}}},
       {"build-relationships",
        &RunBuildRelationships,
        "",
