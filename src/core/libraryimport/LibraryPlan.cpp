@@ -97,7 +97,6 @@ class CDNumbers {
     imported.ForEach([this](const std::string& /*strSource*/, const ImportedFile& file) {
       Use(file.nCD, file.nTrack, false);
     });
-    m_nFree = static_cast<int>(std::count(m_taken.begin() + 1, m_taken.end(), false));
   }
 
   // The lowest free CD number, now taken; 0 when none is left.
@@ -111,8 +110,13 @@ class CDNumbers {
     m_taken[static_cast<std::size_t>(m_nCursor)] = true;
     return m_nCursor;
   }
+  // An album goes on on this CD: no other may take it, even when neither folder nor record
+  // holds it any more.
+  void Reserve(int nCD) { m_taken[static_cast<std::size_t>(nCD)] = true; }
   int LastTrack(int nCD) const { return m_lastTrack[static_cast<std::size_t>(nCD)]; }
-  int FreeAtStart() const { return m_nFree; }
+  int CountFree() const {
+    return static_cast<int>(std::count(m_taken.begin() + m_nCursor, m_taken.end(), false));
+  }
 
  private:
   void Use(int nCD, int nTrack, bool bTakes) {
@@ -126,7 +130,6 @@ class CDNumbers {
 
   std::array<bool, kLastCD + 1> m_taken{};
   std::array<int, kLastCD + 1> m_lastTrack{};
-  int m_nFree = 0;
   int m_nCursor = 1;
 };
 
@@ -197,7 +200,13 @@ LibraryImportPlan PlanLibraryImport(const std::vector<std::string>& sources,
   }
   CDNumbers numbers(store, imported, strMusicDir);
   const std::unordered_map<std::string, int> earlierCDs = EarlierCDs(walk, imported);
+  for (const auto& [strFolder, nCD] : earlierCDs) {
+    if (nCD > 0 && nCD <= kLastCD) {
+      numbers.Reserve(nCD);
+    }
+  }
   plan.tracks.reserve(static_cast<std::size_t>(nNew));
+  const int nFree = numbers.CountFree();
   int nRead = 0;
   int nMissingCDs = 0;
   for (const FoundAlbum& album : walk.albums) {
@@ -243,7 +252,6 @@ LibraryImportPlan PlanLibraryImport(const std::vector<std::string>& sources,
                    });
   const long long nRecords = static_cast<long long>(store.PlaylistCount()) + nNew;
   if (nMissingCDs > 0) {
-    const int nFree = numbers.FreeAtStart();
     plan.strRefusal = "Nothing was imported: the import needs " +
                       std::to_string(nFree + nMissingCDs) + " new CD numbers, but only " +
                       std::to_string(nFree) + " CD numbers are free.";
