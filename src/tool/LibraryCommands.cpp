@@ -59,6 +59,14 @@ int RunImportLibrary(ToolEnvironment& env, const std::vector<std::string>& argv)
                   "and --dry-run");
   }
   const bool bDryRun = args.Has("--dry-run");
+  if (!env.CheckDatabaseFolder()) {
+    return kToolUsage;
+  }
+  const std::string strFolders =
+      LibraryImportFolderRefusal(args.Positional(), env.settings.strMusicDir);
+  if (!strFolders.empty()) {
+    return Refuse(env, strFolders);
+  }
   // A dry run only reads, so it may run beside the desktop program, which holds the lock.
   if (!(bDryRun ? env.LoadDatabases() : env.LockAndLoad())) {
     return kToolUsage;

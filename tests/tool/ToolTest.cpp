@@ -83,7 +83,8 @@ TEST_F(ToolTest, EveryCommandExitsWithTwoOnBadUsageAndUnusableFolders) {
            {"build-relationships"},
            {"build-references"},
            {"updates", "--server", "127.0.0.1:8080", "--apply", "uk.cht"},
-           {"analyse"}}) {
+           {"analyse"},
+           {"--music", m_music.Folder(), "import-library", m_music.Folder()}}) {
     const std::string strUnreadable = command[0] == "number-one" ? "hits.dat" : "playlist.dat";
     const struct {
       std::vector<std::string> before, after;

@@ -82,6 +82,12 @@ struct LibraryImportPlan {
 // aac, wav, aif, aiff, wma.
 bool IsAudioFileName(const std::string& strName);
 
+// Why an import of `sources` into `strMusicDir` cannot start (no folder given; a folder, or the
+// music folder, missing, not a folder or unreadable), or empty. Step 1 refuses the same way;
+// this tells it before anything is loaded or locked.
+std::string LibraryImportFolderRefusal(const std::vector<std::string>& sources,
+                                       const std::string& strMusicDir);
+
 // Step 1. Walks each of `sources` (folders, UTF-8) recursively: entries whose name starts with
 // "." and entries that are not regular files or folders are passed over; a link that leads
 // back to a folder above it ends that branch with an ImportSkip; a folder reached twice (two

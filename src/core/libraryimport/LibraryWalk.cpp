@@ -149,18 +149,26 @@ class Walker {
 
 }  // namespace
 
+std::string LibraryImportFolderRefusal(const std::vector<std::string>& sources,
+                                       const std::string& strMusicDir) {
+  std::string strRefusal = UnusableFolder("music folder", strMusicDir);
+  if (sources.empty() && strRefusal.empty()) {
+    strRefusal = "No folder to import was given.";
+  }
+  for (const std::string& strSource : sources) {
+    if (strRefusal.empty()) {
+      strRefusal = UnusableFolder("folder", strSource);
+    }
+  }
+  return strRefusal;
+}
+
 LibraryWalk WalkSources(const std::vector<std::string>& sources, const std::string& strMusicDir,
                         const ImportProgressReport& progress, const std::atomic<bool>* pStop) {
   LibraryWalk walk;
-  walk.strRefusal = UnusableFolder("music folder", strMusicDir);
-  if (sources.empty() && walk.strRefusal.empty()) {
-    walk.strRefusal = "No folder to import was given.";
-  }
+  walk.strRefusal = LibraryImportFolderRefusal(sources, strMusicDir);
   std::vector<std::string> roots;
   for (const std::string& strSource : sources) {
-    if (walk.strRefusal.empty()) {
-      walk.strRefusal = UnusableFolder("folder", strSource);
-    }
     // The same file is the same source however the folder was named on the command line.
     std::error_code error;
     const fs::path absolute = fs::absolute(PathFromUtf8(strSource), error).lexically_normal();
