@@ -1,7 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 
+#include "core/db/Paths.h"
 #include "support/FakeTagReader.h"
 #include "support/FileFaults.h"
 #include "tool/ToolFixture.h"
@@ -28,6 +30,11 @@ class LibraryCommandsTest : public ToolFixture {
     m_src.Write(strPath, strPath);
     m_tags.m_tags[fs::path(strPath).filename().string()] = tags;
   }
+  // A path in the source or music folder, with the system's separators.
+  static std::string Native(const TempDir& folder, std::string strPath) {
+    std::replace(strPath.begin(), strPath.end(), '/', kPathSeparator);
+    return folder.Folder() + strPath;
+  }
   int Import(std::vector<std::string> args) {
     args.insert(args.begin(), "import-library");
     args.push_back(m_src.Folder());
@@ -51,7 +58,7 @@ TEST_F(LibraryCommandsTest, ImportsLinksAndSavesThenASecondRunTakesOnlyWhatIsNew
   Audio("Abba/Gold/1.mp3", {"Abba", "Waterloo", 1, 2});
   Audio("Abba/Gold/2.mp3", {"Abba", "SOS", 1, 1});
   ASSERT_EQ(Import({}), 0) << m_err.str();
-  const std::string strGold = m_src.Folder() + "Abba/Gold/";
+  const std::string strGold = Native(m_src, "Abba/Gold/");
   EXPECT_EQ(m_out.str(), "002\t01\tAbba\tSOS\t" + strGold + "2.mp3\n002\t02\tAbba\tWaterloo\t" +
                              strGold +
                              "1.mp3\nImported 2 tracks on 1 CD (CD 002); 0 already "
@@ -68,9 +75,9 @@ TEST_F(LibraryCommandsTest, ImportsLinksAndSavesThenASecondRunTakesOnlyWhatIsNew
   Audio("Queen/x.flac", {"Queen", "Innuendo", 0, 0});
   ASSERT_EQ(Import({"--no-links"}), 0) << m_err.str();
   EXPECT_EQ(m_out.str(), "002\t03\tAbba\tWaterloo\t" + strGold +
-                             "3.mp3\n003\t01\tQueen\tInnuendo\t" + m_src.Folder() +
-                             "Queen/x.flac\nImported 2 tracks on 2 CDs (CD 002 "
-                             "to 003); 2 already imported; 0 not importable\n");
+                             "3.mp3\n003\t01\tQueen\tInnuendo\t" + Native(m_src, "Queen/x.flac") +
+                             "\nImported 2 tracks on 2 CDs (CD 002 to 003); 2 already imported; 0 "
+                             "not importable\n");
   EXPECT_EQ(m_db.Read("charts.dat"), "01/04/1974\\ABBA\\WATERLOO\\5\\2\\\r\n");  // not rebuilt
   EXPECT_EQ(m_db.Read("playlist.dat"),
             strLinked + "00203\\Abba\\Waterloo\\-1\\\r\n00301\\Queen\\Innuendo\\-1\\\r\n");
@@ -122,15 +129,16 @@ TEST_F(LibraryCommandsTest, AFileThatCannotBePlacedIsListedAndTheRestImported) {
   Audio("Album/01.mp3", {"A", "One", 0, 1});
   Audio("Album/02.mp3", {"A", "Two", 0, 2});
   Audio("Album/03.mp3", {"A", "Three", 0, 3});
-  m_db.Write("imported.dat", "5\t1\t" + m_src.Folder() + "Album/01.mp3\t12\t0\r\n");
+  m_db.Write("imported.dat", "5\t1\t" + Native(m_src, "Album/01.mp3") + "\t12\t0\r\n");
   fs::create_directory(m_music.Path() / "005");
   m_music.Write("005/02 - A - Two.mp3", "by hand");
   EXPECT_EQ(Import({"--copy"}), 1) << m_err.str();
-  EXPECT_EQ(m_out.str(), "005\t03\tA\tThree\t" + m_src.Folder() + "Album/03.mp3\nNot importable\t" +
-                             m_src.Folder() + "Album/02.mp3\tthe music folder already holds " +
-                             m_music.Folder() +
-                             "005/02 - A - Two.mp3\nImported 1 track on 1 CD (CD 005); 1 already "
-                             "imported; 1 not importable\n");
+  EXPECT_EQ(m_out.str(), "005\t03\tA\tThree\t" + Native(m_src, "Album/03.mp3") +
+                             "\nNot importable\t" + Native(m_src, "Album/02.mp3") +
+                             "\tthe music folder already holds " +
+                             Native(m_music, "005/02 - A - Two.mp3") +
+                             "\nImported 1 track on 1 CD (CD 005); 1 already imported; 1 not "
+                             "importable\n");
   EXPECT_EQ(m_music.Read("005/02 - A - Two.mp3"), "by hand");
   EXPECT_FALSE(fs::is_symlink(m_music.Path() / "005/03 - A - Three.mp3"));
   EXPECT_EQ(fs::hard_link_count(m_music.Path() / "005/03 - A - Three.mp3"), 1U);  // a copy
