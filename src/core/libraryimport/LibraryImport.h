@@ -72,8 +72,8 @@ struct LibraryImportPlan {
   std::vector<ImportTrack> tracks;  // in CD then track order
   std::vector<ImportSkip> skipped;  // not importable, in walk order (link loops included)
   int nAlreadyImported = 0;         // audio files imported.dat already names
-  // Why nothing may be imported (a folder that cannot be walked, the music folder missing, the
-  // playlist size or the free CD numbers too small), or empty. Then nothing may be placed.
+  // Why nothing may be imported (LibraryImportFolderRefusal, or the playlist size or the free
+  // CD numbers too small), or empty. Then nothing may be placed.
   std::string strRefusal;
   bool bStopped = false;  // *pStop was set: incomplete, must not be placed
 };
@@ -88,18 +88,21 @@ bool IsAudioFileName(const std::string& strName);
 std::string LibraryImportFolderRefusal(const std::vector<std::string>& sources,
                                        const std::string& strMusicDir);
 
-// Step 1. Walks each of `sources` (folders, UTF-8) recursively: entries whose name starts with
-// "." and entries that are not regular files or folders are passed over; a link that leads
-// back to a folder above it ends that branch with an ImportSkip; a folder reached twice (two
-// links, or overlapping sources) is walked once. Files that `imported` names count as already
+// Step 1. Walks each of `sources` (folders, UTF-8) recursively, links followed: entries whose
+// name starts with "." are passed over, as are entries that are neither regular files nor
+// folders (an ImportSkip names those with an audio file's name: a FIFO, a broken link); a link
+// that leads back to a folder above it, and a subfolder that cannot be read, end that branch
+// with an ImportSkip; a folder reached twice (two links, overlapping sources) is walked once,
+// and the music folder never. Files that `imported` names count as already
 // imported and are not read. The audio files of each folder are one album; albums in byte
 // order of their path, tracks by disc tag, track tag, then file name. A new album takes the
 // lowest free CD number (free: no entry of that three-digit name in `strMusicDir` and no
 // library record using it), and its tracks 1, 2, 3 ...; past 99 it continues on the next free
 // CD. New files of an album imported before continue on its last CD while track numbers
-// remain. Artist and title come from the tags (`pTags`, may be null), else from a file name
-// read as the CD import reads "TT - Artist - Title", else "Unknown Artist" and the name without
-// its extension. Reads only. Once `*pStop` is set it returns at the next file, bStopped set.
+// remain (that CD is then no other album's). Artist and title come from the tags (`pTags`, may be
+// null), else from a file name read as the CD import reads "TT - Artist - Title", else "Unknown
+// Artist" and the name without its extension. Reads only. Once `*pStop` is set it returns at the
+// next file, bStopped set.
 LibraryImportPlan PlanLibraryImport(const std::vector<std::string>& sources,
                                     const TrackStore& store, const ImportedFiles& imported,
                                     const std::string& strMusicDir, TagReader* pTags,

@@ -104,7 +104,9 @@ class RadioCore {
   // The last step of a library import into this window's library (see CommitLibraryImport):
   // records, relationships, then playlist.dat, charts.dat and imported.dat of the database
   // folder; the queue looks its tracks up again. A failed database save has changed nothing
-  // (the placed files are removed); the caller tells the operator `Problem()`.
+  // (the placed files are removed); the caller tells the operator `Problem()`. Ask
+  // DatabaseWriteRefusal() before placing anything, so that a folder held by another program
+  // is told before any file is placed.
   LibraryImportSaved CommitLibraryImport(const LibraryImportPlan& plan,
                                          LibraryImportPlacement& placement, ImportedFiles& imported,
                                          bool bBuildLinks);

@@ -4,9 +4,12 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <optional>
 
 #include "core/db/Paths.h"
 #include "core/text/Text.h"
+#include "support/FakeClock.h"
+#include "support/FakePrompter.h"
 #include "support/FakeTagReader.h"
 #include "support/FileFaults.h"
 #include "support/TempDir.h"
@@ -220,6 +223,38 @@ TEST_F(LibraryImportTest, StoppedOrRefusedPlacementLeavesNothing) {
   placement = PlaceLibraryImport(plan, small.Folder(), PlaceMethod::kLink);
   EXPECT_EQ(placement.nSymbolicLinks, 3);
   EXPECT_TRUE(fs::is_symlink(small.Path() / "001/01 - Unknown Artist - 1.mp3"));
+}
+
+// A library that cannot be saved (here: another program holds the folder) keeps nothing of the
+// import.
+TEST_F(LibraryImportTest, ACommitThatCannotSaveChangesNothingAndOneThatCanSavesAll) {
+  TempDir db;
+  const std::string strPlaylist = "00101\\Old\\One\\-1\\\r\n";
+  db.Write("playlist.dat", strPlaylist);
+  FakeClock clock{2026, 12, 6};
+  FakePrompter prompter;
+  TrackDatabase database{store, clock, prompter, "Title"};
+  database.OpenAndLoad(db.Folder(), 100, 10);
+  Audio("A/1.mp3");
+  const LibraryImportPlan plan = Plan();
+  LibraryImportPlacement placement = PlaceLibraryImport(plan, music.Folder(), PlaceMethod::kLink);
+  std::optional<LockHolder> holder(std::in_place, db.Folder());
+  LibraryImportSaved saved =
+      CommitLibraryImport(database, store, db.Folder(), plan, placement, imported, true);
+  EXPECT_EQ(saved.databases.result, SaveResult::kRefused);
+  EXPECT_EQ(saved.Problem().rfind("The library could not be saved (", 0), 0U) << saved.Problem();
+  EXPECT_EQ(store.PlaylistCount(), 1);
+  EXPECT_EQ(imported.Count(), 0U);
+  EXPECT_TRUE(fs::is_empty(music.Path()));
+  EXPECT_EQ(db.Read("playlist.dat"), strPlaylist);
+  EXPECT_FALSE(db.Exists("imported.dat"));
+
+  holder.reset();
+  placement = PlaceLibraryImport(plan, music.Folder(), PlaceMethod::kLink);
+  saved = CommitLibraryImport(database, store, db.Folder(), plan, placement, imported, true);
+  EXPECT_TRUE(saved.Saved()) << saved.Problem();
+  EXPECT_EQ(db.Read("playlist.dat"), strPlaylist + "00201\\Unknown Artist\\1\\-1\\\r\n");
+  EXPECT_EQ(db.Read("imported.dat").rfind("2\t1\t" + plan.tracks[0].strSource + "\t5\t", 0), 0U);
 }
 
 TEST_F(LibraryImportTest, LinkLoopsEndTheirBranchAndOddEntriesAreListed) {
