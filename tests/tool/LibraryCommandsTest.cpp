@@ -4,6 +4,7 @@
 #include <filesystem>
 
 #include "core/db/Paths.h"
+#include "core/text/Text.h"
 #include "support/FakeTagReader.h"
 #include "support/FileFaults.h"
 #include "tool/ToolFixture.h"
@@ -69,7 +70,9 @@ TEST_F(LibraryCommandsTest, ImportsLinksAndSavesThenASecondRunTakesOnlyWhatIsNew
       "00101\\Abba\\Waterloo\\0\\\r\n00201\\Abba\\SOS\\-1\\\r\n00202\\Abba\\Waterloo\\0\\\r\n";
   EXPECT_EQ(m_db.Read("playlist.dat"), strLinked);
   EXPECT_EQ(m_db.Read("charts.dat"), "01/04/1974\\ABBA\\WATERLOO\\5\\2\\\r\n");
-  EXPECT_EQ(m_db.Read("imported.dat").rfind("2\t1\t" + strGold + "2.mp3\t15\t", 0), 0U);
+  EXPECT_EQ(
+      m_db.Read("imported.dat").rfind("2\t1\t" + EscapeTabField(strGold + "2.mp3") + "\t15\t", 0),
+      0U);
 
   Audio("Abba/Gold/3.mp3", {"Abba", "Waterloo", 2, 1});
   Audio("Queen/x.flac", {"Queen", "Innuendo", 0, 0});
@@ -129,7 +132,8 @@ TEST_F(LibraryCommandsTest, AFileThatCannotBePlacedIsListedAndTheRestImported) {
   Audio("Album/01.mp3", {"A", "One", 0, 1});
   Audio("Album/02.mp3", {"A", "Two", 0, 2});
   Audio("Album/03.mp3", {"A", "Three", 0, 3});
-  m_db.Write("imported.dat", "5\t1\t" + Native(m_src, "Album/01.mp3") + "\t12\t0\r\n");
+  m_db.Write("imported.dat",
+             "5\t1\t" + EscapeTabField(Native(m_src, "Album/01.mp3")) + "\t12\t0\r\n");
   fs::create_directory(m_music.Path() / "005");
   m_music.Write("005/02 - A - Two.mp3", "by hand");
   EXPECT_EQ(Import({"--copy"}), 1) << m_err.str();
