@@ -20,6 +20,7 @@
 #include "gui/editors/PlaylistEditorDlg.h"
 #include "gui/maintenance/AnalyseDlg.h"
 #include "gui/maintenance/ImportCDDlg.h"
+#include "gui/maintenance/ImportLibraryDlg.h"
 #include "gui/settings/AppIcon.h"
 #include "gui/settings/LogOptionsDlg.h"
 #include "gui/updates/ChartUpdatesDlg.h"
@@ -166,6 +167,8 @@ void CAdminDlg::BuildMenu() {
           &QAction::triggered, this, &CAdminDlg::OnNewChartListing);
   connect(addCommand(pImport, QStringLiteral("Folder"), kCmdImportFolder), &QAction::triggered,
           this, &CAdminDlg::OnImportFolder);
+  connect(addCommand(pImport, QStringLiteral("Import Music Library..."), kCmdImportMusicLibrary),
+          &QAction::triggered, this, &CAdminDlg::OnImportMusicLibrary);
 
   QMenu* pTroubleshooting = pMenuBar->addMenu(QStringLiteral("&Troubleshooting"));
   connect(addCommand(pTroubleshooting, QStringLiteral("Check Music Files"), kCmdCheckMusicFiles),
@@ -246,6 +249,10 @@ void CAdminDlg::OnAnalyseMusicFiles() {
 void CAdminDlg::OnImportFolder() {
   CImportCDDlg dialog(m_core, m_ports.chooser, m_ports.tags, this);
   dialog.exec();
+}
+
+void CAdminDlg::OnImportMusicLibrary() {
+  SetStatus(CImportLibraryDlg::Run(m_core, m_ports.chooser, m_ports.tags, this));
 }
 
 void CAdminDlg::OnBuildAllRelationships() {

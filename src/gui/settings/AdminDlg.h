@@ -53,6 +53,7 @@ class CAdminDlg : public QDialog {
   static constexpr int kCmdImportFolder = 32785;
   static constexpr int kCmdBuildPlaylistReferences = 32786;
   static constexpr int kCmdAnalyseMusicFiles = 32787;
+  static constexpr int kCmdImportMusicLibrary = 32788;
 
   CAdminDlg(RadioCore& core, const DialogPorts& ports, QWidget* pParent = nullptr);
 
@@ -85,6 +86,7 @@ class CAdminDlg : public QDialog {
   void OnCheckMusicFiles();
   void OnAnalyseMusicFiles();
   void OnImportFolder();
+  void OnImportMusicLibrary();
   void OnBuildAllRelationships();
   void OnBuildPlaylistReferences();
   // The frame of both builds: the warning, the main window minimised with the progress as

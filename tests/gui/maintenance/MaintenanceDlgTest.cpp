@@ -17,6 +17,7 @@
 #include "gui/ModalDriver.h"
 #include "gui/common/DialogKit.h"
 #include "gui/maintenance/ImportCDDlg.h"
+#include "gui/maintenance/ImportLibraryDlg.h"
 #include "gui/settings/AdminDlg.h"
 
 namespace velvane {
@@ -133,6 +134,74 @@ TEST_F(MaintenanceDlgTest, ImportBrowsesListsAppendsAndTellsNothingWasSavedOrTha
     EXPECT_EQ(m_prompter.m_shown.size(), 3U);
   });
   admin.CommandAction(CAdminDlg::kCmdImportFolder)->trigger();
+}
+
+// Folders of an operator's collection: "Artist/Album/NN Title.mp3" with tags for some.
+std::filesystem::path MakeCollection(const std::filesystem::path& root, FakeTagReader& tags) {
+  for (const char* pszFile : {"Abba/Gold/01 x.mp3", "Abba/Gold/02 y.mp3", "Solo/track.flac"}) {
+    std::filesystem::create_directories((root / pszFile).parent_path());
+    std::ofstream(root / pszFile) << pszFile;
+  }
+  tags.m_tags["01 x.mp3"] = {"ABBA", "Waterloo", 1, 1};
+  tags.m_tags["02 y.mp3"] = {"ABBA", "SOS", 1, 2};
+  return root;
+}
+
+TEST_F(MaintenanceDlgTest, LibraryImportPreviewsThePlanThenPlacesSavesAndShowsTheLibraryAtOnce) {
+  const std::filesystem::path source = MakeCollection(m_dir.Path() / "collection", m_fakes.tags);
+  m_fakes.chooser.m_answers = {(source / "Abba").string(), (source / "Solo").string(),
+                               (source / "Solo").string()};
+  CAdminDlg admin(m_radio, m_fakes.ports);
+  WhenModal<CImportLibraryDlg>([this](CImportLibraryDlg& dialog) {
+    EXPECT_FALSE(FindControl(&dialog, CImportLibraryDlg::kIdPreview)->isEnabled());
+    for (int i = 0; i < 3; ++i) {
+      Click(dialog, CImportLibraryDlg::kIdAddFolder);  // the third adds the same folder again
+    }
+    EXPECT_EQ(FindControlAs<QListWidget>(&dialog, CImportLibraryDlg::kIdFolders)->count(), 2);
+    EXPECT_FALSE(FindControl(&dialog, CImportLibraryDlg::kIdImport)->isEnabled());
+    Click(dialog, CImportLibraryDlg::kIdPreview);
+    ASSERT_TRUE(QTest::qWaitFor([&dialog] { return !dialog.Working(); }, 10000));
+    auto* pPlan = FindControlAs<QListWidget>(&dialog, CImportLibraryDlg::kIdPlan);
+    ASSERT_EQ(pPlan->count(), 3);
+    EXPECT_EQ(pPlan->item(0)->text().section('\t', 0, 3), "001\t01\tABBA\tWaterloo");
+    EXPECT_EQ(pPlan->item(2)->text().section('\t', 0, 3), "002\t01\tUnknown Artist\ttrack");
+    EXPECT_EQ(m_radio.Store().PlaylistCount(), 0);  // a preview places and saves nothing
+    EXPECT_FALSE(std::filesystem::exists(m_dir.Path() / "music" / "001"));
+
+    Click(dialog, CImportLibraryDlg::kIdImport);
+    ASSERT_TRUE(QTest::qWaitFor([&dialog] { return !dialog.Outcome().empty(); }, 10000));
+    EXPECT_EQ(FindControlAs<QLabel>(&dialog, CImportLibraryDlg::kIdStatus)->text().toStdString(),
+              dialog.Outcome());
+    EXPECT_FALSE(FindControl(&dialog, CImportLibraryDlg::kIdImport)->isEnabled());
+    Click(dialog, CImportLibraryDlg::kIdCancelClose);
+  });
+  admin.CommandAction(CAdminDlg::kCmdImportMusicLibrary)->trigger();
+  EXPECT_EQ(Status(admin), "Imported 3 tracks on 2 CDs (CD 1 to 2); 0 already imported; 0 not importable");
+  ASSERT_EQ(m_radio.Store().PlaylistCount(), 3);
+  EXPECT_EQ(m_radio.Store().Playlist(1).strTitle, "SOS");
+  EXPECT_TRUE(std::filesystem::exists(m_dir.Path() / "music" / "001" / "02 - ABBA - SOS.mp3"));
+  EXPECT_TRUE(std::filesystem::exists(m_dir.Path() / "db" / "imported.dat"));
+  std::ifstream playlist(m_dir.Path() / "db" / "playlist.dat");
+  std::string strLine;
+  int nLines = 0;
+  while (std::getline(playlist, strLine)) {
+    ++nLines;
+  }
+  EXPECT_EQ(nLines, 3);  // saved, not only held
+
+  // The same folders again: everything is already imported, so there is nothing to import.
+  m_fakes.chooser.m_answers = {source.string()};
+  WhenModal<CImportLibraryDlg>([](CImportLibraryDlg& dialog) {
+    Click(dialog, CImportLibraryDlg::kIdAddFolder);
+    Click(dialog, CImportLibraryDlg::kIdPreview);
+    ASSERT_TRUE(QTest::qWaitFor([&dialog] { return !dialog.Working(); }, 10000));
+    EXPECT_NE(FindControlAs<QLabel>(&dialog, CImportLibraryDlg::kIdStatus)->text().indexOf(
+                  "3 already imported"),
+              -1);
+    EXPECT_FALSE(FindControl(&dialog, CImportLibraryDlg::kIdImport)->isEnabled());
+  });
+  admin.CommandAction(CAdminDlg::kCmdImportMusicLibrary)->trigger();
+  EXPECT_EQ(m_radio.Store().PlaylistCount(), 3);
 }
 
 }  // namespace
