@@ -31,7 +31,9 @@ QString ProgressText(const ImportProgress& progress) {
     case ImportStage::kWalking:
       return QStringLiteral("Looking for music files: %1 found").arg(progress.nDone);
     case ImportStage::kReadingTags:
-      return QStringLiteral("Reading tags: %1 of %2 files").arg(progress.nDone).arg(progress.nTotal);
+      return QStringLiteral("Reading tags: %1 of %2 files")
+          .arg(progress.nDone)
+          .arg(progress.nTotal);
     case ImportStage::kPlacing:
       return QStringLiteral("Placing files: %1 of %2").arg(progress.nDone).arg(progress.nTotal);
   }
@@ -81,8 +83,8 @@ void CImportLibraryDlg::BuildControls() {
   m_pRemoveFolder = kit.Button(QStringLiteral("Remove"), kIdRemoveFolder, {333, 35, 60, 14});
   m_pCopy = kit.CheckBox(QStringLiteral("Copy the files instead of linking them"), kIdCopy,
                          {7, 63, 160, 10});
-  m_pBuildLinks =
-      kit.CheckBox(QStringLiteral("Link with the chart history"), kIdBuildLinks, {170, 63, 140, 10});
+  m_pBuildLinks = kit.CheckBox(QStringLiteral("Link with the chart history"), kIdBuildLinks,
+                               {170, 63, 140, 10});
   m_pBuildLinks->setChecked(true);
   m_pPreview = kit.Button(QStringLiteral("Preview"), kIdPreview, {333, 61, 60, 14});
 
@@ -93,8 +95,7 @@ void CImportLibraryDlg::BuildControls() {
   for (QListWidget* pList : {pHeader, m_pPlan}) {
     pList->setSelectionMode(QAbstractItemView::NoSelection);
     pList->setUniformItemSizes(true);
-    pList->setItemDelegate(
-        new TabStopDelegate({du.X(18), du.X(40), du.X(140), du.X(250)}, pList));
+    pList->setItemDelegate(new TabStopDelegate({du.X(18), du.X(40), du.X(140), du.X(250)}, pList));
   }
   pHeader->addItem(QStringLiteral("CD\tTrack\tArtist\tTitle\tSource file"));
   pHeader->setFocusPolicy(Qt::NoFocus);
@@ -140,8 +141,8 @@ void CImportLibraryDlg::OnAddFolder() {
 }
 
 void CImportLibraryDlg::OnRemoveFolder() {
-  const int nRow = m_pFolders->currentRow() >= 0 ? m_pFolders->currentRow()
-                                                 : m_pFolders->count() - 1;
+  const int nRow =
+      m_pFolders->currentRow() >= 0 ? m_pFolders->currentRow() : m_pFolders->count() - 1;
   delete m_pFolders->takeItem(nRow);
   m_bPlanned = false;
   EnableControls();
@@ -159,8 +160,7 @@ void CImportLibraryDlg::EnableControls() {
   m_pCancelClose->setEnabled(bIdle || !m_bStop);
 }
 
-void CImportLibraryDlg::StartWork(std::function<void()> work,
-                                  void (CImportLibraryDlg::*onDone)()) {
+void CImportLibraryDlg::StartWork(std::function<void()> work, void (CImportLibraryDlg::*onDone)()) {
   m_bStop = false;
   m_pProgress->setRange(0, 0);  // busy until the first count arrives
   m_pWorker.reset(QThread::create(std::move(work)));

@@ -46,8 +46,7 @@ class CImportLibraryDlg : public QDialog {
   ~CImportLibraryDlg() override;
 
   // Runs the dialog modally; returns the text for the administration dialog's status line.
-  static std::string Run(RadioCore& core, FileChooser& chooser, TagReader& tags,
-                         QWidget* pParent);
+  static std::string Run(RadioCore& core, FileChooser& chooser, TagReader& tags, QWidget* pParent);
 
   bool Working() const { return m_pWorker != nullptr; }
   // The summary of the last import, or empty when none was carried out.

@@ -176,7 +176,8 @@ TEST_F(MaintenanceDlgTest, LibraryImportPreviewsThePlanThenPlacesSavesAndShowsTh
     Click(dialog, CImportLibraryDlg::kIdCancelClose);
   });
   admin.CommandAction(CAdminDlg::kCmdImportMusicLibrary)->trigger();
-  EXPECT_EQ(Status(admin), "Imported 3 tracks on 2 CDs (CD 1 to 2); 0 already imported; 0 not importable");
+  EXPECT_EQ(Status(admin),
+            "Imported 3 tracks on 2 CDs (CD 001 to 002); 0 already imported; 0 not importable");
   ASSERT_EQ(m_radio.Store().PlaylistCount(), 3);
   EXPECT_EQ(m_radio.Store().Playlist(1).strTitle, "SOS");
   EXPECT_TRUE(std::filesystem::exists(m_dir.Path() / "music" / "001" / "02 - ABBA - SOS.mp3"));
@@ -195,13 +196,48 @@ TEST_F(MaintenanceDlgTest, LibraryImportPreviewsThePlanThenPlacesSavesAndShowsTh
     Click(dialog, CImportLibraryDlg::kIdAddFolder);
     Click(dialog, CImportLibraryDlg::kIdPreview);
     ASSERT_TRUE(QTest::qWaitFor([&dialog] { return !dialog.Working(); }, 10000));
-    EXPECT_NE(FindControlAs<QLabel>(&dialog, CImportLibraryDlg::kIdStatus)->text().indexOf(
-                  "3 already imported"),
+    EXPECT_NE(FindControlAs<QLabel>(&dialog, CImportLibraryDlg::kIdStatus)
+                  ->text()
+                  .indexOf("3 already imported"),
               -1);
     EXPECT_FALSE(FindControl(&dialog, CImportLibraryDlg::kIdImport)->isEnabled());
   });
   admin.CommandAction(CAdminDlg::kCmdImportMusicLibrary)->trigger();
   EXPECT_EQ(m_radio.Store().PlaylistCount(), 3);
+}
+
+// Holds every tag read until the test lets go, so the test can cancel a preview under way.
+class HeldTags : public FakeTagReader {
+ public:
+  bool ReadTags(const std::string& strPath, FileTags& tags) override {
+    while (!m_bLetGo) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    return FakeTagReader::ReadTags(strPath, tags);
+  }
+  std::atomic<bool> m_bLetGo{false};
+};
+
+TEST_F(MaintenanceDlgTest, EscapeCancelsALibraryPreviewAndTheDialogStaysUntilItHasEnded) {
+  HeldTags tags;
+  m_fakes.chooser.m_answers = {MakeCollection(m_dir.Path() / "collection", tags).string()};
+  CImportLibraryDlg dialog(m_radio, m_fakes.chooser, tags);
+  dialog.show();
+  Click(dialog, CImportLibraryDlg::kIdAddFolder);
+  Click(dialog, CImportLibraryDlg::kIdPreview);
+  ASSERT_TRUE(dialog.Working());
+  dialog.reject();
+  auto* pButton = FindControlAs<QPushButton>(&dialog, CImportLibraryDlg::kIdCancelClose);
+  EXPECT_EQ(pButton->text(), "Cancelling...");
+  EXPECT_TRUE(dialog.isVisible());
+  tags.m_bLetGo = true;
+  ASSERT_TRUE(QTest::qWaitFor([&dialog] { return !dialog.Working(); }, 10000));
+  EXPECT_EQ(FindControlAs<QLabel>(&dialog, CImportLibraryDlg::kIdStatus)->text(),
+            "Preview cancelled: nothing was imported.");
+  EXPECT_FALSE(FindControl(&dialog, CImportLibraryDlg::kIdImport)->isEnabled());
+  EXPECT_EQ(pButton->text(), "Close");
+  QTest::mouseClick(pButton, Qt::LeftButton);
+  EXPECT_FALSE(dialog.isVisible());
 }
 
 }  // namespace
