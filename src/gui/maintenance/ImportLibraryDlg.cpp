@@ -119,6 +119,7 @@ void CImportLibraryDlg::BuildControls() {
 
 std::vector<std::string> CImportLibraryDlg::SourceFolders() const {
   std::vector<std::string> folders;
+  folders.reserve(static_cast<std::size_t>(m_pFolders->count()));
   for (int i = 0; i < m_pFolders->count(); ++i) {
     folders.push_back(m_pFolders->item(i)->data(Qt::UserRole).toString().toStdString());
   }
