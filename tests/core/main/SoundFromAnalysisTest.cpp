@@ -5,6 +5,7 @@
 
 #include "core/analysis/AnalysisFile.h"
 #include "core/main/RadioFixture.h"
+#include "support/Rows.h"
 
 namespace velvane {
 namespace {
@@ -114,10 +115,9 @@ TEST_F(SoundFromAnalysisTest, StartUpReadsTheResultsFileAndGoesOnWithoutAnUnread
   restarted.OnInitDialog([] {});
   EXPECT_EQ(restarted.Analysis().Count(), 0u);
   for (const auto& shown : m_prompter.m_shown) {  // only that this copy cannot save
-    EXPECT_EQ(shown.strText.find("analysis"), std::string::npos) << shown.strText;
+    EXPECT_FALSE(Contains(shown.strText, "analysis"));
   }
-  EXPECT_NE(m_dir.Read("db/errorlog.txt").find("The music file analysis could not be read"),
-            std::string::npos);
+  EXPECT_TRUE(Contains(m_dir.Read("db/errorlog.txt"), "The music file analysis could not be read"));
 }
 
 // The nightly velvane-tool run saves analysis.dat while the program plays.
