@@ -31,7 +31,14 @@ class TrackDatabaseTest : public ::testing::Test {
   TrackDatabase m_database{m_store, m_clock, m_prompter, kTitle};
 };
 
-TEST_F(TrackDatabaseTest, ChartLinksSurviveBecauseThePlaylistLoadsFirst) {
+TEST_F(TrackDatabaseTest, ChartLinksAreCheckedAgainstTheLoadedPlaylistOrTheCapacityOfAMissingOne) {
+  m_dir.Write("charts.dat", "01/01/1980\\A\\T\\1\\3\\\r\n");
+  StartUp(10, 10);
+  EXPECT_EQ(m_store.PlaylistCount(), 0);
+  EXPECT_EQ(PlaylistLinks(m_store), std::vector<int>{3});
+  EXPECT_TRUE(m_dir.Exists("playlist.dat"));  // created empty
+
+  // The playlist loads first, so the chart links it holds survive.
   m_dir.Write("playlist.dat", "00101\\A\\T\\2\\\r\n00102\\B\\U\\9\\\r\n");
   m_dir.Write("charts.dat",
               "01/01/1980\\A\\T\\1\\0\\\r\n02/01/1980\\B\\U\\2\\1\\\r\n03/01/1980\\C\\V\\3\\"
@@ -40,14 +47,6 @@ TEST_F(TrackDatabaseTest, ChartLinksSurviveBecauseThePlaylistLoadsFirst) {
   EXPECT_EQ(ChartLinks(m_store), (std::vector<int>{2, 9}));  // checked against the capacity
   // 12 is beyond the 2 records loaded.
   EXPECT_EQ(PlaylistLinks(m_store), (std::vector<int>{0, 1, -1}));
-}
-
-TEST_F(TrackDatabaseTest, CountsStayZeroWhenTheOtherFileIsMissing) {
-  m_dir.Write("charts.dat", "01/01/1980\\A\\T\\1\\3\\\r\n");
-  StartUp(10, 10);
-  EXPECT_EQ(m_store.PlaylistCount(), 0);
-  EXPECT_EQ(m_store.Chart(0).nPlaylistLink, 3);  // library empty: checked against its capacity
-  EXPECT_TRUE(m_dir.Exists("playlist.dat"));     // created empty
 }
 
 TEST_F(TrackDatabaseTest, ExactCapacityLoadsSilentlyOneMoreLineIsReported) {
@@ -146,16 +145,13 @@ TEST_F(TrackDatabaseTest, SavesNeedTheFolderLockWhichOnlyOneHoldsUntilItEnds) {
 }
 
 TEST_F(TrackDatabaseTest, OldFilesWithCrOnlyLinesAndHugeLinksLoadWhole) {
-  const std::string strOld = "00101\\A\\T\\4294967297\\\r00102\\B\\U\\0\\\r";
-  m_dir.Write("playlist.dat", strOld);
+  m_dir.Write("playlist.dat", "00101\\A\\T\\4294967297\\\r00102\\B\\U\\0\\\r");
   m_dir.Write("charts.dat", "1\\A\\T\\1\\-4294967296\\\r2\\B\\U\\2\\1\\");
   StartUp(10, 10);
   EXPECT_EQ(ChartLinks(m_store), (std::vector<int>{-1, 0}));  // never wrapped round to 1
   EXPECT_EQ(PlaylistLinks(m_store), (std::vector<int>{-1, 1}));
   ASSERT_TRUE(m_database.SavePlaylist(m_dir.Folder()));
   EXPECT_EQ(m_dir.Read("playlist.dat"), "00101\\A\\T\\-1\\\r\n00102\\B\\U\\0\\\r\n");
-  EXPECT_EQ(m_dir.Read("playlist.old"), strOld);  // the previous copy, as it was
-  EXPECT_FALSE(m_dir.Exists("playlist.tmp"));
 }
 
 }  // namespace
