@@ -50,10 +50,10 @@ TEST_F(PlaylistEditorTest, LinesCutLongTextsBlankZeroNumbersAndCarryTheLinkOutOf
   EXPECT_EQ(FormatPlaylistLine(m_store.Playlist(0)).substr(0, 6), "00003\\");
 }
 
-TEST_F(PlaylistEditorTest, UpdateAddsAboveTheNewRecordLineReplacesInPlaceAndRefusesQuietly) {
+TEST_F(PlaylistEditorTest, UpdateAddsAboveTheNewRecordLineReplacesInPlaceAndRefusesWhatIsWrong) {
   Record({"A", "TA", "1", "1"});
   PlaylistEditor editor(m_store, m_prompter, "T");
-  Type(editor, {"New", "", "2", "5"});  // an empty required field: nothing happens
+  Type(editor, {"New", "", "2", "5"});  // an empty required field: nothing happens, no word
   EXPECT_FALSE(editor.OnUpdate());
   EXPECT_EQ(editor.LineCount(), 2);
 
@@ -69,10 +69,9 @@ TEST_F(PlaylistEditorTest, UpdateAddsAboveTheNewRecordLineReplacesInPlaceAndRefu
   ASSERT_TRUE(editor.OnUpdate());
   EXPECT_EQ(Lines(editor), (Strings{"A\tChanged\t1\t1\t \t-1\t", "New\tSong\t2\t5\t \t-1\t", ""}));
   EXPECT_TRUE(m_prompter.m_shown.empty());
-}
 
-TEST_F(PlaylistEditorTest, UpdateRefusesWhatTheFileCannotHoldWithAMessage) {
-  PlaylistEditor editor(m_store, m_prompter, "T");
+  // What the file cannot hold is refused with a message.
+  editor.OnBottomOfList();
   for (const auto& [strCD, strTrack] :
        {std::pair{"1000", "1"}, {"1", "100"}, {"x1", "1"}, {"1", "-1"}}) {
     Type(editor, {"A", "B", strCD, strTrack});
@@ -82,8 +81,7 @@ TEST_F(PlaylistEditorTest, UpdateRefusesWhatTheFileCannotHoldWithAMessage) {
   EXPECT_FALSE(editor.OnUpdate());
   EXPECT_EQ(m_prompter.m_shown.size(), 5u);
   EXPECT_EQ(m_prompter.m_shown[0].strText, "The CD number must be a number from 0 to 999.");
-  EXPECT_EQ(editor.LineCount(), 1);
-
+  EXPECT_EQ(editor.LineCount(), 3);
   Type(editor, {"A", "B", " ", "99"});  // a blank number is none: allowed
   EXPECT_TRUE(editor.OnUpdate());
 }
