@@ -19,7 +19,7 @@ class PlayControlTest : public RadioFixture {
 TEST_F(PlayControlTest, PlayButtonsWhileTheHeadPlaysStartNothingAndPlayCurrentKeepsTheHead) {
   QueueTracks({30000});
   Play().OnPlayNextTrack();
-  EXPECT_EQ(Play().CurrentDeck(), 1);
+  EXPECT_EQ(DeckState(), "current 1, last 0, in use 1, open Track1");
   EXPECT_FALSE(Display().bPlayNextEnabled);
   EXPECT_FALSE(Display().bPlayCurrentEnabled);
   m_mci.TakeCommands();
@@ -43,26 +43,22 @@ TEST_F(PlayControlTest, NextTrackStartsOnTheOtherDeckAndStopCurrentGivesTheHeadB
   PlayTwo();
   Ticks(110);
   EXPECT_FALSE(Display().bPlayNextEnabled);  // not armed while two decks play
-  EXPECT_EQ(Play().CurrentDeck(), 2);
-  EXPECT_EQ(Play().LastDeck(), 1);
+  EXPECT_EQ(DeckState(), "current 2, last 1, in use 12, open Track1 Track2");
   EXPECT_EQ(Display().decks[1].nSlider, 0);  // a new track starts at full volume
   EXPECT_EQ(Play().LastTrackPlayed().strArtist, "A");
   EXPECT_EQ(Display().queue.strNowArtist, "B");
 
   // Stop Current while the last track plays: the last one becomes current and takes slot 1.
   Play().OnStopCurrentTrack();
-  EXPECT_EQ(Play().CurrentDeck(), 1);
-  EXPECT_EQ(Play().LastDeck(), 0);
-  EXPECT_FALSE(Play().DeckInUse(2));
+  EXPECT_EQ(DeckState(), "current 1, last 0, in use 1, open Track1");
   EXPECT_EQ(Display().queueSlots[0].strTrack, "1");
   EXPECT_EQ(Display().queue.strNowArtist, "A");
-  EXPECT_FALSE(m_mci.IsOpen("Track2"));
 }
 
 TEST_F(PlayControlTest, MissingFileOrBusyDecksPlayNothingSilentlyAndStopAllFreesEverything) {
   Queue(5, 5);  // not in the music folder
   Play().OnPlayNextTrack();
-  EXPECT_EQ(Play().CurrentDeck(), 0);
+  EXPECT_EQ(DeckState(), "current 0, last 0, in use , open");
   EXPECT_TRUE(m_prompter.m_shown.empty());
   EXPECT_FALSE(m_dir.Exists("db/errorlog.txt"));
 
@@ -76,10 +72,9 @@ TEST_F(PlayControlTest, MissingFileOrBusyDecksPlayNothingSilentlyAndStopAllFrees
 
   ASSERT_FALSE(Display().lastTrack.Text().empty());
   Play().OnStopAllTracks();
-  EXPECT_EQ(Play().CurrentDeck(), 0);
+  EXPECT_EQ(DeckState(), "current 0, last 0, in use , open");
   EXPECT_EQ(Display().strRemaining, "");
   EXPECT_TRUE(Display().bPlayNextEnabled);
-  EXPECT_TRUE(m_mci.m_decks.empty());
   Tick();
   EXPECT_EQ(Display().lastTrack.Text(), "");  // no stale last-track line afterwards
 }
@@ -91,7 +86,7 @@ TEST_F(PlayControlTest, StopLastAndFadeLastActOnlyOnTheLastDeck) {
   Play().OnStopLastTrack();
   Tick();
   EXPECT_EQ(Display().decks[0].nSlider, 0);
-  EXPECT_TRUE(m_mci.IsOpen("Track1"));
+  EXPECT_EQ(DeckState(), "current 1, last 0, in use 1, open Track1");
 
   Play().OnPlayNextTrack();  // B on deck 2; A plays out on deck 1
   Play().OnFadeLast();
@@ -99,10 +94,7 @@ TEST_F(PlayControlTest, StopLastAndFadeLastActOnlyOnTheLastDeck) {
   EXPECT_EQ(Display().decks[0].nSlider, 20);
   EXPECT_EQ(Display().decks[1].nSlider, 0);
   Play().OnStopLastTrack();
-  EXPECT_FALSE(m_mci.IsOpen("Track1"));
-  EXPECT_TRUE(m_mci.IsOpen("Track2"));
-  EXPECT_EQ(Play().CurrentDeck(), 2);
-  EXPECT_EQ(Play().LastDeck(), 0);
+  EXPECT_EQ(DeckState(), "current 2, last 0, in use 2, open Track2");
 }
 
 TEST_F(PlayControlTest, StartingATrackWritesThePlayLogWhenEnabled) {

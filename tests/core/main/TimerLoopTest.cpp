@@ -36,7 +36,7 @@ TEST_F(TimerLoopTest, AutoPlayStartsTheNextTrackWhenTheShownTimeTurnsToOneSecond
   // The first track plays out on its own deck, then its line goes blank.
   ASSERT_TRUE(TickUntil([&] { return !m_mci.IsOpen("Track1"); }, 30));
   EXPECT_EQ(Display().lastTrack.Text(), "");
-  EXPECT_EQ(Play().LastDeck(), 0);
+  EXPECT_EQ(DeckState(), "current 2, last 0, in use 2, open Track2");
   EXPECT_EQ(Display().decks[0].lamp, DeckLamp::kIdle);
 }
 
@@ -47,7 +47,7 @@ TEST_F(TimerLoopTest, AutoPlayFollowsATrackTooShortToArmOnTheNextTickAndSinglePl
   ASSERT_TRUE(TickUntil([&] { return !m_mci.IsOpen("Track1"); }, 60));  // never armed
   EXPECT_EQ(Play().DecksInUse(), 0);
   Tick();
-  EXPECT_EQ(Play().CurrentDeck(), 1);
+  EXPECT_EQ(DeckState(), "current 1, last 0, in use 1, open Track1");
   EXPECT_EQ(Display().queue.strNowArtist, "B");
 
   // Stopped by the operator: quiet stays quiet.
@@ -75,9 +75,7 @@ TEST_F(TimerLoopTest, AutoPlayLogsAndSkipsBadNextTracksLeavingNoSilentDeck) {
   EXPECT_EQ(m_dir.Read("db/errorlog.txt"),
             "04/12/2026 17:59   Auto Play skipped CD 7 Track 7: no music file\r\n"
             "04/12/2026 17:59   Auto Play skipped CD 2 Track 2: it could not be played\r\n");
-  EXPECT_FALSE(Play().DeckInUse(2));
-  EXPECT_EQ(Play().CurrentDeck(), 1);
-  EXPECT_EQ(Play().LastDeck(), 0);
+  EXPECT_EQ(DeckState(), "current 1, last 0, in use 1, open Track1");
   // The track playing out, not a skipped one.
   EXPECT_EQ(Play().LastTrackPlayed().strArtist, "A");
 
@@ -155,8 +153,7 @@ TEST_F(TimerLoopTest, SinglePlayArmsPlayNextAfterTenSecondsAndAtTheEndOnlyAdvanc
   EXPECT_TRUE(Display().bPlayNextEnabled);
 
   Ticks(20);
-  EXPECT_TRUE(m_mci.m_decks.empty());
-  EXPECT_EQ(Play().CurrentDeck(), 0);
+  EXPECT_EQ(DeckState(), "current 0, last 0, in use , open");
   EXPECT_EQ(Display().queue.strNowArtist, "B");
   EXPECT_TRUE(Display().queueSlots[1].strCD.empty());
   EXPECT_TRUE(Display().bPlayCurrentEnabled);
@@ -198,9 +195,7 @@ TEST_F(TimerLoopTest, TheCurrentTrackEndingFreesBothDecksAndMovesTheQueueOnce) {
   Tick();
   Play().OnPlayNextTrack();  // B, five seconds, over A
   ASSERT_TRUE(TickUntil([&] { return !m_mci.IsOpen("Track2"); }, 60));
-  EXPECT_TRUE(m_mci.m_decks.empty());  // A went with it
-  EXPECT_EQ(Play().CurrentDeck(), 0);
-  EXPECT_EQ(Play().LastDeck(), 0);
+  EXPECT_EQ(DeckState(), "current 0, last 0, in use , open");  // A went with it
   EXPECT_EQ(Display().queue.strNowArtist, "C");
   EXPECT_EQ(Display().queue.strNextTrack, "D - TD");
 }
