@@ -17,6 +17,7 @@
 #include "support/FakeAudioAnalyser.h"
 #include "support/FakeClock.h"
 #include "support/FakePrompter.h"
+#include "support/Rows.h"
 #include "support/TempDir.h"
 
 namespace velvane {
@@ -101,11 +102,8 @@ std::vector<double> Samples(const std::string& strPath) {
 }
 
 double PeakDb(const std::vector<double>& samples) {
-  double dPeak = 0;
-  for (const double d : samples) {
-    dPeak = std::max(dPeak, std::abs(d));
-  }
-  return 20 * std::log10(dPeak);
+  const auto louder = [](double a, double b) { return std::abs(a) < std::abs(b); };
+  return 20 * std::log10(std::abs(*std::max_element(samples.begin(), samples.end(), louder)));
 }
 
 TEST_F(DemoLibraryTest, PlaysWithEvenLoudnessOverQuietLoudAndSilentTailedTunes) {
@@ -169,7 +167,7 @@ TEST_F(DemoLibraryTest, WithoutPlaylistTheLibraryIsMadeAgain) {
   fs::create_directories(m_dir.Path() / "demo" / "db");
   m_dir.Write("demo/db/charts.dat", "01/01/1999\\X\\Y\\1\\-1\\\r\n");
   Make(m_settings);
-  EXPECT_EQ(m_dir.Read("demo/db/charts.dat").find("1999"), std::string::npos);
+  EXPECT_FALSE(Contains(m_dir.Read("demo/db/charts.dat"), "1999"));
   EXPECT_NE(m_dir.Read("demo/db/playlist.dat"), "");
 }
 
@@ -178,8 +176,8 @@ TEST_F(DemoLibraryTest, RootThatCannotBeCreatedFailsNamingIt) {
   const std::string strRoot = m_dir.Folder() + "plain" + kPathSeparator + "demo";
   std::string strError;
   EXPECT_FALSE(EnsureDemoLibrary(strRoot, m_settings, strError));
-  EXPECT_NE(strError.find(strRoot), std::string::npos) << strError;
-  EXPECT_EQ(strError.find('\n'), std::string::npos);
+  EXPECT_TRUE(Contains(strError, strRoot));
+  EXPECT_FALSE(Contains(strError, "\n"));
   EXPECT_FALSE(m_settings.bInstalled);
   EXPECT_EQ(m_dir.Read("plain"), "not a folder");
 }
