@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "core/analysis/AnalysisFile.h"
+#include "core/db/MusicFile.h"
 #include "core/db/NativeFile.h"
 #include "core/db/Paths.h"
 #include "core/db/TrackDatabase.h"
@@ -25,20 +26,11 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// Where the player looks: the first file, in name order, of the CD folder whose name starts
-// with the two-digit track number (demo numbers have one digit). Empty when there is none.
+// The music file the player finds for the track, "" for none.
 std::string TrackFile(const Settings& settings, const std::string& strCD,
                       const std::string& strTrack) {
-  std::string strFirst;
-  std::error_code error;
-  for (const auto& entry : fs::directory_iterator(settings.strMusicDir + "00" + strCD, error)) {
-    const std::string strPath = entry.path().string();
-    if (entry.path().filename().string().rfind("0" + strTrack, 0) == 0 &&
-        (strFirst.empty() || strPath < strFirst)) {
-      strFirst = strPath;
-    }
-  }
-  return strFirst;
+  std::string strPath;
+  return FindMusicFile(settings.strMusicDir, strCD, strTrack, strPath) ? strPath : "";
 }
 
 class DemoLibraryTest : public ::testing::Test {
