@@ -37,7 +37,7 @@ TEST(LoadSettingsTest, FirstRunReadsNothingElseAndKeepsStartValues) {
 
 // Missing values take the default of their kind, not the start value; text numbers read
 // like atoi.
-TEST(LoadSettingsTest, InstalledConfigurationDefaultsAndTextNumbers) {
+TEST(LoadSettingsTest, InstalledConfigurationDefaultsTextNumbersAndTheLoudnessRange) {
   FakeProfileStore store;
   store.PutInt(kGeneral, "IsInstalled", 1);
   store.PutString(kGeneral, "AutoTime", "abc");
@@ -49,16 +49,11 @@ TEST(LoadSettingsTest, InstalledConfigurationDefaultsAndTextNumbers) {
   EXPECT_EQ(std::tie(s.nFadeTime, s.nAutoTime, s.nSystemTimer, s.nPlaySize, s.nChartSize,
                      s.bEvenLoudness, s.bChangeAtMusicEnd, s.nLoudnessTarget),
             std::make_tuple(0, 0, 12, 10000, 50000, false, false, -16));
-}
-
-TEST(LoadSettingsTest, AbsurdLoudnessTargetIsHeldToItsRange) {
-  FakeProfileStore store;
-  store.PutInt(kGeneral, "IsInstalled", 1);
+  // An absurd loudness target is held to its range.
   for (const auto& [nStored, nUsed] : {std::pair{999999, -5}, {-300, -40}, {-23, -23}}) {
     store.PutInt(kGeneral, "LoudnessTarget", nStored);
-    Settings settings;
-    LoadSettings(store, settings);
-    EXPECT_EQ(settings.nLoudnessTarget, nUsed) << nStored;
+    LoadSettings(store, s);
+    EXPECT_EQ(s.nLoudnessTarget, nUsed) << nStored;
   }
 }
 
