@@ -223,14 +223,22 @@ TEST_F(LibraryAnalysisTest, WhatWasMeasuredIsKeptWhenSomethingThrows) {
   EXPECT_EQ(saved.Find("5", "14"), nullptr);
 }
 
-TEST_F(LibraryAnalysisTest, AResultsFileThatCannotBeReadIsNeverSavedOver) {
+TEST_F(LibraryAnalysisTest, AnUnreadableResultsFileIsNeverSavedOverAndAFailedSaveIsTold) {
   Track(1, 1, "a");
   fs::create_directory(m_db.Path() / "analysis.dat");
-  const LibraryAnalysisOutcome outcome = Run(1);
+  LibraryAnalysisOutcome outcome = Run(1);
   EXPECT_FALSE(outcome.bLoaded);
   EXPECT_EQ(outcome.strError, m_db.Folder() + "analysis.dat: not a regular file");
   EXPECT_EQ(m_analyser.m_nCalls, 0);
   EXPECT_TRUE(fs::is_directory(m_db.Path() / "analysis.dat"));
+
+  fs::remove(m_db.Path() / "analysis.dat");
+  fs::create_directories(m_db.Path() / "analysis.tmp" / "in the way");
+  outcome = Run(1);
+  EXPECT_FALSE(outcome.bSaved);
+  EXPECT_TRUE(Contains(outcome.strError, "analysis.tmp"));
+  EXPECT_TRUE(Contains(m_db.Read("errorlog.txt"), "The analysis results could not be saved: "));
+  EXPECT_FALSE(m_db.Exists("analysis.dat"));
 }
 
 // The dialog and a nightly tool run must not write analysis.dat over each other.
@@ -246,16 +254,6 @@ TEST_F(LibraryAnalysisTest, ASecondRunWhileOneGoesOnDoesNothing) {
   EXPECT_FALSE(m_db.Exists("analysis.dat"));
   first.Unlock();
   EXPECT_TRUE(Run(1).bSaved);
-}
-
-TEST_F(LibraryAnalysisTest, ASaveThatFailsIsToldAndLogged) {
-  Track(1, 1, "a");
-  fs::create_directories(m_db.Path() / "analysis.tmp" / "in the way");
-  const LibraryAnalysisOutcome outcome = Run(1);
-  EXPECT_FALSE(outcome.bSaved);
-  EXPECT_TRUE(Contains(outcome.strError, "analysis.tmp"));
-  EXPECT_TRUE(Contains(m_db.Read("errorlog.txt"), "The analysis results could not be saved: "));
-  EXPECT_FALSE(m_db.Exists("analysis.dat"));
 }
 
 }  // namespace
