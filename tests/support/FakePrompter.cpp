@@ -14,4 +14,13 @@ PromptAnswer FakePrompter::Show(const std::string& text, const std::string& capt
                                                                             : PromptAnswer::Yes;
 }
 
+std::vector<std::string> FakePrompter::Texts() const {
+  std::vector<std::string> texts;
+  texts.reserve(m_shown.size());
+  for (const Shown& shown : m_shown) {
+    texts.push_back(shown.strText);
+  }
+  return texts;
+}
+
 }  // namespace velvane

@@ -20,6 +20,8 @@ class FakePrompter : public Prompter {
 
   PromptAnswer Show(const std::string& text, const std::string& caption, PromptIcon icon,
                     PromptButtons buttons) override;
+  // The texts shown, in order.
+  std::vector<std::string> Texts() const;
 
   std::deque<PromptAnswer> m_answers;
   std::vector<Shown> m_shown;

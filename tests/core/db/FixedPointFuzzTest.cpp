@@ -21,6 +21,8 @@
 namespace velvane {
 namespace {
 
+using namespace std::string_view_literals;
+
 class RandomInput {
  public:
   explicit RandomInput(std::uint32_t nSeed) : m_random(nSeed) {}
@@ -29,25 +31,18 @@ class RandomInput {
 
   // Mostly the bytes the readers care about, sometimes whole hostile pieces.
   std::string Text(std::size_t nMaxPieces) {
-    static constexpr char kByteArray[] = "\\\\\\\\\r\n \t-+0123456789/A\xC3\xA9\xE9";
-    static constexpr std::string_view kBytes(kByteArray, sizeof kByteArray);  // with its zero
+    static constexpr std::string_view kBytes = "\\\\\\\\\r\n \t-+0123456789/A\xC3\xA9\xE9\0"sv;
     static constexpr std::array<std::string_view, 6> kPieces = {
         "4294967297", "-2147483649", "99999999999999999999", "-1203", "\r\n", "\\ \\"};
     std::string text;
-    const std::size_t nPieces = Below(nMaxPieces + 1);
-    for (std::size_t i = 0; i < nPieces; ++i) {
-      switch (Below(20)) {
-        case 0:
-          text += kPieces[Below(kPieces.size())];
-          break;
-        case 1:
-          text += std::string(100 + Below(200), Below(2) == 0 ? 'a' : '\xE9');
-          break;
-        case 2:
-          text += static_cast<char>(Below(256));
-          break;
-        default:
-          text += kBytes[Below(kBytes.size())];
+    for (std::size_t i = Below(nMaxPieces + 1); i > 0; --i) {
+      const std::size_t nKind = Below(20);
+      if (nKind == 0) {
+        text += kPieces[Below(kPieces.size())];
+      } else if (nKind == 1) {
+        text += std::string(100 + Below(200), Below(2) == 0 ? 'a' : '\xE9');
+      } else {
+        text += nKind == 2 ? static_cast<char>(Below(256)) : kBytes[Below(kBytes.size())];
       }
     }
     return text;
@@ -55,8 +50,7 @@ class RandomInput {
 
   // A saved queue file: up to 100 bytes, zero bytes and digits most likely.
   std::string QueueFile() {
-    static constexpr char kByteArray[] = "\0\0\0\0 -0123456789x";
-    static constexpr std::string_view kBytes(kByteArray, sizeof kByteArray - 1);
+    static constexpr std::string_view kBytes = "\0\0\0\0 -0123456789x"sv;
     std::string bytes(Below(101), '\0');
     for (char& c : bytes) {
       c = Below(8) == 0 ? static_cast<char>(Below(256)) : kBytes[Below(kBytes.size())];

@@ -4,6 +4,7 @@
 
 #include "support/FakeClock.h"
 #include "support/FakePrompter.h"
+#include "support/Rows.h"
 #include "support/TempDir.h"
 
 namespace velvane {
@@ -14,12 +15,8 @@ TEST(NumberOneFile, ReadsSkippingBlankLinesAndToleratingShortOnes) {
   EXPECT_TRUE(ReadNumberOnes(dir.Folder()).empty());  // no file yet
   dir.Write("hits.dat",
             "05/03/1983\\A\\T\\12\\3\\\r\n\r\n12/03/1983\\B\\U\\ \\ \\\r\n19/03/1983\\C\n");
-  const std::vector<NumberOneEntry> entries = ReadNumberOnes(dir.Folder());
-  ASSERT_EQ(entries.size(), 3u);
-  EXPECT_EQ(entries[0].strCD, "12");
-  EXPECT_EQ(entries[1].strCD, " ");
-  EXPECT_EQ(entries[2].strArtist, "C");
-  EXPECT_EQ(entries[2].strTitle, "");
+  EXPECT_EQ(Rows(ReadNumberOnes(dir.Folder())),
+            (Strings{"05/03/1983|A|T|12|3", "12/03/1983|B|U| | ", "19/03/1983|C|||"}));
   EXPECT_EQ(NumberOneEndMarker().strDate, "31/12/3000");
 
   dir.Write("hits.dat",
@@ -36,13 +33,12 @@ TEST(NumberOneFile, SaveRotatesAndReportsItsOwnText) {
   TempDir dir;
   FakeClock clock(2010, 3, 7, 9, 5);
   FakePrompter prompter;
-  const std::string previous = "05/03/1983\\A\\T\\12\\3\\\r\n";
-  dir.Write("hits.dat", previous);
+  dir.Write("hits.dat", "05/03/1983\\A\\T\\12\\3\\\r\n");
   const SaveReporting reporting{dir.Folder(), clock, prompter, "Title"};
 
   ASSERT_TRUE(SaveNumberOnes(reporting, {{"05/03/1983", "A", "T", "", ""}}, "unused"));
   EXPECT_EQ(dir.Read("hits.dat"), "05/03/1983\\A\\T\\ \\ \\\r\n");
-  EXPECT_EQ(dir.Read("hits.old"), previous);
+  EXPECT_EQ(dir.Read("hits.old"), "05/03/1983\\A\\T\\12\\3\\\r\n");
   EXPECT_FALSE(dir.Exists("hits.tmp"));
 
   std::filesystem::create_directory(dir.Path() / "hits.tmp");

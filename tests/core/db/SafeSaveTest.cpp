@@ -8,6 +8,7 @@
 #include "support/FakeClock.h"
 #include "support/FakePrompter.h"
 #include "support/FileFaults.h"
+#include "support/Rows.h"
 #include "support/TempDir.h"
 
 #ifndef _WIN32
@@ -66,8 +67,7 @@ TEST_F(SafeSaveTest, FolderNamedOldStopsTheSaveKeepingTheNewCopyAndSaysWhere) {
   const std::string strText = "Failed to keep the previous playlist.dat as playlist.old (" +
                               m_dir.Folder() + "playlist.old: not a regular file); the new " +
                               "copy is kept in " + m_dir.Folder() + "playlist.tmp";
-  ASSERT_EQ(m_prompter.m_shown.size(), 1u);
-  EXPECT_EQ(m_prompter.m_shown[0].strText, strText);
+  EXPECT_EQ(m_prompter.Texts(), Strings{strText});
   EXPECT_EQ(m_dir.Read("errorlog.txt"), "07/03/2010 09:05   " + strText + "\r\n");
 }
 
@@ -143,7 +143,7 @@ TEST_F(SafeSaveTest, FailedFinalRenameKeepsTheNewCopyAndTellsTheOperator) {
   EXPECT_EQ(m_dir.Read("playlist.tmp"), "new\r\n");
   ASSERT_EQ(m_prompter.m_shown.size(), 1u);
   EXPECT_EQ(m_prompter.m_shown[0].strText.rfind("Failed to replace playlist.dat (", 0), 0u);
-  EXPECT_NE(m_dir.Read("errorlog.txt").find(m_dir.Folder() + "playlist.tmp"), std::string::npos);
+  EXPECT_TRUE(Contains(m_dir.Read("errorlog.txt"), m_dir.Folder() + "playlist.tmp"));
 }
 
 TEST_F(SafeSaveTest, FullDiskKeepsBothCopiesAndLeavesNoPartialTmp) {

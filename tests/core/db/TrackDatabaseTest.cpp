@@ -9,6 +9,7 @@
 #include "support/FakeClock.h"
 #include "support/FakePrompter.h"
 #include "support/FileFaults.h"
+#include "support/Rows.h"
 #include "support/TempDir.h"
 
 namespace velvane {
@@ -23,15 +24,6 @@ class TrackDatabaseTest : public ::testing::Test {
     ASSERT_EQ(m_database.LockFolder(m_dir.Folder(), error), LockResult::kLocked);
     m_database.OpenAndLoad(m_dir.Folder(), nPlaySize, nChartSize);
   }
-  // The texts shown, in order.
-  std::vector<std::string> Shown() const {
-    std::vector<std::string> texts;
-    for (const FakePrompter::Shown& shown : m_prompter.m_shown) {
-      texts.push_back(shown.strText);
-    }
-    return texts;
-  }
-
   TempDir m_dir;
   FakeClock m_clock{2010, 3, 7, 9, 5};
   FakePrompter m_prompter;
@@ -39,25 +31,22 @@ class TrackDatabaseTest : public ::testing::Test {
   TrackDatabase m_database{m_store, m_clock, m_prompter, kTitle};
 };
 
-TEST_F(TrackDatabaseTest, ChartLinksSurviveBecauseThePlaylistLoadsFirst) {
+TEST_F(TrackDatabaseTest, ChartLinksAreCheckedAgainstTheLoadedPlaylistOrTheCapacityOfAMissingOne) {
+  m_dir.Write("charts.dat", "01/01/1980\\A\\T\\1\\3\\\r\n");
+  StartUp(10, 10);
+  EXPECT_EQ(m_store.PlaylistCount(), 0);
+  EXPECT_EQ(PlaylistLinks(m_store), std::vector<int>{3});
+  EXPECT_TRUE(m_dir.Exists("playlist.dat"));  // created empty
+
+  // The playlist loads first, so the chart links it holds survive.
   m_dir.Write("playlist.dat", "00101\\A\\T\\2\\\r\n00102\\B\\U\\9\\\r\n");
   m_dir.Write("charts.dat",
               "01/01/1980\\A\\T\\1\\0\\\r\n02/01/1980\\B\\U\\2\\1\\\r\n03/01/1980\\C\\V\\3\\"
               "12\\\r\n");
   StartUp(100, 100);
-  ASSERT_EQ(m_store.ChartCount(), 3);
-  EXPECT_EQ(m_store.Playlist(0).nChartLink, 2);  // checked against the chart capacity
-  EXPECT_EQ(m_store.Playlist(1).nChartLink, 9);
-  EXPECT_EQ(m_store.Chart(1).nPlaylistLink, 1);
-  EXPECT_EQ(m_store.Chart(2).nPlaylistLink, -1);  // 12 is beyond the 2 loaded records
-}
-
-TEST_F(TrackDatabaseTest, CountsStayZeroWhenTheOtherFileIsMissing) {
-  m_dir.Write("charts.dat", "01/01/1980\\A\\T\\1\\3\\\r\n");
-  StartUp(10, 10);
-  EXPECT_EQ(m_store.PlaylistCount(), 0);
-  EXPECT_EQ(m_store.Chart(0).nPlaylistLink, 3);  // library empty: checked against its capacity
-  EXPECT_TRUE(m_dir.Exists("playlist.dat"));     // created empty
+  EXPECT_EQ(ChartLinks(m_store), (std::vector<int>{2, 9}));  // checked against the capacity
+  // 12 is beyond the 2 records loaded.
+  EXPECT_EQ(PlaylistLinks(m_store), (std::vector<int>{0, 1, -1}));
 }
 
 TEST_F(TrackDatabaseTest, ExactCapacityLoadsSilentlyOneMoreLineIsReported) {
@@ -69,11 +58,10 @@ TEST_F(TrackDatabaseTest, ExactCapacityLoadsSilentlyOneMoreLineIsReported) {
   m_dir.Write("playlist.dat", "00101\\A\\T\\-1\\\r\n00102\\B\\U\\-1\\\r\n00103\\C\\V\\-1\\\r\n");
   m_dir.Write("charts.dat", "1\\A\\T\\1\\-1\\\n2\\A\\T\\1\\-1\\\n3\\A\\T\\1\\-1\\\n");
   StartUp(2, 2);
-  EXPECT_EQ(m_store.PlaylistCount(), 2);
-  EXPECT_EQ(m_store.Playlist(1).strArtist, "B");
+  EXPECT_EQ(PlaylistRows(m_store), (Strings{"A|T|1|1|-1", "B|U|1|2|-1"}));
   EXPECT_EQ(m_store.ChartCount(), 2);
-  ASSERT_EQ(m_prompter.m_shown.size(), 2u);
-  EXPECT_EQ(m_prompter.m_shown[0].strText, "Insufficient memory allocated to store the playlist");
+  EXPECT_EQ(m_prompter.Texts(), (Strings{"Insufficient memory allocated to store the playlist",
+                                         "Insufficient memory allocated to store the chartlist"}));
   EXPECT_EQ(m_prompter.m_shown[0].strCaption, kTitle);
   EXPECT_EQ(m_dir.Read("errorlog.txt"),
             "07/03/2010 09:05   Insufficient memory allocated to store the playlist\r\n"
@@ -87,8 +75,8 @@ TEST_F(TrackDatabaseTest, UnreadableFilesAreReportedKeptAndNeverSavedOver) {
   std::filesystem::create_directories(m_dir.Path() / "playlist.dat" / "x");
   MakeFifo(m_dir.Path() / "charts.dat");  // opening it would wait for a writer for ever
   StartUp(10, 10);
-  EXPECT_EQ(Shown(), (std::vector<std::string>{"Could not open the playlist file",
-                                               "Could not open the charts file"}));
+  EXPECT_EQ(m_prompter.Texts(),
+            (Strings{"Could not open the playlist file", "Could not open the charts file"}));
   EXPECT_EQ(m_store.PlaySize(), 10);  // the arrays exist all the same
   EXPECT_FALSE(m_database.PlaylistLoaded());
   EXPECT_EQ(m_database.OpenProblem(), m_dir.Folder() + "playlist.dat: not a regular file");
@@ -98,7 +86,7 @@ TEST_F(TrackDatabaseTest, UnreadableFilesAreReportedKeptAndNeverSavedOver) {
   const std::string strRefusal = "Not saved: " + m_dir.Folder() +
                                  "charts.dat: it could not be read (not a regular file), so it "
                                  "is left as it is";
-  EXPECT_EQ(Shown(), std::vector<std::string>{strRefusal});
+  EXPECT_EQ(m_prompter.Texts(), Strings{strRefusal});
   EXPECT_EQ(m_dir.Read("errorlog.txt"), "07/03/2010 09:05   " + strRefusal + "\r\n");
   EXPECT_EQ(std::filesystem::status(m_dir.Path() / "charts.dat").type(),
             std::filesystem::file_type::fifo);
@@ -147,7 +135,7 @@ TEST_F(TrackDatabaseTest, SavesNeedTheFolderLockWhichOnlyOneHoldsUntilItEnds) {
     const SaveOutcome refused = m_database.SavePlaylist(m_dir.Folder());
     EXPECT_EQ(refused.result, SaveResult::kRefused);
     EXPECT_EQ(refused.Describe(), m_dir.Folder() + ": " + kFolderInUseText);
-    EXPECT_EQ(Shown(), std::vector<std::string>{"Not saved: " + refused.Describe()});
+    EXPECT_EQ(m_prompter.Texts(), Strings{"Not saved: " + refused.Describe()});
     EXPECT_EQ(m_dir.Read("playlist.dat"), "00101\\A\\T\\-1\\\r\n");
     EXPECT_FALSE(m_dir.Exists("playlist.old"));
   }
@@ -157,20 +145,13 @@ TEST_F(TrackDatabaseTest, SavesNeedTheFolderLockWhichOnlyOneHoldsUntilItEnds) {
 }
 
 TEST_F(TrackDatabaseTest, OldFilesWithCrOnlyLinesAndHugeLinksLoadWhole) {
-  const std::string strOld = "00101\\A\\T\\4294967297\\\r00102\\B\\U\\0\\\r";
-  m_dir.Write("playlist.dat", strOld);
+  m_dir.Write("playlist.dat", "00101\\A\\T\\4294967297\\\r00102\\B\\U\\0\\\r");
   m_dir.Write("charts.dat", "1\\A\\T\\1\\-4294967296\\\r2\\B\\U\\2\\1\\");
   StartUp(10, 10);
-  ASSERT_EQ(m_store.PlaylistCount(), 2);
-  ASSERT_EQ(m_store.ChartCount(), 2);
-  EXPECT_EQ(m_store.Playlist(0).nChartLink, -1);  // never wrapped round to 1
-  EXPECT_EQ(m_store.Playlist(1).nChartLink, 0);
-  EXPECT_EQ(m_store.Chart(0).nPlaylistLink, -1);
-  EXPECT_EQ(m_store.Chart(1).nPlaylistLink, 1);
+  EXPECT_EQ(ChartLinks(m_store), (std::vector<int>{-1, 0}));  // never wrapped round to 1
+  EXPECT_EQ(PlaylistLinks(m_store), (std::vector<int>{-1, 1}));
   ASSERT_TRUE(m_database.SavePlaylist(m_dir.Folder()));
   EXPECT_EQ(m_dir.Read("playlist.dat"), "00101\\A\\T\\-1\\\r\n00102\\B\\U\\0\\\r\n");
-  EXPECT_EQ(m_dir.Read("playlist.old"), strOld);  // the previous copy, as it was
-  EXPECT_FALSE(m_dir.Exists("playlist.tmp"));
 }
 
 }  // namespace

@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+#include <utility>
+
 namespace velvane {
 namespace {
 
@@ -25,12 +28,10 @@ TEST(TrackStore, LinksOutsideTheOtherCountBecomeMinusOne) {
   store.Allocate(10, 10);
   store.SetChartCount(3);
   store.SetPlaylistCount(2);
-  store.SetPlaylistEntry(0, "A", "T", "1", "1", 3);
-  EXPECT_EQ(store.Playlist(0).nChartLink, -1);
-  store.SetPlaylistEntry(0, "A", "T", "1", "1", 2);
-  EXPECT_EQ(store.Playlist(0).nChartLink, 2);
-  store.SetPlaylistEntry(0, "A", "T", "1", "1", -7);
-  EXPECT_EQ(store.Playlist(0).nChartLink, -1);
+  for (const auto& [nLink, nKept] : {std::pair{3, -1}, {2, 2}, {-7, -1}}) {
+    store.SetPlaylistEntry(0, "A", "T", "1", "1", nLink);
+    EXPECT_EQ(store.Playlist(0).nChartLink, nKept) << nLink;
+  }
   store.SetChartEntry(1, "01/01/1980", "A", "T", "1", 2);  // playlist count is 2
   EXPECT_EQ(store.Chart(1).nPlaylistLink, -1);
 
@@ -54,16 +55,15 @@ TEST(TrackStore, FindComparesNumbersAndTakesTheFirstMatch) {
   store.SetPlaylistEntry(2, "Second", "S", "7", "3", 3);
   store.SetPlaylistCount(3);
 
-  std::string artist, title;
-  int link = 0;
-  EXPECT_TRUE(store.FindPlaylistEntry("007", "03", artist, title, link));
-  EXPECT_EQ(artist, "First");
-  EXPECT_EQ(link, 2);
-  EXPECT_TRUE(store.FindPlaylistEntry("0", "0", artist, title, link));
-  EXPECT_EQ(artist, "Zero");
-  EXPECT_FALSE(store.FindPlaylistEntry("8", "1", artist, title, link));
-  EXPECT_EQ(artist, "");
-  EXPECT_EQ(link, -1);
+  const auto find = [&store](const char* pszCD, const char* pszTrack) {
+    std::string artist = "stale", title = "stale";  // a miss must clear them
+    int link = 0;
+    const bool bFound = store.FindPlaylistEntry(pszCD, pszTrack, artist, title, link);
+    return std::to_string(bFound) + "|" + artist + "|" + title + "|" + std::to_string(link);
+  };
+  EXPECT_EQ(find("007", "03"), "1|First|F|2");
+  EXPECT_EQ(find("0", "0"), "1|Zero|Z|1");
+  EXPECT_EQ(find("8", "1"), "0|||-1");
 }
 
 }  // namespace

@@ -11,12 +11,14 @@
 #include <vector>
 
 #include "core/analysis/AnalysisFile.h"
+#include "core/db/MusicFile.h"
 #include "core/db/NativeFile.h"
 #include "core/db/Paths.h"
 #include "core/db/TrackDatabase.h"
 #include "support/FakeAudioAnalyser.h"
 #include "support/FakeClock.h"
 #include "support/FakePrompter.h"
+#include "support/Rows.h"
 #include "support/TempDir.h"
 
 namespace velvane {
@@ -24,20 +26,11 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// Where the player looks: the first file, in name order, of the CD folder whose name starts
-// with the two-digit track number (demo numbers have one digit). Empty when there is none.
+// The music file the player finds for the track, "" for none.
 std::string TrackFile(const Settings& settings, const std::string& strCD,
                       const std::string& strTrack) {
-  std::string strFirst;
-  std::error_code error;
-  for (const auto& entry : fs::directory_iterator(settings.strMusicDir + "00" + strCD, error)) {
-    const std::string strPath = entry.path().string();
-    if (entry.path().filename().string().rfind("0" + strTrack, 0) == 0 &&
-        (strFirst.empty() || strPath < strFirst)) {
-      strFirst = strPath;
-    }
-  }
-  return strFirst;
+  std::string strPath;
+  return FindMusicFile(settings.strMusicDir, strCD, strTrack, strPath) ? strPath : "";
 }
 
 class DemoLibraryTest : public ::testing::Test {
@@ -101,11 +94,8 @@ std::vector<double> Samples(const std::string& strPath) {
 }
 
 double PeakDb(const std::vector<double>& samples) {
-  double dPeak = 0;
-  for (const double d : samples) {
-    dPeak = std::max(dPeak, std::abs(d));
-  }
-  return 20 * std::log10(dPeak);
+  const auto louder = [](double a, double b) { return std::abs(a) < std::abs(b); };
+  return 20 * std::log10(std::abs(*std::max_element(samples.begin(), samples.end(), louder)));
 }
 
 TEST_F(DemoLibraryTest, PlaysWithEvenLoudnessOverQuietLoudAndSilentTailedTunes) {
@@ -169,7 +159,7 @@ TEST_F(DemoLibraryTest, WithoutPlaylistTheLibraryIsMadeAgain) {
   fs::create_directories(m_dir.Path() / "demo" / "db");
   m_dir.Write("demo/db/charts.dat", "01/01/1999\\X\\Y\\1\\-1\\\r\n");
   Make(m_settings);
-  EXPECT_EQ(m_dir.Read("demo/db/charts.dat").find("1999"), std::string::npos);
+  EXPECT_FALSE(Contains(m_dir.Read("demo/db/charts.dat"), "1999"));
   EXPECT_NE(m_dir.Read("demo/db/playlist.dat"), "");
 }
 
@@ -178,8 +168,8 @@ TEST_F(DemoLibraryTest, RootThatCannotBeCreatedFailsNamingIt) {
   const std::string strRoot = m_dir.Folder() + "plain" + kPathSeparator + "demo";
   std::string strError;
   EXPECT_FALSE(EnsureDemoLibrary(strRoot, m_settings, strError));
-  EXPECT_NE(strError.find(strRoot), std::string::npos) << strError;
-  EXPECT_EQ(strError.find('\n'), std::string::npos);
+  EXPECT_TRUE(Contains(strError, strRoot));
+  EXPECT_FALSE(Contains(strError, "\n"));
   EXPECT_FALSE(m_settings.bInstalled);
   EXPECT_EQ(m_dir.Read("plain"), "not a folder");
 }

@@ -9,6 +9,7 @@
 #include "core/db/TrackStore.h"
 #include "core/editors/RecordEditor.h"
 #include "support/FakePrompter.h"
+#include "support/Rows.h"
 
 namespace velvane {
 
@@ -40,6 +41,23 @@ class EditorFixture : public ::testing::Test {
     for (std::size_t i = 0; i < values.size(); ++i) {
       editor.SetField(i, values[i]);
     }
+  }
+  // Every line, the new-record line last.
+  static Strings Lines(const RecordEditor& editor) {
+    Strings lines;
+    lines.reserve(static_cast<std::size_t>(editor.LineCount()));
+    for (int i = 0; i < editor.LineCount(); ++i) {
+      lines.push_back(editor.Line(i));
+    }
+    return lines;
+  }
+  // The edit fields as a line shows them: each followed by a tab.
+  static std::string Fields(const RecordEditor& editor) {
+    std::string strFields;
+    for (std::size_t i = 0; i < editor.FieldCount(); ++i) {
+      strFields += editor.Field(i) + '\t';
+    }
+    return strFields;
   }
 
   TrackStore m_store;

@@ -15,25 +15,30 @@ using F = PlaylistEditor::Column;
 
 using PlaylistEditorTest = EditorFixture;
 
-TEST_F(PlaylistEditorTest, AnEmptyLibraryOpensOnTheNewRecordLineAndSavesEmpty) {
-  PlaylistEditor editor(m_store, m_prompter, "T");
-  EXPECT_EQ(editor.LineCount(), 1);
+TEST_F(PlaylistEditorTest, AnEmptyLibraryOpensOnTheNewRecordLineAsksBeforeQuittingAndSavesEmpty) {
+  PlaylistEditor editor(m_store, m_prompter, "Velvane");
+  EXPECT_EQ(Lines(editor), Strings{""});
   EXPECT_EQ(editor.Caption(), "Playlist Editor (1 of 0)");
-  EXPECT_EQ(editor.Field(F::kChartInfo), " ");
-  EXPECT_EQ(editor.Field(F::kChartLink), "-1");
+  EXPECT_EQ(Fields(editor), "\t\t\t\t \t-1\t");
+  m_prompter.m_answers = {PromptAnswer::No, PromptAnswer::Yes};
+  EXPECT_FALSE(editor.OnQuit());
+  EXPECT_TRUE(editor.OnQuit());
+  EXPECT_EQ(m_prompter.m_shown[0].strText, "Changes will be lost. Continue?");
+  EXPECT_EQ(m_prompter.m_shown[0].strCaption, "Velvane");
+  EXPECT_EQ(m_prompter.m_shown[0].icon, PromptIcon::Question);
   EXPECT_TRUE(editor.OnSaveAndExit());
   EXPECT_EQ(m_store.PlaylistCount(), 0);
 }
 
 TEST_F(PlaylistEditorTest, LinesCutLongTextsBlankZeroNumbersAndCarryTheLinkOutOfSight) {
   const std::string strLong(70, 'a');
+  const std::string strCut(64, 'a');
   Chart({"05/03/1983", "X", "Y", "1"});
   Record({strLong, "Title", "0", "3", 0});
   Record({"B", "T", "12", "0"});
   PlaylistEditor editor(m_store, m_prompter, "T");
-  EXPECT_EQ(editor.Line(0),
-            std::string(64, 'a') + "\tTitle\t \t3\tNo. 1   on   05 March 1983\t0\t");
-  EXPECT_EQ(editor.Line(1), "B\tT\t12\t \t \t-1\t");
+  EXPECT_EQ(Lines(editor), (Strings{strCut + "\tTitle\t \t3\tNo. 1   on   05 March 1983\t0\t",
+                                    "B\tT\t12\t \t \t-1\t", ""}));
   EXPECT_EQ(editor.Caption(), "Playlist Editor (3 of 2)");
   editor.OnSelChangeList(0);
   EXPECT_EQ(editor.Caption(), "Playlist Editor (1 of 2)");
@@ -41,24 +46,20 @@ TEST_F(PlaylistEditorTest, LinesCutLongTextsBlankZeroNumbersAndCarryTheLinkOutOf
 
   // Saved untouched: the cut texts and the blanks go back; the file still gets the number 0.
   ASSERT_TRUE(editor.OnSaveAndExit());
-  EXPECT_EQ(m_store.Playlist(0).strArtist, std::string(64, 'a'));
-  EXPECT_EQ(m_store.Playlist(0).strCD, " ");
+  EXPECT_EQ(PlaylistRows(m_store), (Strings{strCut + "|Title| |3|0", "B|T|12| |-1"}));
   EXPECT_EQ(FormatPlaylistLine(m_store.Playlist(0)).substr(0, 6), "00003\\");
-  EXPECT_EQ(m_store.Playlist(1).strTrack, " ");
 }
 
-TEST_F(PlaylistEditorTest, UpdateAddsAboveTheNewRecordLineReplacesInPlaceAndRefusesQuietly) {
+TEST_F(PlaylistEditorTest, UpdateAddsAboveTheNewRecordLineReplacesInPlaceAndRefusesWhatIsWrong) {
   Record({"A", "TA", "1", "1"});
   PlaylistEditor editor(m_store, m_prompter, "T");
-  Type(editor, {"New", "", "2", "5"});  // an empty required field: nothing happens
+  Type(editor, {"New", "", "2", "5"});  // an empty required field: nothing happens, no word
   EXPECT_FALSE(editor.OnUpdate());
   EXPECT_EQ(editor.LineCount(), 2);
 
   Type(editor, {"New", "Song", "2", "5"});
   ASSERT_TRUE(editor.OnUpdate());
-  EXPECT_EQ(editor.LineCount(), 3);
-  EXPECT_EQ(editor.Line(1), "New\tSong\t2\t5\t \t-1\t");
-  EXPECT_EQ(editor.Line(2), "");
+  EXPECT_EQ(Lines(editor), (Strings{"A\tTA\t1\t1\t \t-1\t", "New\tSong\t2\t5\t \t-1\t", ""}));
   EXPECT_EQ(editor.Selected(), 1);  // the new record, and the caption counts it
   EXPECT_EQ(editor.Caption(), "Playlist Editor (2 of 2)");
   EXPECT_EQ(editor.Field(F::kArtist), "New");
@@ -66,13 +67,11 @@ TEST_F(PlaylistEditorTest, UpdateAddsAboveTheNewRecordLineReplacesInPlaceAndRefu
   editor.OnTopOfList();
   editor.SetField(F::kTitle, "Changed");
   ASSERT_TRUE(editor.OnUpdate());
-  EXPECT_EQ(editor.LineCount(), 3);
-  EXPECT_EQ(editor.Line(0), "A\tChanged\t1\t1\t \t-1\t");
+  EXPECT_EQ(Lines(editor), (Strings{"A\tChanged\t1\t1\t \t-1\t", "New\tSong\t2\t5\t \t-1\t", ""}));
   EXPECT_TRUE(m_prompter.m_shown.empty());
-}
 
-TEST_F(PlaylistEditorTest, UpdateRefusesWhatTheFileCannotHoldWithAMessage) {
-  PlaylistEditor editor(m_store, m_prompter, "T");
+  // What the file cannot hold is refused with a message.
+  editor.OnBottomOfList();
   for (const auto& [strCD, strTrack] :
        {std::pair{"1000", "1"}, {"1", "100"}, {"x1", "1"}, {"1", "-1"}}) {
     Type(editor, {"A", "B", strCD, strTrack});
@@ -82,8 +81,7 @@ TEST_F(PlaylistEditorTest, UpdateRefusesWhatTheFileCannotHoldWithAMessage) {
   EXPECT_FALSE(editor.OnUpdate());
   EXPECT_EQ(m_prompter.m_shown.size(), 5u);
   EXPECT_EQ(m_prompter.m_shown[0].strText, "The CD number must be a number from 0 to 999.");
-  EXPECT_EQ(editor.LineCount(), 1);
-
+  EXPECT_EQ(editor.LineCount(), 3);
   Type(editor, {"A", "B", " ", "99"});  // a blank number is none: allowed
   EXPECT_TRUE(editor.OnUpdate());
 }
@@ -122,12 +120,10 @@ TEST_F(PlaylistEditorTest, FindChartEntryTakesTheLowestPositionAndTheEarliestOfE
   PlaylistEditor editor(m_store, m_prompter, "T");
   Type(editor, {"abba", "Sos", "1", "1"});
   editor.OnFindChartEntry();
-  EXPECT_EQ(editor.Field(F::kChartLink), "1");
-  EXPECT_EQ(editor.Field(F::kArtist), "ABBA");  // as the chart has it
-  EXPECT_EQ(editor.Field(F::kTitle), "sos");
-  EXPECT_EQ(editor.Field(F::kChartInfo), "No. 2   on   02 January 1980");
+  // Artist and title as the chart has them; the line changes only with "Update".
+  EXPECT_EQ(Fields(editor), "ABBA\tsos\t1\t1\tNo. 2   on   02 January 1980\t1\t");
   EXPECT_TRUE(m_prompter.m_shown.empty());
-  EXPECT_EQ(editor.LineCount(), 1);  // the line changes only with "Update"
+  EXPECT_EQ(editor.LineCount(), 1);
 }
 
 TEST_F(PlaylistEditorTest, FindChartEntryAsksPerNearMissAndClearsTheLinkWhenNoneIsAccepted) {
@@ -142,8 +138,7 @@ TEST_F(PlaylistEditorTest, FindChartEntryAsksPerNearMissAndClearsTheLinkWhenNone
   ASSERT_EQ(m_prompter.m_shown.size(), 2u);  // two near misses, none for Queen
   EXPECT_EQ(m_prompter.m_shown[0].strText,
             "Playlist: Abba - SOS\nCharts:  Abba  - SOS\n\nIs this a match?");
-  EXPECT_EQ(editor.Field(F::kChartInfo), " ");
-  EXPECT_EQ(editor.Field(F::kChartLink), "-1");
+  EXPECT_EQ(Fields(editor), "Abba\tSOS\t1\t1\t \t-1\t");
 
   m_prompter.m_answers = {PromptAnswer::Yes, PromptAnswer::Yes};
   editor.OnFindChartEntry();
@@ -153,10 +148,10 @@ TEST_F(PlaylistEditorTest, FindChartEntryAsksPerNearMissAndClearsTheLinkWhenNone
   m_prompter.m_answers = {PromptAnswer::Yes, PromptAnswer::Cancel};
   editor.SetField(F::kArtist, "Abba");
   editor.SetField(F::kChartLink, "2");
+  const std::string strBefore = Fields(editor);
   EXPECT_FALSE(editor.OnFindChartEntry());
   EXPECT_EQ(m_prompter.m_shown.size(), 6u);
-  EXPECT_EQ(editor.Field(F::kChartLink), "2");
-  EXPECT_EQ(editor.Field(F::kArtist), "Abba");
+  EXPECT_EQ(Fields(editor), strBefore);
 }
 
 TEST_F(PlaylistEditorTest, DeleteRemovesTheSelectedRecordAndUndoRedoRestoreTheExactLines) {
@@ -165,7 +160,7 @@ TEST_F(PlaylistEditorTest, DeleteRemovesTheSelectedRecordAndUndoRedoRestoreTheEx
   Record({"B", "TB", "1", "2", 0});
   Record({"C", "TC", "1", "3"});
   PlaylistEditor editor(m_store, m_prompter, "T");
-  const std::string strB = editor.Line(1);
+  const Strings opened = Lines(editor);
   EXPECT_FALSE(editor.OnDelete());  // the new-record line stays
   EXPECT_FALSE(editor.OnUndo());
   EXPECT_EQ(editor.LineCount(), 4);
@@ -184,29 +179,29 @@ TEST_F(PlaylistEditorTest, DeleteRemovesTheSelectedRecordAndUndoRedoRestoreTheEx
   Type(editor, {"D", "TD", "2", "1"});
   ASSERT_TRUE(editor.OnUpdate());
   EXPECT_EQ(editor.Caption(), "Playlist Editor (3 of 3)");  // the caption follows Update
+  const Strings edited = Lines(editor);
 
   ASSERT_TRUE(editor.OnUndo());  // the added record goes
-  EXPECT_EQ(editor.LineCount(), 3);
   ASSERT_TRUE(editor.OnUndo());  // the old title comes back
-  EXPECT_EQ(editor.Line(0), "A\tTA\t1\t1\t \t-1\t");
   ASSERT_TRUE(editor.OnUndo());  // and the deleted record, link and all
-  EXPECT_EQ(editor.Line(1), strB);
+  EXPECT_EQ(Lines(editor), opened);
   EXPECT_EQ(editor.Selected(), 1);
   EXPECT_EQ(editor.Field(F::kChartLink), "0");
   EXPECT_EQ(editor.Caption(), "Playlist Editor (2 of 3)");
   EXPECT_FALSE(editor.OnUndo());
 
-  ASSERT_TRUE(editor.OnRedo());
-  EXPECT_EQ(editor.Line(1), "C\tTC\t1\t3\t \t-1\t");
-  ASSERT_TRUE(editor.OnRedo());
-  EXPECT_EQ(editor.Line(0), "A\tChanged\t1\t1\t \t-1\t");
+  for (int i = 0; i < 3; ++i) {
+    ASSERT_TRUE(editor.OnRedo());
+  }
+  EXPECT_FALSE(editor.OnRedo());
+  EXPECT_EQ(Lines(editor), edited);
 }
 
 TEST_F(PlaylistEditorTest, HundredsOfStepsUndoBackToTheOpenedLines) {
   Record({"A", "TA", "1", "1"});
   Record({"B", "TB", "1", "2"});
   PlaylistEditor editor(m_store, m_prompter, "T");
-  const std::vector<std::string> opened = {editor.Line(0), editor.Line(1)};
+  const Strings opened = Lines(editor);
   for (int i = 0; i < 300; ++i) {
     editor.OnSelChangeList(i % 3 == 2 ? 0 : editor.LineCount() - 1);
     if (i % 3 == 2) {
@@ -221,9 +216,7 @@ TEST_F(PlaylistEditorTest, HundredsOfStepsUndoBackToTheOpenedLines) {
     ++nUndone;
   }
   EXPECT_EQ(nUndone, 300);
-  ASSERT_EQ(editor.LineCount(), 3);
-  EXPECT_EQ(editor.Line(0), opened[0]);
-  EXPECT_EQ(editor.Line(1), opened[1]);
+  EXPECT_EQ(Lines(editor), opened);
 }
 
 TEST_F(PlaylistEditorTest, SaveWritesRecordsBackAndLinksChartEntriesToTheirNewIndexes) {
@@ -236,11 +229,8 @@ TEST_F(PlaylistEditorTest, SaveWritesRecordsBackAndLinksChartEntriesToTheirNewIn
   ASSERT_TRUE(editor.OnUpdate());
   EXPECT_TRUE(editor.OnSaveAndExit());
   EXPECT_EQ(editor.Caption(), "Playlist Editor - Saving");
-  ASSERT_EQ(m_store.PlaylistCount(), 2);
-  EXPECT_EQ(m_store.Playlist(1).strArtist, "Queen");
-  EXPECT_EQ(m_store.Playlist(1).nChartLink, 0);
-  EXPECT_EQ(m_store.Chart(0).nPlaylistLink, 1);
-  EXPECT_EQ(m_store.Chart(1).nPlaylistLink, 0);  // set only from the playlist side
+  EXPECT_EQ(PlaylistRows(m_store), (Strings{"Abba|SOS|1|1|-1", "Queen|Radio|2|7|0"}));
+  EXPECT_EQ(PlaylistLinks(m_store), (std::vector<int>{1, 0}));  // set only from the playlist side
 }
 
 TEST_F(PlaylistEditorTest, SaveBeyondTheCapacityIsRefusedNamingItAndWritesNothing) {
@@ -251,19 +241,8 @@ TEST_F(PlaylistEditorTest, SaveBeyondTheCapacityIsRefusedNamingItAndWritesNothin
   ASSERT_TRUE(editor.OnUpdate());
   EXPECT_FALSE(editor.OnSaveAndExit());
   ASSERT_EQ(m_prompter.m_shown.size(), 1u);
-  EXPECT_NE(m_prompter.m_shown[0].strText.find("at most 1 records"), std::string::npos);
-  EXPECT_EQ(m_store.PlaylistCount(), 1);
-  EXPECT_EQ(m_store.Playlist(0).strArtist, "A");
-}
-
-TEST_F(PlaylistEditorTest, QuitAsksAndOnlyYesLetsTheEditorClose) {
-  PlaylistEditor editor(m_store, m_prompter, "Velvane");
-  m_prompter.m_answers = {PromptAnswer::No, PromptAnswer::Yes};
-  EXPECT_FALSE(editor.OnQuit());
-  EXPECT_TRUE(editor.OnQuit());
-  EXPECT_EQ(m_prompter.m_shown[0].strText, "Changes will be lost. Continue?");
-  EXPECT_EQ(m_prompter.m_shown[0].strCaption, "Velvane");
-  EXPECT_EQ(m_prompter.m_shown[0].icon, PromptIcon::Question);
+  EXPECT_TRUE(Contains(m_prompter.m_shown[0].strText, "at most 1 records"));
+  EXPECT_EQ(PlaylistRows(m_store), Strings{"A|TA|1|1|-1"});
 }
 
 }  // namespace

@@ -28,6 +28,10 @@ TEST(Fader, FadesStopAtTheEndAndKeepTheirDeck) {
   EXPECT_TRUE(fader.Step(FadeRole::kLast, decks));
   EXPECT_EQ(decks[1].nSlider, 980);
   EXPECT_TRUE(fader.Running(FadeRole::kLast));
+  decks[1].nSlider = 10;  // moved by the operator: the fade ends at the top
+  EXPECT_TRUE(fader.Step(FadeRole::kLast, decks));
+  EXPECT_EQ(decks[1].nSlider, 0);
+  EXPECT_FALSE(fader.Running(FadeRole::kLast));
 }
 
 }  // namespace

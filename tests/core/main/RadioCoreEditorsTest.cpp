@@ -6,6 +6,7 @@
 
 #include "core/main/RadioFixture.h"
 #include "support/FileFaults.h"
+#include "support/Rows.h"
 
 namespace velvane {
 namespace {
@@ -32,8 +33,7 @@ TEST_F(RadioCoreEditorsTest, AFailedPlaylistSaveIsToldKeepsTheEditsAndLeavesChar
   EXPECT_EQ(m_dir.Read("db/playlist.dat"), "");  // the previous copy, untouched
   EXPECT_FALSE(m_dir.Exists("db/charts.old"));   // the two files on disk still belong together
   EXPECT_EQ(m_radio.Store().Playlist(0).strArtist, "Edited");
-  EXPECT_NE(m_dir.Read("db/errorlog.txt").find("Failed to create a new playlist file"),
-            std::string::npos);
+  EXPECT_TRUE(Contains(m_dir.Read("db/errorlog.txt"), "Failed to create a new playlist file"));
 }
 
 // Started while velvane-tool held the folder, the program used to stay read-only for its whole
@@ -49,7 +49,7 @@ TEST_F(RadioCoreEditorsTest, SavesTakeTheLockBackOnceTheOtherProgramHasEnded) {
 
   EXPECT_FALSE(m_radio.SaveEditedDatabases());
   ASSERT_FALSE(m_prompter.m_shown.empty());
-  EXPECT_NE(m_prompter.m_shown[0].strText.find(kFolderInUseText), std::string::npos);
+  EXPECT_TRUE(Contains(m_prompter.m_shown[0].strText, kFolderInUseText));
   EXPECT_EQ(m_dir.Read("db2/playlist.dat"), "");
   EXPECT_EQ(m_radio.DatabaseWriteRefusal(), kFolderInUseText);
 

@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "core/main/RadioFixture.h"
+#include "support/Rows.h"
 
 namespace velvane {
 namespace {
@@ -16,10 +19,9 @@ TEST_F(RadioCoreTest, FirstRunTellsTheOperatorThenRunsAdminWithArraysReady) {
     EXPECT_EQ(m_radio.Store().PlaySize(), 50000);  // commands of the dialog can store records
   });
   EXPECT_TRUE(bAdminRan);
-  ASSERT_EQ(m_prompter.m_shown.size(), 1u);
-  EXPECT_EQ(m_prompter.m_shown[0].strText, "Files not found. The admin system will now be opened");
+  EXPECT_EQ(m_prompter.Texts(), Strings{"Files not found. The admin system will now be opened"});
   // "Quit" saved nothing: the start values stand.
-  EXPECT_EQ(m_radio.Display().strFadeAuto, "Fade:   5     Auto:   2");
+  EXPECT_EQ(Display().strFadeAuto, "Fade:   5     Auto:   2");
   EXPECT_EQ(m_radio.AutoSearchYears().strEndYear, "2026");
   // No database folder yet: no files are made in the working folder.
   EXPECT_EQ(std::filesystem::exists("playlist.dat"), bFileBefore);
@@ -36,19 +38,25 @@ TEST_F(RadioCoreTest, InstalledStartLoadsTheDatabasesAndTakesModeAndVolume) {
   m_profile.PutString("General", "FadeTime", "7");
   m_radio.OnInitDialog([] { FAIL() << "no admin dialog on an installed start"; });
   EXPECT_EQ(m_radio.Store().Playlist(0).nChartLink, 0);
-  EXPECT_EQ(m_radio.Display().strPlayMode, "Auto Play");
-  EXPECT_EQ(m_radio.Display().nMasterSlider, 300);
-  EXPECT_EQ(m_radio.Display().strFadeAuto, "Fade:   7     Auto:   0");
+  EXPECT_EQ(Display().strPlayMode, "Auto Play");
+  EXPECT_EQ(Display().nMasterSlider, 300);
+  EXPECT_EQ(Display().strFadeAuto, "Fade:   7     Auto:   0");
   EXPECT_TRUE(m_prompter.m_shown.empty());
+
+  // The mode button toggles the mode in use only.
+  Play().OnPlayMode();
+  EXPECT_EQ(Display().strPlayMode, "Single Play");
+  Play().OnPlayMode();
+  EXPECT_EQ(Display().strPlayMode, "Auto Play");
+  EXPECT_EQ(m_radio.GetSettings().nPlayMode, 1);
 }
 
 TEST_F(RadioCoreTest, AbsurdSizeSettingStartsWithTheLimitAndSaysSo) {
   m_profile.PutInt("General", "PlaySize", 999999999);
   m_radio.OnInitDialog([] {});
   EXPECT_EQ(m_radio.Store().PlaySize(), 1000000);
-  ASSERT_EQ(m_prompter.m_shown.size(), 1u);
-  EXPECT_EQ(m_prompter.m_shown[0].strText,
-            "PlaySize 999999999 in the settings is outside 1 to 1000000; 1000000 is used");
+  EXPECT_EQ(m_prompter.Texts(),
+            Strings{"PlaySize 999999999 in the settings is outside 1 to 1000000; 1000000 is used"});
 }
 
 TEST_F(RadioCoreTest, SavedQueuesGoRoundAndAFailedSaveIsReported) {
@@ -56,16 +64,14 @@ TEST_F(RadioCoreTest, SavedQueuesGoRoundAndAFailedSaveIsReported) {
   const std::string strFolder = m_radio.SavedQueueFolder();
   EXPECT_EQ(strFolder, m_dir.Folder() + "db" + kPathSeparator + "playlist" + kPathSeparator);
   ASSERT_TRUE(m_radio.OnSaveQueue(strFolder + "evening.pla"));
-  m_radio.Play().OnClearPlaylist();
+  Play().OnClearPlaylist();
   m_radio.OnLoadQueue(strFolder + "evening.pla");
   EXPECT_EQ(Display().queue.strNextTrack, "B - TB");
 
   const std::string strBad = m_dir.Folder() + "no such folder/evening.pla";
   EXPECT_FALSE(m_radio.OnSaveQueue(strBad));
-  ASSERT_EQ(m_prompter.m_shown.size(), 1u);
-  EXPECT_EQ(m_prompter.m_shown[0].strText, "Could not save the playlist file " + strBad);
-  EXPECT_NE(m_dir.Read("db/errorlog.txt").find("Could not save the playlist file"),
-            std::string::npos);
+  EXPECT_EQ(m_prompter.Texts(), Strings{"Could not save the playlist file " + strBad});
+  EXPECT_TRUE(Contains(m_dir.Read("db/errorlog.txt"), "Could not save the playlist file"));
 }
 
 TEST_F(RadioCoreTest, ASecondProgramOnTheSameFolderIsToldItsChangesCannotBeSaved) {
@@ -73,10 +79,9 @@ TEST_F(RadioCoreTest, ASecondProgramOnTheSameFolderIsToldItsChangesCannotBeSaved
   FakePrompter prompter;
   RadioCore second(m_mci, m_clock, prompter, m_profile);
   second.OnInitDialog([] {});
-  ASSERT_EQ(prompter.m_shown.size(), 1u);
-  EXPECT_EQ(prompter.m_shown[0].strText,
-            "The database folder is in use by another Velvane program, so changes to the "
-            "databases cannot be saved until it has finished");
+  EXPECT_EQ(prompter.Texts(),
+            Strings{"The database folder is in use by another Velvane program, so changes to the "
+                    "databases cannot be saved until it has finished"});
   EXPECT_TRUE(second.DatabasesOpened());  // it still reads them
   EXPECT_TRUE(m_prompter.m_shown.empty());
 }
@@ -90,15 +95,17 @@ TEST_F(RadioCoreTest, QueuedTracksShowRecordsAddedToTheLibrary) {
   EXPECT_EQ(Display().queue.strNextTrack, "Imported - Song");
 }
 
-TEST_F(RadioCoreTest, ClosingIsRefusedWhileADeckIsInUseAndOtherwiseConfirmed) {
+TEST_F(RadioCoreTest, ClosingAndAdminAreRefusedWhileTracksPlayAndClosingIsConfirmed) {
   QueueTracks({30000});
-  m_radio.Play().OnPlayNextTrack();
-  EXPECT_FALSE(m_radio.OnClose());
-  ASSERT_EQ(m_prompter.m_shown.size(), 1u);  // refused without asking
-  EXPECT_EQ(m_prompter.m_shown[0].strText,
-            "Can't exit while tracks are running. Stop all tracks first");
+  Play().OnPlayNextTrack();
+  EXPECT_FALSE(m_radio.OnClose());  // refused without asking
+  EXPECT_FALSE(m_radio.CanOpenAdmin());
+  EXPECT_EQ(m_prompter.Texts(),
+            (Strings{"Can't exit while tracks are running. Stop all tracks first",
+                     "Admin is not available while tracks are playing"}));
 
-  m_radio.Play().OnStopAllTracks();
+  Play().OnStopAllTracks();
+  EXPECT_TRUE(m_radio.CanOpenAdmin());
   m_prompter.m_answers = {PromptAnswer::Cancel, PromptAnswer::Ok};
   EXPECT_FALSE(m_radio.OnClose());
   EXPECT_EQ(m_prompter.m_shown.back().strText, "Close the program?");
@@ -106,16 +113,18 @@ TEST_F(RadioCoreTest, ClosingIsRefusedWhileADeckIsInUseAndOtherwiseConfirmed) {
   EXPECT_TRUE(m_radio.OnClose());
 }
 
-TEST_F(RadioCoreTest, AdminIsRefusedWhileATrackIsCurrentAndSavesWithLimits) {
-  QueueTracks({30000});
-  m_radio.Play().OnPlayNextTrack();
-  EXPECT_FALSE(m_radio.CanOpenAdmin());
-  ASSERT_EQ(m_prompter.m_shown.size(), 1u);
-  EXPECT_EQ(m_prompter.m_shown.back().strText, "Admin is not available while tracks are playing");
-  m_radio.Play().OnStopAllTracks();
-  EXPECT_TRUE(m_radio.CanOpenAdmin());
-
+TEST_F(RadioCoreTest, AdminSavesWithinTheLimitsAndRefusesASizeThatIsNoNumber) {
+  AppendRecord(m_radio.Store(), {"A", "T", "1", "1"});
   AdminFields fields = FillAdminFields(m_radio.GetSettings());
+  fields.strChartSize = "12a";
+  EXPECT_FALSE(m_radio.OnAdminSaveAndExit(fields));
+  fields.strChartSize = "1000001";
+  EXPECT_FALSE(m_radio.OnAdminSaveAndExit(fields));
+  EXPECT_EQ(m_prompter.Texts(),
+            (Strings{"Please enter an integer.", "The database sizes can be at most 1000000."}));
+  EXPECT_TRUE(m_profile.m_vecWrites.empty());
+
+  fields.strChartSize = " 1200 ";
   fields.strFadeTime = "0";
   fields.strAutoTime = "25";
   fields.strSystemTimer = "5";
@@ -123,31 +132,14 @@ TEST_F(RadioCoreTest, AdminIsRefusedWhileATrackIsCurrentAndSavesWithLimits) {
   fields.bAutoChanger = true;
   fields.strPlaySize = "0";  // below the one record loaded
   EXPECT_TRUE(m_radio.OnAdminSaveAndExit(fields));
-  EXPECT_EQ(m_radio.GetSettings().nFadeTime, 1);
-  EXPECT_EQ(m_radio.GetSettings().nAutoTime, 10);
-  EXPECT_EQ(m_radio.GetSettings().nSystemTimer, 10);
-  EXPECT_EQ(m_radio.GetSettings().nInitVolume, 1000);
-  EXPECT_EQ(m_radio.GetSettings().nPlaySize, 2);
-  EXPECT_EQ(m_radio.Display().strFadeAuto, "Fade:   1     Auto:   10");
-  EXPECT_EQ(m_radio.Display().strPlayMode, "Single Play");  // only the stored play mode changes
+  const Settings& settings = m_radio.GetSettings();
+  EXPECT_EQ(std::tie(settings.nFadeTime, settings.nAutoTime, settings.nSystemTimer,
+                     settings.nInitVolume, settings.nPlaySize, settings.nChartSize),
+            std::make_tuple(1, 10, 10, 1000, 2, 1200));
+  EXPECT_EQ(Display().strFadeAuto, "Fade:   1     Auto:   10");
+  EXPECT_EQ(Display().strPlayMode, "Single Play");  // only the stored play mode changes
   ASSERT_TRUE(m_profile.Find("General", "PlayMode"));
   EXPECT_EQ(m_profile.Find("General", "PlayMode")->nValue, 1);
-}
-
-TEST_F(RadioCoreTest, AdminSaveWithANonNumberSizeIsRefusedAndStoresNothing) {
-  AdminFields fields = FillAdminFields(m_radio.GetSettings());
-  fields.strChartSize = "12a";
-  EXPECT_FALSE(m_radio.OnAdminSaveAndExit(fields));
-  ASSERT_EQ(m_prompter.m_shown.size(), 1u);
-  EXPECT_EQ(m_prompter.m_shown.back().strText, "Please enter an integer.");
-  EXPECT_TRUE(m_profile.m_vecWrites.empty());
-  fields.strChartSize = "1000001";
-  EXPECT_FALSE(m_radio.OnAdminSaveAndExit(fields));
-  EXPECT_EQ(m_prompter.m_shown.back().strText, "The database sizes can be at most 1000000.");
-  EXPECT_TRUE(m_profile.m_vecWrites.empty());
-  fields.strChartSize = " 1200 ";
-  EXPECT_TRUE(m_radio.OnAdminSaveAndExit(fields));
-  EXPECT_EQ(m_radio.GetSettings().nChartSize, 1200);
 }
 
 TEST_F(RadioCoreTest, AutoSearchYearsAreKeptAndSavedAsText) {
@@ -180,13 +172,12 @@ TEST_F(RadioCoreTest, QueueEditSaveIsRefusedWhenATrackStartedUnderTheEditor) {
   m_radio.BeginQueueEdit();
   QueueEditor editor(m_radio.QueueSlotsNow());
   editor.OnMoveDown(0, false);
-  m_radio.Play().OnPlayNextTrack();  // a track starts under the editor
+  Play().OnPlayNextTrack();  // a track starts under the editor
   EXPECT_EQ(nLocks, 1);
   m_radio.EndQueueEdit(&editor);
-  ASSERT_EQ(m_prompter.m_shown.size(), 1u);
-  EXPECT_EQ(m_prompter.m_shown.back().strText, "The Playlist has been changed, can't save");
+  EXPECT_EQ(m_prompter.Texts(), Strings{"The Playlist has been changed, can't save"});
   EXPECT_EQ(m_prompter.m_shown.back().strCaption, "ROLV Disco System");
-  EXPECT_EQ(m_radio.Display().queue.strNowArtist, "A");
+  EXPECT_EQ(Display().queue.strNowArtist, "A");
 }
 
 }  // namespace

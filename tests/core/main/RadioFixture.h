@@ -48,6 +48,19 @@ class RadioFixture : public ::testing::Test {
 
   PlayControl& Play() { return m_radio.Play(); }
   const MainDisplay& Display() { return m_radio.Display(); }
+  // The decks in one text: "current 2, last 1, in use 12, open Track1 Track2".
+  std::string DeckState() {
+    std::string strDecks = "current " + std::to_string(Play().CurrentDeck()) + ", last " +
+                           std::to_string(Play().LastDeck()) + ", in use ";
+    for (int nDeck = 1; nDeck <= kDecks; ++nDeck) {
+      strDecks += Play().DeckInUse(nDeck) ? std::to_string(nDeck) : "";
+    }
+    strDecks += ", open";
+    for (const auto& [strAlias, deck] : m_mci.m_decks) {
+      strDecks += " " + strAlias;
+    }
+    return strDecks;
+  }
 
   // A library record and its music file ("<MusicDir>/012/07 <title>.mp3").
   std::string AddTrack(int nCD, int nTrack, const std::string& strArtist,

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "core/main/RadioFixture.h"
+#include "support/Rows.h"
 
 namespace velvane {
 namespace {
@@ -19,24 +20,24 @@ class TimerLoopTest : public RadioFixture {
 TEST_F(TimerLoopTest, AutoPlayStartsTheNextTrackWhenTheShownTimeTurnsToOneSecond) {
   AutoPlay();
   QueueTracks({15000, 20000});
-  m_radio.Play().OnPlayNextTrack();
+  Play().OnPlayNextTrack();
 
-  ASSERT_TRUE(TickUntil([&] { return m_radio.Display().strRemaining == "00:02"; }));
-  EXPECT_EQ(m_radio.Display().decks[0].lamp, DeckLamp::kCurrent);
+  ASSERT_TRUE(TickUntil([&] { return Display().strRemaining == "00:02"; }));
+  EXPECT_EQ(Display().decks[0].lamp, DeckLamp::kCurrent);
   ASSERT_TRUE(TickUntil([&] { return m_mci.IsOpen("Track2"); }));
   EXPECT_EQ(m_mci.DeckOf("Track1").nPosition, 13100);  // the first change to 00:01
-  EXPECT_EQ(m_radio.Display().queue.strNowArtist, "B");
+  EXPECT_EQ(Display().queue.strNowArtist, "B");
 
   Tick();
-  EXPECT_EQ(m_radio.Display().lastTrack.Text(), " Last: A - TA (00:01)");
-  EXPECT_EQ(m_radio.Display().decks[0].lamp, DeckLamp::kInUse);
-  EXPECT_EQ(m_radio.Display().decks[1].lamp, DeckLamp::kCurrent);
+  EXPECT_EQ(Display().lastTrack.Text(), " Last: A - TA (00:01)");
+  EXPECT_EQ(Display().decks[0].lamp, DeckLamp::kInUse);
+  EXPECT_EQ(Display().decks[1].lamp, DeckLamp::kCurrent);
 
   // The first track plays out on its own deck, then its line goes blank.
   ASSERT_TRUE(TickUntil([&] { return !m_mci.IsOpen("Track1"); }, 30));
-  EXPECT_EQ(m_radio.Display().lastTrack.Text(), "");
-  EXPECT_EQ(m_radio.Play().LastDeck(), 0);
-  EXPECT_EQ(m_radio.Display().decks[0].lamp, DeckLamp::kIdle);
+  EXPECT_EQ(Display().lastTrack.Text(), "");
+  EXPECT_EQ(DeckState(), "current 2, last 0, in use 2, open Track2");
+  EXPECT_EQ(Display().decks[0].lamp, DeckLamp::kIdle);
 }
 
 TEST_F(TimerLoopTest, AutoPlayFollowsATrackTooShortToArmOnTheNextTickAndSinglePlayWaits) {
@@ -46,7 +47,7 @@ TEST_F(TimerLoopTest, AutoPlayFollowsATrackTooShortToArmOnTheNextTickAndSinglePl
   ASSERT_TRUE(TickUntil([&] { return !m_mci.IsOpen("Track1"); }, 60));  // never armed
   EXPECT_EQ(Play().DecksInUse(), 0);
   Tick();
-  EXPECT_EQ(Play().CurrentDeck(), 1);
+  EXPECT_EQ(DeckState(), "current 1, last 0, in use 1, open Track1");
   EXPECT_EQ(Display().queue.strNowArtist, "B");
 
   // Stopped by the operator: quiet stays quiet.
@@ -69,20 +70,18 @@ TEST_F(TimerLoopTest, AutoPlayLogsAndSkipsBadNextTracksLeavingNoSilentDeck) {
   Queue(1, 1);
   Queue(7, 7);  // no music file
   Queue(2, 2);
-  m_radio.Play().OnPlayNextTrack();
+  Play().OnPlayNextTrack();
   ASSERT_TRUE(TickUntil([&] { return m_dir.Exists("db/errorlog.txt"); }, 200));
   EXPECT_EQ(m_dir.Read("db/errorlog.txt"),
             "04/12/2026 17:59   Auto Play skipped CD 7 Track 7: no music file\r\n"
             "04/12/2026 17:59   Auto Play skipped CD 2 Track 2: it could not be played\r\n");
-  EXPECT_FALSE(m_radio.Play().DeckInUse(2));
-  EXPECT_EQ(m_radio.Play().CurrentDeck(), 1);
-  EXPECT_EQ(m_radio.Play().LastDeck(), 0);
+  EXPECT_EQ(DeckState(), "current 1, last 0, in use 1, open Track1");
   // The track playing out, not a skipped one.
-  EXPECT_EQ(m_radio.Play().LastTrackPlayed().strArtist, "A");
+  EXPECT_EQ(Play().LastTrackPlayed().strArtist, "A");
 
   // The first track still ends normally and takes the bad one out of the queue with it.
   ASSERT_TRUE(TickUntil([&] { return !m_mci.IsOpen("Track1"); }, 40));
-  EXPECT_TRUE(m_radio.Display().queueSlots[0].strCD.empty());
+  EXPECT_TRUE(Display().queueSlots[0].strCD.empty());
 }
 
 TEST_F(TimerLoopTest, SkippingABadNextTrackLocksTheQueueEditor) {
@@ -92,7 +91,7 @@ TEST_F(TimerLoopTest, SkippingABadNextTrackLocksTheQueueEditor) {
   Queue(7, 7);  // no music file, and nothing behind it
   int nLocks = 0;
   m_radio.SetQueueEditorLockedHandler([&] { ++nLocks; });
-  m_radio.Play().OnPlayNextTrack();
+  Play().OnPlayNextTrack();
   m_radio.BeginQueueEdit();
   const QueueEditor editor(m_radio.QueueSlotsNow());
   ASSERT_TRUE(TickUntil([&] { return m_dir.Exists("db/errorlog.txt"); }, 200));
@@ -100,35 +99,34 @@ TEST_F(TimerLoopTest, SkippingABadNextTrackLocksTheQueueEditor) {
 
   // The editor's copy would bring the skipped track back: its save is refused.
   m_radio.EndQueueEdit(&editor);
-  ASSERT_EQ(m_prompter.m_shown.size(), 1u);
-  EXPECT_EQ(m_prompter.m_shown[0].strText, "The Playlist has been changed, can't save");
-  EXPECT_EQ(m_radio.Display().queueSlots[0].strCD, "7");
+  EXPECT_EQ(m_prompter.Texts(), Strings{"The Playlist has been changed, can't save"});
+  EXPECT_EQ(Display().queueSlots[0].strCD, "7");
 }
 
 TEST_F(TimerLoopTest, ATrackStartedByHandArmsOnlyAfterItsOwnTenSeconds) {
   AutoPlay();
   QueueTracks({60000, 4000, 60000});
-  m_radio.Play().OnPlayNextTrack();
+  Play().OnPlayNextTrack();
   Ticks(300);  // A is armed
-  ASSERT_TRUE(m_radio.Display().bPlayNextEnabled);
-  m_radio.Play().OnPlayNextTrack();  // B, four seconds long, over A
+  ASSERT_TRUE(Display().bPlayNextEnabled);
+  Play().OnPlayNextTrack();  // B, four seconds long, over A
   Ticks(30);
 
   // B's last seconds start nothing: A plays on, C waits.
   EXPECT_EQ(m_mci.DeckOf("Track1").nPosition, 33000);
-  EXPECT_EQ(m_radio.Display().queue.strNowArtist, "B");
-  EXPECT_EQ(m_radio.Display().queue.strNextTrack, "C - TC");
+  EXPECT_EQ(Display().queue.strNowArtist, "B");
+  EXPECT_EQ(Display().queue.strNextTrack, "C - TC");
 }
 
 TEST_F(TimerLoopTest, AutoChangeAtExactlyAutoTimeLeftWithOneSecondTicks) {
   AutoPlay(1000);
   QueueTracks({15000, 20000});
-  m_radio.Play().OnPlayNextTrack();
+  Play().OnPlayNextTrack();
   Ticks(12, 1000);
   EXPECT_FALSE(m_mci.IsOpen("Track2"));
   Tick(1000);  // 13 s played: exactly 2000 ms left
   EXPECT_TRUE(m_mci.IsOpen("Track2"));
-  EXPECT_EQ(m_radio.Display().queue.strNowArtist, "B");
+  EXPECT_EQ(Display().queue.strNowArtist, "B");
 }
 
 TEST_F(TimerLoopTest, LastTrackLineCutsEachNameAndKeepsTheCountdownApart) {
@@ -137,108 +135,94 @@ TEST_F(TimerLoopTest, LastTrackLineCutsEachNameAndKeepsTheCountdownApart) {
   AddTrack(1, 2, "B", "TB", 60000);
   Queue(1, 1);
   Queue(1, 2);
-  m_radio.Play().OnPlayNextTrack();
+  Play().OnPlayNextTrack();
   Tick();
-  m_radio.Play().OnPlayNextTrack();
+  Play().OnPlayNextTrack();
   Tick(1000);
-  const LastTrackLine& line = m_radio.Display().lastTrack;
+  const LastTrackLine& line = Display().lastTrack;
   EXPECT_EQ(line.strNames, " Last: Mot\xC3\xB6rhead" + std::string(27, 'x') + " - J\xC3\xB3ga");
   EXPECT_EQ(line.strCountdown, " (00:58)");
 }
 
 TEST_F(TimerLoopTest, SinglePlayArmsPlayNextAfterTenSecondsAndAtTheEndOnlyAdvances) {
   QueueTracks({12950, 20000});
-  m_radio.Play().OnPlayNextTrack();
+  Play().OnPlayNextTrack();
   Ticks(100);  // exactly ten seconds, as the shown time turns to 00:02
-  EXPECT_FALSE(m_radio.Display().bPlayNextEnabled);
+  EXPECT_FALSE(Display().bPlayNextEnabled);
   Ticks(10);
-  EXPECT_TRUE(m_radio.Display().bPlayNextEnabled);
+  EXPECT_TRUE(Display().bPlayNextEnabled);
 
   Ticks(20);
-  EXPECT_TRUE(m_mci.m_decks.empty());
-  EXPECT_EQ(m_radio.Play().CurrentDeck(), 0);
-  EXPECT_EQ(m_radio.Display().queue.strNowArtist, "B");
-  EXPECT_TRUE(m_radio.Display().queueSlots[1].strCD.empty());
-  EXPECT_TRUE(m_radio.Display().bPlayCurrentEnabled);
+  EXPECT_EQ(DeckState(), "current 0, last 0, in use , open");
+  EXPECT_EQ(Display().queue.strNowArtist, "B");
+  EXPECT_TRUE(Display().queueSlots[1].strCD.empty());
+  EXPECT_TRUE(Display().bPlayCurrentEnabled);
 }
 
 TEST_F(TimerLoopTest, StoppedHeadWithATrackWaitingTurnsTheAlertOn) {
   QueueTracks({60000, 60000});
-  m_radio.Play().OnPlayNextTrack();
+  Play().OnPlayNextTrack();
   Ticks(15);
-  m_radio.Play().OnStopCurrentTrack();
+  Play().OnStopCurrentTrack();
   Tick();
-  EXPECT_EQ(m_radio.Display().strRemaining, "00:00");
-  EXPECT_TRUE(m_radio.Display().bNowPlayingAlert);
-  m_radio.Play().OnPlayNextTrack();  // plays slot 2's track
-  EXPECT_FALSE(m_radio.Display().bNowPlayingAlert);
-  EXPECT_EQ(m_radio.Display().queue.strNowArtist, "B");
+  EXPECT_EQ(Display().strRemaining, "00:00");
+  EXPECT_TRUE(Display().bNowPlayingAlert);
+  Play().OnPlayNextTrack();  // plays slot 2's track
+  EXPECT_FALSE(Display().bNowPlayingAlert);
+  EXPECT_EQ(Display().queue.strNowArtist, "B");
 }
 
-TEST_F(TimerLoopTest, VolumesCombineDeckAndMasterSliders) {
-  QueueTracks({60000});
-  m_radio.Play().OnPlayNextTrack();
-  m_radio.Play().SetDeckSlider(1, 250);
-  m_radio.Play().SetMasterSlider(200);
-  Tick();
-  EXPECT_EQ(m_mci.DeckOf("Track1").nVolume, 600);
-  m_radio.Play().SetMasterSlider(1000);
-  Tick();
-  EXPECT_EQ(m_mci.DeckOf("Track1").nVolume, 0);
-}
-
-TEST_F(TimerLoopTest, ANewTrackGetsItsVolumeOnTheNextTickWithNoSliderMoved) {
+TEST_F(TimerLoopTest, VolumesCombineDeckAndMasterSlidersAndReachANewTrackOnTheNextTick) {
   QueueTracks({60000, 60000});
-  m_radio.Play().SetMasterSlider(200);
-  m_radio.Play().OnPlayNextTrack();
+  Play().SetMasterSlider(200);
+  Play().OnPlayNextTrack();
   Tick();
   EXPECT_EQ(m_mci.DeckOf("Track1").nVolume, 800);
-  m_radio.Play().OnPlayNextTrack();  // deck 2's slider already at the top: no slider moves
+  Play().OnPlayNextTrack();  // deck 2's slider already at the top: no slider moves
   Tick();
   EXPECT_EQ(m_mci.DeckOf("Track2").nVolume, 800);
+  Play().SetDeckSlider(2, 250);
+  Tick();
+  EXPECT_EQ(m_mci.DeckOf("Track2").nVolume, 600);
+  Play().SetMasterSlider(1000);
+  Tick();
+  EXPECT_EQ(m_mci.DeckOf("Track2").nVolume, 0);
 }
 
 TEST_F(TimerLoopTest, TheCurrentTrackEndingFreesBothDecksAndMovesTheQueueOnce) {
   QueueTracks({60000, 5000, 60000, 60000});
-  m_radio.Play().OnPlayNextTrack();
+  Play().OnPlayNextTrack();
   Tick();
-  m_radio.Play().OnPlayNextTrack();  // B, five seconds, over A
+  Play().OnPlayNextTrack();  // B, five seconds, over A
   ASSERT_TRUE(TickUntil([&] { return !m_mci.IsOpen("Track2"); }, 60));
-  EXPECT_TRUE(m_mci.m_decks.empty());  // A went with it
-  EXPECT_EQ(m_radio.Play().CurrentDeck(), 0);
-  EXPECT_EQ(m_radio.Play().LastDeck(), 0);
-  EXPECT_EQ(m_radio.Display().queue.strNowArtist, "C");
-  EXPECT_EQ(m_radio.Display().queue.strNextTrack, "D - TD");
+  EXPECT_EQ(DeckState(), "current 0, last 0, in use , open");  // A went with it
+  EXPECT_EQ(Display().queue.strNowArtist, "C");
+  EXPECT_EQ(Display().queue.strNextTrack, "D - TD");
 }
 
-TEST_F(TimerLoopTest, FadesMoveTheSliderAndEndAtTheRangeEnd) {
+TEST_F(TimerLoopTest, AFadeGreysItsButtonUntilItEndsAndAFadedOutDeckPlaysOn) {
   QueueTracks({60000});
-  m_radio.Play().OnPlayNextTrack();
-  m_radio.Play().SetDeckSlider(1, 990);
-  m_radio.Play().OnFadeCurrent();
+  Play().OnPlayNextTrack();
+  Play().SetDeckSlider(1, 990);
+  Play().OnFadeCurrent();
   Tick();
-  EXPECT_EQ(m_radio.Display().decks[0].nSlider, 1000);
-  EXPECT_FALSE(m_radio.Play().FadeRunning(FadeRole::kCurrent));
-  EXPECT_TRUE(m_radio.Display().bFadeCurrentEnabled);
-  EXPECT_TRUE(m_mci.IsOpen("Track1"));  // a faded-out deck keeps playing silently
+  EXPECT_EQ(Display().decks[0].nSlider, 1000);
+  EXPECT_TRUE(Display().bFadeCurrentEnabled);
+  EXPECT_TRUE(m_mci.IsOpen("Track1"));
 
-  m_radio.Play().OnFadeCurrent();  // from silence: fades in, 20 a tick
+  Play().OnFadeCurrent();  // from silence: fades in, 20 a tick
   Tick();
-  EXPECT_EQ(m_radio.Display().decks[0].nSlider, 980);
-  EXPECT_FALSE(m_radio.Display().bFadeCurrentEnabled);
-  m_radio.Play().SetDeckSlider(1, 10);
-  Tick();
-  EXPECT_EQ(m_radio.Display().decks[0].nSlider, 0);
-  EXPECT_FALSE(m_radio.Play().FadeRunning(FadeRole::kCurrent));
+  EXPECT_EQ(Display().decks[0].nSlider, 980);
+  EXPECT_FALSE(Display().bFadeCurrentEnabled);
 }
 
 TEST_F(TimerLoopTest, StatusAndClockTexts) {
   Tick();
-  EXPECT_EQ(m_radio.Display().strStatus, "Not Ready");  // empty music folder
+  EXPECT_EQ(Display().strStatus, "Not Ready");  // empty music folder
   QueueTracks({61500});
   Tick();
-  EXPECT_EQ(m_radio.Display().strStatus, "No Database");  // the database files were never opened
-  EXPECT_EQ(m_radio.Display().strClock, "Friday 04 December 2026     17:59");
+  EXPECT_EQ(Display().strStatus, "No Database");  // the database files were never opened
+  EXPECT_EQ(Display().strClock, "Friday 04 December 2026     17:59");
 }
 
 }  // namespace

@@ -11,27 +11,10 @@
 #include "core/text/Text.h"
 #include "support/FakePrompter.h"
 #include "support/LiteralRelationships.h"
+#include "support/Rows.h"
 
 namespace velvane {
 namespace {
-
-std::vector<int> ChartLinks(const TrackStore& store) {
-  std::vector<int> links;
-  links.reserve(static_cast<std::size_t>(store.PlaylistCount()));
-  for (int p = 0; p < store.PlaylistCount(); ++p) {
-    links.push_back(store.Playlist(p).nChartLink);
-  }
-  return links;
-}
-
-std::vector<int> PlaylistLinks(const TrackStore& store) {
-  std::vector<int> links;
-  links.reserve(static_cast<std::size_t>(store.ChartCount()));
-  for (int c = 0; c < store.ChartCount(); ++c) {
-    links.push_back(store.Chart(c).nPlaylistLink);
-  }
-  return links;
-}
 
 TrackStore MakeStore(const std::vector<std::pair<std::string, std::string>>& records,
                      const std::vector<std::vector<std::string>>& entries) {

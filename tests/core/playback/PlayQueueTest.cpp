@@ -20,9 +20,20 @@ class PlayQueueTest : public ::testing::Test {
   int AddChart(const std::string& strDate, const std::string& strPosition) {
     return AppendChart(m_store, {strDate, "A", "T", strPosition, -1});
   }
-
   void Add(const std::string& strCD, const std::string& strTrack) {
     m_queue.AddToQueue(strCD, strTrack, "", "", 0);
+  }
+  // One slot as "CD|track|artist|title|link".
+  std::string SlotRow(int nSlot) const {
+    const QueueSlot& slot = m_queue.Slot(nSlot);
+    return slot.strCD + '|' + slot.strTrack + '|' + slot.strArtist + '|' + slot.strTitle + '|' +
+           std::to_string(slot.nChartLink);
+  }
+  // Every text the window shows, in QueueTexts order, joined by "|".
+  std::string Shown() const {
+    const QueueTexts texts = m_queue.Texts();
+    return texts.strNowArtist + '|' + texts.strNowTitle + '|' + texts.strNowChartInfo + '|' +
+           texts.strNextTrack + '|' + texts.strNextChartInfo + '|' + texts.strQueueList;
   }
 
   TrackStore m_store;
@@ -40,20 +51,16 @@ TEST_F(PlayQueueTest, EleventhAddIsDroppedAndAFreedSlotIsFilledFirst) {
 
   m_queue.SetSlotNumbers(4, "", "");
   Add("1", "1");
-  EXPECT_EQ(m_queue.Slot(4).strArtist, "One");
+  EXPECT_EQ(SlotRow(4), "1|1|One|First|-1");
 }
 
 TEST_F(PlayQueueTest, LookupReplacesWhatTheCallerPassed) {
   const int nChart = AddChart("25/12/1985", "3");
   AddRecord("7", "3", "Artist", "Title", nChart);
   m_queue.AddToQueue("007", "03", "Caller", "Text", 12);  // numbers compare as integers
-  EXPECT_EQ(m_queue.Slot(0).strCD, "007");
-  EXPECT_EQ(m_queue.Slot(0).strTitle, "Title");
-  EXPECT_EQ(m_queue.Slot(0).nChartLink, nChart);
-
-  m_queue.AddToQueue("8", "1", "Caller", "Text", 12);  // not in the library
-  EXPECT_EQ(m_queue.Slot(1).strArtist, "");
-  EXPECT_EQ(m_queue.Slot(1).nChartLink, -1);
+  m_queue.AddToQueue("8", "1", "Caller", "Text", 12);     // not in the library
+  EXPECT_EQ(SlotRow(0), "007|03|Artist|Title|0");
+  EXPECT_EQ(SlotRow(1), "8|1|||-1");
   EXPECT_FALSE(m_queue.IsFree(1));
 }
 
@@ -66,19 +73,17 @@ TEST_F(PlayQueueTest, FreeSlotsShowNothingEvenWithALibraryRecordZeroZero) {
   m_queue.SetHeadStarted(true);
   m_queue.AdvanceQueue();  // slot 5 becomes free
   EXPECT_EQ(m_queue.Texts().strQueueList, "03 Five - T\n04 Five - T\n");
-
-  QueueSlots edited = m_queue.Slots();  // the queue editor's save looks up every slot
+  const QueueSlots edited = m_queue.Slots();  // the queue editor's save looks up every slot
   m_queue.ReplaceSlots(edited);
   EXPECT_EQ(m_queue.Texts().strQueueList, "03 Five - T\n04 Five - T\n");
 
   // Numbers that read as 0 / 0 are no track either; a real number finds its record.
   m_queue.SetSlotNumbers(0, "abc", "x");
-  EXPECT_EQ(m_queue.Slot(0).strArtist, "");
-  EXPECT_EQ(m_queue.Slot(0).nChartLink, -1);
+  EXPECT_EQ(SlotRow(0), "abc|x|||-1");
   m_queue.SetSlotNumbers(0, "005", "5");
-  EXPECT_EQ(m_queue.Slot(0).strArtist, "Five");
+  EXPECT_EQ(SlotRow(0), "005|5|Five|T|-1");
   m_queue.SetSlotNumbers(0, "", "");
-  EXPECT_EQ(m_queue.Slot(0).strArtist, "");
+  EXPECT_EQ(SlotRow(0), "||||-1");
   EXPECT_TRUE(m_queue.IsFree(0));
 }
 
@@ -88,8 +93,7 @@ TEST_F(PlayQueueTest, AdvanceNeedsTheHeadStarted) {
   AddRecord("2", "2", "A2", "T2", nChart);
   Add("1", "1");
   Add("2", "2");
-
-  EXPECT_EQ(m_queue.Texts().strNextChartInfo, "No. 9   on   01 February 1990");
+  EXPECT_EQ(Shown(), "A1|T1||A2 - T2|No. 9   on   01 February 1990|");
   EXPECT_FALSE(m_queue.AdvanceQueue());
   EXPECT_EQ(m_queue.Texts().strNowArtist, "A1");
 
@@ -101,21 +105,16 @@ TEST_F(PlayQueueTest, AdvanceNeedsTheHeadStarted) {
   for (int i = 1; i < kQueueSlots; ++i) {
     EXPECT_TRUE(m_queue.IsFree(i)) << i;
   }
-  EXPECT_EQ(m_queue.Texts().strNowArtist, "Edited");
-  EXPECT_EQ(m_queue.Texts().strNowChartInfo, "No. 9   on   01 February 1990");
-  EXPECT_EQ(m_queue.Texts().strNextTrack, " - ");
-  EXPECT_EQ(m_queue.Texts().strNextChartInfo, "");
+  EXPECT_EQ(Shown(), "Edited|T2|No. 9   on   01 February 1990| - ||");
 }
 
 TEST_F(PlayQueueTest, QueueListSkipsUnknownSlotsButKeepsNumbers) {
   AddRecord("1", "1", "Head", "H");
   AddRecord("3", "1", "Artist", "Title");
   AddRecord("5", "1", "Other", "Song");
-  Add("1", "1");
-  Add("1", "1");
-  Add("3", "1");
-  Add("4", "1");  // not in the library
-  Add("5", "1");
+  for (const char* pszCD : {"1", "1", "3", "4", "5"}) {  // no CD 4 in the library
+    Add(pszCD, "1");
+  }
   EXPECT_EQ(m_queue.Texts().strQueueList, "03 Artist - Title\n05 Other - Song\n");
   EXPECT_EQ(m_queue.Texts().strNextTrack, "Head - H");
 }
@@ -124,16 +123,12 @@ TEST_F(PlayQueueTest, TextsConvertEachStoredFieldOnItsOwn) {
   AddRecord("1", "1", "Bj\xC3\xB6rk", "J\xF3ga");   // artist UTF-8, title Windows-1252
   AddRecord("2", "1", "Mot\xF6rhead", "Ace");       // Windows-1252
   AddRecord("3", "1", "Sigur R\xC3\xB3s", "Hopp");  // UTF-8
-  Add("2", "1");
-  Add("1", "1");
-  Add("1", "1");
-  Add("2", "1");
-  Add("3", "1");
-  EXPECT_EQ(m_queue.Texts().strNowArtist, "Mot\xC3\xB6rhead");
-  EXPECT_EQ(m_queue.Texts().strNextTrack, "Bj\xC3\xB6rk - J\xC3\xB3ga");
-  EXPECT_EQ(
-      m_queue.Texts().strQueueList,
-      "03 Bj\xC3\xB6rk - J\xC3\xB3ga\n04 Mot\xC3\xB6rhead - Ace\n05 Sigur R\xC3\xB3s - Hopp\n");
+  for (const char* pszCD : {"2", "1", "1", "2", "3"}) {
+    Add(pszCD, "1");
+  }
+  EXPECT_EQ(Shown(),
+            "Mot\xC3\xB6rhead|Ace||Bj\xC3\xB6rk - J\xC3\xB3ga||03 Bj\xC3\xB6rk - J\xC3\xB3ga\n"
+            "04 Mot\xC3\xB6rhead - Ace\n05 Sigur R\xC3\xB3s - Hopp\n");
 }
 
 TEST_F(PlayQueueTest, NowPlayingIsCutTo56Bytes) {
@@ -143,30 +138,22 @@ TEST_F(PlayQueueTest, NowPlayingIsCutTo56Bytes) {
   AddRecord("1", "1", strArtist, strTitle);
   Add("1", "1");
   Add("1", "1");
-  EXPECT_EQ(m_queue.Texts().strNowArtist, std::string(55, 'a'));
-  EXPECT_EQ(m_queue.Texts().strNowTitle, std::string(56, 't'));
-  EXPECT_EQ(m_queue.Texts().strNextTrack, strArtist + " - " + strTitle);  // not cut
+  EXPECT_EQ(Shown(), std::string(55, 'a') + '|' + std::string(56, 't') + "||" + strArtist + " - " +
+                         strTitle + "||");  // the next track is not cut
 }
 
-TEST_F(PlayQueueTest, ChartLinkOutsideTheChartsReadsEmptyFields) {
+TEST_F(PlayQueueTest, AChartLinkOutsideTheChartsReadsEmptyFieldsAndClearEmptiesEverything) {
   AddRecord("1", "1", "A", "T", AddChart("25/12/1985", "3"));
   m_store.SetChartCount(0);
-  Add("1", "1");
+  for (int i = 0; i < 3; ++i) {
+    Add("1", "1");
+  }
   EXPECT_EQ(m_queue.Texts().strNowChartInfo, "No.    on   00  0000");
-}
-
-TEST_F(PlayQueueTest, ClearEmptiesEverySlotAndText) {
-  AddRecord("1", "1", "A", "T", AddChart("25/12/1985", "3"));
-  Add("1", "1");
-  Add("1", "1");
-  Add("1", "1");
   m_queue.ClearQueue();
   for (int i = 0; i < kQueueSlots; ++i) {
     EXPECT_TRUE(m_queue.IsFree(i)) << i;
   }
-  EXPECT_EQ(m_queue.Texts().strNowChartInfo, "");
-  EXPECT_EQ(m_queue.Texts().strNextTrack, " - ");
-  EXPECT_EQ(m_queue.Texts().strQueueList, "");
+  EXPECT_EQ(Shown(), "||| - ||");
 }
 
 }  // namespace

@@ -49,12 +49,16 @@ std::string Slot(std::string strCD, std::string strTrack) {
 const std::string kThreeTracks =
     Slot("12", "3") + Slot("100", "10") + Slot("7", "1") + std::string(56, '\0');
 
-TEST_F(SavedQueueTest, SaveWritesEightyBytes) {
+TEST_F(SavedQueueTest, SaveWritesEightyBytesAndLoadAppendsBehindTheSlotsInUse) {
   m_queue.AddToQueue("12", "3", "", "", 0);
   m_queue.AddToQueue("100", "10", "", "", 0);
   m_queue.AddToQueue("7", "1", "", "", 0);
   ASSERT_TRUE(SaveQueue(PathOf("q.pla"), m_queue));
   EXPECT_EQ(m_dir.Read("q.pla"), kThreeTracks);
+  LoadQueue(PathOf("q.pla"), m_queue);
+  EXPECT_EQ(Column(&QueueSlot::strCD), (Slots{"12", "100", "7", "12", "100", "7"}));
+  EXPECT_EQ(m_queue.Slot(4).strTrack, "10");
+  EXPECT_EQ(m_queue.Slot(3).strArtist, "Artist");  // from the library, not from the file
 }
 
 TEST_F(SavedQueueTest, SaveKeepsTheTailOfALongerFileAndCutsLongTexts) {
@@ -62,16 +66,6 @@ TEST_F(SavedQueueTest, SaveKeepsTheTailOfALongerFileAndCutsLongTexts) {
   m_queue.AddToQueue("1234", "56789", "", "", 0);
   ASSERT_TRUE(SaveQueue(PathOf("q.pla"), m_queue));
   EXPECT_EQ(m_dir.Read("q.pla"), Slot("123", "567") + std::string(72, '\0') + "tail");
-}
-
-TEST_F(SavedQueueTest, LoadAppendsBehindTheSlotsInUse) {
-  m_dir.Write("q.pla", kThreeTracks);
-  LoadQueue(PathOf("q.pla"), m_queue);
-  LoadQueue(PathOf("q.pla"), m_queue);
-  EXPECT_EQ(Column(&QueueSlot::strCD), (Slots{"12", "100", "7", "12", "100", "7"}));
-  EXPECT_EQ(m_queue.Slot(4).strTrack, "10");
-  // Artist and title come from the library, not from the file.
-  EXPECT_EQ(m_queue.Slot(3).strArtist, "Artist");
 }
 
 TEST_F(SavedQueueTest, LoadIntoAFullQueueChangesNothing) {
@@ -97,11 +91,8 @@ TEST_F(SavedQueueTest, LoadNormalisesTextsAndSkipsFreeSlots) {
   EXPECT_EQ(Column(&QueueSlot::strTrack), (Slots{"3", "0", "", "5678"}));
 }
 
-TEST_F(SavedQueueTest, ShortOrMissingFiles) {
-  LoadQueue(PathOf("none.pla"), m_queue);
-  EXPECT_TRUE(m_queue.IsFree(0));
-
-  // One whole record and half of the next: the cut-off record is a free slot.
+TEST_F(SavedQueueTest, AShortFilesCutOffRecordIsAFreeSlot) {
+  // One whole record and half of the next.
   m_dir.Write("short.pla", Slot("12", "3") + "9\0\0"s);
   LoadQueue(PathOf("short.pla"), m_queue);
   EXPECT_EQ(Column(&QueueSlot::strCD), (Slots{"12"}));
@@ -110,6 +101,7 @@ TEST_F(SavedQueueTest, ShortOrMissingFiles) {
 
 // A FIFO used to hold the window (and the timer) until someone wrote to it.
 TEST_F(SavedQueueTest, OnlyRegularFilesAreReadOrWritten) {
+  LoadQueue(PathOf("none.pla"), m_queue);
   std::filesystem::create_directory(m_dir.Path() / "folder.pla");
   EXPECT_EQ(LoadQueue(PathOf("folder.pla"), m_queue), "not a regular file");
   EXPECT_FALSE(SaveQueue(PathOf("folder.pla"), m_queue));

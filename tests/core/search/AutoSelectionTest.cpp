@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <set>
+#include <string>
+#include <utility>
 
 #include "core/editors/EditorFixture.h"
 
@@ -19,6 +21,14 @@ class AutoSelectionTest : public ::testing::Test {
   void Chart(int nYear, int nLink) {
     AppendChart(m_store, {"01/02/" + std::to_string(nYear), "A", "T", "7", nLink});
   }
+  // The tracks proposed, the draws and the status: "1 5 7|10|".
+  static std::string Outcome(const SelectionResult& result) {
+    std::string strTracks;
+    for (const SearchRow& row : result.rows) {
+      strTracks += (strTracks.empty() ? "" : " ") + row.strTrack;
+    }
+    return strTracks + '|' + std::to_string(result.nDraws) + '|' + result.strStatus;
+  }
 
   TrackStore m_store;
 };
@@ -27,16 +37,14 @@ TEST_F(AutoSelectionTest, YearRangeRunsFromTheStartYearToBeforeTheYearAfterTheEn
   for (int nYear : {1970, 1971, 1971, 1972, 1973}) {
     Chart(nYear, -1);
   }
-  ChartIndexRange range = FindYearRange(m_store, "1971", "1972");
-  EXPECT_EQ(range.nFirst, 1);
-  EXPECT_EQ(range.nLast, 3);
-  range = FindYearRange(m_store, "1971", "2026");  // after the last entry: runs to the end
-  EXPECT_EQ(range.nLast, 4);
-  range = FindYearRange(m_store, "1971", "2147483647");  // no year after the largest
-  EXPECT_EQ(range.nLast, 4);
-  range = FindYearRange(m_store, "1969", "");  // no such start year; empty end year
-  EXPECT_EQ(range.nFirst, -1);
-  EXPECT_EQ(range.nLast, 4);
+  const auto range = [this](const char* pszStart, const char* pszEnd) {
+    const ChartIndexRange found = FindYearRange(m_store, pszStart, pszEnd);
+    return std::pair{found.nFirst, found.nLast};
+  };
+  EXPECT_EQ(range("1971", "1972"), std::pair(1, 3));
+  EXPECT_EQ(range("1971", "2026"), std::pair(1, 4));        // after the last entry: to the end
+  EXPECT_EQ(range("1971", "2147483647"), std::pair(1, 4));  // no year after the largest
+  EXPECT_EQ(range("1969", ""), std::pair(-1, 4));           // no such start year; empty end year
 }
 
 TEST_F(AutoSelectionTest, Top40NeverRepeatsATrackAndEndsAfterCountPlusOneDraws) {
@@ -100,14 +108,7 @@ TEST_F(AutoSelectionTest, Top40WithoutAnEntryInTheStartYearDrawsFromTheDatabaseS
   // The range runs from "index -1" to the last 1982 entry: nine places, and a draw between
   // -1 and 0 truncates to the first entry.
   Random15 random(1);
-  const SelectionResult result = SelectTop40(m_store, "1981", "1982", random);
-  std::vector<std::string> tracks;
-  for (const SearchRow& row : result.rows) {
-    tracks.push_back(row.strTrack);
-  }
-  EXPECT_EQ(tracks, (std::vector<std::string>{"1", "5", "7", "4", "3", "8", "6"}));
-  EXPECT_EQ(result.nDraws, 10);
-  EXPECT_EQ(result.strStatus, "");
+  EXPECT_EQ(Outcome(SelectTop40(m_store, "1981", "1982", random)), "1 5 7 4 3 8 6|10|");
 }
 
 TEST_F(AutoSelectionTest, OutOfChartStopsAfterAThousandMissesInARow) {
@@ -122,18 +123,9 @@ TEST_F(AutoSelectionTest, OutOfChartStopsAfterAThousandMissesInARow) {
 
   // The one unlinked track comes on the 939th draw; a thousand misses after it end the search.
   Random15 random(1);
-  SelectionResult result = SelectOutOfChart(m_store, random);
-  ASSERT_EQ(result.rows.size(), 1u);
-  EXPECT_EQ(result.rows[0].strTrack, "5");
-  EXPECT_EQ(result.nDraws, 1939);
-  EXPECT_EQ(result.strStatus, "");
-
-  // Nothing taken at all: 1001 misses from the start.
-  Random15 unlucky(3);
-  result = SelectOutOfChart(m_store, unlucky);
-  EXPECT_TRUE(result.rows.empty());
-  EXPECT_EQ(result.nDraws, 1001);
-  EXPECT_EQ(result.strStatus, "");
+  EXPECT_EQ(Outcome(SelectOutOfChart(m_store, random)), "5|1939|");
+  Random15 unlucky(3);  // nothing taken at all: 1001 misses from the start
+  EXPECT_EQ(Outcome(SelectOutOfChart(m_store, unlucky)), "|1001|");
 }
 
 TEST(YearChoices, StartAtTheFirstChartYear) {

@@ -12,25 +12,19 @@ class ManualSearchTest : public ::testing::Test {
  protected:
   ManualSearchTest() { m_store.Allocate(2000, 2000); }
 
-  void Record(const std::string& a, const std::string& t, const std::string& cd,
-              const std::string& tr, int nLink) {
-    AppendRecord(m_store, {a, t, cd, tr, nLink});
-  }
-  void Chart(const std::string& date, const std::string& a, const std::string& t,
-             const std::string& pos, int nLink) {
-    AppendChart(m_store, {date, a, t, pos, nLink});
-  }
+  void Record(PlaylistEntry record) { AppendRecord(m_store, std::move(record)); }
+  void Chart(ChartEntry entry) { AppendChart(m_store, std::move(entry)); }
 
   TrackStore m_store;
 };
 
 TEST_F(ManualSearchTest, ChartEntriesComeOncePerDateThenUnlinkedLibraryTracks) {
-  Record("ABBA", "Waterloo", "12", "3", 0);
-  Record("ABBA", "SOS", "12", "4", -1);
-  Record("Abba tribute", "Mix", "0", "1", -1);
-  Chart("06/04/1974", "Abba", "Waterloo", "1", 0);
-  Chart("13/04/1974", "Abba", "Waterloo", "2", 0);
-  Chart("01/01/1980", "ABBA", "Unheard", "30", -1);
+  Record({"ABBA", "Waterloo", "12", "3", 0});
+  Record({"ABBA", "SOS", "12", "4", -1});
+  Record({"Abba tribute", "Mix", "0", "1", -1});
+  Chart({"06/04/1974", "Abba", "Waterloo", "1", 0});
+  Chart({"13/04/1974", "Abba", "Waterloo", "2", 0});
+  Chart({"01/01/1980", "ABBA", "Unheard", "30", -1});
 
   const ManualSearchResult result = ManualSearch(m_store, "abba", "");
   ASSERT_EQ(result.rows.size(), 5u);
@@ -43,8 +37,8 @@ TEST_F(ManualSearchTest, ChartEntriesComeOncePerDateThenUnlinkedLibraryTracks) {
 }
 
 TEST_F(ManualSearchTest, LinkedRecordWithCdZeroIsShownWithoutCdAndAnEmptySearchSearchesNot) {
-  Record("Solo", "Song", "0", "0", 0);
-  Chart("01/01/1980", "Solo", "Song", "5", 0);
+  Record({"Solo", "Song", "0", "0", 0});
+  Chart({"01/01/1980", "Solo", "Song", "5", 0});
   const ManualSearchResult result = ManualSearch(m_store, "", "song");
   ASSERT_EQ(result.rows.size(), 1u);
   EXPECT_EQ(FormatSearchLine(result.rows[0]), "Solo\tSong\t\t\tNo. 5   on   01 January 1980");
@@ -53,9 +47,9 @@ TEST_F(ManualSearchTest, LinkedRecordWithCdZeroIsShownWithoutCdAndAnEmptySearchS
 
 TEST_F(ManualSearchTest, TheThousandAndFirstRowEndsTheSearch) {
   for (int i = 0; i < 1001; ++i) {
-    Chart("01/01/1980", "Same", std::string("T").append(std::to_string(i)), "1", -1);
+    Chart({"01/01/1980", "Same", std::string("T").append(std::to_string(i)), "1", -1});
   }
-  Record("Same", "Never reached", "1", "1", -1);
+  Record({"Same", "Never reached", "1", "1", -1});
   const ManualSearchResult result = ManualSearch(m_store, "same", "");
   EXPECT_EQ(result.rows.size(), 1001u);
   EXPECT_EQ(result.strStatus, " Over 1000 tracks found for   same - ");

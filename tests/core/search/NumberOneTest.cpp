@@ -41,7 +41,7 @@ class NumberOneFileTest : public ::testing::Test {
   TempDir m_dir;
 };
 
-TEST_F(NumberOneFileTest, EntryHoldsUntilTheNextDate) {
+TEST_F(NumberOneFileTest, EntryHoldsUntilTheNextDateAndNothingIsFoundBeforeTheFirst) {
   NumberOneAnswer answer = SearchNumberOne(m_dir.Folder(), "5/3/83");
   EXPECT_EQ(answer.strResult, "\nNumber 1 in the charts on 05 March 1983 was\n\nFirst - One");
   EXPECT_TRUE(answer.bCanQueue);
@@ -53,6 +53,10 @@ TEST_F(NumberOneFileTest, EntryHoldsUntilTheNextDate) {
   answer = SearchNumberOne(strFolder, "1/1/2020");
   EXPECT_EQ(answer.entry.strArtist, "Third");
   EXPECT_FALSE(answer.bCanQueue);  // CD " "
+  // Before the first entry, an invalid date or a missing file find nothing.
+  EXPECT_FALSE(SearchNumberOne(strFolder, "4/3/83").bFound);
+  EXPECT_FALSE(SearchNumberOne(strFolder, "32/1/1990").bFound);
+  EXPECT_FALSE(SearchNumberOne(strFolder + "nope/", "5/3/83").bFound);
 }
 
 TEST_F(NumberOneFileTest, StoredDatesAreReadLikeTypedOnes) {
@@ -74,12 +78,6 @@ TEST_F(NumberOneFileTest, TheAnswerOnScreenConvertsEachStoredField) {
             "\nNumber 1 in the charts on 02 January 1990 was\n\nMot\xF6rhead - \xC3\x84rger");
   EXPECT_EQ(answer.strShown,
             "\nNumber 1 in the charts on 02 January 1990 was\n\nMot\xC3\xB6rhead - \xC3\x84rger");
-}
-
-TEST_F(NumberOneFileTest, BeforeTheFirstEntryInvalidOrMissingFileFindNothing) {
-  EXPECT_FALSE(SearchNumberOne(m_dir.Folder(), "4/3/83").bFound);
-  EXPECT_FALSE(SearchNumberOne(m_dir.Folder(), "32/1/1990").bFound);
-  EXPECT_FALSE(SearchNumberOne(m_dir.Folder() + "nope/", "5/3/83").bFound);
 }
 
 }  // namespace

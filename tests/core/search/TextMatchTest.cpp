@@ -7,7 +7,7 @@
 namespace velvane {
 namespace {
 
-TEST(MatchText, SubstringsHashForWholeArtistAndEmptyTexts) {
+TEST(MatchText, SubstringsHashForWholeArtistEmptyTextsAndAccentedLettersInBothEncodings) {
   EXPECT_EQ(MatchText("beat", "The Beatles", "", "Help"), 2);
   EXPECT_EQ(MatchText("#beatles", "The Beatles", "", ""), 1);
   EXPECT_EQ(MatchText("#the beatles", "The Beatles", "", ""), 2);
@@ -17,9 +17,7 @@ TEST(MatchText, SubstringsHashForWholeArtistAndEmptyTexts) {
   EXPECT_EQ(MatchText("", "", "", ""), 2);
   // "#" is an ordinary character in the title.
   EXPECT_EQ(MatchText("", "", "#b", "abc"), 1);
-}
-
-TEST(MatchText, CaseFoldingCoversAccentedLettersInBothEncodings) {
+  // Case folding covers accented letters in both encodings.
   EXPECT_EQ(MatchText("mot\xC3\xB6r", "MOT\xC3\x96RHEAD", "", ""), 2);  // UTF-8 ö / Ö
   EXPECT_EQ(MatchText("mot\xF6r", "MOT\xD6RHEAD", "", ""), 2);          // Windows-1252
   EXPECT_EQ(MatchText("bj\xC3\xB6rk", "Bj\xF6rk", "", ""), 2);          // typed UTF-8, stored 1252
@@ -27,7 +25,7 @@ TEST(MatchText, CaseFoldingCoversAccentedLettersInBothEncodings) {
   EXPECT_EQ(UpperCaseForMatch("\xC3\xB7\xC3\xA9"), "\xC3\xB7\xC3\x89");
 }
 
-TEST(Similarity, LetterPairScoresAndTheirAsymmetry) {
+TEST(Similarity, LetterPairScoresTheirAsymmetryAndCharactersNotBytes) {
   EXPECT_EQ(Similarity("ABBA GOLD", "ABBA"), 37);  // pairs of the shorter text, over the longer
   EXPECT_EQ(Similarity("ABCD", "abcd"), 100);
   EXPECT_EQ(Similarity("ABCD", "ABXD"), 33);
@@ -36,6 +34,11 @@ TEST(Similarity, LetterPairScoresAndTheirAsymmetry) {
   EXPECT_EQ(Similarity("", ""), 0);
   EXPECT_EQ(Similarity("A", "A"), 0);
   EXPECT_EQ(Similarity("Abba", "Abba "), 75);
+  // Characters count, not bytes: "É" stored as Windows-1252 or as UTF-8 is one letter.
+  EXPECT_EQ(Similarity("AB\xC9", "ABE"), 50);
+  EXPECT_EQ(Similarity("AB\xC3\x89", "ABE"), 50);
+  EXPECT_EQ(Similarity("Beyonc\xE9", "Beyonc\xC3\xA9"), 100);
+  EXPECT_EQ(Similarity("\xC3\xA9\xC3\xA9", "\xC3\xA9"), 0);  // one letter has no pair
 }
 
 TEST(ConfirmMatch, AsksOnlyForCloseInexactPairsWhenNotSilent) {
@@ -89,13 +92,6 @@ TEST(ConfirmMatch, TheSameSongInEitherEncodingIsOneSong) {
   ASSERT_EQ(prompter.m_shown.size(), 1u);
   EXPECT_EQ(prompter.m_shown[0].strText,
             "Playlist: Beyonc\xC3\xA9 - Halo\nCharts:  Beyonc\xC3\xA9  - Halo\n\nIs this a match?");
-}
-
-TEST(Similarity, CountsCharactersNotBytes) {
-  EXPECT_EQ(Similarity("AB\xC9", "ABE"), 50);  // É stored as Windows-1252
-  EXPECT_EQ(Similarity("AB\xC3\x89", "ABE"), 50);
-  EXPECT_EQ(Similarity("Beyonc\xE9", "Beyonc\xC3\xA9"), 100);
-  EXPECT_EQ(Similarity("\xC3\xA9\xC3\xA9", "\xC3\xA9"), 0);  // one letter has no pair
 }
 
 }  // namespace

@@ -30,41 +30,30 @@ TEST(LoadSettingsTest, FirstRunReadsNothingElseAndKeepsStartValues) {
     Settings settings;
     EXPECT_FALSE(LoadSettings(store, settings));
     EXPECT_EQ(store.ReadEntries(kGeneral), std::vector<std::string>{"IsInstalled"});
-    EXPECT_EQ(settings.strMusicDir, "");
-    EXPECT_EQ(settings.nFadeTime, 5);
-    EXPECT_EQ(settings.nPlaySize, 50000);
+    EXPECT_EQ(std::tie(settings.strMusicDir, settings.nFadeTime, settings.nPlaySize),
+              std::make_tuple("", 5, 50000));
   }
 }
 
 // Missing values take the default of their kind, not the start value; text numbers read
 // like atoi.
-TEST(LoadSettingsTest, InstalledConfigurationDefaultsAndTextNumbers) {
+TEST(LoadSettingsTest, InstalledConfigurationDefaultsTextNumbersAndTheLoudnessRange) {
   FakeProfileStore store;
   store.PutInt(kGeneral, "IsInstalled", 1);
   store.PutString(kGeneral, "AutoTime", "abc");
   store.PutString(kGeneral, "SystemTimer", " 12s");
 
-  Settings settings;
-  EXPECT_TRUE(LoadSettings(store, settings));
-  EXPECT_EQ(settings.nFadeTime, 0);
-  EXPECT_EQ(settings.nAutoTime, 0);
-  EXPECT_EQ(settings.nSystemTimer, 12);
-  EXPECT_EQ(settings.nPlaySize, 10000);
-  EXPECT_EQ(settings.nChartSize, 50000);
+  Settings s;
+  EXPECT_TRUE(LoadSettings(store, s));
   // A configuration from before the sound settings plays as it always did.
-  EXPECT_FALSE(settings.bEvenLoudness);
-  EXPECT_FALSE(settings.bChangeAtMusicEnd);
-  EXPECT_EQ(settings.nLoudnessTarget, -16);
-}
-
-TEST(LoadSettingsTest, AbsurdLoudnessTargetIsHeldToItsRange) {
-  FakeProfileStore store;
-  store.PutInt(kGeneral, "IsInstalled", 1);
+  EXPECT_EQ(std::tie(s.nFadeTime, s.nAutoTime, s.nSystemTimer, s.nPlaySize, s.nChartSize,
+                     s.bEvenLoudness, s.bChangeAtMusicEnd, s.nLoudnessTarget),
+            std::make_tuple(0, 0, 12, 10000, 50000, false, false, -16));
+  // An absurd loudness target is held to its range.
   for (const auto& [nStored, nUsed] : {std::pair{999999, -5}, {-300, -40}, {-23, -23}}) {
     store.PutInt(kGeneral, "LoudnessTarget", nStored);
-    Settings settings;
-    LoadSettings(store, settings);
-    EXPECT_EQ(settings.nLoudnessTarget, nUsed) << nStored;
+    LoadSettings(store, s);
+    EXPECT_EQ(s.nLoudnessTarget, nUsed) << nStored;
   }
 }
 
@@ -113,31 +102,22 @@ TEST(LimitDatabaseSizesTest, AbsurdSizesTakeTheLimitAndSaySoOnce) {
   EXPECT_EQ(LimitDatabaseSizes(settings), "");  // sane values pass without a word
 }
 
-TEST(YearRangeTest, EmptyYearsTakeTheirDefaults) {
+TEST(YearRangeTest, EmptyYearsTakeTheirDefaultsAndStoredOnesAreTakenAsTheyStand) {
   FakeClock clock(2031, 12, 31, 23, 59, 59);
   FakeProfileStore store;
-  YearRange range = LoadYearRange(store, clock);
-  EXPECT_EQ(range.strStartYear, "1952");
-  EXPECT_EQ(range.strEndYear, "2031");
-
-  // A value stored empty counts as missing.
-  store.PutString(kGeneral, "AutoStartYear", "");
+  const auto years = [&] {
+    const YearRange range = LoadYearRange(store, clock);
+    return range.strStartYear + "-" + range.strEndYear;
+  };
+  EXPECT_EQ(years(), "1952-2031");
+  store.PutString(kGeneral, "AutoStartYear", "");  // a value stored empty counts as missing
   store.PutString(kGeneral, "AutoEndYear", "");
-  range = LoadYearRange(store, clock);
-  EXPECT_EQ(range.strStartYear, "1952");
-  EXPECT_EQ(range.strEndYear, "2031");
-}
+  EXPECT_EQ(years(), "1952-2031");
 
-TEST(YearRangeTest, StoredYearsAreTakenAsTheyStand) {
-  FakeClock clock(2024, 6, 1);
-  FakeProfileStore store;
   SaveYearRange(store, {"1970", "1989x"});
   ASSERT_TRUE(store.Find(kGeneral, "AutoStartYear"));
   EXPECT_EQ(store.Find(kGeneral, "AutoStartYear")->strValue, "1970");  // a text value
-
-  const YearRange range = LoadYearRange(store, clock);
-  EXPECT_EQ(range.strStartYear, "1970");
-  EXPECT_EQ(range.strEndYear, "1989x");
+  EXPECT_EQ(years(), "1970-1989x");
 }
 
 }  // namespace

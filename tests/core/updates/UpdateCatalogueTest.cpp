@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "support/Rows.h"
+
 namespace velvane {
 namespace {
 
@@ -11,18 +13,17 @@ TEST(UpdateCatalogue, ReadsTheFixedPositionsAndCarriesTheTypeOfTheLineBefore) {
       "US   XYZus_010110.hit000007\r\n"
       "\r\n"
       "DE   HITde_0201\n");
-  ASSERT_EQ(entries.size(), 3u);
-  EXPECT_EQ(entries[0].strListLine, "  UK   \tChart Database\t25/12/09\tuk_251209.cht");
-  EXPECT_EQ(entries[0].strFile, "uk_251209.cht");
-  EXPECT_EQ(entries[0].nSize, 120);
-  EXPECT_TRUE(IsChartUpdate(entries[0].strFile));
+  Strings rows;
+  for (const CatalogueEntry& entry : entries) {
+    rows.push_back(entry.strListLine + "|" + entry.strFile + "|" + std::to_string(entry.nSize));
+  }
+  EXPECT_EQ(rows, (Strings{"  UK   \tChart Database\t25/12/09\tuk_251209.cht|uk_251209.cht|120",
+                           // An unknown type code shows the type of the line before it.
+                           "  US   \tChart Database\t01/01/10\tus_010110.hit|us_010110.hit|7",
+                           // A short line gives shortened fields and a count of 0.
+                           "  DE   \tNumber One Database\t02/01/\tde_0201|de_0201|0"}));
+  EXPECT_TRUE(IsChartUpdate("uk_251209.cht"));
   EXPECT_FALSE(IsChartUpdate("ht"));  // shorter than the ending
-  // An unknown type code shows the type of the line before it.
-  EXPECT_EQ(entries[1].strListLine, "  US   \tChart Database\t01/01/10\tus_010110.hit");
-  EXPECT_EQ(entries[1].nSize, 7);
-  // A short line gives shortened fields and a count of 0.
-  EXPECT_EQ(entries[2].strListLine, "  DE   \tNumber One Database\t02/01/\tde_0201");
-  EXPECT_EQ(entries[2].nSize, 0);
 }
 
 TEST(UpdateCatalogue, TheSortedListMapsEachPositionBackToItsCatalogueLine) {
