@@ -1,22 +1,8 @@
 #include "support/FakeMci.h"
 
-#include <algorithm>
 #include <sstream>
-#include <utility>
 
 namespace velvane {
-
-void FakeMci::Advance(int nMilliseconds) {
-  for (auto& [alias, deck] : m_decks) {
-    if (deck.bPlaying) {
-      deck.nPosition = std::min(deck.nPosition + nMilliseconds, deck.nLength);
-    }
-  }
-}
-
-std::vector<std::string> FakeMci::TakeCommands() {
-  return std::exchange(m_commands, {});
-}
 
 int FakeMci::SendString(const std::string& command, std::string& reply) {
   m_commands.push_back(command);

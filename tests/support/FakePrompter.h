@@ -19,7 +19,16 @@ class FakePrompter : public Prompter {
   };
 
   PromptAnswer Show(const std::string& text, const std::string& caption, PromptIcon icon,
-                    PromptButtons buttons) override;
+                    PromptButtons buttons) override {
+    m_shown.push_back({text, caption, icon, buttons});
+    if (m_answers.empty()) {
+      const bool bOk = buttons == PromptButtons::Ok || buttons == PromptButtons::OkCancel;
+      return bOk ? PromptAnswer::Ok : PromptAnswer::Yes;
+    }
+    const PromptAnswer answer = m_answers.front();
+    m_answers.pop_front();
+    return answer;
+  }
 
   std::deque<PromptAnswer> m_answers;
   std::vector<Shown> m_shown;
