@@ -13,6 +13,7 @@ class UpdateCommandTest : public ToolFixture {
   UpdateCommandTest() {
     m_clock.Set(2026, 12, 6);
     m_context.pHttp = &m_http;
+    m_args = {"--db", m_db.Folder(), "updates", "--server", "127.0.0.1:8080"};
     m_db.Write("playlist.dat", "00502\\Local\\Song\\0\\\r\n");
     m_db.Write("charts.dat", "01/01/1990\\Old\\Entry\\4\\0\\\r\n");
     m_http.m_answers[std::string(kServer) + "avail.cht"] = {true,
@@ -22,24 +23,17 @@ class UpdateCommandTest : public ToolFixture {
                                                             {}};
   }
 
-  int Run(std::vector<std::string> args) {
-    args.insert(args.begin(), {"--db", m_db.Folder(), "updates", "--server", "127.0.0.1:8080"});
-    return ToolFixture::Run(args);
-  }
-
   FakeHttpClient m_http;
 };
 
 TEST_F(UpdateCommandTest, ListsTheCatalogueSortedAndAppliesAChartUpdateByName) {
-  ASSERT_EQ(Run({}), kToolSuccess) << m_err.str();
-  EXPECT_EQ(m_out.str(),
+  EXPECT_EQ(Out({}),
             "  UK   \tChart Database\t02/02/00\tuk_020200.cht\n"
             "  US   \tNumber One Database\t01/01/90\tus_010190.hit\n");
 
   m_http.m_answers[std::string(kServer) + "uk_020200.cht"] = {
       true, 200, "02/02/2000\\New\\Entry\\1\\-1\\\r\n02/02/2000\\Next\\One\\2\\-1\\\r\n", {}};
-  ASSERT_EQ(Run({"--apply", "uk_020200.cht"}), kToolSuccess) << m_err.str();
-  EXPECT_EQ(m_out.str(),
+  EXPECT_EQ(Out({"--apply", "uk_020200.cht"}),
             "The chart database has been updated.\nIf it has previously been modified manually "
             "you should rebuild the relationships\n");
   EXPECT_EQ(m_db.Read("charts.dat"),
@@ -50,8 +44,7 @@ TEST_F(UpdateCommandTest, AFailedOrRefusedUpdateExitsTwoWithOneLineAndChangesNot
   m_http.m_answers[std::string(kServer) + "us_010190.hit"] = {
       true, 200, "01/01/1990\\A\\T\\\r\n", {}};  // one line where the listing says two
   m_db.Write("hits.dat", "01/01/1990\\A\\T\\5\\2\\\r\n");
-  EXPECT_EQ(Run({"--apply", "us_010190.hit"}), kToolUsage);
-  EXPECT_EQ(m_out.str(), "");
+  EXPECT_EQ(Out({"--apply", "us_010190.hit"}, kToolUsage), "");
   EXPECT_EQ(m_err.str(),
             "velvane-tool: The update was not applied: The update us_010190.hit arrived with 1 "
             "complete lines where the listing says 2. Nothing has been changed.\n");
