@@ -70,9 +70,7 @@ class AutoPlayRealAudio : public ::testing::Test {
       return {};
     }
     {
-      MpvMciOptions options;
-      options.strAudioOutput = "pulse";
-      MpvMci mci(options);
+      MpvMci mci({"pulse"});
       FakeClock clock(2026, 12, 5, 20, 0);
       FakePrompter prompter;
       FakeProfileStore profile;

@@ -2,7 +2,7 @@
 
 #include <QTcpSocket>
 #include <QTimer>
-#include <memory>
+#include <utility>
 
 namespace velvane {
 
@@ -10,20 +10,16 @@ LocalHttpServer::LocalHttpServer() {
   m_server.listen(QHostAddress::LocalHost);
   QObject::connect(&m_server, &QTcpServer::newConnection, &m_server, [this] {
     while (QTcpSocket* pSocket = m_server.nextPendingConnection()) {
-      struct Received {
-        QByteArray head;
-        bool bAnswered = false;
-      };
-      auto received = std::make_shared<Received>();
-      QObject::connect(pSocket, &QTcpSocket::readyRead, pSocket, [this, pSocket, received] {
-        received->head.append(pSocket->readAll());
-        const qsizetype nEnd = received->head.indexOf("\r\n\r\n");
-        if (nEnd >= 0 && !received->bAnswered) {
-          received->bAnswered = true;
-          m_lastRequest = received->head.left(nEnd);
+      // The slot keeps its own copy of the lambda, so the head and the flag live with it.
+      const auto onRead = [this, pSocket, head = QByteArray(), bAnswered = false]() mutable {
+        head.append(pSocket->readAll());
+        const qsizetype nEnd = head.indexOf("\r\n\r\n");
+        if (nEnd >= 0 && !std::exchange(bAnswered, true)) {
+          m_lastRequest = head.left(nEnd);
           Answer(pSocket, m_lastRequest);
         }
-      });
+      };
+      QObject::connect(pSocket, &QTcpSocket::readyRead, pSocket, onRead);
       QObject::connect(pSocket, &QTcpSocket::disconnected, pSocket, &QObject::deleteLater);
     }
   });
@@ -74,24 +70,19 @@ void LocalHttpServer::Answer(QTcpSocket* pSocket, const QByteArray& request) {
   }
   pSocket->write(answer);
   if (mode == Mode::kTrickle) {
-    Trickle(pSocket, file.body);
+    auto* pTimer = new QTimer(pSocket);  // ends with the connection
+    QObject::connect(pTimer, &QTimer::timeout, pSocket,
+                     [pSocket, body = file.body, nSent = 0]() mutable {
+                       if (nSent < body.size()) {
+                         pSocket->write(body.mid(nSent++, 1));
+                       } else {
+                         pSocket->disconnectFromHost();
+                       }
+                     });
+    pTimer->start(20);
   } else if (mode != Mode::kStall) {
     pSocket->disconnectFromHost();
   }
-}
-
-void LocalHttpServer::Trickle(QTcpSocket* pSocket, const QByteArray& body) {
-  auto* pTimer = new QTimer(pSocket);  // ends with the connection
-  auto nSent = std::make_shared<qsizetype>(0);
-  QObject::connect(pTimer, &QTimer::timeout, pSocket, [pSocket, pTimer, body, nSent] {
-    if (*nSent >= body.size()) {
-      pTimer->stop();
-      pSocket->disconnectFromHost();
-      return;
-    }
-    pSocket->write(body.mid((*nSent)++, 1));
-  });
-  pTimer->start(m_trickleInterval);
 }
 
 }  // namespace velvane

@@ -3,20 +3,15 @@
 #include <QStandardPaths>
 #include <cmath>
 #include <cstring>
-#include <fstream>
-#include <iterator>
 #include <thread>
+
+#include "support/TempDir.h"
 
 namespace velvane {
 
 namespace {
 
 using namespace std::chrono_literals;
-
-std::string ReadFile(const std::filesystem::path& path) {
-  std::ifstream file(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
-}
 
 QString Text(const std::filesystem::path& path) {
   return QString::fromStdString(path.string());
@@ -88,16 +83,16 @@ std::vector<double> PulseNullSink::BlockLevels(const std::vector<std::int16_t>& 
 }
 
 std::string PulseNullSink::Log() const {
-  return ReadFile(m_folder / "pulseaudio.log");
+  return ReadWholeFile(m_folder / "pulseaudio.log");
 }
 
 PulseNullSink::~PulseNullSink() {
   Stop(m_recorder);
   Stop(m_server);
-  if (m_bEnvSet && m_oldPulseServer) {
-    qputenv("PULSE_SERVER", QByteArray::fromStdString(*m_oldPulseServer));
-  } else if (m_bEnvSet) {
+  if (m_oldPulseServer && m_oldPulseServer->isEmpty()) {
     qunsetenv("PULSE_SERVER");
+  } else if (m_oldPulseServer) {
+    qputenv("PULSE_SERVER", *m_oldPulseServer);
   }
 }
 
@@ -121,11 +116,8 @@ void PulseNullSink::Start() {
     std::this_thread::sleep_for(100ms);
   }
   RunClient(m_folder, {"pactl", "set-default-sink", "nullsink"});
-  if (qEnvironmentVariableIsSet("PULSE_SERVER")) {
-    m_oldPulseServer = qgetenv("PULSE_SERVER").toStdString();
-  }
+  m_oldPulseServer = qgetenv("PULSE_SERVER");
   qputenv("PULSE_SERVER", ("unix:" + socket).toUtf8());
-  m_bEnvSet = true;
   m_recorder =
       Client(m_folder, {"parec", "-d", "nullsink.monitor", "--format=s16ne", "--rate=44100",
                         "--channels=2", "--latency-msec=10", Text(m_folder / "monitor.raw")});
@@ -135,7 +127,7 @@ void PulseNullSink::Start() {
 
 std::vector<std::int16_t> PulseNullSink::StopRecording() {
   Stop(m_recorder);
-  const std::string bytes = ReadFile(m_folder / "monitor.raw");
+  const std::string bytes = ReadWholeFile(m_folder / "monitor.raw");
   std::vector<std::int16_t> samples(bytes.size() / 2);
   std::memcpy(samples.data(), bytes.data(), samples.size() * 2);  // native byte order
   return samples;

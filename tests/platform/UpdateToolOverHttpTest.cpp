@@ -15,18 +15,15 @@ class UpdateToolOverHttpTest : public ToolFixture {
   UpdateToolOverHttpTest() {
     m_clock.Set(2026, 12, 6);
     m_context.pHttp = &m_http;
+    m_args = {"--db", m_db.Folder(), "updates", "--server", m_server.Address()};
     m_db.Write("charts.dat", kCharts);
     m_db.Write("charts.old", "older\r\n");
     m_server.Serve("/avail.cht", "UK   CHTuk_020200.cht000002\r\n");
   }
 
-  int Run(std::vector<std::string> args) {
-    args.insert(args.begin(), {"--db", m_db.Folder(), "updates", "--server", m_server.Address()});
-    return ToolFixture::Run(args);
-  }
-
-  void ExpectOneLineAndNothingChanged() const {
-    EXPECT_EQ(m_out.str(), "");
+  // A failed run prints one line on stderr, nothing on stdout, and changes nothing.
+  void ExpectFailedWithOneLine(const std::vector<std::string>& args) {
+    EXPECT_EQ(Out(args, kToolUsage), "");
     const std::string strErr = m_err.str();
     EXPECT_EQ(strErr.find('\n'), strErr.size() - 1) << strErr;
     EXPECT_EQ(m_db.Read("charts.dat"), kCharts);
@@ -56,14 +53,12 @@ TEST_F(UpdateToolOverHttpTest, AFailedTransferExitsTwoAndChangesNothing) {
     SCOPED_TRACE(c.pszWhy);
     m_server.Serve("/uk_020200.cht", c.strBody);
     m_server.SetMode("/uk_020200.cht", c.mode);  // the catalogue still arrives whole
-    EXPECT_EQ(Run({"--apply", "uk_020200.cht"}), kToolUsage);
-    ExpectOneLineAndNothingChanged();
+    ExpectFailedWithOneLine({"--apply", "uk_020200.cht"});
     EXPECT_NE(m_err.str().find(c.pszWhy), std::string::npos) << m_err.str();
   }
   // A broken catalogue is a failure, not an empty list.
   m_server.SetMode(LocalHttpServer::Mode::kBrokenChunks);
-  EXPECT_EQ(Run({}), kToolUsage);
-  ExpectOneLineAndNothingChanged();
+  ExpectFailedWithOneLine({});
   EXPECT_EQ(m_err.str().rfind("velvane-tool: Internet connection failed (", 0), 0u) << m_err.str();
 }
 
