@@ -2,20 +2,16 @@
 
 #include <gtest/gtest.h>
 
-#include <QLabel>
 #include <QListWidget>
-#include <QPushButton>
 #include <QTest>
 #include <string>
 #include <vector>
 
 #include "core/main/RadioFixture.h"
-#include "gui/common/DialogKit.h"
+#include "gui/ModalDriver.h"
 #include "gui/search/SearchResultList.h"
 
 namespace velvane {
-
-using Texts = std::vector<std::string>;
 
 // The main window core over fakes, with helpers to fill its records and to work a search
 // dialog's controls.
@@ -39,9 +35,6 @@ class SearchDlgFixture : public RadioFixture {
     return nIndex;
   }
 
-  static void Click(QWidget& dialog, int nId) {
-    QTest::mouseClick(FindControlAs<QPushButton>(&dialog, nId), Qt::LeftButton);
-  }
   static QListWidget* List(QWidget& dialog) {
     return FindControlAs<QListWidget>(&dialog, SearchResultList::kIdList);
   }
@@ -52,9 +45,7 @@ class SearchDlgFixture : public RadioFixture {
     }
     return lines;
   }
-  static std::string Status(QWidget& dialog) {
-    return FindControlAs<QLabel>(&dialog, SearchResultList::kIdStatus)->text().toStdString();
-  }
+  static std::string Status(QWidget& dialog) { return TextOf(dialog, SearchResultList::kIdStatus); }
   static void Select(QWidget& dialog, int nLine) { List(dialog)->setCurrentRow(nLine); }
   // Double-clicks a line of the shown list, as the operator does.
   static void DoubleClick(QWidget& dialog, int nLine) {
