@@ -38,38 +38,36 @@ void LocalHttpServer::Serve(const std::string& strPath, const std::string& strBo
 void LocalHttpServer::Answer(QTcpSocket* pSocket, const QByteArray& request) {
   const QList<QByteArray> words = request.left(request.indexOf("\r\n")).split(' ');
   const std::string strPath = words.size() > 1 ? words[1].toStdString() : std::string();
-  const auto pathMode = m_pathModes.find(strPath);
-  const Mode mode = pathMode == m_pathModes.end() ? m_mode : pathMode->second;
-  if (mode == Mode::kSilent) {
+  if (m_mode == Mode::kSilent) {
     return;
   }
   const auto found = m_files.find(strPath);
   const File file = found == m_files.end() ? File{404, "not here", {}} : found->second;
   QByteArray answer = "HTTP/1.1 " + QByteArray::number(file.nStatus) + " Status\r\n" +
                       file.headers + "Connection: close\r\n";
-  if (mode == Mode::kBrokenChunks) {
+  if (m_mode == Mode::kBrokenChunks) {
     // The chunk promises twice what follows, and the connection closes inside it.
     answer += "Transfer-Encoding: chunked\r\n\r\n" + QByteArray::number(file.body.size() * 2, 16) +
               "\r\n" + file.body;
-  } else if (mode == Mode::kChunked) {
+  } else if (m_mode == Mode::kChunked) {
     answer += "Transfer-Encoding: chunked\r\n\r\n";
     for (qsizetype i = 0; i < file.body.size(); i += 7) {
       const QByteArray chunk = file.body.mid(i, 7);
       answer += QByteArray::number(chunk.size(), 16) + ";part=x\r\n" + chunk + "\r\n";
     }
     answer += "0\r\nX-Trailer: end\r\n\r\n";
-  } else if (mode == Mode::kNoLength) {
+  } else if (m_mode == Mode::kNoLength) {
     answer += "\r\n" + file.body;
   } else {
     answer += "Content-Length: " + QByteArray::number(file.body.size()) + "\r\n\r\n";
-    if (mode == Mode::kAnswer) {
+    if (m_mode == Mode::kAnswer) {
       answer += file.body;
-    } else if (mode == Mode::kTruncate) {
+    } else if (m_mode == Mode::kTruncate) {
       answer += file.body.left(file.body.size() / 2);
     }
   }
   pSocket->write(answer);
-  if (mode == Mode::kTrickle) {
+  if (m_mode == Mode::kTrickle) {
     auto* pTimer = new QTimer(pSocket);  // ends with the connection
     QObject::connect(pTimer, &QTimer::timeout, pSocket,
                      [pSocket, body = file.body, nSent = 0]() mutable {
@@ -80,7 +78,7 @@ void LocalHttpServer::Answer(QTcpSocket* pSocket, const QByteArray& request) {
                        }
                      });
     pTimer->start(20);
-  } else if (mode != Mode::kStall) {
+  } else if (m_mode != Mode::kStall) {
     pSocket->disconnectFromHost();
   }
 }

@@ -31,8 +31,6 @@ class LocalHttpServer {
   void Serve(const std::string& strPath, const std::string& strBody, int nStatus = 200,
              const std::string& strHeaders = {});
   void SetMode(Mode mode) { m_mode = mode; }
-  // One path answered in its own mode, whatever SetMode says.
-  void SetMode(const std::string& strPath, Mode mode) { m_pathModes[strPath] = mode; }
   // Stops listening: new connections are refused.
   void Close() { m_server.close(); }
   // The head of the last request received.
@@ -50,7 +48,6 @@ class LocalHttpServer {
   QTcpServer m_server;
   std::map<std::string, File> m_files;  // by path
   Mode m_mode = Mode::kAnswer;
-  std::map<std::string, Mode> m_pathModes;
   QByteArray m_lastRequest;
 };
 
