@@ -15,31 +15,27 @@ class ToolTest : public ToolFixture {
   void SetUp() override { m_clock.Set(2010, 3, 7, 9, 5); }
 };
 
-TEST_F(ToolTest, ResaveRoundTripsTheDatabasesWithCrLfLineEnds) {
-  const std::string charts = "05/03/1983\\A\\T\\01\\0\\\r\n5/3/83\\B\\U\\2\\-1\\\r\n";
+TEST_F(ToolTest, ResaveRoundTripsWithCrLfInTheFolderGivenOrTheSettingsOneWithItsSizes) {
+  const std::string strPlaylist = "00705\\A\\T\\1\\\r\n99999\\ \\U\\-1\\\r\n";
+  const std::string strCharts = "05/03/1983\\A\\T\\01\\0\\\r\n5/3/83\\B\\U\\2\\-1\\\r\n";
   m_db.Write("playlist.dat", "00705\\A\\T\\1\\\n99999\\ \\U\\-1\\\r\n");
-  m_db.Write("charts.dat", charts);
-
+  m_db.Write("charts.dat", strCharts);
   // The folder is given without its trailing separator.
   EXPECT_EQ(Out({"--db", m_db.Path().string(), "resave"}),
             "playlist: 2 records, charts: 2 entries\n");
-  EXPECT_EQ(m_db.Read("playlist.dat"), "00705\\A\\T\\1\\\r\n99999\\ \\U\\-1\\\r\n");
-  EXPECT_EQ(m_db.Read("charts.dat"), charts);
-}
+  EXPECT_EQ(m_db.Read("playlist.dat") + m_db.Read("charts.dat"), strPlaylist + strCharts);
 
-TEST_F(ToolTest, FolderComesFromTheDesktopSettingsAndSizesToo) {
+  // The folder comes from the desktop settings, and so do the sizes. One record over the
+  // capacity: reported, and nothing is saved so nothing is lost.
   UseTempFolders();
   m_profile.PutInt("General", "PlaySize", 1);
-  m_db.Write("playlist.dat", "00101\\A\\T\\-1\\\r\n00102\\B\\U\\-1\\\r\n");
-
-  // One record over the capacity: reported, and nothing is saved so nothing is lost.
   EXPECT_EQ(Run({"resave"}), kToolUsage);
   EXPECT_NE(m_err.str().find("Insufficient memory allocated to store the playlist"),
             std::string::npos);
-  EXPECT_EQ(m_db.Read("playlist.dat"), "00101\\A\\T\\-1\\\r\n00102\\B\\U\\-1\\\r\n");
+  EXPECT_EQ(m_db.Read("playlist.dat"), strPlaylist);
 
   // Absurd sizes from a damaged settings file take the limit, one line each on stderr.
-  m_err.str("");
+  m_db.Write("charts.dat", "");
   m_profile.PutInt("General", "PlaySize", 999999999);
   m_profile.PutInt("General", "ChartSize", 0);
   EXPECT_EQ(Run({"resave"}), kToolSuccess);
