@@ -113,7 +113,7 @@ TEST_F(RadioDlgTest, ControlsButtonsMenuEntriesAndClosingWorkAsTheCoreAllows) {
   EXPECT_FALSE(m_pDlg->Timer().isActive());
 }
 
-TEST_F(RadioDlgTest, TheQueueShowsInItsFieldsAndGoesThroughSaveClearAndLoad) {
+TEST_F(RadioDlgTest, TheQueueGoesThroughSaveClearAndLoadAndSlidersAndButtonsFollowTheCore) {
   StartInstalled(3);
   m_pDlg->OnTimer();
   EXPECT_EQ((Texts{Text(kNowArtist), Text(kNowTitle), Text(kQueueCD[2]), Text(kQueueTrack[2]),
@@ -139,6 +139,33 @@ TEST_F(RadioDlgTest, TheQueueShowsInItsFieldsAndGoesThroughSaveClearAndLoad) {
   EXPECT_EQ(m_chooser.m_calls.back().options.strTitle, "Open Playlist");
   // Shown at once, not at the next tick.
   EXPECT_EQ((Texts{Text(kNowArtist), Text(kQueueTrack[1])}), (Texts{"Artist 1", "2"}));
+
+  // Slider moves reach the core, and the sliders and the buttons follow it.
+  QSlider* pDeck1 = Slider(kDeck1Slider);
+  pDeck1->setValue(400);
+  Slider(kDeck2Slider)->setValue(300);
+  Slider(kMasterSlider)->setValue(200);
+  EXPECT_EQ(Core().Display().decks[0].nSlider, 400);
+  EXPECT_EQ(Core().Display().decks[1].nSlider, 300);
+  EXPECT_EQ(Core().Display().nMasterSlider, 200);
+
+  Button(kPlayNextTrack)->click();
+  EXPECT_EQ(pDeck1->value(), 0);  // a starting deck plays at full volume
+  EXPECT_FALSE(Button(kPlayNextTrack)->isEnabled());
+  EXPECT_FALSE(Button(kPlayCurrentTrack)->isEnabled());
+
+  // A fade moves the slider through the core; shown positions are not fed back as moves.
+  QSignalSpy moves(pDeck1, &QSlider::valueChanged);
+  Button(kFadeCurrent)->click();
+  Tick();
+  EXPECT_FALSE(Button(kFadeCurrent)->isEnabled());
+  EXPECT_GT(Core().Display().decks[0].nSlider, 0);
+  EXPECT_EQ(pDeck1->value(), Core().Display().decks[0].nSlider);
+  EXPECT_EQ(moves.count(), 0);
+  EXPECT_EQ(Text(kRemaining), "00:59");
+
+  Button(kPlayMode)->click();
+  EXPECT_EQ(Text(kPlayModeField), "Auto Play");
 }
 
 TEST_F(RadioDlgTest, TextsShowReadableLongLinesKeepTheirStartAndColoursFollowTheDecks) {
@@ -194,35 +221,6 @@ TEST_F(RadioDlgTest, TextsShowReadableLongLinesKeepTheirStartAndColoursFollowThe
   EXPECT_EQ(TextColour(kNextTrack), kBlack);
   Button(kPlayNextTrack)->click();
   EXPECT_EQ(TextColour(kNowArtist), kBlack);
-}
-
-TEST_F(RadioDlgTest, SliderMovesReachTheCoreAndSlidersAndButtonStatesFollowIt) {
-  StartInstalled(2);
-  QSlider* pDeck1 = Slider(kDeck1Slider);
-  pDeck1->setValue(400);
-  Slider(kDeck2Slider)->setValue(300);
-  Slider(kMasterSlider)->setValue(200);
-  EXPECT_EQ(Core().Display().decks[0].nSlider, 400);
-  EXPECT_EQ(Core().Display().decks[1].nSlider, 300);
-  EXPECT_EQ(Core().Display().nMasterSlider, 200);
-
-  Button(kPlayNextTrack)->click();
-  EXPECT_EQ(pDeck1->value(), 0);  // a starting deck plays at full volume
-  EXPECT_FALSE(Button(kPlayNextTrack)->isEnabled());
-  EXPECT_FALSE(Button(kPlayCurrentTrack)->isEnabled());
-
-  // A fade moves the slider through the core; shown positions are not fed back as moves.
-  QSignalSpy moves(pDeck1, &QSlider::valueChanged);
-  Button(kFadeCurrent)->click();
-  Tick();
-  EXPECT_FALSE(Button(kFadeCurrent)->isEnabled());
-  EXPECT_GT(Core().Display().decks[0].nSlider, 0);
-  EXPECT_EQ(pDeck1->value(), Core().Display().decks[0].nSlider);
-  EXPECT_EQ(moves.count(), 0);
-  EXPECT_EQ(Text(kRemaining), "00:59");
-
-  Button(kPlayMode)->click();
-  EXPECT_EQ(Text(kPlayModeField), "Auto Play");
 }
 
 TEST_F(RadioDlgTest, FunctionKeysPressTheirButtonsOnlyWhileTheWindowHasTheKeyboard) {

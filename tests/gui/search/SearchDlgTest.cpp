@@ -46,7 +46,7 @@ class SearchDlgTest : public SearchDlgFixture {
   }
 };
 
-TEST_F(SearchDlgTest, ManualSearchRunsOnEnterKeepsTheListOnAnEmptySearchAndAddsThePickedLine) {
+TEST_F(SearchDlgTest, ManualAndNumberOneSearchesRunOnEnterAndAddWhatCanBeQueued) {
   Record("ABBA", "Waterloo", "12", "3", 0);
   Chart("06/04/1974", "Abba", "Waterloo", "1", 0);
   Record("Bj\xF6rk", "Army Of Me", "7", "2");  // stored in Windows-1252 by an older program
@@ -65,30 +65,29 @@ TEST_F(SearchDlgTest, ManualSearchRunsOnEnterKeepsTheListOnAnEmptySearchAndAddsT
   EXPECT_EQ(Status(dialog), " Bj\xC3\xB6rk - Army Of Me   (added to playlist)");
   DoubleClick(dialog, 0);
   EXPECT_EQ(QueuedCDs(), (Texts{"7", "12"}));
-}
 
-TEST_F(SearchDlgTest, NumberOneDateSearchesOnEnterAndOnlyAQueueableAnswerCanBeAddedAgain) {
+  // The number one on a date is searched on Enter, and only a queueable answer can be added.
   m_dir.Write("db/hits.dat",
               "01/01/1983\\Men At Work\\Down Under\\5\\2\\\r\n"
               "29/01/1983\\Phil Collins\\You Can't Hurry Love\\0\\0\\\r\n");
   Record("Men At Work", "Down Under", "5", "2");
-  CNumberOneDateDlg dialog(m_radio);
-  dialog.show();
+  CNumberOneDateDlg numberOne(m_radio);
+  numberOne.show();
   using D = CNumberOneDateDlg;
-  QWidget* pAdd = FindControl(&dialog, D::kIdAddToPlaylist);
+  QWidget* pAdd = FindControl(&numberOne, D::kIdAddToPlaylist);
   EXPECT_FALSE(pAdd->isEnabled());
-  Type(dialog, {{D::kIdDate, "15/1/83"}});
-  EXPECT_EQ(TextOf(dialog, D::kIdResult),
+  Type(numberOne, {{D::kIdDate, "15/1/83"}});
+  EXPECT_EQ(TextOf(numberOne, D::kIdResult),
             "\nNumber 1 in the charts on 15 January 1983 was\n\nMen At Work - Down Under");
   ASSERT_TRUE(pAdd->isEnabled());
-  Click(dialog, D::kIdAddToPlaylist);
-  Click(dialog, D::kIdAddToPlaylist);
-  EXPECT_EQ(TextOf(dialog, D::kIdResult), " Men At Work - Down Under   (added to playlist)");
-  EXPECT_EQ(QueuedCDs(), (Texts{"5", "5"}));
-  Type(dialog, {{D::kIdDate, "1 2 1983"}});  // CD "0": the library lacks it
+  Click(numberOne, D::kIdAddToPlaylist);
+  Click(numberOne, D::kIdAddToPlaylist);
+  EXPECT_EQ(TextOf(numberOne, D::kIdResult), " Men At Work - Down Under   (added to playlist)");
+  EXPECT_EQ(QueuedCDs(), (Texts{"7", "12", "5", "5"}));
+  Type(numberOne, {{D::kIdDate, "1 2 1983"}});  // CD "0": the library lacks it
   EXPECT_FALSE(pAdd->isEnabled());
-  Type(dialog, {{D::kIdDate, "15/1/83"}});
-  Type(dialog, {{D::kIdDate, "31/12/1982"}});  // no entry that early
+  Type(numberOne, {{D::kIdDate, "15/1/83"}});
+  Type(numberOne, {{D::kIdDate, "31/12/1982"}});  // no entry that early
   EXPECT_FALSE(pAdd->isEnabled());
 }
 

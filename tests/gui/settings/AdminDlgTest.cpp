@@ -78,7 +78,25 @@ TEST_F(AdminDlgTest, OpensWithTheMainWindowValuesAndSaveAndExitHandsEveryTypedVa
       std::tuple(7, 8, 200, 750, 40, 12, 1, std::string("updates.example:81"), true, -20, true));
 }
 
-TEST_F(AdminDlgTest, BrowseSetsTheFolderAndPutsBackEveryTypedFieldAndQuitKeepsNothing) {
+TEST_F(AdminDlgTest, SetLogFileTakesTheValuesOnOkOnlyBrowsePutsBackTheFieldsAndQuitKeepsNothing) {
+  WhenModal<CLogOptionsDlg>([](CLogOptionsDlg& options) {
+    EXPECT_EQ(TextOf(options, CLogOptionsDlg::kIdLogFile), "club");
+    FindControlAs<QLineEdit>(&options, CLogOptionsDlg::kIdLogFile)->setText("friday");
+    velvane::Click(options, CLogOptionsDlg::kIdLogEnabled);
+    velvane::Click(options, 1);
+  });
+  m_pDialog->CommandAction(CAdminDlg::kCmdSetLogFile)->trigger();
+  EXPECT_EQ(m_radio.GetSettings().strLogFile, "friday");
+  EXPECT_EQ(m_radio.GetSettings().nLogEnabled, 1);
+
+  WhenModal<CLogOptionsDlg>([](CLogOptionsDlg& options) {
+    FindControlAs<QLineEdit>(&options, CLogOptionsDlg::kIdLogFile)->setText("gone");
+    options.close();
+  });
+  m_pDialog->CommandAction(CAdminDlg::kCmdSetLogFile)->trigger();
+  EXPECT_EQ(m_radio.GetSettings().strLogFile, "friday");
+
+  // Browse sets the folder and puts back every typed field; "Quit" keeps nothing.
   Type({{CAdminDlg::kIdFadeTime, "9"}, {CAdminDlg::kIdFilesDir, "/typed/"}});
   m_chooser.m_answers = {std::string("/srv/music")};
   Click(CAdminDlg::kIdBrowseMusicDir);
@@ -101,27 +119,7 @@ TEST_F(AdminDlgTest, BrowseSetsTheFolderAndPutsBackEveryTypedFieldAndQuitKeepsNo
   EXPECT_TRUE(m_profile.m_vecWrites.empty());
 }
 
-TEST_F(AdminDlgTest, SetLogFileTakesTheValuesOnOkOnlyAndSavesNothingItself) {
-  WhenModal<CLogOptionsDlg>([](CLogOptionsDlg& options) {
-    EXPECT_EQ(TextOf(options, CLogOptionsDlg::kIdLogFile), "club");
-    FindControlAs<QLineEdit>(&options, CLogOptionsDlg::kIdLogFile)->setText("friday");
-    velvane::Click(options, CLogOptionsDlg::kIdLogEnabled);
-    velvane::Click(options, 1);
-  });
-  m_pDialog->CommandAction(CAdminDlg::kCmdSetLogFile)->trigger();
-  EXPECT_EQ(m_radio.GetSettings().strLogFile, "friday");
-  EXPECT_EQ(m_radio.GetSettings().nLogEnabled, 1);
-
-  WhenModal<CLogOptionsDlg>([](CLogOptionsDlg& options) {
-    FindControlAs<QLineEdit>(&options, CLogOptionsDlg::kIdLogFile)->setText("gone");
-    options.close();
-  });
-  m_pDialog->CommandAction(CAdminDlg::kCmdSetLogFile)->trigger();
-  EXPECT_EQ(m_radio.GetSettings().strLogFile, "friday");
-  EXPECT_TRUE(m_profile.m_vecWrites.empty());
-}
-
-TEST_F(AdminDlgTest, BuildsAskFirstThenLinkSaveBothFilesAndReport) {
+TEST_F(AdminDlgTest, BuildsAskFirstThenLinkSaveAndReportAndTheChartListingUsesTheHandedPort) {
   TrackStore& store = m_radio.Store();
   store.SetPlaylistEntry(0, "Abba", "Waterloo", "1", "1", -1);
   store.SetPlaylistCount(1);
@@ -154,11 +152,9 @@ TEST_F(AdminDlgTest, BuildsAskFirstThenLinkSaveBothFilesAndReport) {
   std::filesystem::create_directories(m_radio.GetSettings().strMusicDir);
   m_pDialog->CommandAction(CAdminDlg::kCmdCheckMusicFiles)->trigger();
   EXPECT_EQ(Text(CAdminDlg::kIdStatus), "Found 0 music tracks out of 1 expected");
-}
 
-// The dialog builds no adapter of its own: the update listing works through the HTTP port the
-// program hands it, here a fake (Analyse and Import: see the maintenance dialog tests).
-TEST_F(AdminDlgTest, NewChartListingAsksTheHandedPortForTheTypedServerAndToldAFailure) {
+  // The dialog builds no adapter of its own: the update listing works through the HTTP port the
+  // program hands it, here a fake (Analyse and Import: see the maintenance dialog tests).
   Type({{CAdminDlg::kIdUpdateServer, "127.0.0.1:9"}});
   m_pDialog->CommandAction(CAdminDlg::kCmdNewChartListing)->trigger();  // no answer
   EXPECT_EQ(Text(CAdminDlg::kIdStatus), "Internet connection failed");
