@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "core/editors/EditorFixture.h"
 #include "core/main/RadioFixture.h"
 #include "gui/ModalDriver.h"
 #include "gui/search/SearchResultList.h"
@@ -20,19 +21,11 @@ class SearchDlgFixture : public RadioFixture {
   // A library record or a chart entry; returns its index.
   int Record(const std::string& strArtist, const std::string& strTitle, const std::string& strCD,
              const std::string& strTrack, int nChartLink = -1) {
-    TrackStore& store = m_radio.Store();
-    const int nIndex = store.PlaylistCount();
-    store.SetPlaylistEntry(nIndex, {strArtist, strTitle, strCD, strTrack, nChartLink}, 100);
-    store.SetPlaylistCount(nIndex + 1);
-    return nIndex;
+    return AppendRecord(m_radio.Store(), {strArtist, strTitle, strCD, strTrack, nChartLink});
   }
   int Chart(const std::string& strDate, const std::string& strArtist, const std::string& strTitle,
             const std::string& strPosition, int nPlaylistLink = -1) {
-    TrackStore& store = m_radio.Store();
-    const int nIndex = store.ChartCount();
-    store.SetChartEntry(nIndex, {strDate, strArtist, strTitle, strPosition, nPlaylistLink}, 100);
-    store.SetChartCount(nIndex + 1);
-    return nIndex;
+    return AppendChart(m_radio.Store(), {strDate, strArtist, strTitle, strPosition, nPlaylistLink});
   }
 
   static QListWidget* List(QWidget& dialog) {
