@@ -49,8 +49,7 @@ TEST_F(AnalysisCommandsTest, ExitsWithOneWhileSomeFilesCannotBeAnalysedAndRetrie
   EXPECT_EQ(Out({"--force", "--jobs", "99999"}), "Analysed 2 music files\n");
 }
 
-TEST_F(AnalysisCommandsTest,
-       BadUsageAndUnusableFoldersExitWithTwoButTheDesktopProgramsLockDoesNot) {
+TEST_F(AnalysisCommandsTest, BadUsageAndUnusableFoldersExitWithTwoButTheDesktopsLockDoesNot) {
   for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{
            {"--jobs", "0"}, {"--jobs", "-3"}, {"--jobs", "x"}, {"--jobs", "2x"}, {"--jobs"}}) {
     EXPECT_EQ(Run(args), 2) << args.back();

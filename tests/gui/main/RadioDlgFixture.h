@@ -50,7 +50,7 @@ class RadioDlgFixture : public ::testing::Test {
 
   // Library track n of CD 1, one minute long: its record in playlist.dat (by default "Artist n"
   // - "Title n", else the stored bytes given) and its music file, which the fake audio knows.
-  void AddTrack(int nTrack, std::string strArtist = "", std::string strTitle = "") {
+  void AddTrack(int nTrack, const std::string& strArtist = "", const std::string& strTitle = "") {
     const std::string strNo = std::to_string(nTrack);
     std::ofstream(m_dir.Path() / "db" / "playlist.dat", std::ios::binary | std::ios::app)
         << FormatPlaylistLine({strArtist.empty() ? "Artist " + strNo : strArtist,
