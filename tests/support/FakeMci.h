@@ -28,8 +28,8 @@ class FakeMci : public Mci, public DeckGain {
   // Moves time on; playing decks advance and stop at their end.
   void Advance(int nMilliseconds) {
     for (auto& [alias, deck] : m_decks) {
-      deck.nPosition = deck.bPlaying ? std::min(deck.nPosition + nMilliseconds, deck.nLength)
-                                     : deck.nPosition;
+      deck.nPosition =
+          deck.bPlaying ? std::min(deck.nPosition + nMilliseconds, deck.nLength) : deck.nPosition;
     }
   }
   int SendString(const std::string& command, std::string& reply) override;

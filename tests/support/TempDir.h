@@ -20,7 +20,8 @@ class TempDir {
   TempDir() {
     std::random_device random;
     do {
-      m_path = std::filesystem::temp_directory_path() / ("velvane-test-" + std::to_string(random()));
+      m_path =
+          std::filesystem::temp_directory_path() / ("velvane-test-" + std::to_string(random()));
     } while (!std::filesystem::create_directory(m_path));
   }
   ~TempDir() {
