@@ -2,12 +2,22 @@
 
 #include <gtest/gtest.h>
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QDialog>
+#include <QLabel>
+#include <QLineEdit>
+#include <QTest>
 #include <QTimer>
 #include <functional>
+#include <string>
+#include <vector>
+
+#include "gui/common/DialogKit.h"
 
 namespace velvane {
+
+using Texts = std::vector<std::string>;
 
 // Drives the next modal dialog of type T from inside its own event loop: `script` runs once
 // the dialog is up, and the dialog is cancelled afterwards if the script left it open, so a
@@ -29,6 +39,25 @@ void WhenModal(std::function<void(T&)> script) {
       pDialog->reject();
     }
   });
+}
+
+// The operator clicks control `nId` of `dialog`.
+inline void Click(QWidget& dialog, int nId) {
+  QTest::mouseClick(FindControl(&dialog, nId), Qt::LeftButton);
+}
+
+// The text a field, label or button `nId` of `dialog` shows.
+inline std::string TextOf(QWidget& dialog, int nId) {
+  QWidget* pControl = FindControl(&dialog, nId);
+  if (const auto* pField = qobject_cast<QLineEdit*>(pControl)) {
+    return pField->text().toStdString();
+  }
+  if (const auto* pButton = qobject_cast<QAbstractButton*>(pControl)) {
+    return pButton->text().toStdString();
+  }
+  const auto* pLabel = qobject_cast<QLabel*>(pControl);
+  EXPECT_NE(pLabel, nullptr) << "control " << nId << " shows no text";
+  return pLabel != nullptr ? pLabel->text().toStdString() : std::string();
 }
 
 }  // namespace velvane

@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
-#include <cmath>
 #include <filesystem>
 #include <iostream>
 #include <thread>
@@ -70,9 +69,7 @@ class AutoPlayRealAudio : public ::testing::Test {
       return {};
     }
     {
-      MpvMciOptions options;
-      options.strAudioOutput = "pulse";
-      MpvMci mci(options);
+      MpvMci mci({"pulse"});
       FakeClock clock(2026, 12, 5, 20, 0);
       FakePrompter prompter;
       FakeProfileStore profile;

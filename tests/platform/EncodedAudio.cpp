@@ -12,19 +12,6 @@
 
 namespace velvane {
 
-namespace {
-
-struct OutputCloser {
-  void operator()(AVFormatContext* p) const {
-    if (p->pb != nullptr) {
-      avio_closep(&p->pb);
-    }
-    avformat_free_context(p);
-  }
-};
-
-}  // namespace
-
 std::string SoxSine(const std::filesystem::path& path, double dSeconds,
                     const std::string& strEffects, int nChannels, int nRate) {
   const std::string strCommand = "sox -D -n -r " + std::to_string(nRate) + " -b 16 -c " +
@@ -42,7 +29,11 @@ std::string EncodeSine(const std::filesystem::path& path, int nChannels, int nRa
   std::string strFailed = "FFmpeg could not encode " + strPath;
   AVFormatContext* pRawOutput = nullptr;
   avformat_alloc_output_context2(&pRawOutput, nullptr, nullptr, strPath.c_str());
-  std::unique_ptr<AVFormatContext, OutputCloser> output(pRawOutput);
+  const auto closeOutput = [](AVFormatContext* p) {
+    avio_closep(&p->pb);  // does nothing before the file is open
+    avformat_free_context(p);
+  };
+  std::unique_ptr<AVFormatContext, decltype(closeOutput)> output(pRawOutput, closeOutput);
   const AVCodec* pEncoder = output ? avcodec_find_encoder(output->oformat->audio_codec) : nullptr;
   std::unique_ptr<AVCodecContext, CodecFreer> codec(avcodec_alloc_context3(pEncoder));
   if (pEncoder == nullptr || !codec) {

@@ -2,7 +2,7 @@
 
 #include <QTcpSocket>
 #include <QTimer>
-#include <memory>
+#include <utility>
 
 namespace velvane {
 
@@ -10,20 +10,16 @@ LocalHttpServer::LocalHttpServer() {
   m_server.listen(QHostAddress::LocalHost);
   QObject::connect(&m_server, &QTcpServer::newConnection, &m_server, [this] {
     while (QTcpSocket* pSocket = m_server.nextPendingConnection()) {
-      struct Received {
-        QByteArray head;
-        bool bAnswered = false;
-      };
-      auto received = std::make_shared<Received>();
-      QObject::connect(pSocket, &QTcpSocket::readyRead, pSocket, [this, pSocket, received] {
-        received->head.append(pSocket->readAll());
-        const qsizetype nEnd = received->head.indexOf("\r\n\r\n");
-        if (nEnd >= 0 && !received->bAnswered) {
-          received->bAnswered = true;
-          m_lastRequest = received->head.left(nEnd);
+      // The slot keeps its own copy of the lambda, so the head and the flag live with it.
+      const auto onRead = [this, pSocket, head = QByteArray(), bAnswered = false]() mutable {
+        head.append(pSocket->readAll());
+        const qsizetype nEnd = head.indexOf("\r\n\r\n");
+        if (nEnd >= 0 && !std::exchange(bAnswered, true)) {
+          m_lastRequest = head.left(nEnd);
           Answer(pSocket, m_lastRequest);
         }
-      });
+      };
+      QObject::connect(pSocket, &QTcpSocket::readyRead, pSocket, onRead);
       QObject::connect(pSocket, &QTcpSocket::disconnected, pSocket, &QObject::deleteLater);
     }
   });
@@ -42,56 +38,49 @@ void LocalHttpServer::Serve(const std::string& strPath, const std::string& strBo
 void LocalHttpServer::Answer(QTcpSocket* pSocket, const QByteArray& request) {
   const QList<QByteArray> words = request.left(request.indexOf("\r\n")).split(' ');
   const std::string strPath = words.size() > 1 ? words[1].toStdString() : std::string();
-  const auto pathMode = m_pathModes.find(strPath);
-  const Mode mode = pathMode == m_pathModes.end() ? m_mode : pathMode->second;
-  if (mode == Mode::kSilent) {
+  if (m_mode == Mode::kSilent) {
     return;
   }
   const auto found = m_files.find(strPath);
   const File file = found == m_files.end() ? File{404, "not here", {}} : found->second;
   QByteArray answer = "HTTP/1.1 " + QByteArray::number(file.nStatus) + " Status\r\n" +
                       file.headers + "Connection: close\r\n";
-  if (mode == Mode::kBrokenChunks) {
+  if (m_mode == Mode::kBrokenChunks) {
     // The chunk promises twice what follows, and the connection closes inside it.
     answer += "Transfer-Encoding: chunked\r\n\r\n" + QByteArray::number(file.body.size() * 2, 16) +
               "\r\n" + file.body;
-  } else if (mode == Mode::kChunked) {
+  } else if (m_mode == Mode::kChunked) {
     answer += "Transfer-Encoding: chunked\r\n\r\n";
     for (qsizetype i = 0; i < file.body.size(); i += 7) {
       const QByteArray chunk = file.body.mid(i, 7);
       answer += QByteArray::number(chunk.size(), 16) + ";part=x\r\n" + chunk + "\r\n";
     }
     answer += "0\r\nX-Trailer: end\r\n\r\n";
-  } else if (mode == Mode::kNoLength) {
+  } else if (m_mode == Mode::kNoLength) {
     answer += "\r\n" + file.body;
   } else {
     answer += "Content-Length: " + QByteArray::number(file.body.size()) + "\r\n\r\n";
-    if (mode == Mode::kAnswer) {
+    if (m_mode == Mode::kAnswer) {
       answer += file.body;
-    } else if (mode == Mode::kTruncate) {
+    } else if (m_mode == Mode::kTruncate) {
       answer += file.body.left(file.body.size() / 2);
     }
   }
   pSocket->write(answer);
-  if (mode == Mode::kTrickle) {
-    Trickle(pSocket, file.body);
-  } else if (mode != Mode::kStall) {
+  if (m_mode == Mode::kTrickle) {
+    auto* pTimer = new QTimer(pSocket);  // ends with the connection
+    QObject::connect(pTimer, &QTimer::timeout, pSocket,
+                     [pSocket, body = file.body, nSent = 0]() mutable {
+                       if (nSent < body.size()) {
+                         pSocket->write(body.mid(nSent++, 1));
+                       } else {
+                         pSocket->disconnectFromHost();
+                       }
+                     });
+    pTimer->start(20);
+  } else if (m_mode != Mode::kStall) {
     pSocket->disconnectFromHost();
   }
-}
-
-void LocalHttpServer::Trickle(QTcpSocket* pSocket, const QByteArray& body) {
-  auto* pTimer = new QTimer(pSocket);  // ends with the connection
-  auto nSent = std::make_shared<qsizetype>(0);
-  QObject::connect(pTimer, &QTimer::timeout, pSocket, [pSocket, pTimer, body, nSent] {
-    if (*nSent >= body.size()) {
-      pTimer->stop();
-      pSocket->disconnectFromHost();
-      return;
-    }
-    pSocket->write(body.mid((*nSent)++, 1));
-  });
-  pTimer->start(m_trickleInterval);
 }
 
 }  // namespace velvane

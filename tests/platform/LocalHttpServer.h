@@ -2,7 +2,6 @@
 
 #include <QByteArray>
 #include <QTcpServer>
-#include <chrono>
 #include <map>
 #include <string>
 
@@ -18,7 +17,7 @@ class LocalHttpServer {
     kSilent,        // accepts the connection and never answers
     kStall,         // sends the headers, then nothing more
     kTruncate,      // sends the headers and half the body, then closes
-    kTrickle,       // sends the headers, then the body one byte every trickle interval
+    kTrickle,       // sends the headers, then the body one byte every 20 ms
     kNoLength,      // the whole body with no Content-Length, ended by closing
     kChunked,       // chunked in small chunks, with an extension and a trailer
     kBrokenChunks,  // chunked: a chunk announced longer than what is sent, then closes
@@ -32,9 +31,6 @@ class LocalHttpServer {
   void Serve(const std::string& strPath, const std::string& strBody, int nStatus = 200,
              const std::string& strHeaders = {});
   void SetMode(Mode mode) { m_mode = mode; }
-  // One path answered in its own mode, whatever SetMode says.
-  void SetMode(const std::string& strPath, Mode mode) { m_pathModes[strPath] = mode; }
-  void SetTrickleInterval(std::chrono::milliseconds interval) { m_trickleInterval = interval; }
   // Stops listening: new connections are refused.
   void Close() { m_server.close(); }
   // The head of the last request received.
@@ -48,13 +44,10 @@ class LocalHttpServer {
   };
 
   void Answer(QTcpSocket* pSocket, const QByteArray& request);
-  void Trickle(QTcpSocket* pSocket, const QByteArray& body);
 
   QTcpServer m_server;
   std::map<std::string, File> m_files;  // by path
   Mode m_mode = Mode::kAnswer;
-  std::map<std::string, Mode> m_pathModes;
-  std::chrono::milliseconds m_trickleInterval{20};
   QByteArray m_lastRequest;
 };
 

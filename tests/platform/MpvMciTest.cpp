@@ -80,13 +80,6 @@ PlayResult PollToEnd(Mci& mci, const std::string& alias, std::chrono::millisecon
   return result;
 }
 
-MpvMciOptions Output(const char* pszName, bool bUntimed = false) {
-  MpvMciOptions options;
-  options.strAudioOutput = pszName;
-  options.bUntimed = bUntimed;
-  return options;
-}
-
 class MpvMciTest : public ::testing::Test {
  protected:
   // A 440 Hz sine at half scale.
@@ -101,7 +94,7 @@ class MpvMciTest : public ::testing::Test {
 
 // Two decks at once, as an auto change plays them; closing one leaves the other playing.
 TEST_F(MpvMciTest, TwoAliasesPlayInRealTimeAndReachLengthExactlyOnlyAtTheEnd) {
-  MpvMci mci(Output("null"));
+  MpvMci mci({"null"});
   ASSERT_EQ(Send(mci, OpenCommand(Tone("a.wav", 1.0), "Track1")), 0);
   ASSERT_EQ(Send(mci, OpenCommand(Tone("b.wav", 1.5), "Track2")), 0);
   EXPECT_EQ(Status(mci, "Track1", "length"), 1000);
@@ -138,7 +131,7 @@ TEST_F(MpvMciTest, TwoAliasesPlayInRealTimeAndReachLengthExactlyOnlyAtTheEnd) {
 // nothing open, opening it again fails and keeps the first file, commands on an alias not
 // open fail with an empty reply, and once closed it is free.
 TEST_F(MpvMciTest, AnAliasIsTakenFromItsOpenToItsCloseAndTakesCubicVolumes) {
-  MpvMci mci(Output("null", true));
+  MpvMci mci({"null", true});
   m_dir.Write("text.mp3", "This is not music at all, just some words in a file.\n");
   m_dir.Write("empty.wav", "");
   ASSERT_TRUE(WriteSilenceWav((m_dir.Path() / "no-samples.wav").string(), 0.0));
@@ -199,7 +192,7 @@ TEST_F(MpvMciTest, LeavesTheProcessLocaleAlone) {
       continue;
     }
     const std::string before = std::setlocale(LC_NUMERIC, nullptr);
-    MpvMci mci(Output("null", true));
+    MpvMci mci({"null", true});
     const int error = Send(mci, OpenCommand(Tone("a.wav", 1.0), "Track1"));
     const std::string after = std::setlocale(LC_NUMERIC, nullptr);
     std::setlocale(LC_NUMERIC, saved.c_str());
@@ -225,7 +218,7 @@ TEST_F(MpvMciTest, PulseNullSinkRecordsLevelsThatFollowTheLinearVolumeAndTheGain
   PulseNullSink sink(m_dir.Path());
   ASSERT_NO_FATAL_FAILURE(sink.Start());
   {
-    MpvMci mci(Output("pulse"));
+    MpvMci mci({"pulse"});
     mci.SetGain("Track2", 10.0);
     ASSERT_EQ(Send(mci, OpenCommand(tone, "Track1")), 0) << sink.Log();
     ASSERT_EQ(Send(mci, OpenCommand(quiet, "Track2")), 0);

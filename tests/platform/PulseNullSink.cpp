@@ -3,9 +3,9 @@
 #include <QStandardPaths>
 #include <cmath>
 #include <cstring>
-#include <fstream>
-#include <iterator>
 #include <thread>
+
+#include "support/TempDir.h"
 
 namespace velvane {
 
@@ -13,23 +13,18 @@ namespace {
 
 using namespace std::chrono_literals;
 
-std::string ReadFile(const std::filesystem::path& path) {
-  std::ifstream file(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
-}
-
 QString Text(const std::filesystem::path& path) {
   return QString::fromStdString(path.string());
 }
 
-// Starts `args[0]` (looked up on PATH) with HOME in our folder, so nothing is written to the
-// real home folder, and `strVariable` set to `strValue`; its output is discarded. Null when it
-// cannot be started.
-std::unique_ptr<QProcess> Spawn(const std::filesystem::path& folder, const QString& strVariable,
-                                const QString& strValue, const QStringList& args) {
+// Starts `args[0]` (looked up on PATH) in the environment of our server: HOME and its runtime
+// folder in our folder, so nothing is written to the real home folder, and PULSE_SERVER
+// naming its socket. Its output is discarded. Null when it cannot be started.
+std::unique_ptr<QProcess> Spawn(const std::filesystem::path& folder, const QStringList& args) {
   QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
   environment.insert(QStringLiteral("HOME"), Text(folder / "run"));
-  environment.insert(strVariable, strValue);
+  environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), Text(folder / "run"));
+  environment.insert(QStringLiteral("PULSE_SERVER"), "unix:" + Text(folder / "run" / "native"));
   auto process = std::make_unique<QProcess>();
   process->setProcessEnvironment(environment);
   process->setStandardInputFile(QProcess::nullDevice());
@@ -39,15 +34,9 @@ std::unique_ptr<QProcess> Spawn(const std::filesystem::path& folder, const QStri
   return process->waitForStarted(5000) ? std::move(process) : nullptr;
 }
 
-// A PulseAudio client pointed at our server.
-std::unique_ptr<QProcess> Client(const std::filesystem::path& folder, const QStringList& args) {
-  return Spawn(folder, QStringLiteral("PULSE_SERVER"), "unix:" + Text(folder / "run" / "native"),
-               args);
-}
-
 // Its exit status, or -1 if it did not exit normally within 2 s (it is killed then).
 int RunClient(const std::filesystem::path& folder, const QStringList& args) {
-  const std::unique_ptr<QProcess> process = Client(folder, args);
+  const std::unique_ptr<QProcess> process = Spawn(folder, args);
   return process && process->waitForFinished(2000) && process->exitStatus() == QProcess::NormalExit
              ? process->exitCode()
              : -1;
@@ -88,16 +77,16 @@ std::vector<double> PulseNullSink::BlockLevels(const std::vector<std::int16_t>& 
 }
 
 std::string PulseNullSink::Log() const {
-  return ReadFile(m_folder / "pulseaudio.log");
+  return ReadWholeFile(m_folder / "pulseaudio.log");
 }
 
 PulseNullSink::~PulseNullSink() {
   Stop(m_recorder);
   Stop(m_server);
-  if (m_bEnvSet && m_oldPulseServer) {
-    qputenv("PULSE_SERVER", QByteArray::fromStdString(*m_oldPulseServer));
-  } else if (m_bEnvSet) {
+  if (m_oldPulseServer && m_oldPulseServer->isEmpty()) {
     qunsetenv("PULSE_SERVER");
+  } else if (m_oldPulseServer) {
+    qputenv("PULSE_SERVER", *m_oldPulseServer);
   }
 }
 
@@ -107,7 +96,7 @@ void PulseNullSink::Start() {
   std::filesystem::permissions(runtime, std::filesystem::perms::owner_all);
   const QString socket = Text(runtime / "native");
   // Anonymous access, so the clients need no cookie file.
-  m_server = Spawn(m_folder, QStringLiteral("XDG_RUNTIME_DIR"), Text(runtime),
+  m_server = Spawn(m_folder,
                    {"pulseaudio", "-n", "--daemonize=no", "--exit-idle-time=-1", "--system=false",
                     "--use-pid-file=no", "--log-target=file:" + Text(m_folder / "pulseaudio.log"),
                     "-L", "module-null-sink sink_name=nullsink rate=44100 channels=2", "-L",
@@ -121,21 +110,18 @@ void PulseNullSink::Start() {
     std::this_thread::sleep_for(100ms);
   }
   RunClient(m_folder, {"pactl", "set-default-sink", "nullsink"});
-  if (qEnvironmentVariableIsSet("PULSE_SERVER")) {
-    m_oldPulseServer = qgetenv("PULSE_SERVER").toStdString();
-  }
+  m_oldPulseServer = qgetenv("PULSE_SERVER");
   qputenv("PULSE_SERVER", ("unix:" + socket).toUtf8());
-  m_bEnvSet = true;
   m_recorder =
-      Client(m_folder, {"parec", "-d", "nullsink.monitor", "--format=s16ne", "--rate=44100",
-                        "--channels=2", "--latency-msec=10", Text(m_folder / "monitor.raw")});
+      Spawn(m_folder, {"parec", "-d", "nullsink.monitor", "--format=s16ne", "--rate=44100",
+                       "--channels=2", "--latency-msec=10", Text(m_folder / "monitor.raw")});
   ASSERT_TRUE(m_recorder) << "parec could not be started";
   std::this_thread::sleep_for(2000ms);
 }
 
 std::vector<std::int16_t> PulseNullSink::StopRecording() {
   Stop(m_recorder);
-  const std::string bytes = ReadFile(m_folder / "monitor.raw");
+  const std::string bytes = ReadWholeFile(m_folder / "monitor.raw");
   std::vector<std::int16_t> samples(bytes.size() / 2);
   std::memcpy(samples.data(), bytes.data(), samples.size() * 2);  // native byte order
   return samples;

@@ -53,8 +53,7 @@ class PulseNullSink {
   std::filesystem::path m_folder;
   std::unique_ptr<QProcess> m_server;  // null when not running
   std::unique_ptr<QProcess> m_recorder;
-  bool m_bEnvSet = false;
-  std::optional<std::string> m_oldPulseServer;
+  std::optional<QByteArray> m_oldPulseServer;  // while ours is set; empty: none was
 };
 
 }  // namespace velvane

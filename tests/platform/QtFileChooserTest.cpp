@@ -5,15 +5,13 @@
 namespace velvane {
 namespace {
 
-TEST(QtFileChooserTest, WindowsFilterTextBecomesQtNameFilters) {
+TEST(QtFileChooserTest, WindowsFilterTextBecomesQtNameFiltersAndFoldersLoseTheirSeparator) {
   EXPECT_EQ(ToQtNameFilter("Playlist Files (*.pla)|*.pla|").toStdString(),
             "Playlist Files (*.pla)");
   EXPECT_EQ(ToQtNameFilter("Music|*.mp3;*.wav|All Files (*.*)|*.*||").toStdString(),
             "Music (*.mp3 *.wav);;All Files (*.*)");
   EXPECT_EQ(ToQtNameFilter("").toStdString(), "");
-}
-
-TEST(QtFileChooserTest, FoldersComeBackWithoutTheirTrailingSeparator) {
+  // Folders come back without their trailing separator.
   EXPECT_EQ(WithoutTrailingSeparator("/home/op/music/").toStdString(), "/home/op/music");
   EXPECT_EQ(WithoutTrailingSeparator("/").toStdString(), "/");
   EXPECT_EQ(WithoutTrailingSeparator("C:\\").toStdString(), "C:\\");

@@ -28,7 +28,7 @@ class QtProfileStoreTest : public ::testing::Test {
   QTemporaryDir m_dir;
 };
 
-TEST_F(QtProfileStoreTest, SettingsLandInTheGeneralSectionAndComeBackWhole) {
+TEST_F(QtProfileStoreTest, SettingsLandInTheGeneralSectionComeBackWholeAndMissingOnesDefault) {
   Settings settings;
   settings.strMusicDir = "/music/Rock, Pop; \"Mot\xC3\xB6rhead\" \\ a=b #x/";
   settings.nPlayMode = 1;
@@ -54,10 +54,8 @@ TEST_F(QtProfileStoreTest, SettingsLandInTheGeneralSectionAndComeBackWhole) {
   ASSERT_TRUE(LoadSettings(store, reloaded));
   EXPECT_EQ(reloaded.strMusicDir, settings.strMusicDir);
   EXPECT_EQ(reloaded.nPlaySize, 700);
-}
 
-TEST_F(QtProfileStoreTest, MissingOrNonNumericValuesGiveTheDefault) {
-  QtProfileStore store(QStringLiteral("velvane-test"));
+  // Missing or non-numeric values give the default.
   EXPECT_EQ(store.GetProfileInt("General", "Nothing", 17), 17);
   EXPECT_EQ(store.GetProfileString("General", "Nothing", "dflt"), "dflt");
   ASSERT_TRUE(store.WriteProfileString("General", "Word", "abc"));

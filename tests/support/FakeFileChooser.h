@@ -3,6 +3,7 @@
 #include <deque>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "core/ports/FileChooser.h"
@@ -21,15 +22,30 @@ class FakeFileChooser : public FileChooser {
     FileDialogOptions options;  // the file dialogs only
   };
 
-  bool ChooseOpenFile(const FileDialogOptions& options, std::string& path) override;
-  bool ChooseSaveFile(const FileDialogOptions& options, std::string& path) override;
-  bool ChooseFolder(const std::string& title, std::string& path) override;
+  bool ChooseOpenFile(const FileDialogOptions& options, std::string& path) override {
+    return Answer({Kind::kOpenFile, options.strTitle, options}, path);
+  }
+  bool ChooseSaveFile(const FileDialogOptions& options, std::string& path) override {
+    return Answer({Kind::kSaveFile, options.strTitle, options}, path);
+  }
+  bool ChooseFolder(const std::string& title, std::string& path) override {
+    return Answer({Kind::kFolder, title, {}}, path);
+  }
 
   std::deque<std::optional<std::string>> m_answers;
   std::vector<Call> m_calls;
 
  private:
-  bool Answer(std::string& path);
+  bool Answer(Call call, std::string& path) {
+    m_calls.push_back(std::move(call));
+    std::optional<std::string> answer;
+    if (!m_answers.empty()) {
+      answer = m_answers.front();
+      m_answers.pop_front();
+    }
+    path = answer.value_or(path);
+    return answer.has_value();
+  }
 };
 
 }  // namespace velvane

@@ -23,15 +23,11 @@ class FakeHttpClient : public HttpClient {
     }
     return found->second;
   }
-  void Cancel() override { ++m_nCancels; }
-  void SetProgressHandler(HttpProgressHandler onProgress) override {
-    m_onProgress = std::move(onProgress);
-  }
+  void Cancel() override {}
+  void SetProgressHandler(HttpProgressHandler /*onProgress*/) override {}
 
   std::map<std::string, HttpResponse> m_answers;
   std::vector<HttpRequest> m_requests;
-  HttpProgressHandler m_onProgress;
-  int m_nCancels = 0;
 };
 
 }  // namespace velvane

@@ -1,34 +1,19 @@
 #include "support/FakeMci.h"
 
-#include <algorithm>
 #include <sstream>
-#include <utility>
 
 namespace velvane {
-
-void FakeMci::Advance(int nMilliseconds) {
-  for (auto& [alias, deck] : m_decks) {
-    if (deck.bPlaying) {
-      deck.nPosition = std::min(deck.nPosition + nMilliseconds, deck.nLength);
-    }
-  }
-}
-
-std::vector<std::string> FakeMci::TakeCommands() {
-  return std::exchange(m_commands, {});
-}
 
 int FakeMci::SendString(const std::string& command, std::string& reply) {
   m_commands.push_back(command);
   reply.clear();
   if (command.rfind("Open \"", 0) == 0) {
-    const std::size_t nQuote = command.find('"', 6);
-    const std::string strMarker = "\"  alias ";
-    if (nQuote == std::string::npos || command.compare(nQuote, strMarker.size(), strMarker) != 0) {
+    const std::size_t nQuote = command.find("\"  alias ", 6);  // two blanks, as the driver sends
+    if (nQuote == std::string::npos) {
       return 1;
     }
     const std::string strPath = command.substr(6, nQuote - 6);
-    const std::string strAlias = command.substr(nQuote + strMarker.size());
+    const std::string strAlias = command.substr(nQuote + 9);
     const auto file = m_files.find(strPath);
     if (IsOpen(strAlias) || file == m_files.end()) {
       return 1;

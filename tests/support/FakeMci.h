@@ -1,7 +1,9 @@
 #pragma once
 
+#include <algorithm>
 #include <map>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "core/ports/DeckGain.h"
@@ -24,7 +26,12 @@ class FakeMci : public Mci, public DeckGain {
 
   void AddFile(const std::string& strPath, int nLengthMs) { m_files[strPath] = nLengthMs; }
   // Moves time on; playing decks advance and stop at their end.
-  void Advance(int nMilliseconds);
+  void Advance(int nMilliseconds) {
+    for (auto& [alias, deck] : m_decks) {
+      deck.nPosition =
+          deck.bPlaying ? std::min(deck.nPosition + nMilliseconds, deck.nLength) : deck.nPosition;
+    }
+  }
   int SendString(const std::string& command, std::string& reply) override;
   void SetGain(const std::string& strAlias, double dGainDb) override {
     m_gains[strAlias] = dGainDb;
@@ -33,7 +40,7 @@ class FakeMci : public Mci, public DeckGain {
   bool IsOpen(const std::string& strAlias) const { return m_decks.count(strAlias) != 0; }
   const Deck& DeckOf(const std::string& strAlias) const { return m_decks.at(strAlias); }
   // The commands sent since the last call, and forgets them.
-  std::vector<std::string> TakeCommands();
+  std::vector<std::string> TakeCommands() { return std::exchange(m_commands, {}); }
 
   std::map<std::string, int> m_files;
   std::map<std::string, Deck> m_decks;

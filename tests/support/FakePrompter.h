@@ -19,9 +19,25 @@ class FakePrompter : public Prompter {
   };
 
   PromptAnswer Show(const std::string& text, const std::string& caption, PromptIcon icon,
-                    PromptButtons buttons) override;
+                    PromptButtons buttons) override {
+    m_shown.push_back({text, caption, icon, buttons});
+    if (m_answers.empty()) {
+      const bool bOk = buttons == PromptButtons::Ok || buttons == PromptButtons::OkCancel;
+      return bOk ? PromptAnswer::Ok : PromptAnswer::Yes;
+    }
+    const PromptAnswer answer = m_answers.front();
+    m_answers.pop_front();
+    return answer;
+  }
   // The texts shown, in order.
-  std::vector<std::string> Texts() const;
+  std::vector<std::string> Texts() const {
+    std::vector<std::string> texts;
+    texts.reserve(m_shown.size());
+    for (const Shown& shown : m_shown) {
+      texts.push_back(shown.strText);
+    }
+    return texts;
+  }
 
   std::deque<PromptAnswer> m_answers;
   std::vector<Shown> m_shown;

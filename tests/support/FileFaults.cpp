@@ -20,7 +20,7 @@ namespace fs = std::filesystem;
 
 #ifdef _WIN32
 
-// Never reached but for the lock: every test that needs the others skips first
+// No root, FIFOs, mounts or children here: every test that needs them skips first
 // (POSIX_ONLY_TEST).
 bool RunningAsRoot() {
   return false;
@@ -40,12 +40,6 @@ void FillDisk(const fs::path& /*folder*/) {}
 int RunInChildren(int nCount, const std::function<int(int nChild)>& /*body*/) {
   return nCount;
 }
-
-LockHolder::LockHolder(const std::string& strFolder) {
-  std::error_code error;
-  m_bHolding = m_lock.TryLock(strFolder, error) == LockResult::kLocked;
-}
-LockHolder::~LockHolder() = default;
 
 #else
 
@@ -132,41 +126,6 @@ int RunInChildren(int nCount, const std::function<int(int nChild)>& body) {
     }
   }
   return nFailed;
-}
-
-LockHolder::LockHolder(const std::string& strFolder) {
-  int locked[2];
-  int release[2];
-  if (pipe(locked) != 0 || pipe(release) != 0) {
-    return;
-  }
-  m_nPid = fork();
-  if (m_nPid == 0) {
-    close(locked[0]);
-    close(release[1]);
-    FolderLock lock;
-    std::error_code error;
-    const char cLocked = lock.TryLock(strFolder, error) == LockResult::kLocked ? 'y' : 'n';
-    (void)!write(locked[1], &cLocked, 1);
-    char c = 0;
-    (void)!read(release[0], &c, 1);  // returns when the parent closes its end
-    _exit(0);
-  }
-  close(locked[1]);
-  close(release[0]);
-  m_nRelease = release[1];
-  char cLocked = 'n';
-  m_bHolding = read(locked[0], &cLocked, 1) == 1 && cLocked == 'y';
-  close(locked[0]);
-}
-
-LockHolder::~LockHolder() {
-  if (m_nRelease >= 0) {
-    close(m_nRelease);
-  }
-  if (m_nPid > 0) {
-    waitpid(m_nPid, nullptr, 0);
-  }
 }
 
 #endif

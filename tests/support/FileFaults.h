@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <functional>
 #include <string>
+#include <system_error>
 #include <vector>
 
 #include "core/db/NativeFile.h"
@@ -58,23 +59,19 @@ void FillDisk(const std::filesystem::path& folder);
 // exited with a status other than 0. The children share nothing but the file system.
 int RunInChildren(int nCount, const std::function<int(int nChild)>& body);
 
-// A child process that holds the database folder's lock until this object ends. On Windows a
-// lock held by this process serves as well: a file opened without sharing is refused to every
-// other opener, in this process or another.
+// Holds the database folder's lock until this object ends, as another program would. The lock
+// belongs to the open lock file (flock on POSIX, a file opened without sharing on Windows), so
+// the program's own attempts in this process are refused just as another program's are.
 class LockHolder {
  public:
-  explicit LockHolder(const std::string& strFolder);
-  ~LockHolder();
-  LockHolder(const LockHolder&) = delete;
-  LockHolder& operator=(const LockHolder&) = delete;
+  explicit LockHolder(const std::string& strFolder) {
+    std::error_code error;
+    m_bHolding = m_lock.TryLock(strFolder, error) == LockResult::kLocked;
+  }
   bool Holding() const { return m_bHolding; }
 
  private:
-#ifdef _WIN32
   FolderLock m_lock;
-#endif
-  int m_nPid = -1;
-  int m_nRelease = -1;  // closing this pipe end tells the child to end
   bool m_bHolding = false;
 };
 

@@ -17,57 +17,39 @@ class AnalysisCommandsTest : public ToolFixture {
     UseTempFolders();
     m_clock.Set(2026, 12, 6, 3, 0);
     m_context.pAnalyser = &m_analyser;
+    m_args = {"analyse"};
     m_db.Write("playlist.dat", "00101\\A\\One\\-1\\\r\n00102\\B\\Two\\-1\\\r\n");
     std::filesystem::create_directories(m_music.Path() / "001");
     m_music.Write("001/01 One.mp3", "one");
     m_music.Write("001/02 Two.mp3", "bad two");
   }
-  int Run(std::vector<std::string> args) {
-    args.insert(args.begin(), "analyse");
-    return ToolFixture::Run(args);
-  }
 
   FakeAudioAnalyser m_analyser;
 };
 
-TEST_F(AnalysisCommandsTest, ExitsWithOneWhileSomeFilesCannotBeAnalysed) {
-  EXPECT_EQ(Run({"--jobs", "2"}), 1);
-  EXPECT_EQ(m_out.str(),
+TEST_F(AnalysisCommandsTest, ExitsWithOneWhileSomeFilesCannotBeAnalysedAndRetriesOnlyThose) {
+  // On a terminal the progress line is rewritten in place, and gone before the summary.
+  m_context.bTerminal = true;
+  EXPECT_EQ(Out({"--jobs", "2"}, kToolNotFound),
             "Music file CD 001 Track 02 could not be analysed (02 Two.mp3): damaged\n"
             "Analysed 1 music files, 1 could not be analysed\n");
-  EXPECT_EQ(m_err.str(), "");
-  EXPECT_EQ(m_db.Read("analysis.dat").substr(0, 16), "1\t1\t01 One.mp3\t3");
-
-  // Only the failed one is tried again.
-  m_music.Write("001/02 Two.mp3", "two");
-  EXPECT_EQ(Run({}), 0);
-  EXPECT_EQ(m_out.str(), "Analysed 1 music files\n");
-  EXPECT_EQ(m_analyser.m_nCalls, 3);
-  EXPECT_EQ(Run({}), 0);
-  EXPECT_EQ(m_out.str(), "All music files are analysed\n");
-  EXPECT_EQ(Run({"--force", "--jobs", "99999"}), 0);
-  EXPECT_EQ(m_out.str(), "Analysed 2 music files\n");
-}
-
-TEST_F(AnalysisCommandsTest, OnATerminalTheProgressLineIsRewrittenInPlace) {
-  m_context.bTerminal = true;
-  EXPECT_EQ(Run({"--jobs", "1"}), 1);
   const std::string strErr = m_err.str();
   EXPECT_NE(strErr.find("\rAnalysing: 2 of 2 files (1 failed), 0:00 elapsed, "), std::string::npos)
       << strErr;
-  EXPECT_EQ(strErr.substr(strErr.size() - 4), "\r\x1b[K");  // gone before the summary
+  EXPECT_EQ(strErr.substr(strErr.size() - 4), "\r\x1b[K");
   EXPECT_EQ(strErr.find('\n'), std::string::npos);
+  EXPECT_EQ(m_db.Read("analysis.dat").substr(0, 16), "1\t1\t01 One.mp3\t3");
+
+  m_context.bTerminal = false;
+  m_music.Write("001/02 Two.mp3", "two");
+  EXPECT_EQ(Out({}), "Analysed 1 music files\n");
+  EXPECT_EQ(m_err.str(), "");
+  EXPECT_EQ(m_analyser.m_nCalls, 3);
+  EXPECT_EQ(Out({}), "All music files are analysed\n");
+  EXPECT_EQ(Out({"--force", "--jobs", "99999"}), "Analysed 2 music files\n");
 }
 
-TEST_F(AnalysisCommandsTest, AnInterruptedRunSaysSoAndExitsWithOne) {
-  const std::atomic<bool> interrupted{true};
-  m_context.catchInterrupt = [&interrupted] { return &interrupted; };
-  EXPECT_EQ(Run({}), 1);
-  EXPECT_EQ(m_out.str(), "Analysed 0 music files; stopped with 2 files left\n");
-  EXPECT_EQ(m_analyser.m_nCalls, 0);
-}
-
-TEST_F(AnalysisCommandsTest, BadUsageAndUnusableFoldersExitWithTwo) {
+TEST_F(AnalysisCommandsTest, BadUsageAndUnusableFoldersExitWithTwoButTheDesktopsLockDoesNot) {
   for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{
            {"--jobs", "0"}, {"--jobs", "-3"}, {"--jobs", "x"}, {"--jobs", "2x"}, {"--jobs"}}) {
     EXPECT_EQ(Run(args), 2) << args.back();
@@ -89,12 +71,16 @@ TEST_F(AnalysisCommandsTest, BadUsageAndUnusableFoldersExitWithTwo) {
                              m_db.Folder() + "\n");
   EXPECT_EQ(m_analyser.m_nCalls, 0);
   EXPECT_FALSE(m_db.Exists("analysis.dat"));
-}
+  analysing.Unlock();
 
-// The nightly run must not need the desktop program closed: it only reads the databases.
-TEST_F(AnalysisCommandsTest, RunsWhileTheDesktopProgramHoldsTheDatabaseFolder) {
+  // The nightly run must not need the desktop program closed: it only reads the databases.
   const LockHolder program(m_db.Folder());
   ASSERT_TRUE(program.Holding());
+  const std::atomic<bool> interrupted{true};
+  m_context.catchInterrupt = [&interrupted] { return &interrupted; };
+  EXPECT_EQ(Out({}, kToolNotFound), "Analysed 0 music files; stopped with 2 files left\n");
+  EXPECT_EQ(m_analyser.m_nCalls, 0);
+  m_context.catchInterrupt = {};
   EXPECT_EQ(Run({}), 1);
   EXPECT_EQ(m_analyser.m_nCalls, 2);
   EXPECT_TRUE(m_db.Exists("analysis.dat"));

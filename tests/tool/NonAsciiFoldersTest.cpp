@@ -36,12 +36,8 @@ class NonAsciiFoldersTest : public ToolFixture {
   }
   static std::string Read(const std::string& strPath) {
     const UniqueFile file = OpenFile(strPath, "rb");
-    std::string strContent;
-    char buffer[4096];
-    std::size_t nRead = 0;
-    while (file != nullptr && (nRead = std::fread(buffer, 1, sizeof buffer, file.get())) > 0) {
-      strContent.append(buffer, nRead);
-    }
+    std::string strContent(1 << 16, '\0');
+    strContent.resize(file ? std::fread(strContent.data(), 1, strContent.size(), file.get()) : 0);
     return strContent;
   }
   // A music file in the CD folder `strCD`, made as the operator would; returns its path.
@@ -65,8 +61,7 @@ TEST_F(NonAsciiFoldersTest, LoadSaveCheckAndImportWorkInFoldersNamedInAnyLanguag
 
   // Loaded and saved twice: the second save keeps the first as playlist.old.
   for (int nSave = 0; nSave < 2; ++nSave) {
-    ASSERT_EQ(Run({"resave"}), kToolSuccess) << m_err.str();
-    EXPECT_EQ(m_out.str(), "playlist: 1 records, charts: 1 entries\n");
+    EXPECT_EQ(Out({"resave"}), "playlist: 1 records, charts: 1 entries\n");
   }
   EXPECT_EQ(Read(m_strDb + "playlist.dat"), strPlaylist);
   EXPECT_EQ(Read(m_strDb + "playlist.old"), strPlaylist);
@@ -79,16 +74,15 @@ TEST_F(NonAsciiFoldersTest, LoadSaveCheckAndImportWorkInFoldersNamedInAnyLanguag
   EXPECT_EQ(Read(m_strDb + "errorlog.txt"),
             "06/12/2026 01:00   Music file CD 012 Track 03 could not be found\r\n");
   MusicFile("012", "03 Björk - Jóga.mp3");
-  EXPECT_EQ(Run({"check-music"}), kToolSuccess) << m_err.str();
-  EXPECT_EQ(m_out.str(), "All music tracks are accounted for\n");
+  EXPECT_EQ(Out({"check-music"}), "All music tracks are accounted for\n");
 
   // The CD import reads the names back from the folder listing as UTF-8: into the records,
   // and to the tag reader for a file whose name holds no artist or title.
   const std::string strFirst = MusicFile("013", "01 - Sigur Rós - Hoppípolla.flac");
   MusicFile("013", "02_Ωδή.mp3");
   m_tags.m_tags["02_Ωδή.mp3"] = {"Ολυμπία", "音楽"};
-  ASSERT_EQ(Run({"import-cd", strFirst}), kToolSuccess) << m_err.str();
-  EXPECT_EQ(m_out.str(), "01\t Sigur Rós \t Hoppípolla\t\n02_Ωδή.mp3\tΟλυμπία\t音楽\t\n");
+  EXPECT_EQ(Out({"import-cd", strFirst}),
+            "01\t Sigur Rós \t Hoppípolla\t\n02_Ωδή.mp3\tΟλυμπία\t音楽\t\n");
   EXPECT_EQ(
       Read(m_strDb + "playlist.dat"),
       strPlaylist + "01301\\ Sigur Rós \\ Hoppípolla\\-1\\\r\n01302\\Ολυμπία\\音楽\\-1\\\r\n");

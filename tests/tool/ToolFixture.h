@@ -24,11 +24,18 @@ class ToolFixture : public ::testing::Test {
     m_profile.PutString("General", "FilesDir", m_db.Folder());
     m_profile.PutString("General", "MusicDir", m_music.Folder());
   }
-  // Runs the tool and returns its exit status.
+  // Runs the tool on m_args followed by `args` and returns its exit status.
   int Run(const std::vector<std::string>& args) {
     m_out.str("");
     m_err.str("");
-    return RunTool(args, m_context);
+    std::vector<std::string> all = m_args;
+    all.insert(all.end(), args.begin(), args.end());
+    return RunTool(all, m_context);
+  }
+  // Runs the tool, expects the exit status `nStatus` and returns what it printed on stdout.
+  std::string Out(const std::vector<std::string>& args, int nStatus = kToolSuccess) {
+    EXPECT_EQ(Run(args), nStatus) << m_err.str();
+    return m_out.str();
   }
 
   TempDir m_db;
@@ -37,6 +44,7 @@ class ToolFixture : public ::testing::Test {
   FakeClock m_clock;
   std::ostringstream m_out, m_err;
   ToolContext m_context{m_profile, m_clock, m_out, m_err};
+  std::vector<std::string> m_args;  // the arguments every run starts with
 };
 
 }  // namespace velvane

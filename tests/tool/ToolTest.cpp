@@ -13,37 +13,29 @@ namespace {
 class ToolTest : public ToolFixture {
  protected:
   void SetUp() override { m_clock.Set(2010, 3, 7, 9, 5); }
-  int RunOnDb(std::vector<std::string> args) {
-    args.insert(args.begin(), {"--db", m_db.Folder()});
-    return Run(args);
-  }
 };
 
-TEST_F(ToolTest, ResaveRoundTripsTheDatabasesWithCrLfLineEnds) {
-  const std::string charts = "05/03/1983\\A\\T\\01\\0\\\r\n5/3/83\\B\\U\\2\\-1\\\r\n";
+TEST_F(ToolTest, ResaveRoundTripsWithCrLfInTheFolderGivenOrTheSettingsOneWithItsSizes) {
+  const std::string strPlaylist = "00705\\A\\T\\1\\\r\n99999\\ \\U\\-1\\\r\n";
+  const std::string strCharts = "05/03/1983\\A\\T\\01\\0\\\r\n5/3/83\\B\\U\\2\\-1\\\r\n";
   m_db.Write("playlist.dat", "00705\\A\\T\\1\\\n99999\\ \\U\\-1\\\r\n");
-  m_db.Write("charts.dat", charts);
-
+  m_db.Write("charts.dat", strCharts);
   // The folder is given without its trailing separator.
-  EXPECT_EQ(Run({"--db", m_db.Path().string(), "resave"}), kToolSuccess) << m_err.str();
-  EXPECT_EQ(m_out.str(), "playlist: 2 records, charts: 2 entries\n");
-  EXPECT_EQ(m_db.Read("playlist.dat"), "00705\\A\\T\\1\\\r\n99999\\ \\U\\-1\\\r\n");
-  EXPECT_EQ(m_db.Read("charts.dat"), charts);
-}
+  EXPECT_EQ(Out({"--db", m_db.Path().string(), "resave"}),
+            "playlist: 2 records, charts: 2 entries\n");
+  EXPECT_EQ(m_db.Read("playlist.dat") + m_db.Read("charts.dat"), strPlaylist + strCharts);
 
-TEST_F(ToolTest, FolderComesFromTheDesktopSettingsAndSizesToo) {
+  // The folder comes from the desktop settings, and so do the sizes. One record over the
+  // capacity: reported, and nothing is saved so nothing is lost.
   UseTempFolders();
   m_profile.PutInt("General", "PlaySize", 1);
-  m_db.Write("playlist.dat", "00101\\A\\T\\-1\\\r\n00102\\B\\U\\-1\\\r\n");
-
-  // One record over the capacity: reported, and nothing is saved so nothing is lost.
   EXPECT_EQ(Run({"resave"}), kToolUsage);
   EXPECT_NE(m_err.str().find("Insufficient memory allocated to store the playlist"),
             std::string::npos);
-  EXPECT_EQ(m_db.Read("playlist.dat"), "00101\\A\\T\\-1\\\r\n00102\\B\\U\\-1\\\r\n");
+  EXPECT_EQ(m_db.Read("playlist.dat"), strPlaylist);
 
   // Absurd sizes from a damaged settings file take the limit, one line each on stderr.
-  m_err.str("");
+  m_db.Write("charts.dat", "");
   m_profile.PutInt("General", "PlaySize", 999999999);
   m_profile.PutInt("General", "ChartSize", 0);
   EXPECT_EQ(Run({"resave"}), kToolSuccess);
@@ -120,59 +112,54 @@ TEST_F(ToolTest, EveryCommandExitsWithTwoOnBadUsageAndUnusableFolders) {
 }
 
 TEST_F(ToolTest, HelpAndVersionGoToStandardOutput) {
-  EXPECT_EQ(Run({"--help"}), kToolSuccess);
-  EXPECT_EQ(m_out.str().rfind("usage: velvane-tool [--db DIR] [--music DIR] COMMAND [ARGS]\n", 0),
-            0u);
+  const std::string strHelp = Out({"--help"});
+  EXPECT_EQ(strHelp.rfind("usage: velvane-tool [--db DIR] [--music DIR] COMMAND [ARGS]\n", 0), 0u);
   for (const char* pszLine : {"\n  --db DIR ", "\n  --version ", "\n  resave ", "\n  search ",
                               "\n  auto-select ", "\n  number-one "}) {
-    EXPECT_NE(m_out.str().find(pszLine), std::string::npos) << pszLine;
+    EXPECT_NE(strHelp.find(pszLine), std::string::npos) << pszLine;
   }
   EXPECT_EQ(m_err.str(), "");
-  const std::string strHelp = m_out.str();
-  EXPECT_EQ(Run({"--db", "/nowhere", "-h"}), kToolSuccess);
-  EXPECT_EQ(m_out.str(), strHelp);
-
-  EXPECT_EQ(Run({"--version"}), kToolSuccess);
-  EXPECT_EQ(m_out.str(), "velvane-tool 1.1.1.0\n");
+  EXPECT_EQ(Out({"--db", "/nowhere", "-h"}), strHelp);
+  EXPECT_EQ(Out({"--version"}), "velvane-tool 1.1.1.0\n");
 
   // A command's own help needs no database.
-  EXPECT_EQ(Run({"number-one", "--help"}), kToolSuccess);
-  EXPECT_EQ(m_out.str().rfind("usage: velvane-tool [--db DIR] [--music DIR] number-one DATE\n", 0),
-            0u);
-  EXPECT_NE(m_out.str().find("\n  DATE "), std::string::npos);
+  const std::string strCommandHelp = Out({"number-one", "--help"});
+  EXPECT_EQ(
+      strCommandHelp.rfind("usage: velvane-tool [--db DIR] [--music DIR] number-one DATE\n", 0),
+      0u);
+  EXPECT_NE(strCommandHelp.find("\n  DATE "), std::string::npos);
   EXPECT_EQ(m_err.str(), "");
 
-  EXPECT_EQ(Run({"-x"}), kToolUsage);
-  EXPECT_EQ(m_out.str(), "");
+  EXPECT_EQ(Out({"-x"}, kToolUsage), "");
   EXPECT_NE(m_err.str().find("unknown option -x"), std::string::npos);
 }
 
 class SearchCommandsTest : public ToolTest {
  protected:
   SearchCommandsTest() {
+    UseTempFolders();
     m_db.Write("playlist.dat", "01203\\ABBA\\Waterloo\\0\\\r\n01204\\ABBA\\SOS\\-1\\\r\n");
     m_db.Write("charts.dat", "06/04/1974\\Abba\\Waterloo\\1\\0\\\r\n");
     m_db.Write("hits.dat", "06/04/1974\\ABBA\\Waterloo\\12\\3\\\r\n");
   }
 };
 
-TEST_F(SearchCommandsTest, SearchPrintsListLinesThenTheStatus) {
-  ASSERT_EQ(RunOnDb({"search", "--artist", "abba"}), kToolSuccess) << m_err.str();
-  EXPECT_EQ(m_out.str(),
-            "ABBA\tWaterloo\t12\t3\tNo. 1   on   06 April 1974\n"
-            "ABBA\tSOS\t12\t4\t\n"
+TEST_F(SearchCommandsTest, SearchesPrintTheirLinesThenTheStatusAndExitWithOneOnNotFound) {
+  EXPECT_EQ(Out({"search", "--artist", "abba"}),
+            "ABBA\tWaterloo\t12\t3\tNo. 1   on   06 April 1974\nABBA\tSOS\t12\t4\t\n"
             " 2 tracks found for   abba - \n");
-  EXPECT_EQ(RunOnDb({"search"}), kToolSuccess);
-  EXPECT_EQ(m_out.str(), " Nothing to search for\n");
-  EXPECT_EQ(RunOnDb({"search", "--artist"}), kToolUsage);  // no value
-}
-
-TEST_F(SearchCommandsTest, AutoSelectIsRepeatableWithASeed) {
-  ASSERT_EQ(RunOnDb({"auto-select", "--start", "1974", "--end", "1974", "--seed", "5"}), 0);
+  EXPECT_EQ(Out({"search"}), " Nothing to search for\n");
+  EXPECT_EQ(Out({"search", "--artist"}, kToolUsage), "");  // no value
   // One entry in the database: the draws run out before the count is passed.
-  EXPECT_EQ(m_out.str(), "ABBA\tWaterloo\t12\t3\tNo. 1   on   06 April 1974\nSearching...\n");
-  ASSERT_EQ(RunOnDb({"auto-select", "--out-of-chart", "--seed", "5"}), 0);
-  EXPECT_EQ(m_out.str(), "ABBA\tSOS\t12\t4\t\nSearching...\n");
+  EXPECT_EQ(Out({"auto-select", "--start", "1974", "--end", "1974", "--seed", "5"}),
+            "ABBA\tWaterloo\t12\t3\tNo. 1   on   06 April 1974\nSearching...\n");
+  EXPECT_EQ(Out({"auto-select", "--out-of-chart", "--seed", "5"}),
+            "ABBA\tSOS\t12\t4\t\nSearching...\n");
+  EXPECT_EQ(Out({"number-one", "1/5/1974"}),
+            "\nNumber 1 in the charts on 01 May 1974 was\n\nABBA - Waterloo\n");
+  EXPECT_EQ(Out({"number-one", "1/1/1960"}, kToolNotFound),
+            "\n\nSorry, could not find that date\n");
+  EXPECT_EQ(Out({"number-one"}, kToolUsage), "");
 }
 
 TEST_F(SearchCommandsTest, EveryOptionACommandDescribesItAccepts) {
@@ -191,19 +178,11 @@ TEST_F(SearchCommandsTest, EveryOptionACommandDescribesItAccepts) {
       if (!strValue.empty() && std::isupper(static_cast<unsigned char>(strValue[0]))) {
         args.push_back("1974");  // the placeholder of a value
       }
-      EXPECT_EQ(RunOnDb(args), kToolSuccess) << strCommand << " " << strFlag << m_err.str();
+      EXPECT_EQ(Run(args), kToolSuccess) << strCommand << " " << strFlag << m_err.str();
       ++nOptions;
     }
     EXPECT_GT(nOptions, 1) << strCommand;
   }
-}
-
-TEST_F(SearchCommandsTest, NumberOneAnswersOrExitsWithOne) {
-  ASSERT_EQ(RunOnDb({"number-one", "1/5/1974"}), kToolSuccess);
-  EXPECT_EQ(m_out.str(), "\nNumber 1 in the charts on 01 May 1974 was\n\nABBA - Waterloo\n");
-  EXPECT_EQ(RunOnDb({"number-one", "1/1/1960"}), kToolNotFound);
-  EXPECT_EQ(m_out.str(), "\n\nSorry, could not find that date\n");
-  EXPECT_EQ(RunOnDb({"number-one"}), kToolUsage);
 }
 
 }  // namespace

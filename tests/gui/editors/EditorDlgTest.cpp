@@ -2,10 +2,8 @@
 
 #include <QAbstractItemModel>
 #include <QApplication>
-#include <QLabel>
 #include <QLineEdit>
 #include <QListView>
-#include <QPushButton>
 #include <QTest>
 #include <vector>
 
@@ -21,6 +19,7 @@ namespace velvane {
 namespace {
 
 using D = CPlaylistEditorDlg;
+using E = EditorDialog;
 
 class EditorDlgTest : public SearchDlgFixture {
  protected:
@@ -30,14 +29,13 @@ class EditorDlgTest : public SearchDlgFixture {
     Record("Queen", "Radio", "1", "2");
   }
 
-  static QString Text(QWidget& dialog, int nId) {
-    return FindControlAs<QLineEdit>(&dialog, nId)->text();
-  }
-  static void Type(QWidget& dialog, int nId, const QString& text) {
-    FindControlAs<QLineEdit>(&dialog, nId)->setText(text);
+  static void Type(QWidget& dialog, const std::vector<std::pair<int, QString>>& fields) {
+    for (const auto& [nId, text] : fields) {
+      FindControlAs<QLineEdit>(&dialog, nId)->setText(text);
+    }
   }
   static QListView* EditorList(QWidget& dialog) {
-    return FindControlAs<QListView>(&dialog, EditorDialog::kIdList);
+    return FindControlAs<QListView>(&dialog, E::kIdList);
   }
   static int SelectedRow(QWidget& dialog) { return EditorList(dialog)->currentIndex().row(); }
   static int Rows(QWidget& dialog) { return EditorList(dialog)->model()->rowCount(); }
@@ -51,14 +49,12 @@ class EditorDlgTest : public SearchDlgFixture {
     dialog.activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&dialog));
   }
-  QString Status(CAdminDlg& admin) {
-    return FindControlAs<QLabel>(&admin, CAdminDlg::kIdStatus)->text();
-  }
+  static std::string Status(CAdminDlg& admin) { return TextOf(admin, CAdminDlg::kIdStatus); }
 
   FakeDialogPorts m_fakes;
 };
 
-TEST_F(EditorDlgTest, OpensOnTheNewRecordLineAndUpDownEnterAndCtrlFWorkFromTheFields) {
+TEST_F(EditorDlgTest, OpensOnTheNewRecordLineAndKeysMnemonicsAndTabOrderWork) {
   D dialog(m_radio);
   Activate(dialog);
   EXPECT_EQ(dialog.windowTitle(), "Playlist Editor (3 of 2)");
@@ -70,7 +66,6 @@ TEST_F(EditorDlgTest, OpensOnTheNewRecordLineAndUpDownEnterAndCtrlFWorkFromTheFi
     EXPECT_TRUE(FindControl(&dialog, nId)->font().bold()) << nId;
   }
   EXPECT_FALSE(FindControl(&dialog, D::kIdChartInfo)->isEnabled());
-  EXPECT_EQ(FindControlAs<QPushButton>(&dialog, D::kIdFindChartEntry)->text(), "Find &Chart Entry");
 
   QLineEdit* pArtist = FindControlAs<QLineEdit>(&dialog, D::kIdArtist);
   pArtist->setFocus();
@@ -78,39 +73,56 @@ TEST_F(EditorDlgTest, OpensOnTheNewRecordLineAndUpDownEnterAndCtrlFWorkFromTheFi
   QTest::keyClick(pArtist, Qt::Key_Up);
   EXPECT_EQ(SelectedRow(dialog), 0);
   EXPECT_EQ(dialog.windowTitle(), "Playlist Editor (1 of 2)");
-  EXPECT_EQ(Text(dialog, D::kIdArtist), "Abba");
-  EXPECT_EQ(Text(dialog, D::kIdChartInfo), "No. 1   on   05 March 1983");
+  EXPECT_EQ(TextOf(dialog, D::kIdArtist), "Abba");
+  EXPECT_EQ(TextOf(dialog, D::kIdChartInfo), "No. 1   on   05 March 1983");
   QTest::keyClick(EditorList(dialog), Qt::Key_Down);  // the list's own keys do the same
-  EXPECT_EQ(Text(dialog, D::kIdArtist), "Queen");
+  EXPECT_EQ(TextOf(dialog, D::kIdArtist), "Queen");
 
-  Type(dialog, D::kIdTitle, "Changed");
+  Type(dialog, {{D::kIdTitle, "Changed"}});
   QTest::keyClick(FindControl(&dialog, D::kIdTitle), Qt::Key_Return);  // does nothing
   EXPECT_TRUE(dialog.isVisible());
-  EXPECT_EQ(Row(dialog, 1).toStdString(), "Queen\tRadio\t1\t2\t \t-1\t");
+  EXPECT_EQ(Row(dialog, 1), "Queen\tRadio\t1\t2\t \t-1\t");
 
   QTest::keyClick(&dialog, Qt::Key_F, Qt::ControlModifier);
-  EXPECT_TRUE(FindControl(&dialog, EditorDialog::kIdSearchText)->hasFocus());
+  EXPECT_TRUE(FindControl(&dialog, E::kIdSearchText)->hasFocus());
+
+  // Every button has a mnemonic, and Tab goes list, fields, buttons, row by row.
+  EXPECT_EQ((Texts{TextOf(dialog, D::kIdFindChartEntry), TextOf(dialog, E::kIdUpdate),
+                   TextOf(dialog, E::kIdDelete), TextOf(dialog, E::kIdSearch)}),
+            (Texts{"Find &Chart Entry", "&Update", "&Delete", "S&earch"}));
+  EditorList(dialog)->setFocus();
+  std::vector<int> order;
+  for (int i = 0; i < 14; ++i) {
+    order.push_back(ControlId(QApplication::focusWidget()));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+  }
+  const std::vector<int> expected = {
+      E::kIdList,   D::kIdArtist,    D::kIdTitle,          D::kIdCD,          D::kIdTrack,
+      E::kIdUpdate, E::kIdDelete,    D::kIdFindChartEntry, E::kIdSaveAndExit, E::kIdSearchText,
+      E::kIdSearch, E::kIdTopOfList, E::kIdBottomOfList,   E::kIdQuit};
+  EXPECT_EQ(order, expected);
+
+  EditorList(dialog)->setCurrentIndex(EditorList(dialog)->model()->index(1, 0));
+  QTest::keyClick(&dialog, Qt::Key_D, Qt::AltModifier);  // pressed as a click, shown briefly
+  EXPECT_TRUE(QTest::qWaitFor([&] { return Rows(dialog) == 2; }));
 }
 
 TEST_F(EditorDlgTest, UpdateAndSearchWorkThroughTheButtons) {
   D dialog(m_radio);
   Activate(dialog);
-  Type(dialog, D::kIdArtist, "Blondie");
-  Type(dialog, D::kIdTitle, "Atomic");
-  Type(dialog, D::kIdCD, "2");
-  Type(dialog, D::kIdTrack, "1");
-  Click(dialog, EditorDialog::kIdUpdate);
+  Type(dialog,
+       {{D::kIdArtist, "Blondie"}, {D::kIdTitle, "Atomic"}, {D::kIdCD, "2"}, {D::kIdTrack, "1"}});
+  Click(dialog, E::kIdUpdate);
   EXPECT_EQ(Rows(dialog), 4);
   EXPECT_EQ(Row(dialog, 2), "Blondie\tAtomic\t2\t1\t \t-1\t");
   EXPECT_EQ(SelectedRow(dialog), 2);
 
-  Click(dialog, EditorDialog::kIdTopOfList);
+  Click(dialog, E::kIdTopOfList);
   EXPECT_TRUE(FindControl(&dialog, D::kIdArtist)->hasFocus());
-  Type(dialog, EditorDialog::kIdSearchText, "atom");
-  Click(dialog, EditorDialog::kIdSearch);
+  Type(dialog, {{E::kIdSearchText, "atom"}});
+  Click(dialog, E::kIdSearch);
   EXPECT_EQ(SelectedRow(dialog), 2);
-  EXPECT_EQ(Text(dialog, D::kIdArtist), "Blondie");
-  EXPECT_EQ(FindControlAs<QPushButton>(&dialog, EditorDialog::kIdSearch)->text(), "S&earch");
+  EXPECT_EQ(TextOf(dialog, D::kIdArtist), "Blondie");
 }
 
 TEST_F(EditorDlgTest, DeleteUndoAndRedoWorkFromTheButtonAndTheKeysAndTheListFollows) {
@@ -118,17 +130,17 @@ TEST_F(EditorDlgTest, DeleteUndoAndRedoWorkFromTheButtonAndTheKeysAndTheListFoll
   Activate(dialog);
   const QString strAbba = Row(dialog, 0);
   EditorList(dialog)->setCurrentIndex(EditorList(dialog)->model()->index(0, 0));
-  Click(dialog, EditorDialog::kIdDelete);
+  Click(dialog, E::kIdDelete);
   EXPECT_EQ(Rows(dialog), 2);
   EXPECT_EQ(Row(dialog, 0).left(6), "Queen\t");
   EXPECT_EQ(SelectedRow(dialog), 0);
-  EXPECT_EQ(Text(dialog, D::kIdArtist), "Queen");
+  EXPECT_EQ(TextOf(dialog, D::kIdArtist), "Queen");
 
   QLineEdit* pArtist = FindControlAs<QLineEdit>(&dialog, D::kIdArtist);
   pArtist->setFocus();
   QTest::keyClick(pArtist, Qt::Key_Z, Qt::ControlModifier);  // the record, not the typing
   EXPECT_EQ(Row(dialog, 0), strAbba);
-  EXPECT_EQ(Text(dialog, D::kIdArtist), "Abba");
+  EXPECT_EQ(TextOf(dialog, D::kIdArtist), "Abba");
   QTest::keyClick(pArtist, Qt::Key_Y, Qt::ControlModifier);
   EXPECT_EQ(Rows(dialog), 2);
   QTest::keyClick(pArtist, Qt::Key_Z, Qt::ControlModifier);
@@ -143,40 +155,18 @@ TEST_F(EditorDlgTest, DeleteUndoAndRedoWorkFromTheButtonAndTheKeysAndTheListFoll
   EXPECT_EQ(Rows(dialog), 1);
   // Enter on the list shows the line again and goes to the first field.
   QTest::keyClick(&dialog, Qt::Key_Z, Qt::ControlModifier);
-  Type(dialog, D::kIdArtist, "typed");
+  Type(dialog, {{D::kIdArtist, "typed"}});
   pList->setFocus();
   QTest::keyClick(pList, Qt::Key_Return);
-  EXPECT_EQ(Text(dialog, D::kIdArtist), "Queen");
+  EXPECT_EQ(TextOf(dialog, D::kIdArtist), "Queen");
   EXPECT_TRUE(pArtist->hasFocus());
-}
-TEST_F(EditorDlgTest, EveryButtonHasAMnemonicAndTabGoesListFieldsButtonsRowByRow) {
-  D dialog(m_radio);
-  Activate(dialog);
-  EXPECT_EQ(FindControlAs<QPushButton>(&dialog, EditorDialog::kIdUpdate)->text(), "&Update");
-  EXPECT_EQ(FindControlAs<QPushButton>(&dialog, EditorDialog::kIdDelete)->text(), "&Delete");
-  EditorList(dialog)->setFocus();
-  std::vector<int> order;
-  for (int i = 0; i < 14; ++i) {
-    order.push_back(ControlId(QApplication::focusWidget()));
-    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-  }
-  using E = EditorDialog;
-  const std::vector<int> expected = {
-      E::kIdList,   D::kIdArtist,    D::kIdTitle,          D::kIdCD,          D::kIdTrack,
-      E::kIdUpdate, E::kIdDelete,    D::kIdFindChartEntry, E::kIdSaveAndExit, E::kIdSearchText,
-      E::kIdSearch, E::kIdTopOfList, E::kIdBottomOfList,   E::kIdQuit};
-  EXPECT_EQ(order, expected);
-
-  EditorList(dialog)->setCurrentIndex(EditorList(dialog)->model()->index(1, 0));
-  QTest::keyClick(&dialog, Qt::Key_D, Qt::AltModifier);  // pressed as a click, shown briefly
-  EXPECT_TRUE(QTest::qWaitFor([&] { return Rows(dialog) == 2; }));
 }
 
 TEST_F(EditorDlgTest, QuitEscAndTheCloseBoxAllAsk) {
   D dialog(m_radio);
   dialog.show();
   m_prompter.m_answers = {PromptAnswer::No, PromptAnswer::No, PromptAnswer::No, PromptAnswer::Yes};
-  Click(dialog, EditorDialog::kIdQuit);
+  Click(dialog, E::kIdQuit);
   QTest::keyClick(&dialog, Qt::Key_Escape);
   dialog.close();
   EXPECT_TRUE(dialog.isVisible());
@@ -186,29 +176,12 @@ TEST_F(EditorDlgTest, QuitEscAndTheCloseBoxAllAsk) {
   EXPECT_EQ(dialog.result(), QDialog::Rejected);
 }
 
-TEST_F(EditorDlgTest, AdminSavesAfterThePlaylistEditorAndTheEditOutlivesItsQuit) {
-  CAdminDlg admin(m_radio, m_fakes.ports);
-  WhenModal<D>([&](D& dialog) {
-    EXPECT_EQ(Status(admin), "Loading the playlist, please wait.");
-    dialog.List()->setCurrentIndex(dialog.List()->model()->index(1, 0));
-    Type(dialog, D::kIdArtist, "Queen II");
-    Click(dialog, EditorDialog::kIdUpdate);
-    Click(dialog, EditorDialog::kIdSaveAndExit);
-  });
-  admin.CommandAction(CAdminDlg::kCmdEditPlaylist)->trigger();
-  EXPECT_EQ(Status(admin), "");
-  EXPECT_NE(m_dir.Read("db/playlist.dat").find("00102\\Queen II\\Radio\\-1\\"), std::string::npos);
-
-  admin.reject();  // leaving the administration dialog with "Quit" keeps the edit
-  EXPECT_EQ(m_radio.Store().Playlist(1).strArtist, "Queen II");
-}
-
-TEST_F(EditorDlgTest, TheChartEditorQuitSavesNothingAndTheNumberOneEditorWritesHitsDat) {
+TEST_F(EditorDlgTest, FromTheAdminDialogEachEditorSavesOnlyItsOwnFileAndOnlyOnSave) {
   CAdminDlg admin(m_radio, m_fakes.ports);
   WhenModal<CChartEditorDlg>([&](CChartEditorDlg& dialog) {
     EXPECT_EQ(Status(admin), "Loading the charts database, please wait.");
     EXPECT_FALSE(FindControl(&dialog, CChartEditorDlg::kIdCD)->isEnabled());
-    Click(dialog, EditorDialog::kIdQuit);  // the scripted answer is Yes
+    Click(dialog, E::kIdQuit);  // the scripted answer is Yes
   });
   admin.CommandAction(CAdminDlg::kCmdEditCharts)->trigger();
   EXPECT_FALSE(m_dir.Exists("db/charts.old"));
@@ -216,18 +189,33 @@ TEST_F(EditorDlgTest, TheChartEditorQuitSavesNothingAndTheNumberOneEditorWritesH
   WhenModal<CNumberOneEditorDlg>([&](CNumberOneEditorDlg& dialog) {
     EXPECT_EQ(Status(admin), "Loading the Number 1 database, please wait.");
     EXPECT_FALSE(FindControl(&dialog, CNumberOneEditorDlg::kIdPosition)->isEnabled());
-    Type(dialog, CNumberOneEditorDlg::kIdDate, "5/3/83");
-    Type(dialog, CNumberOneEditorDlg::kIdArtist, "Abba");
-    Type(dialog, CNumberOneEditorDlg::kIdTitle, "SOS");
+    Type(dialog, {{CNumberOneEditorDlg::kIdDate, "5/3/83"},
+                  {CNumberOneEditorDlg::kIdArtist, "Abba"},
+                  {CNumberOneEditorDlg::kIdTitle, "SOS"}});
     Click(dialog, CNumberOneEditorDlg::kIdFindInPlaylist);
-    EXPECT_EQ(Text(dialog, CNumberOneEditorDlg::kIdCD), "1");
-    Click(dialog, EditorDialog::kIdUpdate);
-    Click(dialog, EditorDialog::kIdSaveAndExit);
+    EXPECT_EQ(TextOf(dialog, CNumberOneEditorDlg::kIdCD), "1");
+    Click(dialog, E::kIdUpdate);
+    Click(dialog, E::kIdSaveAndExit);
   });
   admin.CommandAction(CAdminDlg::kCmdEditNumberOne)->trigger();
   EXPECT_EQ(Status(admin), "");
   EXPECT_EQ(m_dir.Read("db/hits.dat"), "05/03/1983\\Abba\\SOS\\1\\1\\\r\n");
   EXPECT_FALSE(m_dir.Exists("db/playlist.old"));  // nothing else is saved
+
+  // The playlist editor saves at once, and the edit outlives the administration dialog's Quit.
+  WhenModal<D>([&](D& dialog) {
+    EXPECT_EQ(Status(admin), "Loading the playlist, please wait.");
+    dialog.List()->setCurrentIndex(dialog.List()->model()->index(1, 0));
+    Type(dialog, {{D::kIdArtist, "Queen II"}});
+    Click(dialog, E::kIdUpdate);
+    Click(dialog, E::kIdSaveAndExit);
+  });
+  admin.CommandAction(CAdminDlg::kCmdEditPlaylist)->trigger();
+  EXPECT_EQ(Status(admin), "");
+  EXPECT_NE(m_dir.Read("db/playlist.dat").find("00102\\Queen II\\Radio\\-1\\"), std::string::npos);
+
+  admin.reject();  // leaving the administration dialog with "Quit" keeps the edit
+  EXPECT_EQ(m_radio.Store().Playlist(1).strArtist, "Queen II");
 }
 
 }  // namespace

@@ -16,8 +16,9 @@
 #include <string>
 
 #include "core/db/LineCodec.h"
+#include "core/settings/Settings.h"
 #include "gui/FakeDialogPorts.h"
-#include "gui/common/DialogKit.h"
+#include "gui/ModalDriver.h"
 #include "gui/main/RadioDlg.h"
 #include "support/FakeClock.h"
 #include "support/FakeMci.h"
@@ -40,27 +41,20 @@ class RadioDlgFixture : public ::testing::Test {
 
   // Settings as if the administration dialog had saved them once.
   void Install() {
-    m_profile.PutInt("General", "IsInstalled", 1);
-    m_profile.PutString("General", "MusicDir", m_dir.Folder() + "music/");
-    m_profile.PutString("General", "FilesDir", m_dir.Folder() + "db/");
-    m_profile.PutString("General", "FadeTime", "5");
-    m_profile.PutString("General", "AutoTime", "2");
-    m_profile.PutString("General", "SystemTimer", "100");
-    m_profile.PutInt("General", "PlaySize", 100);
-    m_profile.PutInt("General", "ChartSize", 100);
+    Settings settings;
+    settings.strMusicDir = m_dir.Folder() + "music/";
+    settings.strFilesDir = m_dir.Folder() + "db/";
+    settings.nPlaySize = settings.nChartSize = 100;
+    SaveSettings(m_profile, settings);
   }
 
-  // Library track n of CD 1, "Artist n" - "Title n", one minute long: its record in
-  // playlist.dat and its music file, which the fake audio knows.
-  void AddTrack(int nTrack) {
-    const std::string strNo = std::to_string(nTrack);
-    AddTrack(nTrack, "Artist " + strNo, "Title " + strNo);
-  }
-  // The same with the artist and title as stored bytes.
-  void AddTrack(int nTrack, const std::string& strArtist, const std::string& strTitle) {
+  // Library track n of CD 1, one minute long: its record in playlist.dat (by default "Artist n"
+  // - "Title n", else the stored bytes given) and its music file, which the fake audio knows.
+  void AddTrack(int nTrack, const std::string& strArtist = "", const std::string& strTitle = "") {
     const std::string strNo = std::to_string(nTrack);
     std::ofstream(m_dir.Path() / "db" / "playlist.dat", std::ios::binary | std::ios::app)
-        << FormatPlaylistLine({strArtist, strTitle, "1", strNo, -1});
+        << FormatPlaylistLine({strArtist.empty() ? "Artist " + strNo : strArtist,
+                               strTitle.empty() ? "Title " + strNo : strTitle, "1", strNo, -1});
     const std::string strPath =
         (m_dir.Path() / "music" / "001" / ("0" + strNo + " Title " + strNo + ".mp3")).string();
     std::ofstream(strPath).put('x');
@@ -101,7 +95,7 @@ class RadioDlgFixture : public ::testing::Test {
   QPushButton* Button(int nId) { return Find<QPushButton>(nId); }
   QSlider* Slider(int nId) { return Find<QSlider>(nId); }
   QLineEdit* Edit(int nId) { return Find<QLineEdit>(nId); }
-  std::string Text(int nId) { return Label(nId)->text().toStdString(); }
+  std::string Text(int nId) { return TextOf(*m_pDlg, nId); }
   QColor TextColour(int nId) { return Label(nId)->palette().color(QPalette::WindowText); }
   QColor Background(int nId) { return Label(nId)->palette().color(QPalette::Window); }
 

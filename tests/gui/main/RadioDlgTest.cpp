@@ -44,7 +44,7 @@ TEST_F(RadioDlgTest, FirstRunTellsTheOperatorBeforeTheWindowShows) {
   EXPECT_EQ(Text(kClock), "Friday 04 December 2026     17:59");
 }
 
-TEST_F(RadioDlgTest, ControlsCarryTheirNumbersTextsFontsAndSliderDirection) {
+TEST_F(RadioDlgTest, ControlsButtonsMenuEntriesAndClosingWorkAsTheCoreAllows) {
   StartInstalled();
   const int nIds[] = {
       kPlayNextTrack,   kMasterSlider,     kStopAllTracks, kRemaining,         kQueuePanel,
@@ -60,8 +60,7 @@ TEST_F(RadioDlgTest, ControlsCarryTheirNumbersTextsFontsAndSliderDirection) {
   }
   for (int nSlot = 0; nSlot < kQueueSlots; ++nSlot) {
     for (const int nId : {kQueueCD[nSlot], kQueueTrack[nSlot]}) {
-      QLineEdit* pEdit = Edit(nId);
-      EXPECT_TRUE(pEdit != nullptr && !pEdit->isEnabled()) << nId;  // shown, never typed in
+      EXPECT_TRUE(Edit(nId) != nullptr && !Edit(nId)->isEnabled()) << nId;  // never typed in
     }
   }
   EXPECT_EQ(Button(kSaveQueue)->text(), "Save\nPlaylist");
@@ -81,10 +80,24 @@ TEST_F(RadioDlgTest, ControlsCarryTheirNumbersTextsFontsAndSliderDirection) {
     QTest::keyClick(pSlider, Qt::Key_Up);
     EXPECT_LT(pSlider->value(), 500) << nId;
   }
-}
 
-TEST_F(RadioDlgTest, TheWindowClosesOnlyThroughACloseRequestTheCoreAllows) {
-  StartInstalled();
+  // charts.dat exists, playlist.dat does not: it is created, not loaded, and cannot be searched.
+  EXPECT_EQ(DialogOpenedBy(kManualSearch), "");
+  EXPECT_EQ(DialogOpenedBy(kAutoSearch), "");
+  EXPECT_EQ(DialogOpenedBy(kSearchNumberOne), "velvane::CNumberOneDateDlg");
+  EXPECT_EQ(DialogOpenedBy(kEditPlaylist), "velvane::CQueueEditDlg");
+
+  StartInstalled(1);  // both databases now
+  EXPECT_EQ(DialogOpenedBy(kManualSearch), "velvane::CManualSearchDlg");
+  EXPECT_EQ(DialogOpenedBy(kAutoSearch), "velvane::CAutoSearchDlg");
+  EXPECT_EQ(DialogOpenedBy([&] { m_pDlg->AboutAction()->trigger(); }), "velvane::CAboutDlg");
+  Button(kPlayNextTrack)->click();
+  EXPECT_EQ(DialogOpenedBy([&] { m_pDlg->AdminAction()->trigger(); }), "");
+  Button(kStopAllTracks)->click();
+  EXPECT_EQ(DialogOpenedBy([&] { m_pDlg->AdminAction()->trigger(); }), "velvane::CAdminDlg");
+
+  // The window closes only through a close request the core allows.
+  m_prompter.m_shown.clear();
   for (const Qt::Key key : {Qt::Key_Escape, Qt::Key_Return, Qt::Key_Enter}) {
     QTest::keyClick(m_pDlg.get(), key);
     QTest::keyClick(Button(kClearPlaylist), key);
@@ -100,36 +113,59 @@ TEST_F(RadioDlgTest, TheWindowClosesOnlyThroughACloseRequestTheCoreAllows) {
   EXPECT_FALSE(m_pDlg->Timer().isActive());
 }
 
-TEST_F(RadioDlgTest, TheQueueShowsInItsFieldsAndGoesThroughSaveClearAndLoad) {
+TEST_F(RadioDlgTest, TheQueueGoesThroughSaveClearAndLoadAndSlidersAndButtonsFollowTheCore) {
   StartInstalled(3);
   m_pDlg->OnTimer();
-  EXPECT_EQ(Text(kNowArtist), "Artist 1");
-  EXPECT_EQ(Text(kNowTitle), "Title 1");
-  EXPECT_EQ(Edit(kQueueCD[2])->text(), "1");
-  EXPECT_EQ(Edit(kQueueTrack[2])->text(), "3");
-  EXPECT_EQ(Text(kStatusField), "Ready");
+  EXPECT_EQ((Texts{Text(kNowArtist), Text(kNowTitle), Text(kQueueCD[2]), Text(kQueueTrack[2]),
+                   Text(kStatusField)}),
+            (Texts{"Artist 1", "Title 1", "1", "3", "Ready"}));
 
   const std::string strFile = m_dir.Folder() + "db/playlist/evening.pla";
   m_chooser.m_answers = {strFile};
   Button(kSaveQueue)->click();
   ASSERT_EQ(m_chooser.m_calls.size(), 1u);
-  const FakeFileChooser::Call& save = m_chooser.m_calls[0];
-  EXPECT_EQ(save.kind, FakeFileChooser::Kind::kSaveFile);
-  EXPECT_EQ(save.options.strTitle, "Save Playlist");
-  EXPECT_EQ(save.options.strFolder, m_dir.Folder() + "db/playlist/");
-  EXPECT_EQ(save.options.strFilter, "Playlist Files (*.pla)|*.pla|");
-  EXPECT_EQ(save.options.strDefaultExtension, "pla");
+  const FileDialogOptions& save = m_chooser.m_calls[0].options;
+  EXPECT_EQ(m_chooser.m_calls[0].kind, FakeFileChooser::Kind::kSaveFile);
+  EXPECT_EQ((Texts{save.strTitle, save.strFolder, save.strFilter, save.strDefaultExtension}),
+            (Texts{"Save Playlist", m_dir.Folder() + "db/playlist/",
+                   "Playlist Files (*.pla)|*.pla|", "pla"}));
   EXPECT_TRUE(std::filesystem::exists(strFile));
 
   Button(kClearPlaylist)->click();
-  EXPECT_EQ(Text(kNowArtist), "");
-  EXPECT_EQ(Edit(kQueueCD[0])->text(), "");
+  EXPECT_EQ((Texts{Text(kNowArtist), Text(kQueueCD[0])}), (Texts{"", ""}));
   m_chooser.m_answers = {strFile};
   Button(kLoadQueue)->click();
   EXPECT_EQ(m_chooser.m_calls.back().kind, FakeFileChooser::Kind::kOpenFile);
   EXPECT_EQ(m_chooser.m_calls.back().options.strTitle, "Open Playlist");
-  EXPECT_EQ(Text(kNowArtist), "Artist 1");  // shown at once, not at the next tick
-  EXPECT_EQ(Edit(kQueueTrack[1])->text(), "2");
+  // Shown at once, not at the next tick.
+  EXPECT_EQ((Texts{Text(kNowArtist), Text(kQueueTrack[1])}), (Texts{"Artist 1", "2"}));
+
+  // Slider moves reach the core, and the sliders and the buttons follow it.
+  QSlider* pDeck1 = Slider(kDeck1Slider);
+  pDeck1->setValue(400);
+  Slider(kDeck2Slider)->setValue(300);
+  Slider(kMasterSlider)->setValue(200);
+  EXPECT_EQ(Core().Display().decks[0].nSlider, 400);
+  EXPECT_EQ(Core().Display().decks[1].nSlider, 300);
+  EXPECT_EQ(Core().Display().nMasterSlider, 200);
+
+  Button(kPlayNextTrack)->click();
+  EXPECT_EQ(pDeck1->value(), 0);  // a starting deck plays at full volume
+  EXPECT_FALSE(Button(kPlayNextTrack)->isEnabled());
+  EXPECT_FALSE(Button(kPlayCurrentTrack)->isEnabled());
+
+  // A fade moves the slider through the core; shown positions are not fed back as moves.
+  QSignalSpy moves(pDeck1, &QSlider::valueChanged);
+  Button(kFadeCurrent)->click();
+  Tick();
+  EXPECT_FALSE(Button(kFadeCurrent)->isEnabled());
+  EXPECT_GT(Core().Display().decks[0].nSlider, 0);
+  EXPECT_EQ(pDeck1->value(), Core().Display().decks[0].nSlider);
+  EXPECT_EQ(moves.count(), 0);
+  EXPECT_EQ(Text(kRemaining), "00:59");
+
+  Button(kPlayMode)->click();
+  EXPECT_EQ(Text(kPlayModeField), "Auto Play");
 }
 
 TEST_F(RadioDlgTest, TextsShowReadableLongLinesKeepTheirStartAndColoursFollowTheDecks) {
@@ -185,52 +221,6 @@ TEST_F(RadioDlgTest, TextsShowReadableLongLinesKeepTheirStartAndColoursFollowThe
   EXPECT_EQ(TextColour(kNextTrack), kBlack);
   Button(kPlayNextTrack)->click();
   EXPECT_EQ(TextColour(kNowArtist), kBlack);
-}
-
-TEST_F(RadioDlgTest, SliderMovesReachTheCoreAndSlidersAndButtonStatesFollowIt) {
-  StartInstalled(2);
-  QSlider* pDeck1 = Slider(kDeck1Slider);
-  pDeck1->setValue(400);
-  Slider(kDeck2Slider)->setValue(300);
-  Slider(kMasterSlider)->setValue(200);
-  EXPECT_EQ(Core().Display().decks[0].nSlider, 400);
-  EXPECT_EQ(Core().Display().decks[1].nSlider, 300);
-  EXPECT_EQ(Core().Display().nMasterSlider, 200);
-
-  Button(kPlayNextTrack)->click();
-  EXPECT_EQ(pDeck1->value(), 0);  // a starting deck plays at full volume
-  EXPECT_FALSE(Button(kPlayNextTrack)->isEnabled());
-  EXPECT_FALSE(Button(kPlayCurrentTrack)->isEnabled());
-
-  // A fade moves the slider through the core; shown positions are not fed back as moves.
-  QSignalSpy moves(pDeck1, &QSlider::valueChanged);
-  Button(kFadeCurrent)->click();
-  Tick();
-  EXPECT_FALSE(Button(kFadeCurrent)->isEnabled());
-  EXPECT_GT(Core().Display().decks[0].nSlider, 0);
-  EXPECT_EQ(pDeck1->value(), Core().Display().decks[0].nSlider);
-  EXPECT_EQ(moves.count(), 0);
-  EXPECT_EQ(Text(kRemaining), "00:59");
-
-  Button(kPlayMode)->click();
-  EXPECT_EQ(Text(kPlayModeField), "Auto Play");
-}
-
-TEST_F(RadioDlgTest, ButtonsAndMenuEntriesOpenTheirDialogsUnlessTheCoreRefuses) {
-  StartInstalled();  // charts.dat exists, playlist.dat does not: it is created, not loaded
-  EXPECT_EQ(DialogOpenedBy(kManualSearch), "");
-  EXPECT_EQ(DialogOpenedBy(kAutoSearch), "");
-  EXPECT_EQ(DialogOpenedBy(kSearchNumberOne), "velvane::CNumberOneDateDlg");
-  EXPECT_EQ(DialogOpenedBy(kEditPlaylist), "velvane::CQueueEditDlg");
-
-  StartInstalled(1);  // both databases now
-  EXPECT_EQ(DialogOpenedBy(kManualSearch), "velvane::CManualSearchDlg");
-  EXPECT_EQ(DialogOpenedBy(kAutoSearch), "velvane::CAutoSearchDlg");
-  EXPECT_EQ(DialogOpenedBy([&] { m_pDlg->AboutAction()->trigger(); }), "velvane::CAboutDlg");
-  Button(kPlayNextTrack)->click();
-  EXPECT_EQ(DialogOpenedBy([&] { m_pDlg->AdminAction()->trigger(); }), "");
-  Button(kStopAllTracks)->click();
-  EXPECT_EQ(DialogOpenedBy([&] { m_pDlg->AdminAction()->trigger(); }), "velvane::CAdminDlg");
 }
 
 TEST_F(RadioDlgTest, FunctionKeysPressTheirButtonsOnlyWhileTheWindowHasTheKeyboard) {

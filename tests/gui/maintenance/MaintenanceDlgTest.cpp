@@ -3,7 +3,6 @@
 #include "gui/maintenance/AnalyseDlg.h"
 
 #include <gtest/gtest.h>
-#include <QLabel>
 #include <QListWidget>
 #include <QProgressBar>
 #include <QPushButton>
@@ -15,7 +14,6 @@
 #include "core/main/RadioFixture.h"
 #include "gui/FakeDialogPorts.h"
 #include "gui/ModalDriver.h"
-#include "gui/common/DialogKit.h"
 #include "gui/maintenance/ImportCDDlg.h"
 #include "gui/maintenance/ImportLibraryDlg.h"
 #include "gui/settings/AdminDlg.h"
@@ -25,12 +23,7 @@ namespace {
 
 class MaintenanceDlgTest : public RadioFixture {
  protected:
-  std::string Status(CAdminDlg& admin) {
-    return FindControlAs<QLabel>(&admin, CAdminDlg::kIdStatus)->text().toStdString();
-  }
-  static void Click(QWidget& dialog, int nId) {
-    QTest::mouseClick(FindControlAs<QPushButton>(&dialog, nId), Qt::LeftButton);
-  }
+  static std::string Status(CAdminDlg& admin) { return TextOf(admin, CAdminDlg::kIdStatus); }
 
   FakeDialogPorts m_fakes;
 };
@@ -43,7 +36,7 @@ TEST_F(MaintenanceDlgTest, AnalyseShowsItsProgressAndFailuresAndTheAdminStatusTh
   CAdminDlg admin(m_radio, m_fakes.ports);
   WhenModal<CAnalyseDlg>([](CAnalyseDlg& dialog) {
     ASSERT_TRUE(QTest::qWaitFor([&dialog] { return !dialog.Outcome().empty(); }, 10000));
-    EXPECT_EQ(FindControlAs<QLabel>(&dialog, CAnalyseDlg::kIdCount)->text(),
+    EXPECT_EQ(TextOf(dialog, CAnalyseDlg::kIdCount),
               "Analysed 5 music files, 1 could not be analysed");
     const auto* pProgress = FindControlAs<QProgressBar>(&dialog, CAnalyseDlg::kIdProgress);
     EXPECT_EQ(pProgress->value(), pProgress->maximum());
@@ -51,7 +44,7 @@ TEST_F(MaintenanceDlgTest, AnalyseShowsItsProgressAndFailuresAndTheAdminStatusTh
     ASSERT_EQ(pFailures->count(), 1);
     EXPECT_EQ(pFailures->item(0)->text(),
               "Music file CD 003 Track 04 could not be analysed (04 T4.mp3): damaged");
-    EXPECT_EQ(FindControlAs<QPushButton>(&dialog, CAnalyseDlg::kIdStopClose)->text(), "Close");
+    EXPECT_EQ(TextOf(dialog, CAnalyseDlg::kIdStopClose), "Close");
   });
   admin.CommandAction(CAdminDlg::kCmdAnalyseMusicFiles)->trigger();
   EXPECT_EQ(Status(admin), "Analysed 5 music files, 1 could not be analysed");

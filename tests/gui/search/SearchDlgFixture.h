@@ -2,20 +2,17 @@
 
 #include <gtest/gtest.h>
 
-#include <QLabel>
 #include <QListWidget>
-#include <QPushButton>
 #include <QTest>
 #include <string>
 #include <vector>
 
+#include "core/editors/EditorFixture.h"
 #include "core/main/RadioFixture.h"
-#include "gui/common/DialogKit.h"
+#include "gui/ModalDriver.h"
 #include "gui/search/SearchResultList.h"
 
 namespace velvane {
-
-using Texts = std::vector<std::string>;
 
 // The main window core over fakes, with helpers to fill its records and to work a search
 // dialog's controls.
@@ -24,24 +21,13 @@ class SearchDlgFixture : public RadioFixture {
   // A library record or a chart entry; returns its index.
   int Record(const std::string& strArtist, const std::string& strTitle, const std::string& strCD,
              const std::string& strTrack, int nChartLink = -1) {
-    TrackStore& store = m_radio.Store();
-    const int nIndex = store.PlaylistCount();
-    store.SetPlaylistEntry(nIndex, {strArtist, strTitle, strCD, strTrack, nChartLink}, 100);
-    store.SetPlaylistCount(nIndex + 1);
-    return nIndex;
+    return AppendRecord(m_radio.Store(), {strArtist, strTitle, strCD, strTrack, nChartLink});
   }
   int Chart(const std::string& strDate, const std::string& strArtist, const std::string& strTitle,
             const std::string& strPosition, int nPlaylistLink = -1) {
-    TrackStore& store = m_radio.Store();
-    const int nIndex = store.ChartCount();
-    store.SetChartEntry(nIndex, {strDate, strArtist, strTitle, strPosition, nPlaylistLink}, 100);
-    store.SetChartCount(nIndex + 1);
-    return nIndex;
+    return AppendChart(m_radio.Store(), {strDate, strArtist, strTitle, strPosition, nPlaylistLink});
   }
 
-  static void Click(QWidget& dialog, int nId) {
-    QTest::mouseClick(FindControlAs<QPushButton>(&dialog, nId), Qt::LeftButton);
-  }
   static QListWidget* List(QWidget& dialog) {
     return FindControlAs<QListWidget>(&dialog, SearchResultList::kIdList);
   }
@@ -52,9 +38,7 @@ class SearchDlgFixture : public RadioFixture {
     }
     return lines;
   }
-  static std::string Status(QWidget& dialog) {
-    return FindControlAs<QLabel>(&dialog, SearchResultList::kIdStatus)->text().toStdString();
-  }
+  static std::string Status(QWidget& dialog) { return TextOf(dialog, SearchResultList::kIdStatus); }
   static void Select(QWidget& dialog, int nLine) { List(dialog)->setCurrentRow(nLine); }
   // Double-clicks a line of the shown list, as the operator does.
   static void DoubleClick(QWidget& dialog, int nLine) {

@@ -46,7 +46,7 @@ class SearchDlgTest : public SearchDlgFixture {
   }
 };
 
-TEST_F(SearchDlgTest, ManualSearchRunsOnEnterKeepsTheListOnAnEmptySearchAndAddsThePickedLine) {
+TEST_F(SearchDlgTest, ManualAndNumberOneSearchesRunOnEnterAndAddWhatCanBeQueued) {
   Record("ABBA", "Waterloo", "12", "3", 0);
   Chart("06/04/1974", "Abba", "Waterloo", "1", 0);
   Record("Bj\xF6rk", "Army Of Me", "7", "2");  // stored in Windows-1252 by an older program
@@ -65,67 +65,62 @@ TEST_F(SearchDlgTest, ManualSearchRunsOnEnterKeepsTheListOnAnEmptySearchAndAddsT
   EXPECT_EQ(Status(dialog), " Bj\xC3\xB6rk - Army Of Me   (added to playlist)");
   DoubleClick(dialog, 0);
   EXPECT_EQ(QueuedCDs(), (Texts{"7", "12"}));
-}
 
-TEST_F(SearchDlgTest, NumberOneDateSearchesOnEnterAndOnlyAQueueableAnswerCanBeAddedAgain) {
+  // The number one on a date is searched on Enter, and only a queueable answer can be added.
   m_dir.Write("db/hits.dat",
               "01/01/1983\\Men At Work\\Down Under\\5\\2\\\r\n"
               "29/01/1983\\Phil Collins\\You Can't Hurry Love\\0\\0\\\r\n");
   Record("Men At Work", "Down Under", "5", "2");
-  CNumberOneDateDlg dialog(m_radio);
-  dialog.show();
-  QWidget* pAdd = FindControl(&dialog, CNumberOneDateDlg::kIdAddToPlaylist);
-  const auto result = [&] {
-    return FindControlAs<QLabel>(&dialog, CNumberOneDateDlg::kIdResult)->text().toStdString();
-  };
+  CNumberOneDateDlg numberOne(m_radio);
+  numberOne.show();
+  using D = CNumberOneDateDlg;
+  QWidget* pAdd = FindControl(&numberOne, D::kIdAddToPlaylist);
   EXPECT_FALSE(pAdd->isEnabled());
-  Type(dialog, {{CNumberOneDateDlg::kIdDate, "15/1/83"}});
-  EXPECT_EQ(result(),
+  Type(numberOne, {{D::kIdDate, "15/1/83"}});
+  EXPECT_EQ(TextOf(numberOne, D::kIdResult),
             "\nNumber 1 in the charts on 15 January 1983 was\n\nMen At Work - Down Under");
   ASSERT_TRUE(pAdd->isEnabled());
-  Click(dialog, CNumberOneDateDlg::kIdAddToPlaylist);
-  Click(dialog, CNumberOneDateDlg::kIdAddToPlaylist);
-  EXPECT_EQ(result(), " Men At Work - Down Under   (added to playlist)");
-  EXPECT_EQ(QueuedCDs(), (Texts{"5", "5"}));
-  Type(dialog, {{CNumberOneDateDlg::kIdDate, "1 2 1983"}});  // CD "0": the library lacks it
+  Click(numberOne, D::kIdAddToPlaylist);
+  Click(numberOne, D::kIdAddToPlaylist);
+  EXPECT_EQ(TextOf(numberOne, D::kIdResult), " Men At Work - Down Under   (added to playlist)");
+  EXPECT_EQ(QueuedCDs(), (Texts{"7", "12", "5", "5"}));
+  Type(numberOne, {{D::kIdDate, "1 2 1983"}});  // CD "0": the library lacks it
   EXPECT_FALSE(pAdd->isEnabled());
-  Type(dialog, {{CNumberOneDateDlg::kIdDate, "15/1/83"}});
-  Type(dialog, {{CNumberOneDateDlg::kIdDate, "31/12/1982"}});  // no entry that early
+  Type(numberOne, {{D::kIdDate, "15/1/83"}});
+  Type(numberOne, {{D::kIdDate, "31/12/1982"}});  // no entry that early
   EXPECT_FALSE(pAdd->isEnabled());
 }
 
-TEST_F(SearchDlgTest, AutoSearchCombosOfferTheYearsUpToNowAndKeepStartBeforeEnd) {
+TEST_F(SearchDlgTest, AutoSearchCombosOfferTheYearsUpToNowKeepStartBeforeEndAndGoBackOnClose) {
+  using D = CAutoSearchDlg;
   m_radio.OnAutoSearchClosed({"1960", "1975"});
-  CAutoSearchDlg dialog(m_radio, m_clock);
-  QComboBox* pStart = Combo(dialog, CAutoSearchDlg::kIdStartYear);
-  EXPECT_EQ(pStart->itemText(pStart->count() - 1), "2026");  // up to the clock's year
-  EXPECT_EQ(Shown(dialog, CAutoSearchDlg::kIdStartYear), "1960");
-  EXPECT_EQ(Shown(dialog, CAutoSearchDlg::kIdEndYear), "1975");
-
-  Choose(dialog, CAutoSearchDlg::kIdStartYear, "1980");
-  EXPECT_EQ(Shown(dialog, CAutoSearchDlg::kIdStartYear), "1975");
-  Choose(dialog, CAutoSearchDlg::kIdEndYear, "1970");
-  EXPECT_EQ(Shown(dialog, CAutoSearchDlg::kIdEndYear), "1975");
-}
-
-TEST_F(SearchDlgTest, AutoSearchYearsLastReadGoBackHoweverTheDialogCloses) {
-  // A saved year the combos do not offer survives Esc, but reads as empty at "Quit".
-  m_radio.OnAutoSearchClosed({"1950", "1975"});
-  EXPECT_EQ(RunAndClose([](CAutoSearchDlg& dialog) {
-              EXPECT_EQ(Combo(dialog, CAutoSearchDlg::kIdStartYear)->currentIndex(), -1);
-              QTest::keyClick(&dialog, Qt::Key_Escape);
-            }),
-            (Texts{"1950", "1975"}));
-  EXPECT_EQ(RunAndClose([](CAutoSearchDlg& dialog) { Click(dialog, 1); }), (Texts{"", "1975"}));
-
+  {
+    D dialog(m_radio, m_clock);
+    QComboBox* pStart = Combo(dialog, D::kIdStartYear);
+    EXPECT_EQ(pStart->itemText(pStart->count() - 1), "2026");  // up to the clock's year
+    EXPECT_EQ((Texts{Shown(dialog, D::kIdStartYear), Shown(dialog, D::kIdEndYear)}),
+              (Texts{"1960", "1975"}));
+    Choose(dialog, D::kIdStartYear, "1980");
+    EXPECT_EQ(Shown(dialog, D::kIdStartYear), "1975");
+    Choose(dialog, D::kIdEndYear, "1970");
+    EXPECT_EQ(Shown(dialog, D::kIdEndYear), "1975");
+  }
   // The close box keeps what a year change read, not what was shown later.
-  m_radio.OnAutoSearchClosed({"1960", "1975"});
-  EXPECT_EQ(RunAndClose([](CAutoSearchDlg& dialog) {
-              Choose(dialog, CAutoSearchDlg::kIdEndYear, "1990");
-              Combo(dialog, CAutoSearchDlg::kIdStartYear)->setCurrentIndex(0);
+  EXPECT_EQ(RunAndClose([](D& dialog) {
+              Choose(dialog, D::kIdEndYear, "1990");
+              Combo(dialog, D::kIdStartYear)->setCurrentIndex(0);
               dialog.close();
             }),
             (Texts{"1960", "1990"}));
+
+  // A saved year the combos do not offer survives Esc, but reads as empty at "Quit".
+  m_radio.OnAutoSearchClosed({"1950", "1975"});
+  EXPECT_EQ(RunAndClose([](D& dialog) {
+              EXPECT_EQ(Combo(dialog, D::kIdStartYear)->currentIndex(), -1);
+              QTest::keyClick(&dialog, Qt::Key_Escape);
+            }),
+            (Texts{"1950", "1975"}));
+  EXPECT_EQ(RunAndClose([](D& dialog) { Click(dialog, 1); }), (Texts{"", "1975"}));
 }
 
 TEST_F(SearchDlgTest, AutoSelectionsAreDrawnWithTheClockSeedAndAddToListQueuesThem) {

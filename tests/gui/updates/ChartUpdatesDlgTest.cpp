@@ -4,13 +4,12 @@
 
 #include <QLabel>
 #include <QListWidget>
-#include <QPushButton>
 #include <QTest>
 #include <QTimer>
 #include <memory>
 
 #include "core/main/RadioFixture.h"
-#include "gui/common/DialogKit.h"
+#include "gui/ModalDriver.h"
 #include "platform/LocalHttpServer.h"
 #include "platform/QtHttpClient.h"
 
@@ -40,7 +39,7 @@ class ChartUpdatesDlgTest : public RadioFixture {
   QListWidget* List() { return FindControlAs<QListWidget>(m_pDialog.get(), 1130); }
   void Apply(int nRow) {
     List()->setCurrentRow(nRow);
-    QTest::mouseClick(FindControlAs<QPushButton>(m_pDialog.get(), 1124), Qt::LeftButton);
+    Click(*m_pDialog, 1124);
   }
   std::string LastMessage() const {
     return m_prompter.m_shown.empty() ? std::string() : m_prompter.m_shown.back().strText;
@@ -90,9 +89,7 @@ TEST_F(ChartUpdatesDlgTest, EscapeOrExitEndsADownloadAndAMissingCatalogueIsTold)
 
   // "Exit" during a download closes the dialog once it has stopped: one press, no message.
   const std::size_t nShown = m_prompter.m_shown.size();
-  QTimer::singleShot(100, [&] {
-    QTest::mouseClick(FindControlAs<QPushButton>(m_pDialog.get(), 1), Qt::LeftButton);
-  });
+  QTimer::singleShot(100, [&] { Click(*m_pDialog, 1); });
   Apply(0);
   EXPECT_FALSE(m_pDialog->isVisible());
   EXPECT_EQ(m_pDialog->result(), QDialog::Accepted);
