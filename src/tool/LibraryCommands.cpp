@@ -22,19 +22,7 @@ ImportProgressReport ShowProgress(ProgressLine& line) {
       return;
     }
     dLast = dNow;
-    const std::string strDone = std::to_string(progress.nDone);
-    const std::string strOf = " of " + std::to_string(progress.nTotal) + " files";
-    switch (progress.stage) {
-      case ImportStage::kWalking:
-        line.Show("Looking for music: " + strDone + " files found");
-        break;
-      case ImportStage::kReadingTags:
-        line.Show("Reading tags: " + strDone + strOf);
-        break;
-      case ImportStage::kPlacing:
-        line.Show("Placing: " + strDone + strOf);
-        break;
-    }
+    line.Show(progress.Text());
   };
 }
 

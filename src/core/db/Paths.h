@@ -20,4 +20,11 @@ inline std::string WithTrailingSeparator(std::string folder) {
   return folder;
 }
 
+// The folder part of a path, with its last separator ("/" counts as one too); empty when the
+// path has none.
+inline std::string FolderOfPath(const std::string& strPath) {
+  const std::size_t nLast = strPath.find_last_of(std::string("/") + kPathSeparator);
+  return nLast == std::string::npos ? std::string() : strPath.substr(0, nLast + 1);
+}
+
 }  // namespace velvane

@@ -33,6 +33,7 @@ class ImportedFiles {
   const ImportedFile* Find(const std::string& strSource) const;
   // Adds or replaces the file at `strSource`.
   void Put(const std::string& strSource, const ImportedFile& file);
+  void Remove(const std::string& strSource) { m_files.erase(strSource); }
   std::size_t Count() const { return m_files.size(); }
 
   // Each path with its file; the order is unspecified.

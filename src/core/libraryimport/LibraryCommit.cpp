@@ -1,5 +1,6 @@
 #include <algorithm>
 #include <set>
+#include <vector>
 
 #include "core/libraryimport/LibraryImport.h"
 #include "core/maintenance/Relationships.h"
@@ -60,9 +61,16 @@ LibraryImportSaved CommitLibraryImport(TrackDatabase& database, TrackStore& stor
     UndoLibraryImport(placement);
     return saved;
   }
-  // Kept so that a failed save changes nothing.
-  const TrackStore storeBefore = store;
-  const ImportedFiles importedBefore = imported;
+  // The links as they were, so that a failed save changes nothing: the records themselves are
+  // only appended, and the sources were not in `imported` (the plan left those out).
+  std::vector<int> chartLinks(static_cast<std::size_t>(nCount));
+  for (int p = 0; p < nCount; ++p) {
+    chartLinks[static_cast<std::size_t>(p)] = store.Playlist(p).nChartLink;
+  }
+  std::vector<int> playlistLinks(static_cast<std::size_t>(store.ChartCount()));
+  for (int c = 0; c < store.ChartCount(); ++c) {
+    playlistLinks[static_cast<std::size_t>(c)] = store.Chart(c).nPlaylistLink;
+  }
   int nIndex = nCount;
   for (const std::size_t i : placement.placed) {
     const ImportTrack& track = plan.tracks[i];
@@ -76,8 +84,16 @@ LibraryImportSaved CommitLibraryImport(TrackDatabase& database, TrackStore& stor
   }
   saved = SaveLibraryImport(database, strFilesDir, imported);
   if (!saved.databases) {
-    store = storeBefore;
-    imported = importedBefore;
+    store.SetPlaylistCount(nCount);
+    for (int p = 0; p < nCount; ++p) {
+      store.SetPlaylistReference(chartLinks[static_cast<std::size_t>(p)], p);
+    }
+    for (int c = 0; c < store.ChartCount(); ++c) {
+      store.SetChartReference(playlistLinks[static_cast<std::size_t>(c)], c);
+    }
+    for (const std::size_t i : placement.placed) {
+      imported.Remove(plan.tracks[i].strSource);
+    }
     UndoLibraryImport(placement);
   }
   return saved;
@@ -106,6 +122,20 @@ LibraryImportSummary SummariseLibraryImport(const LibraryImportPlan& plan,
   summary.nFirstCD = cds.empty() ? 0 : *cds.begin();
   summary.nLastCD = cds.empty() ? 0 : *cds.rbegin();
   return summary;
+}
+
+std::string ImportProgress::Text() const {
+  const std::string strDone = std::to_string(nDone);
+  const std::string strOf = " of " + std::to_string(nTotal);
+  switch (stage) {
+    case ImportStage::kWalking:
+      return "Looking for music files: " + strDone + " found";
+    case ImportStage::kReadingTags:
+      return "Reading tags: " + strDone + strOf + " files";
+    case ImportStage::kPlacing:
+      return "Placing files: " + strDone + strOf;
+  }
+  return {};
 }
 
 std::string LibraryImportSummary::Text() const {

@@ -39,6 +39,8 @@ struct ImportProgress {
   ImportStage stage = ImportStage::kWalking;
   int nDone = 0;
   int nTotal = 0;
+  // "Looking for music files: N found", "Reading tags: N of M files", "Placing files: N of M"
+  std::string Text() const;
 };
 using ImportProgressReport = std::function<void(const ImportProgress&)>;
 

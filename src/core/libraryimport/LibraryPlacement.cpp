@@ -186,7 +186,7 @@ class Placer {
 }  // namespace
 
 std::string ImportTrack::FileName() const {
-  const std::size_t nNameStart = strSource.find_last_of(std::string("/") + kPathSeparator) + 1;
+  const std::size_t nNameStart = FolderOfPath(strSource).size();
   const std::size_t nDot = strSource.rfind('.');
   const std::string strExtension =
       nDot == std::string::npos || nDot < nNameStart ? std::string() : strSource.substr(nDot);

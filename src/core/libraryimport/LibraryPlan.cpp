@@ -19,22 +19,6 @@ constexpr int kLastCD = 999;
 constexpr int kTracksPerCD = 99;  // two digits in the file names and the library
 constexpr const char* kUnknownArtist = "Unknown Artist";
 
-bool IsDigit(char c) {
-  return c >= '0' && c <= '9';
-}
-
-std::string Trimmed(std::string_view text) {
-  const std::size_t nStart = text.find_first_not_of(' ');
-  if (nStart == std::string_view::npos) {
-    return {};
-  }
-  return std::string(text.substr(nStart, text.find_last_not_of(' ') + 1 - nStart));
-}
-
-std::string FolderOf(const std::string& strPath) {
-  return strPath.substr(0, strPath.find_last_of(std::string("/") + kPathSeparator) + 1);
-}
-
 // A new file of an album with what its tags and name say.
 struct Candidate {
   const FoundFile* pFile = nullptr;
@@ -50,12 +34,12 @@ struct Candidate {
 void TextsFromName(const std::string& strName, Candidate& candidate) {
   const std::string strStem = strName.substr(0, strName.rfind('.'));
   const TrackNameParts parts = SplitTrackName(strStem, "");
-  if (parts.bTrack && std::all_of(parts.strTrack.begin(), parts.strTrack.end(), IsDigit)) {
+  if (parts.bTrack && AllDigits(parts.strTrack)) {
     if (candidate.strArtist.empty()) {
-      candidate.strArtist = Trimmed(parts.strArtist);
+      candidate.strArtist = TrimBlanks(parts.strArtist);
     }
     if (candidate.strTitle.empty()) {
-      candidate.strTitle = Trimmed(parts.strTitle);
+      candidate.strTitle = TrimBlanks(parts.strTitle);
     }
   }
   if (candidate.strArtist.empty()) {
@@ -73,8 +57,8 @@ Candidate ReadCandidate(const std::string& strFolder, const FoundFile& file, Tag
   if (pTags != nullptr && pTags->ReadTags(strFolder + file.strName, tags)) {
     candidate.nDisc = tags.nDisc;
     candidate.nTrack = tags.nTrack;
-    candidate.strArtist = Trimmed(ImportedText(tags.strArtist));
-    candidate.strTitle = Trimmed(ImportedText(tags.strTitle));
+    candidate.strArtist = TrimBlanks(ImportedText(tags.strArtist));
+    candidate.strTitle = TrimBlanks(ImportedText(tags.strTitle));
   }
   TextsFromName(file.strName, candidate);
   return candidate;
@@ -86,7 +70,7 @@ class CDNumbers {
   CDNumbers(const TrackStore& store, const ImportedFiles& imported,
             const std::string& strMusicDir) {
     for (const std::string& strName : FolderNames(strMusicDir, false)) {
-      if (strName.size() == 3 && std::all_of(strName.begin(), strName.end(), IsDigit)) {
+      if (strName.size() == 3 && AllDigits(strName)) {
         m_taken[static_cast<std::size_t>(Atoi(strName))] = true;
       }
     }
@@ -141,7 +125,7 @@ std::unordered_map<std::string, int> EarlierCDs(const LibraryWalk& walk,
     cds.emplace(album.strFolder, 0);
   }
   imported.ForEach([&cds](const std::string& strSource, const ImportedFile& file) {
-    const auto it = cds.find(FolderOf(strSource));
+    const auto it = cds.find(FolderOfPath(strSource));
     if (it != cds.end()) {
       it->second = std::max(it->second, file.nCD);
     }

@@ -31,15 +31,6 @@ bool NextToken(const std::string& strName, std::size_t& nPos, const char* pszSep
   return true;
 }
 
-std::string FolderOf(const std::string& strPath) {
-  const std::size_t nLast = strPath.find_last_of(std::string("/") + kPathSeparator);
-  return nLast == std::string::npos ? std::string() : strPath.substr(0, nLast + 1);
-}
-
-bool IsDigit(char c) {
-  return c >= '0' && c <= '9';
-}
-
 // The CD number text: the three characters before the folder's last separator.
 std::string CDNumberText(const std::string& strFolder) {
   return strFolder.size() >= 4 ? strFolder.substr(strFolder.size() - 4, 3) : std::string();
@@ -66,7 +57,7 @@ std::string CDTrack::ListLine() const {
 
 CDFolder ScanCDFolder(const std::string& strPath, TagReader* pTags) {
   CDFolder folder;
-  const std::string strFolder = FolderOf(strPath);
+  const std::string strFolder = FolderOfPath(strPath);
   folder.strCD = CDNumberText(strFolder);
   CDTrack current;  // texts carry over to the next entry, as strtok's callers' buffers did
   for (const std::string& strName : FolderNames(strFolder, false)) {
@@ -112,9 +103,9 @@ CDFolder ScanCDFolder(const std::string& strPath, TagReader* pTags) {
 }
 
 std::string CDFolderRefusal(const std::string& strPath) {
-  const std::string strFolder = FolderOf(strPath);
+  const std::string strFolder = FolderOfPath(strPath);
   const std::string strCD = CDNumberText(strFolder);
-  if (strCD.size() == 3 && std::all_of(strCD.begin(), strCD.end(), IsDigit)) {
+  if (strCD.size() == 3 && AllDigits(strCD)) {
     return {};
   }
   return "The folder " + strFolder +

@@ -45,6 +45,19 @@ long Atol(std::string_view text) {
   return static_cast<long>(ParseLeadingInteger(text, LONG_MIN, LONG_MAX));
 }
 
+bool AllDigits(std::string_view text) {
+  return !text.empty() &&
+         std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
+}
+
+std::string TrimBlanks(std::string_view text) {
+  const std::size_t nFirst = text.find_first_not_of(" \t");
+  if (nFirst == std::string_view::npos) {
+    return {};
+  }
+  return std::string(text.substr(nFirst, text.find_last_not_of(" \t") + 1 - nFirst));
+}
+
 std::string FormatInt(int value, int minDigits) {
   char buffer[32];
   std::snprintf(buffer, sizeof buffer, "%.*d", minDigits, value);

@@ -14,6 +14,10 @@ long Atol(std::string_view text);
 
 // printf-style formatting into a std::string.
 std::string FormatInt(int value, int minDigits);  // "%N.Nd"
+// Whether the text is not empty and holds the digits 0-9 only.
+bool AllDigits(std::string_view text);
+// The text without the spaces and TABs at its ends.
+std::string TrimBlanks(std::string_view text);
 
 // Splits `line` at any of `separators` the way strtok does: separators at the start are skipped
 // and a run of separators counts as one, so no token is empty.

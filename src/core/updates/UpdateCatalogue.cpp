@@ -41,14 +41,6 @@ bool StartsWithIgnoringCase(std::string_view text, std::string_view prefix) {
          });
 }
 
-std::string Trimmed(const std::string& strText) {
-  const std::size_t nFirst = strText.find_first_not_of(" \t");
-  if (nFirst == std::string::npos) {
-    return {};
-  }
-  return strText.substr(nFirst, strText.find_last_not_of(" \t") - nFirst + 1);
-}
-
 }  // namespace
 
 std::vector<CatalogueEntry> ParseCatalogue(std::string_view body) {
@@ -104,7 +96,7 @@ const CatalogueEntry* UpdateList::Find(const std::string& strFile) const {
 }
 
 std::string UpdateUrl(const std::string& strServer, const std::string& strFile) {
-  std::string strBase = Trimmed(strServer);
+  std::string strBase = TrimBlanks(strServer);
   if (strBase.empty()) {
     return {};
   }

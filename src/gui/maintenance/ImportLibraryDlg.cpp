@@ -26,20 +26,6 @@ QString SkipLine(const ImportSkip& skip) {
   return DisplayFields("\t\tNot importable\t" + skip.strReason + '\t' + skip.strSource);
 }
 
-QString ProgressText(const ImportProgress& progress) {
-  switch (progress.stage) {
-    case ImportStage::kWalking:
-      return QStringLiteral("Looking for music files: %1 found").arg(progress.nDone);
-    case ImportStage::kReadingTags:
-      return QStringLiteral("Reading tags: %1 of %2 files")
-          .arg(progress.nDone)
-          .arg(progress.nTotal);
-    case ImportStage::kPlacing:
-      return QStringLiteral("Placing files: %1 of %2").arg(progress.nDone).arg(progress.nTotal);
-  }
-  return {};
-}
-
 // The latest report of the worker. Reports come after every file; the dialog takes the newest
 // when it gets round to it, so a large collection cannot flood its event queue.
 struct LatestProgress {
@@ -183,7 +169,7 @@ void CImportLibraryDlg::OnProgress(const ImportProgress& progress) {
   }
   m_pProgress->setRange(0, progress.nTotal);
   m_pProgress->setValue(progress.nDone);
-  m_pStatus->setText(ProgressText(progress));
+  SetStatus(progress.Text());
 }
 
 ImportProgressReport CImportLibraryDlg::ProgressReporter() {

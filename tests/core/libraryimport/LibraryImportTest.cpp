@@ -240,6 +240,8 @@ TEST_F(LibraryImportTest, ACommitThatCannotSaveChangesNothingAndOneThatCanSavesA
   FakePrompter prompter;
   TrackDatabase database{store, clock, prompter, "Title"};
   database.OpenAndLoad(db.Folder(), 100, 10);
+  store.SetChartEntry(0, "01/01/80", "Unknown Artist", "1", "1", -1);  // the import's song
+  store.SetChartCount(1);
   Audio("A/1.mp3");
   const LibraryImportPlan plan = Plan();
   LibraryImportPlacement placement = PlaceLibraryImport(plan, music.Folder(), PlaceMethod::kLink);
@@ -249,6 +251,7 @@ TEST_F(LibraryImportTest, ACommitThatCannotSaveChangesNothingAndOneThatCanSavesA
   EXPECT_EQ(saved.databases.result, SaveResult::kRefused);
   EXPECT_EQ(saved.Problem().rfind("The library could not be saved (", 0), 0U) << saved.Problem();
   EXPECT_EQ(store.PlaylistCount(), 1);
+  EXPECT_EQ(store.Chart(0).nPlaylistLink, -1);  // not left pointing past the library
   EXPECT_EQ(imported.Count(), 0U);
   EXPECT_TRUE(fs::is_empty(music.Path()));
   EXPECT_EQ(db.Read("playlist.dat"), strPlaylist);
@@ -258,7 +261,7 @@ TEST_F(LibraryImportTest, ACommitThatCannotSaveChangesNothingAndOneThatCanSavesA
   placement = PlaceLibraryImport(plan, music.Folder(), PlaceMethod::kLink);
   saved = CommitLibraryImport(database, store, db.Folder(), plan, placement, imported, true);
   EXPECT_TRUE(saved.Saved()) << saved.Problem();
-  EXPECT_EQ(db.Read("playlist.dat"), strPlaylist + "00201\\Unknown Artist\\1\\-1\\\r\n");
+  EXPECT_EQ(db.Read("playlist.dat"), strPlaylist + "00201\\Unknown Artist\\1\\0\\\r\n");  // linked
   EXPECT_EQ(db.Read("imported.dat")
                 .rfind("2\t1\t" + EscapeTabField(plan.tracks[0].strSource) + "\t5\t", 0),
             0U);
