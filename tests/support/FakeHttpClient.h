@@ -23,6 +23,14 @@ class FakeHttpClient : public HttpClient {
     }
     return found->second;
   }
+  // Answered from the same table; kept apart from the GETs.
+  HttpResponse Post(const HttpRequest& request, const std::string& strBody,
+                    const std::string& /*strContentType*/) override {
+    m_posts.push_back(request.strUrl + " " + strBody);
+    const auto found = m_answers.find(request.strUrl);
+    return found == m_answers.end() ? HttpResponse{false, 0, {}, "Connection refused"}
+                                    : found->second;
+  }
   void Cancel() override { ++m_nCancels; }
   void SetProgressHandler(HttpProgressHandler onProgress) override {
     m_onProgress = std::move(onProgress);
@@ -30,6 +38,7 @@ class FakeHttpClient : public HttpClient {
 
   std::map<std::string, HttpResponse> m_answers;
   std::vector<HttpRequest> m_requests;
+  std::vector<std::string> m_posts;  // "url body"
   HttpProgressHandler m_onProgress;
   int m_nCancels = 0;
 };
