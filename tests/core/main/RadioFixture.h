@@ -16,6 +16,7 @@
 #include "support/FakeMci.h"
 #include "support/FakeProfileStore.h"
 #include "support/FakePrompter.h"
+#include "support/SharedFakeHttp.h"
 #include "support/TempDir.h"
 
 namespace velvane {
@@ -111,7 +112,10 @@ class RadioFixture : public ::testing::Test {
   FakeClock m_clock{2026, 12, 4, 17, 59};
   FakePrompter m_prompter;
   FakeProfileStore m_profile;
-  RadioCore m_radio{m_mci, m_clock, m_prompter, m_profile, &m_mci};
+  SharedFakeHttp m_http;  // the now-playing outputs' servers, unless a test makes real clients
+  HttpClientMaker m_makeHttp = m_http.Maker();
+  RadioCore m_radio{m_mci, m_clock, m_prompter, m_profile, &m_mci,
+                    [this](std::chrono::milliseconds timeout) { return m_makeHttp(timeout); }};
 };
 
 }  // namespace velvane

@@ -55,6 +55,9 @@ TEST(LoadSettingsTest, InstalledConfigurationDefaultsAndTextNumbers) {
   EXPECT_FALSE(settings.bEvenLoudness);
   EXPECT_FALSE(settings.bChangeAtMusicEnd);
   EXPECT_EQ(settings.nLoudnessTarget, -16);
+  // Nor does it tell anyone what is on air.
+  EXPECT_EQ(settings.strNowPlayingFile + settings.strStreamServer + settings.strWebHook, "");
+  EXPECT_EQ(settings.strNowPlayingTemplate, "%artist% - %title%");
 }
 
 TEST(LoadSettingsTest, AbsurdLoudnessTargetIsHeldToItsRange) {
@@ -71,17 +74,32 @@ TEST(LoadSettingsTest, AbsurdLoudnessTargetIsHeldToItsRange) {
 TEST(SaveSettingsTest, WritesEveryValueInOrderWithItsKindAndReadsItBack) {
   FakeProfileStore store;
   // Every value differs from its start value; FadeTime is negative.
-  const Settings settings{true,  "/music/", "/data/", 4,     -6,     50,   1,   300,
-                          "log", 1,         20000,    30000, "host", true, -20, true};
+  const Settings settings{true, "/music/", "/data/",    4,         -6,         50,        1,
+                          300,  "log",     1,           20000,     30000,      "host",    true,
+                          -20,  true,      "/np/n.txt", "%title%", "http://s", "http://h"};
   SaveSettings(store, settings);
 
   const std::vector<std::pair<std::string, Kind>> expected = {
-      {"IsInstalled", Kind::kInt},     {"MusicDir", Kind::kString},  {"FilesDir", Kind::kString},
-      {"AutoTime", Kind::kString},     {"FadeTime", Kind::kString},  {"SystemTimer", Kind::kString},
-      {"PlayMode", Kind::kInt},        {"InitVolume", Kind::kInt},   {"LogFile", Kind::kString},
-      {"LogEnabled", Kind::kInt},      {"PlaySize", Kind::kInt},     {"ChartSize", Kind::kInt},
-      {"UpdateServer", Kind::kString}, {"EvenLoudness", Kind::kInt}, {"LoudnessTarget", Kind::kInt},
-      {"ChangeAtMusicEnd", Kind::kInt}};
+      {"IsInstalled", Kind::kInt},
+      {"MusicDir", Kind::kString},
+      {"FilesDir", Kind::kString},
+      {"AutoTime", Kind::kString},
+      {"FadeTime", Kind::kString},
+      {"SystemTimer", Kind::kString},
+      {"PlayMode", Kind::kInt},
+      {"InitVolume", Kind::kInt},
+      {"LogFile", Kind::kString},
+      {"LogEnabled", Kind::kInt},
+      {"PlaySize", Kind::kInt},
+      {"ChartSize", Kind::kInt},
+      {"UpdateServer", Kind::kString},
+      {"EvenLoudness", Kind::kInt},
+      {"LoudnessTarget", Kind::kInt},
+      {"ChangeAtMusicEnd", Kind::kInt},
+      {"NowPlayingFile", Kind::kString},
+      {"NowPlayingTemplate", Kind::kString},
+      {"NowPlayingStreamServer", Kind::kString},
+      {"NowPlayingWebHook", Kind::kString}};
   std::vector<std::pair<std::string, Kind>> written;
   for (const auto& write : store.m_vecWrites) {
     EXPECT_EQ(write.strSection, kGeneral);
@@ -93,7 +111,8 @@ TEST(SaveSettingsTest, WritesEveryValueInOrderWithItsKindAndReadsItBack) {
     return std::tie(s.bInstalled, s.strMusicDir, s.strFilesDir, s.nAutoTime, s.nFadeTime,
                     s.nSystemTimer, s.nPlayMode, s.nInitVolume, s.strLogFile, s.nLogEnabled,
                     s.nPlaySize, s.nChartSize, s.strUpdateServer, s.bEvenLoudness,
-                    s.nLoudnessTarget, s.bChangeAtMusicEnd);
+                    s.nLoudnessTarget, s.bChangeAtMusicEnd, s.strNowPlayingFile,
+                    s.strNowPlayingTemplate, s.strStreamServer, s.strWebHook);
   };
   Settings reloaded;
   EXPECT_TRUE(LoadSettings(store, reloaded));
