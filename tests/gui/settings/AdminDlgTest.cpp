@@ -67,6 +67,14 @@ TEST_F(AdminDlgTest, SaveAndExitHandsEveryTypedValueOverAndClosesOnlyWhenTheCore
   EXPECT_TRUE(m_pDialog->isVisible());  // refused: a target out of its range
 
   Type(CAdminDlg::kIdLoudnessTarget, "-20");
+  EXPECT_EQ(Text(CAdminDlg::kIdNowPlayingTemplate), "%artist% - %title%");
+  Type(CAdminDlg::kIdStreamServer, "localhost:8000/live");
+  Click(1);
+  EXPECT_TRUE(m_pDialog->isVisible());  // refused: no http address
+  Type(CAdminDlg::kIdStreamServer, "http://source:pw@localhost:8000/live");
+  Type(CAdminDlg::kIdNowPlayingFile, "/srv/np.txt");
+  Type(CAdminDlg::kIdNowPlayingTemplate, "%title%");
+  Type(CAdminDlg::kIdWebHook, "https://radio.example/hook");
   for (const int nId : {CAdminDlg::kIdEvenLoudness, CAdminDlg::kIdChangeAtMusicEnd}) {
     QTest::mouseClick(FindControlAs<QCheckBox>(m_pDialog.get(), nId), Qt::LeftButton);
   }
@@ -92,6 +100,10 @@ TEST_F(AdminDlgTest, SaveAndExitHandsEveryTypedValueOverAndClosesOnlyWhenTheCore
   EXPECT_TRUE(settings.bEvenLoudness);
   EXPECT_EQ(settings.nLoudnessTarget, -20);
   EXPECT_TRUE(settings.bChangeAtMusicEnd);
+  EXPECT_EQ(settings.strNowPlayingFile, "/srv/np.txt");
+  EXPECT_EQ(settings.strNowPlayingTemplate, "%title%");
+  EXPECT_EQ(settings.strStreamServer, "http://source:pw@localhost:8000/live");
+  EXPECT_EQ(settings.strWebHook, "https://radio.example/hook");
 }
 
 TEST_F(AdminDlgTest, BrowseSetsTheFolderAndPutsBackEveryTypedFieldAndQuitKeepsNothing) {
