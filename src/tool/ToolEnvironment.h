@@ -67,5 +67,6 @@ int RunBuildRelationships(ToolEnvironment& env, const std::vector<std::string>& 
 int RunBuildReferences(ToolEnvironment& env, const std::vector<std::string>& args);
 int RunUpdates(ToolEnvironment& env, const std::vector<std::string>& args);
 int RunAnalyse(ToolEnvironment& env, const std::vector<std::string>& args);
+int RunNowPlayingTest(ToolEnvironment& env, const std::vector<std::string>& args);
 
 }  // namespace velvane
