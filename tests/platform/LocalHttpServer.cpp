@@ -18,11 +18,23 @@ LocalHttpServer::LocalHttpServer() {
       QObject::connect(pSocket, &QTcpSocket::readyRead, pSocket, [this, pSocket, received] {
         received->head.append(pSocket->readAll());
         const qsizetype nEnd = received->head.indexOf("\r\n\r\n");
-        if (nEnd >= 0 && !received->bAnswered) {
-          received->bAnswered = true;
-          m_lastRequest = received->head.left(nEnd);
-          Answer(pSocket, m_lastRequest);
+        if (nEnd < 0 || received->bAnswered) {
+          return;
         }
+        const QByteArray head = received->head.left(nEnd);
+        const qsizetype nField = head.toLower().indexOf("\r\ncontent-length:");
+        const qsizetype nStart = nField + 17;  // after the name
+        const qsizetype nStop = head.indexOf('\r', nStart);
+        const qsizetype nBody =
+            nField < 0 ? 0
+                       : head.mid(nStart, nStop < 0 ? -1 : nStop - nStart).trimmed().toLongLong();
+        if (received->head.size() - nEnd - 4 < nBody) {
+          return;  // the rest of the body is on its way
+        }
+        received->bAnswered = true;
+        m_lastRequest = head;
+        m_lastBody = received->head.mid(nEnd + 4, nBody);
+        Answer(pSocket, m_lastRequest);
       });
       QObject::connect(pSocket, &QTcpSocket::disconnected, pSocket, &QObject::deleteLater);
     }
@@ -76,6 +88,7 @@ void LocalHttpServer::Answer(QTcpSocket* pSocket, const QByteArray& request) {
   if (mode == Mode::kTrickle) {
     Trickle(pSocket, file.body);
   } else if (mode != Mode::kStall) {
+    pSocket->flush();  // whole at once, so a client on another thread needs no event loop here
     pSocket->disconnectFromHost();
   }
 }

@@ -37,8 +37,9 @@ class LocalHttpServer {
   void SetTrickleInterval(std::chrono::milliseconds interval) { m_trickleInterval = interval; }
   // Stops listening: new connections are refused.
   void Close() { m_server.close(); }
-  // The head of the last request received.
+  // The head and the body (as its Content-Length frames it) of the last request received.
   const QByteArray& LastRequest() const { return m_lastRequest; }
+  const QByteArray& LastBody() const { return m_lastBody; }
 
  private:
   struct File {
@@ -56,6 +57,7 @@ class LocalHttpServer {
   std::map<std::string, Mode> m_pathModes;
   std::chrono::milliseconds m_trickleInterval{20};
   QByteArray m_lastRequest;
+  QByteArray m_lastBody;
 };
 
 }  // namespace velvane
