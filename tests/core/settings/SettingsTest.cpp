@@ -55,8 +55,6 @@ TEST(LoadSettingsTest, InstalledConfigurationDefaultsAndTextNumbers) {
   EXPECT_FALSE(settings.bEvenLoudness);
   EXPECT_FALSE(settings.bChangeAtMusicEnd);
   EXPECT_EQ(settings.nLoudnessTarget, -16);
-  // Nor does it tell anyone what is on air.
-  EXPECT_EQ(settings.strNowPlayingFile + settings.strStreamServer + settings.strWebHook, "");
   EXPECT_EQ(settings.strNowPlayingTemplate, "%artist% - %title%");
 }
 
