@@ -48,6 +48,9 @@ bool LoadSettings(ProfileStore& store, Settings& settings) {
   settings.strNowPlayingFile = store.GetProfileString(kSettingsSection, "NowPlayingFile", "");
   settings.strNowPlayingTemplate =
       store.GetProfileString(kSettingsSection, "NowPlayingTemplate", kDefaultNowPlayingTemplate);
+  if (settings.strNowPlayingTemplate.empty()) {  // an empty line tells nobody anything
+    settings.strNowPlayingTemplate = kDefaultNowPlayingTemplate;
+  }
   settings.strStreamServer = store.GetProfileString(kSettingsSection, "NowPlayingStreamServer", "");
   settings.strWebHook = store.GetProfileString(kSettingsSection, "NowPlayingWebHook", "");
   return true;
