@@ -13,7 +13,7 @@ namespace {
 
 // The answers of a metadata update or a web hook are short; a page larger than this is no
 // answer of theirs.
-constexpr std::size_t kMaxAnswerBytes = 64 * 1024;
+constexpr std::size_t kMaxAnswerBytes = std::size_t{64} * 1024;
 
 class FileOutput : public NowPlayingOutput {
  public:

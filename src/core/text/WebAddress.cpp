@@ -46,9 +46,7 @@ std::string PercentEncode(std::string_view text) {
   strResult.reserve(text.size() * 3);
   for (const char c : text) {
     const auto byte = static_cast<unsigned char>(c);
-    if (std::isalnum(byte) != 0 && byte < 0x80) {
-      strResult += c;
-    } else if (c == '-' || c == '.' || c == '_' || c == '~') {
+    if ((std::isalnum(byte) != 0 && byte < 0x80) || c == '-' || c == '.' || c == '_' || c == '~') {
       strResult += c;
     } else {
       strResult += '%';

@@ -50,13 +50,12 @@ TEST(NowPlayingTextTest, AJsonStringOfAnyByteIsValidAndReadsBack) {
     for (std::size_t i = 1; i + 1 < strJson.size(); ++i) {
       const auto c = static_cast<unsigned char>(strJson[i]);
       EXPECT_TRUE(c >= 0x20 && c != 0x7F && c != '"') << nByte;
-      if (c != '\\') {
-        strRead += strJson[i];
-      } else if (strJson[++i] != 'u') {
-        strRead += strJson[i];
+      if (c == '\\' && strJson[i + 1] == 'u') {
+        strRead += static_cast<char>(std::stoi(strJson.substr(i + 2, 4), nullptr, 16));
+        i += 5;
       } else {
-        strRead += static_cast<char>(std::stoi(strJson.substr(i + 1, 4), nullptr, 16));
-        i += 4;
+        i += c == '\\' ? 1 : 0;
+        strRead += strJson[i];
       }
     }
     EXPECT_EQ(strRead, DisplayUtf8(strText)) << nByte;
