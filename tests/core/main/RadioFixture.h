@@ -114,8 +114,10 @@ class RadioFixture : public ::testing::Test {
   FakeProfileStore m_profile;
   SharedFakeHttp m_http;  // the now-playing outputs' servers, unless a test makes real clients
   HttpClientMaker m_makeHttp = m_http.Maker();
-  RadioCore m_radio{m_mci, m_clock, m_prompter, m_profile, &m_mci,
-                    [this](std::chrono::milliseconds timeout) { return m_makeHttp(timeout); }};
+  RadioCore m_radio{
+      m_mci,      m_clock,
+      m_prompter, m_profile,
+      &m_mci,     [this](std::chrono::milliseconds timeout) { return m_makeHttp(timeout); }};
 };
 
 }  // namespace velvane
