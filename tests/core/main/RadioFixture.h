@@ -114,10 +114,9 @@ class RadioFixture : public ::testing::Test {
   FakeProfileStore m_profile;
   SharedFakeHttp m_http;  // the now-playing outputs' servers, unless a test makes real clients
   HttpClientMaker m_makeHttp = m_http.Maker();
-  RadioCore m_radio{
-      m_mci,      m_clock,
-      m_prompter, m_profile,
-      &m_mci,     [this](std::chrono::milliseconds timeout) { return m_makeHttp(timeout); }};
+  RadioCore m_radio{m_mci, m_clock, m_prompter, m_profile, &m_mci, [this](auto timeout) {
+                      return m_makeHttp(timeout);  // as the test has it when an output starts
+                    }};
 };
 
 }  // namespace velvane
