@@ -26,8 +26,7 @@ TEST_F(NowPlayingCommandTest, TellsEveryOutputSetTheTestTitleAndSaysWhichWorked)
   m_profile.PutString("General", "NowPlayingWebHook", "http://127.0.0.1:9000/hook");
   m_http.Set(false, {false, 0, {}, "Connection refused"});
   EXPECT_EQ(Run({"now-playing-test", "extra"}), kToolUsage);
-  EXPECT_EQ(Run({"now-playing-test"}), kToolNotFound);
-  EXPECT_EQ(m_out.str(),
+  EXPECT_EQ(Out({"now-playing-test"}, kToolNotFound),
             "the text file " + strFile +
                 " works\nthe stream server http://127.0.0.1:8000/live failed: Connection refused\n"
                 "the web hook http://127.0.0.1:9000/hook failed: Connection refused\n");

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "core/main/RadioFixture.h"
+#include "support/Rows.h"
 
 namespace velvane {
 namespace {
@@ -101,7 +102,7 @@ TEST_F(NowPlayingPublisherTest, TellsStartsNextTracksStopsAndSettingsChangedWhil
   EXPECT_EQ(RequestsTo(kSong), (Lines{"A%20-%20TA", "B%20-%20TB", "", "C%20-%20TC", ""}));
   const Lines posts = RequestsTo(kHookPost);
   ASSERT_EQ(posts.size(), 2u);  // until it was turned off
-  EXPECT_NE(posts[1].find("\"length_ms\":15000,\"next\":{\"artist\":\"B\""), std::string::npos);
+  EXPECT_TRUE(Contains(posts[1], "\"length_ms\":15000,\"next\":{\"artist\":\"B\""));
   EXPECT_EQ(Logged(), Lines{});
 }
 
