@@ -2,6 +2,8 @@
 
 #include <QApplication>
 #include <QFileInfo>
+#include <chrono>
+#include <memory>
 
 #include "gui/main/RadioDlg.h"
 #include "platform/FfmpegAnalyser.h"
@@ -28,7 +30,10 @@ int CRadioApp::Run() {
   TagLibTagReader tags;
   FfmpegAnalyser analyser;
   QtHttpClient http;
-  const DialogPorts ports{chooser, tags, analyser, http};
+  const DialogPorts ports{chooser, tags, analyser, http,
+                          [](std::chrono::milliseconds timeout) -> std::unique_ptr<HttpClient> {
+                            return std::make_unique<QtHttpClient>(timeout, timeout);
+                          }};
 
   CRadioDlg dialog(mci, clock, prompter, profile, ports, &mci);
   // The first-run message comes before the window shows, so it has no parent yet.

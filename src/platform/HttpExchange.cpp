@@ -24,7 +24,8 @@ HttpExchange::~HttpExchange() {
   }
 }
 
-QByteArray HttpExchange::RequestHead(const QUrl& url) {
+QByteArray HttpExchange::RequestHead(const QUrl& url, const QByteArray& method,
+                                     std::size_t nBodyBytes, const QByteArray& contentType) {
   QByteArray path = url.path(QUrl::FullyEncoded).toLatin1();
   if (path.isEmpty()) {
     path = "/";
@@ -40,10 +41,21 @@ QByteArray HttpExchange::RequestHead(const QUrl& url) {
   if (url.port(nDefaultPort) != nDefaultPort) {
     host += ":" + QByteArray::number(url.port());
   }
+  QByteArray extra;
+  if (!url.userName().isEmpty() || !url.password().isEmpty()) {
+    const QByteArray credentials = (url.userName() + ":" + url.password()).toUtf8();
+    extra += "Authorization: Basic " + credentials.toBase64() + "\r\n";
+  }
+  if (method != "GET") {
+    extra += "Content-Type: " + contentType +
+             "\r\nContent-Length: " + QByteArray::number(static_cast<qulonglong>(nBodyBytes)) +
+             "\r\n";
+  }
   // Always from the server: no cache on the way may answer or keep it.
-  return "GET " + path + " HTTP/1.1\r\nHost: " + host + "\r\nUser-Agent: " + kUserAgent +
+  return method + " " + path + " HTTP/1.1\r\nHost: " + host + "\r\nUser-Agent: " + kUserAgent +
          "\r\nAccept: */*\r\nAccept-Encoding: gzip, deflate\r\nCache-Control: no-cache\r\n"
-         "Pragma: no-cache\r\nConnection: close\r\n\r\n";
+         "Pragma: no-cache\r\nConnection: close\r\n" +
+         extra + "\r\n";
 }
 
 QByteArray HttpExchange::Header(const QByteArray& name) const {

@@ -24,8 +24,10 @@ class HttpExchange {
   HttpExchange& operator=(const HttpExchange&) = delete;
 
   // The request head for `url`: fresh from the server, named by our agent name, one request
-  // per connection.
-  static QByteArray RequestHead(const QUrl& url);
+  // per connection, with the address's user name and password as Basic authorisation. A
+  // request with a body announces its length and type.
+  static QByteArray RequestHead(const QUrl& url, const QByteArray& method = "GET",
+                                std::size_t nBodyBytes = 0, const QByteArray& contentType = {});
 
   // Bytes as they arrive from the connection.
   void Feed(const QByteArray& bytes);

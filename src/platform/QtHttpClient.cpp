@@ -1,5 +1,6 @@
 #include "platform/QtHttpClient.h"
 
+#include <QAbstractEventDispatcher>
 #include <QTimer>
 #include <QUrl>
 #include <memory>
@@ -49,6 +50,20 @@ QtHttpClient::QtHttpClient(std::chrono::milliseconds idleTimeout,
     : m_idleTimeout(idleTimeout), m_totalTimeout(totalTimeout) {}
 
 HttpResponse QtHttpClient::Get(const HttpRequest& request) {
+  return Send(request, Body{});
+}
+
+HttpResponse QtHttpClient::Post(const HttpRequest& request, const std::string& strBody,
+                                const std::string& strContentType) {
+  return Send(request, Body{true, &strBody, &strContentType});
+}
+
+HttpResponse QtHttpClient::Send(const HttpRequest& request, const Body& body) {
+  if (QAbstractEventDispatcher::instance() == nullptr) {
+    // A thread that Qt did not start gets its event dispatcher with its first event loop; the
+    // timers below need it before then.
+    const QEventLoop prepare;
+  }
   QUrl url(QString::fromStdString(request.strUrl));
   if (!url.isValid() || url.host().isEmpty() || !(IsHttp(url) || IsHttps(url))) {
     return {false, 0, {}, "no update server address"};
@@ -60,7 +75,7 @@ HttpResponse QtHttpClient::Get(const HttpRequest& request) {
   total.start(m_totalTimeout);
   for (int nRedirects = 0;; ++nRedirects) {
     QUrl redirect;
-    HttpResponse response = Fetch(url, request.nMaxBytes, redirect);
+    HttpResponse response = Fetch(url, request.nMaxBytes, body, redirect);
     if (redirect.isEmpty()) {
       return response;
     }
@@ -78,7 +93,8 @@ HttpResponse QtHttpClient::Get(const HttpRequest& request) {
   }
 }
 
-HttpResponse QtHttpClient::Fetch(const QUrl& url, std::size_t nMaxBytes, QUrl& redirect) {
+HttpResponse QtHttpClient::Fetch(const QUrl& url, std::size_t nMaxBytes, const Body& body,
+                                 QUrl& redirect) {
   HttpResponse response;
   if (m_stopReason != StopReason::kNone) {
     response.strError = StopText();
@@ -109,7 +125,13 @@ HttpResponse QtHttpClient::Fetch(const QUrl& url, std::size_t nMaxBytes, QUrl& r
   std::string strSocketError;
   const auto send = [&] {
     idle.start();
-    socket.write(HttpExchange::RequestHead(url));
+    if (body.bPost) {
+      socket.write(HttpExchange::RequestHead(url, "POST", body.pContent->size(),
+                                             QByteArray::fromStdString(*body.pType)));
+      socket.write(body.pContent->data(), static_cast<qint64>(body.pContent->size()));
+    } else {
+      socket.write(HttpExchange::RequestHead(url));
+    }
   };
   const auto receive = [&] {
     idle.start();
@@ -169,7 +191,8 @@ HttpResponse QtHttpClient::Fetch(const QUrl& url, std::size_t nMaxBytes, QUrl& r
   }
   const int nStatus = exchange.Status();
   const QByteArray location = exchange.Header("location");
-  if (nStatus >= 300 && nStatus < 400 && nStatus != 304 && !location.isEmpty()) {
+  // A POST is not sent again elsewhere: its redirection is its answer.
+  if (!body.bPost && nStatus >= 300 && nStatus < 400 && nStatus != 304 && !location.isEmpty()) {
     redirect = url.resolved(QUrl::fromEncoded(location));
     return response;
   }

@@ -9,10 +9,11 @@
 
 namespace velvane {
 
-// The HttpClient over a Qt socket. Get waits in a local event loop, so a window that calls it
-// keeps painting and its Cancel button keeps working while the answer arrives. Every request
-// is bounded in time as a whole and between two arrivals, and its body by the request's cap.
-// Redirections are followed (never from https to http).
+// The HttpClient over a Qt socket. A request waits in a local event loop, so a window that
+// calls it keeps painting and its Cancel button keeps working while the answer arrives; on a
+// thread of its own the loop is that thread's. Every request is bounded in time as a whole
+// and between two arrivals, and its body by the request's cap. A GET follows redirections
+// (never from https to http).
 class QtHttpClient : public HttpClient {
  public:
   // How long a request may stay silent (connecting, or between two parts of the answer).
@@ -24,6 +25,8 @@ class QtHttpClient : public HttpClient {
                         std::chrono::milliseconds totalTimeout = kDefaultTotalTimeout);
 
   HttpResponse Get(const HttpRequest& request) override;
+  HttpResponse Post(const HttpRequest& request, const std::string& strBody,
+                    const std::string& strContentType) override;
   void Cancel() override;
   void SetProgressHandler(HttpProgressHandler onProgress) override;
 
@@ -31,8 +34,16 @@ class QtHttpClient : public HttpClient {
   // Why the request in progress was ended early.
   enum class StopReason { kNone, kCancelled, kIdle, kTotal };
 
-  // One GET of `url` on its own connection; the caller follows redirections.
-  HttpResponse Fetch(const QUrl& url, std::size_t nMaxBytes, QUrl& redirect);
+  // A body to post; a GET has none.
+  struct Body {
+    bool bPost = false;
+    const std::string* pContent = nullptr;
+    const std::string* pType = nullptr;
+  };
+
+  HttpResponse Send(const HttpRequest& request, const Body& body);
+  // One request to `url` on its own connection; the caller follows redirections.
+  HttpResponse Fetch(const QUrl& url, std::size_t nMaxBytes, const Body& body, QUrl& redirect);
   void Stop(StopReason reason);
   std::string StopText() const;
 

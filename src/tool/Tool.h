@@ -20,8 +20,8 @@ inline constexpr int kToolNotFound = 1;  // "not found" and "falls short" answer
 inline constexpr int kToolUsage = 2;     // bad usage, or an unusable folder or file
 
 // What the tool needs from the world: the desktop program's settings, the clock, the two
-// output streams, the music files' tags, the update server's HTTP client and the music
-// files' analyser (null where there is none).
+// output streams, the music files' tags, the update server's HTTP client, the music files'
+// analyser (null where there is none) and the now-playing outputs' HTTP clients.
 struct ToolContext {
   ProfileStore& profile;
   Clock& clock;
@@ -37,12 +37,13 @@ struct ToolContext {
   // Where a progress line rewrites itself in place (its control codes must reach the
   // terminal); err when not set.
   std::ostream* pProgress = nullptr;
+  HttpClientMaker makeHttp = nullptr;  // without it the network outputs say they cannot
 
   std::ostream& Progress() const { return pProgress != nullptr ? *pProgress : err; }
   // The same context printing to other streams; the progress line still goes to this one's.
   ToolContext WithStreams(std::ostream& newOut, std::ostream& newErr) const {
-    return {profile, clock,     newOut,    newErr,         pTags,
-            pHttp,   pAnalyser, bTerminal, catchInterrupt, &Progress()};
+    return {profile,   clock,     newOut,         newErr,      pTags,   pHttp,
+            pAnalyser, bTerminal, catchInterrupt, &Progress(), makeHttp};
   }
 };
 

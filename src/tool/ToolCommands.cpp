@@ -105,6 +105,15 @@ const std::vector<CommandInfo>& Commands() {
        "Ctrl+C stops it after the files in progress and saves what was measured.",
        {{"--jobs N", "files analysed at once (default: the number of processor cores; at most 64)"},
         {"--force", "measure every music file again, fresh results too"}}},
+      {"now-playing-test",
+       &RunNowPlayingTest,
+       "",
+       "send a test title to every now-playing output that is set",
+       "Tells the text file, the stream server and the web hook that are set (in the\n"
+       "administration dialog's Now Playing group) that \"Velvane - Now playing test\" is on\n"
+       "air, and prints one line per output: \"works\", or \"failed:\" and why. Exit 1 when\n"
+       "one failed; exit 2 when none is set.",
+       {}},
   };
   return commands;
 }

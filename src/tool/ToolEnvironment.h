@@ -68,5 +68,6 @@ int RunBuildReferences(ToolEnvironment& env, const std::vector<std::string>& arg
 int RunUpdates(ToolEnvironment& env, const std::vector<std::string>& args);
 int RunAnalyse(ToolEnvironment& env, const std::vector<std::string>& args);
 int RunImportLibrary(ToolEnvironment& env, const std::vector<std::string>& args);
+int RunNowPlayingTest(ToolEnvironment& env, const std::vector<std::string>& args);
 
 }  // namespace velvane

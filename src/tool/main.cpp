@@ -2,9 +2,11 @@
 
 #include <QCoreApplication>
 #include <atomic>
+#include <chrono>
 #include <clocale>
 #include <csignal>
 #include <iostream>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -50,5 +52,8 @@ int main(int argc, char** argv) {
   velvane::ToolContext context{profile, clock, std::cout, std::cerr, &tags, &http, &analyser};
   context.bTerminal = isatty(STDERR_FILENO) != 0;  // where the progress line goes
   context.catchInterrupt = &CatchInterrupt;
+  context.makeHttp = [](std::chrono::milliseconds timeout) -> std::unique_ptr<velvane::HttpClient> {
+    return std::make_unique<velvane::QtHttpClient>(timeout, timeout);
+  };
   return velvane::RunTool(args, context);
 }

@@ -15,7 +15,7 @@ struct FakeDialogPorts {
   FakeTagReader tags;
   FakeAudioAnalyser analyser;
   FakeHttpClient http;
-  DialogPorts ports{chooser, tags, analyser, http};
+  DialogPorts ports{chooser, tags, analyser, http, {}};
 };
 
 }  // namespace velvane

@@ -2,7 +2,6 @@
 
 #include <QTcpSocket>
 #include <QTimer>
-#include <utility>
 
 namespace velvane {
 
@@ -10,14 +9,28 @@ LocalHttpServer::LocalHttpServer() {
   m_server.listen(QHostAddress::LocalHost);
   QObject::connect(&m_server, &QTcpServer::newConnection, &m_server, [this] {
     while (QTcpSocket* pSocket = m_server.nextPendingConnection()) {
-      // The slot keeps its own copy of the lambda, so the head and the flag live with it.
-      const auto onRead = [this, pSocket, head = QByteArray(), bAnswered = false]() mutable {
-        head.append(pSocket->readAll());
-        const qsizetype nEnd = head.indexOf("\r\n\r\n");
-        if (nEnd >= 0 && !std::exchange(bAnswered, true)) {
-          m_lastRequest = head.left(nEnd);
-          Answer(pSocket, m_lastRequest);
+      // The slot keeps its own copy of the lambda, so the received bytes and the flag live
+      // with it.
+      const auto onRead = [this, pSocket, received = QByteArray(), bAnswered = false]() mutable {
+        received.append(pSocket->readAll());
+        const qsizetype nEnd = received.indexOf("\r\n\r\n");
+        if (nEnd < 0 || bAnswered) {
+          return;
         }
+        const QByteArray head = received.left(nEnd);
+        const qsizetype nField = head.toLower().indexOf("\r\ncontent-length:");
+        const qsizetype nStart = nField + 17;  // after the name
+        const qsizetype nStop = head.indexOf('\r', nStart);
+        const qsizetype nBody =
+            nField < 0 ? 0
+                       : head.mid(nStart, nStop < 0 ? -1 : nStop - nStart).trimmed().toLongLong();
+        if (received.size() - nEnd - 4 < nBody) {
+          return;  // the rest of the body is on its way
+        }
+        bAnswered = true;
+        m_lastRequest = head;
+        m_lastBody = received.mid(nEnd + 4, nBody);
+        Answer(pSocket, m_lastRequest);
       };
       QObject::connect(pSocket, &QTcpSocket::readyRead, pSocket, onRead);
       QObject::connect(pSocket, &QTcpSocket::disconnected, pSocket, &QObject::deleteLater);
@@ -79,6 +92,7 @@ void LocalHttpServer::Answer(QTcpSocket* pSocket, const QByteArray& request) {
                      });
     pTimer->start(20);
   } else if (m_mode != Mode::kStall) {
+    pSocket->flush();  // whole at once, so a client on another thread needs no event loop here
     pSocket->disconnectFromHost();
   }
 }

@@ -33,8 +33,9 @@ class LocalHttpServer {
   void SetMode(Mode mode) { m_mode = mode; }
   // Stops listening: new connections are refused.
   void Close() { m_server.close(); }
-  // The head of the last request received.
+  // The head and the body (as its Content-Length frames it) of the last request received.
   const QByteArray& LastRequest() const { return m_lastRequest; }
+  const QByteArray& LastBody() const { return m_lastBody; }
 
  private:
   struct File {
@@ -49,6 +50,7 @@ class LocalHttpServer {
   std::map<std::string, File> m_files;  // by path
   Mode m_mode = Mode::kAnswer;
   QByteArray m_lastRequest;
+  QByteArray m_lastBody;
 };
 
 }  // namespace velvane

@@ -36,8 +36,12 @@ void WritePlayLog(const std::string& strFilesDir, const std::string& strLogFile,
 }
 
 void WriteErrorLog(const std::string& strFilesDir, Clock& clock, const std::string& strMessage) {
-  AppendLine(strFilesDir + "errorlog.txt",
-             LogTimeStamp(clock.NowUtc()) + "   " + strMessage + "\r\n");
+  WriteErrorLog(strFilesDir, clock.NowUtc(), strMessage);
+}
+
+void WriteErrorLog(const std::string& strFilesDir, const SystemTime& time,
+                   const std::string& strMessage) {
+  AppendLine(strFilesDir + "errorlog.txt", LogTimeStamp(time) + "   " + strMessage + "\r\n");
 }
 
 void WriteWishList(const std::string& strFilesDir, const std::string& strArtist,

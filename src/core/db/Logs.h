@@ -16,6 +16,9 @@ void WritePlayLog(const std::string& strFilesDir, const std::string& strLogFile,
 
 // errorlog.txt: "dd/mm/yyyy hh:mm   message" + CR LF.
 void WriteErrorLog(const std::string& strFilesDir, Clock& clock, const std::string& strMessage);
+// The same at a time read earlier: for a thread that must not use the clock.
+void WriteErrorLog(const std::string& strFilesDir, const SystemTime& time,
+                   const std::string& strMessage);
 
 // wishlist.txt: "artist - title (Requested Track)" + CR LF.
 void WriteWishList(const std::string& strFilesDir, const std::string& strArtist,

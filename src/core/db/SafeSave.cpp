@@ -152,6 +152,23 @@ SaveOutcome SaveWithRotation(const std::string& strFolder, const std::string& st
   return SaveOutcome{};
 }
 
+std::string ReplaceWholeFile(const std::string& strPath, std::string_view content) {
+  const fs::path target = PathFromUtf8(strPath);
+  fs::path tmp = target;
+  tmp += ".tmp";
+  if (const std::error_code error = WriteWholeFile(tmp, content, target)) {
+    return Utf8FromPath(tmp) + ": " + error.message();
+  }
+  std::error_code error;
+  fs::rename(tmp, target, error);
+  if (error) {
+    std::error_code ignored;
+    fs::remove(tmp, ignored);
+    return strPath + ": " + error.message();
+  }
+  return {};
+}
+
 SaveOutcome SaveDatabaseFile(const SaveReporting& reporting, const std::string& strBaseName,
                              std::string_view content, const std::string& strCreateFailedText) {
   SaveOutcome outcome = SaveWithRotation(reporting.strFilesDir, strBaseName, content);

@@ -38,6 +38,12 @@ struct SaveOutcome {
 SaveOutcome SaveWithRotation(const std::string& strFolder, const std::string& strBaseName,
                              std::string_view content);
 
+// Replaces the file at `strPath` by `content` in one step, for files that other programs read
+// while they change: strPath + ".tmp" is written whole and flushed, then renamed over strPath,
+// so a reader finds the previous content or the new one, never a part. No backup is kept.
+// Returns empty on success, else why not (the .tmp is then removed).
+std::string ReplaceWholeFile(const std::string& strPath, std::string_view content);
+
 // Everything a database save needs to report a failure: the error log in the database folder
 // and, where the operator must be told, a message captioned with the program title.
 struct SaveReporting {

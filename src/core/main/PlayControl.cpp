@@ -4,6 +4,7 @@
 
 #include "core/db/Logs.h"
 #include "core/db/MusicFile.h"
+#include "core/text/Text.h"
 
 namespace velvane {
 
@@ -17,14 +18,15 @@ int DeckVolume(int nDeckSlider, int nMasterSlider) {
 
 PlayControl::PlayControl(DeckDriver& decks, PlayQueue& queue, const Settings& settings,
                          Clock& clock, MainDisplay& display, QueueEditSession& queueEdit,
-                         AnalysisSource& analysis)
+                         AnalysisSource& analysis, NowPlayingPublisher& nowPlaying)
     : m_driver(decks),
       m_queue(queue),
       m_settings(settings),
       m_clock(clock),
       m_display(display),
       m_queueEdit(queueEdit),
-      m_analysis(analysis) {}
+      m_analysis(analysis),
+      m_nowPlaying(nowPlaying) {}
 
 void PlayControl::Reset() {
   for (Deck& deck : m_decks) {
@@ -157,6 +159,17 @@ PlayNextResult PlayControl::PlayNext(bool bAutoChange) {
     WritePlayLog(m_settings.strFilesDir, m_settings.strLogFile, m_clock, head.strArtist,
                  head.strTitle);
   }
+  StartedTrack& started = m_started[nDeck - 1];
+  started = {};  // a deck that would not open is marked in use, yet nothing is heard
+  if (bOpened) {
+    std::string strLength;
+    m_driver.GetDeckLength(nDeck, strLength);
+    started = {{head.strArtist, head.strTitle, head.strCD, head.strTrack},
+               IsoUtcTime(m_clock.NowUtc()),
+               Atoi(strLength),
+               ++m_nStarts};
+  }
+  TellNowPlaying();
   return bOpened ? PlayNextResult::kStarted : PlayNextResult::kOpenFailed;
 }
 
@@ -216,6 +229,7 @@ void PlayControl::OnStopAllTracks() {
   m_display.strRemaining.clear();
   m_display.bPlayNextEnabled = true;
   m_display.lastTrack = {};
+  TellNowPlaying();
 }
 
 void PlayControl::OnStopCurrentTrack() {
@@ -231,6 +245,7 @@ void PlayControl::OnStopCurrentTrack() {
     m_nLastDeck = 0;
     m_queue.SetSlotNumbers(0, m_last.strCD, m_last.strTrack);
   }
+  TellNowPlaying();
 }
 
 void PlayControl::OnStopLastTrack() {
@@ -263,6 +278,15 @@ void PlayControl::OnDeckFinished(int nDeck) {
     m_queue.SetHeadStarted(false);
     m_bSilenceAfterEnd = true;
   }
+  TellNowPlaying();
+}
+
+void PlayControl::TellNowPlaying() {
+  const StartedTrack* pOnAir = nullptr;
+  if (m_nCurrentDeck != 0 && m_started[m_nCurrentDeck - 1].nSerial != 0) {
+    pOnAir = &m_started[m_nCurrentDeck - 1];
+  }
+  m_nowPlaying.Update(pOnAir, m_queue.IsFree(1) ? nullptr : &m_queue.Slot(1));
 }
 
 void PlayControl::StartAfterDeadAir() {

@@ -7,6 +7,7 @@
 #include "core/main/Fader.h"
 #include "core/main/MainDisplay.h"
 #include "core/main/QueueEditSession.h"
+#include "core/nowplaying/NowPlayingPublisher.h"
 #include "core/playback/DeckDriver.h"
 #include "core/playback/PlayQueue.h"
 #include "core/ports/Clock.h"
@@ -34,7 +35,8 @@ enum class PlayNextResult { kStarted, kNothingNext, kNoMusicFile, kNoFreeDeck, k
 class PlayControl {
  public:
   PlayControl(DeckDriver& decks, PlayQueue& queue, const Settings& settings, Clock& clock,
-              MainDisplay& display, QueueEditSession& queueEdit, AnalysisSource& analysis);
+              MainDisplay& display, QueueEditSession& queueEdit, AnalysisSource& analysis,
+              NowPlayingPublisher& nowPlaying);
 
   // --- buttons ---
   void OnPlayNextTrack();
@@ -65,6 +67,10 @@ class PlayControl {
   // The shown remaining time changed: arm the auto change once the current track has played
   // ten seconds, and in Auto Play start the next track when AutoTime seconds are left.
   void OnShownTimeChanged(int nPosition, int nRemaining);
+  // Tells the now-playing outputs the current deck's track and the queue's next one; they
+  // hear only of changes. Called wherever the track on air may change, and on every tick for
+  // the queue.
+  void TellNowPlaying();
 
   // --- start-up ---
   // Everything stopped and idle, as at a fresh start; the queue is left alone.
@@ -105,8 +111,11 @@ class PlayControl {
   MainDisplay& m_display;
   QueueEditSession& m_queueEdit;
   AnalysisSource& m_analysis;
+  NowPlayingPublisher& m_nowPlaying;
 
   Decks m_decks;
+  std::array<StartedTrack, kDecks> m_started;  // nSerial 0: nothing audible on that deck
+  long long m_nStarts = 0;
   int m_nMasterSlider = 0;
   int m_nCurrentDeck = 0;
   int m_nLastDeck = 0;

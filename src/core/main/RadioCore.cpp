@@ -1,5 +1,7 @@
 #include "core/main/RadioCore.h"
 
+#include <utility>
+
 #include "core/db/Logs.h"
 #include "core/playback/SavedQueue.h"
 #include "core/settings/ProgramInfo.h"
@@ -8,7 +10,7 @@
 namespace velvane {
 
 RadioCore::RadioCore(Mci& mci, Clock& clock, Prompter& prompter, ProfileStore& profile,
-                     DeckGain* pGain)
+                     DeckGain* pGain, HttpClientMaker makeHttp)
     : m_clock(clock),
       m_prompter(prompter),
       m_profile(profile),
@@ -17,7 +19,9 @@ RadioCore::RadioCore(Mci& mci, Clock& clock, Prompter& prompter, ProfileStore& p
       m_database(m_store, clock, prompter, kProgramTitle),
       m_queue(m_store),
       m_driver(mci, pGain),
-      m_play(m_driver, m_queue, m_settings, clock, m_display, m_queueEdit, m_analysis),
+      m_nowPlaying(clock, std::move(makeHttp)),
+      m_play(m_driver, m_queue, m_settings, clock, m_display, m_queueEdit, m_analysis,
+             m_nowPlaying),
       m_timer(m_play, m_driver, m_queue, m_database, m_settings, clock, m_display) {}
 
 const MainDisplay& RadioCore::Display() {
@@ -69,6 +73,7 @@ void RadioCore::OnInitDialog(const std::function<void()>& runAdminDialog) {
     LoadAnalysis();
   }
   m_yearRange = LoadYearRange(m_profile, m_clock);
+  m_nowPlaying.Configure(m_settings);
   ShowFadeAutoText();
   m_play.SetPlayMode(mode);
   m_play.SetMasterSlider(nMasterSlider);
@@ -125,6 +130,7 @@ bool RadioCore::OnAdminSaveAndExit(const AdminFields& fields) {
   ShowFadeAutoText();
   m_play.SetPlayMode(m_play.Mode());  // the play mode field is written again, unchanged
   SaveSettings(m_profile, m_settings);
+  m_nowPlaying.Configure(m_settings);
   return true;
 }
 

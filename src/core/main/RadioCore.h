@@ -12,11 +12,13 @@
 #include "core/main/PlayControl.h"
 #include "core/main/QueueEditSession.h"
 #include "core/main/TimerLoop.h"
+#include "core/nowplaying/NowPlayingPublisher.h"
 #include "core/playback/DeckDriver.h"
 #include "core/playback/PlayQueue.h"
 #include "core/playback/QueueEditor.h"
 #include "core/ports/Clock.h"
 #include "core/ports/DeckGain.h"
+#include "core/ports/HttpClient.h"
 #include "core/ports/Mci.h"
 #include "core/ports/ProfileStore.h"
 #include "core/ports/Prompter.h"
@@ -33,9 +35,10 @@ namespace velvane {
 class RadioCore {
  public:
   // `pGain` sets each track's gain beneath the deck volumes; without it tracks play as they
-  // are even with "Even loudness" on.
+  // are even with "Even loudness" on. `makeHttp` makes the clients of the now-playing outputs
+  // that talk to servers; without it they report that they cannot.
   RadioCore(Mci& mci, Clock& clock, Prompter& prompter, ProfileStore& profile,
-            DeckGain* pGain = nullptr);
+            DeckGain* pGain = nullptr, HttpClientMaker makeHttp = {});
 
   // Everything the window shows, up to date.
   const MainDisplay& Display();
@@ -130,6 +133,8 @@ class RadioCore {
   Prompter& GetPrompter() { return m_prompter; }
   Clock& GetClock() { return m_clock; }
   const std::string& Version() const { return m_strVersion; }
+  // What the listeners are told is on air.
+  NowPlayingPublisher& Publisher() { return m_nowPlaying; }
 
  private:
   void ShowFadeAutoText();
@@ -153,6 +158,7 @@ class RadioCore {
   MainDisplay m_display;
   AnalysisSource m_analysis;
   QueueEditSession m_queueEdit;
+  NowPlayingPublisher m_nowPlaying;
   PlayControl m_play;
   TimerLoop m_timer;
   YearRange m_yearRange;  // default range of the automatic selection

@@ -102,6 +102,7 @@ void TimerLoop::OnTimer() {
   if (m_strClock != strPrevClock) {
     m_display.strClock = m_strClock;
   }
+  m_play.TellNowPlaying();  // the queue's next track may have changed
 }
 
 }  // namespace velvane

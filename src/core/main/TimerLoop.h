@@ -13,7 +13,7 @@ namespace velvane {
 
 // The heartbeat of the main window, one tick every SystemTimer milliseconds: the dead-air
 // guard, fades, volumes, ended tracks, lamps, status, the last-track line, the remaining time
-// with the auto change, and the clock, in this order.
+// with the auto change, the clock and the now-playing outputs, in this order.
 class TimerLoop {
  public:
   TimerLoop(PlayControl& play, DeckDriver& decks, const PlayQueue& queue,

@@ -21,13 +21,18 @@ struct AdminFields {
   bool bEvenLoudness = false;
   std::string strLoudnessTarget;  // LUFS
   bool bChangeAtMusicEnd = false;
+  std::string strNowPlayingFile;
+  std::string strNowPlayingTemplate;  // empty: the default template
+  std::string strStreamServer;
+  std::string strWebHook;
 };
 
 AdminFields FillAdminFields(const Settings& settings);
 
 // Why "Save And Exit" cannot close the dialog yet (a size field that is not a whole number or
-// is above the limit, a loudness target that is no whole number in its range), or empty when
-// it can.
+// is above the limit, a loudness target that is no whole number in its range, a stream server
+// or web hook that is no http address, a stream server without its mount point), or empty
+// when it can.
 std::string AdminFieldsError(const AdminFields& fields);
 
 // Stores the typed values with their limits: times 1-10 s, timer 10-1000 ms, initial volume

@@ -45,6 +45,14 @@ bool LoadSettings(ProfileStore& store, Settings& settings) {
       std::clamp(store.GetProfileInt(kSettingsSection, "LoudnessTarget", kDefaultLoudness),
                  kMinLoudness, kMaxLoudness);
   settings.bChangeAtMusicEnd = store.GetProfileInt(kSettingsSection, "ChangeAtMusicEnd", 0) != 0;
+  settings.strNowPlayingFile = store.GetProfileString(kSettingsSection, "NowPlayingFile", "");
+  settings.strNowPlayingTemplate =
+      store.GetProfileString(kSettingsSection, "NowPlayingTemplate", kDefaultNowPlayingTemplate);
+  if (settings.strNowPlayingTemplate.empty()) {  // an empty line tells nobody anything
+    settings.strNowPlayingTemplate = kDefaultNowPlayingTemplate;
+  }
+  settings.strStreamServer = store.GetProfileString(kSettingsSection, "NowPlayingStreamServer", "");
+  settings.strWebHook = store.GetProfileString(kSettingsSection, "NowPlayingWebHook", "");
   return true;
 }
 
@@ -67,6 +75,10 @@ void SaveSettings(ProfileStore& store, const Settings& settings) {
   store.WriteProfileInt(kSettingsSection, "EvenLoudness", settings.bEvenLoudness ? 1 : 0);
   store.WriteProfileInt(kSettingsSection, "LoudnessTarget", settings.nLoudnessTarget);
   store.WriteProfileInt(kSettingsSection, "ChangeAtMusicEnd", settings.bChangeAtMusicEnd ? 1 : 0);
+  store.WriteProfileString(kSettingsSection, "NowPlayingFile", settings.strNowPlayingFile);
+  store.WriteProfileString(kSettingsSection, "NowPlayingTemplate", settings.strNowPlayingTemplate);
+  store.WriteProfileString(kSettingsSection, "NowPlayingStreamServer", settings.strStreamServer);
+  store.WriteProfileString(kSettingsSection, "NowPlayingWebHook", settings.strWebHook);
 }
 
 namespace {

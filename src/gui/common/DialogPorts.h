@@ -15,6 +15,8 @@ struct DialogPorts {
   TagReader& tags;
   AudioAnalyser& analyser;
   HttpClient& http;
+  // The now-playing outputs' clients, each made on its output's own thread.
+  HttpClientMaker makeHttp;
 };
 
 }  // namespace velvane

@@ -60,7 +60,7 @@ QString FitLine(const QLabel* pLabel, const QString& line, const QString& keep) 
 CRadioDlg::CRadioDlg(Mci& mci, Clock& clock, Prompter& prompter, ProfileStore& profile,
                      const DialogPorts& ports, DeckGain* pGain, QWidget* pParent)
     : QWidget(pParent),
-      m_core(mci, clock, prompter, profile, pGain),
+      m_core(mci, clock, prompter, profile, pGain, ports.makeHttp),
       m_clock(clock),
       m_ports(ports) {
   setWindowTitle(ToDisplay(m_core.Title()));

@@ -15,8 +15,9 @@ class QLineEdit;
 
 namespace velvane {
 
-// "Velvane Admin": folders, timers, volume, play mode, database sizes and the update server,
-// with the menu of maintenance tools. Works on the main window's core directly.
+// "Velvane Admin": folders, timers, volume, play mode, database sizes, the update server, the
+// sound and the now-playing outputs, with the menu of maintenance tools. Works on the main window's
+// core directly.
 //
 // The fields are bound to m_fields and copied to and from the widgets only by UpdateData, so
 // "Browse" puts every field back to its bound value, also one typed but not yet read.
@@ -24,7 +25,8 @@ class CAdminDlg : public QDialog {
   Q_OBJECT
 
  public:
-  // Control ids; the update server field (1131) and the sound settings (1132-1134) are ours.
+  // Control ids; the update server field (1131), the sound settings (1132-1134) and the
+  // now-playing outputs (1135-1138) are ours.
   static constexpr int kIdMusicDir = 1093;
   static constexpr int kIdFilesDir = 1094;
   static constexpr int kIdFadeTime = 1095;
@@ -41,6 +43,10 @@ class CAdminDlg : public QDialog {
   static constexpr int kIdEvenLoudness = 1132;
   static constexpr int kIdLoudnessTarget = 1133;
   static constexpr int kIdChangeAtMusicEnd = 1134;
+  static constexpr int kIdNowPlayingFile = 1135;
+  static constexpr int kIdNowPlayingTemplate = 1136;
+  static constexpr int kIdStreamServer = 1137;
+  static constexpr int kIdWebHook = 1138;
 
   // Menu command ids, carried by each action as the property "commandId".
   static constexpr int kCmdEditPlaylist = 32772;
@@ -114,6 +120,10 @@ class CAdminDlg : public QDialog {
   QCheckBox* m_pEvenLoudness = nullptr;
   QLineEdit* m_pLoudnessTarget = nullptr;
   QCheckBox* m_pChangeAtMusicEnd = nullptr;
+  QLineEdit* m_pNowPlayingFile = nullptr;
+  QLineEdit* m_pNowPlayingTemplate = nullptr;
+  QLineEdit* m_pStreamServer = nullptr;
+  QLineEdit* m_pWebHook = nullptr;
   QLabel* m_pStatus = nullptr;
   QWidget* m_pForm = nullptr;
 };

@@ -16,6 +16,7 @@
 #include "support/FakeMci.h"
 #include "support/FakeProfileStore.h"
 #include "support/FakePrompter.h"
+#include "support/SharedFakeHttp.h"
 #include "support/TempDir.h"
 
 namespace velvane {
@@ -124,7 +125,11 @@ class RadioFixture : public ::testing::Test {
   FakeClock m_clock{2026, 12, 4, 17, 59};
   FakePrompter m_prompter;
   FakeProfileStore m_profile;
-  RadioCore m_radio{m_mci, m_clock, m_prompter, m_profile, &m_mci};
+  SharedFakeHttp m_http;  // the now-playing outputs' servers, unless a test makes real clients
+  HttpClientMaker m_makeHttp = m_http.Maker();
+  RadioCore m_radio{m_mci, m_clock, m_prompter, m_profile, &m_mci, [this](auto timeout) {
+                      return m_makeHttp(timeout);  // as the test has it when an output starts
+                    }};
 };
 
 }  // namespace velvane

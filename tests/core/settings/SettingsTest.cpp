@@ -45,10 +45,11 @@ TEST(LoadSettingsTest, InstalledConfigurationDefaultsTextNumbersAndTheLoudnessRa
 
   Settings s;
   EXPECT_TRUE(LoadSettings(store, s));
-  // A configuration from before the sound settings plays as it always did.
-  EXPECT_EQ(std::tie(s.nFadeTime, s.nAutoTime, s.nSystemTimer, s.nPlaySize, s.nChartSize,
-                     s.bEvenLoudness, s.bChangeAtMusicEnd, s.nLoudnessTarget),
-            std::make_tuple(0, 0, 12, 10000, 50000, false, false, -16));
+  // A configuration from before the sound and now-playing settings plays as it always did.
+  EXPECT_EQ(
+      std::tie(s.nFadeTime, s.nAutoTime, s.nSystemTimer, s.nPlaySize, s.nChartSize, s.bEvenLoudness,
+               s.bChangeAtMusicEnd, s.nLoudnessTarget, s.strNowPlayingTemplate),
+      std::make_tuple(0, 0, 12, 10000, 50000, false, false, -16, "%artist% - %title%"));
   // An absurd loudness target is held to its range.
   for (const auto& [nStored, nUsed] : {std::pair{999999, -5}, {-300, -40}, {-23, -23}}) {
     store.PutInt(kGeneral, "LoudnessTarget", nStored);
@@ -60,17 +61,32 @@ TEST(LoadSettingsTest, InstalledConfigurationDefaultsTextNumbersAndTheLoudnessRa
 TEST(SaveSettingsTest, WritesEveryValueInOrderWithItsKindAndReadsItBack) {
   FakeProfileStore store;
   // Every value differs from its start value; FadeTime is negative.
-  const Settings settings{true,  "/music/", "/data/", 4,     -6,     50,   1,   300,
-                          "log", 1,         20000,    30000, "host", true, -20, true};
+  const Settings settings{true, "/music/", "/data/",    4,         -6,         50,        1,
+                          300,  "log",     1,           20000,     30000,      "host",    true,
+                          -20,  true,      "/np/n.txt", "%title%", "http://s", "http://h"};
   SaveSettings(store, settings);
 
   const std::vector<std::pair<std::string, Kind>> expected = {
-      {"IsInstalled", Kind::kInt},     {"MusicDir", Kind::kString},  {"FilesDir", Kind::kString},
-      {"AutoTime", Kind::kString},     {"FadeTime", Kind::kString},  {"SystemTimer", Kind::kString},
-      {"PlayMode", Kind::kInt},        {"InitVolume", Kind::kInt},   {"LogFile", Kind::kString},
-      {"LogEnabled", Kind::kInt},      {"PlaySize", Kind::kInt},     {"ChartSize", Kind::kInt},
-      {"UpdateServer", Kind::kString}, {"EvenLoudness", Kind::kInt}, {"LoudnessTarget", Kind::kInt},
-      {"ChangeAtMusicEnd", Kind::kInt}};
+      {"IsInstalled", Kind::kInt},
+      {"MusicDir", Kind::kString},
+      {"FilesDir", Kind::kString},
+      {"AutoTime", Kind::kString},
+      {"FadeTime", Kind::kString},
+      {"SystemTimer", Kind::kString},
+      {"PlayMode", Kind::kInt},
+      {"InitVolume", Kind::kInt},
+      {"LogFile", Kind::kString},
+      {"LogEnabled", Kind::kInt},
+      {"PlaySize", Kind::kInt},
+      {"ChartSize", Kind::kInt},
+      {"UpdateServer", Kind::kString},
+      {"EvenLoudness", Kind::kInt},
+      {"LoudnessTarget", Kind::kInt},
+      {"ChangeAtMusicEnd", Kind::kInt},
+      {"NowPlayingFile", Kind::kString},
+      {"NowPlayingTemplate", Kind::kString},
+      {"NowPlayingStreamServer", Kind::kString},
+      {"NowPlayingWebHook", Kind::kString}};
   std::vector<std::pair<std::string, Kind>> written;
   for (const auto& write : store.m_vecWrites) {
     EXPECT_EQ(write.strSection, kGeneral);
@@ -82,7 +98,8 @@ TEST(SaveSettingsTest, WritesEveryValueInOrderWithItsKindAndReadsItBack) {
     return std::tie(s.bInstalled, s.strMusicDir, s.strFilesDir, s.nAutoTime, s.nFadeTime,
                     s.nSystemTimer, s.nPlayMode, s.nInitVolume, s.strLogFile, s.nLogEnabled,
                     s.nPlaySize, s.nChartSize, s.strUpdateServer, s.bEvenLoudness,
-                    s.nLoudnessTarget, s.bChangeAtMusicEnd);
+                    s.nLoudnessTarget, s.bChangeAtMusicEnd, s.strNowPlayingFile,
+                    s.strNowPlayingTemplate, s.strStreamServer, s.strWebHook);
   };
   Settings reloaded;
   EXPECT_TRUE(LoadSettings(store, reloaded));

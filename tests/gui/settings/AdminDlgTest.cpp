@@ -52,13 +52,21 @@ class AdminDlgTest : public RadioFixture {
 TEST_F(AdminDlgTest, OpensWithTheMainWindowValuesAndSaveAndExitHandsEveryTypedValueOver) {
   using A = CAdminDlg;
   EXPECT_EQ((Texts{Text(A::kIdMusicDir), Text(A::kIdFadeTime), Text(A::kIdInitVolume),
-                   Text(A::kIdLoudnessTarget)}),
-            (Texts{"/music/", "5", "700", "-16"}));  // the volume is 1000 minus the setting
+                   Text(A::kIdLoudnessTarget), Text(A::kIdNowPlayingTemplate)}),
+            (Texts{"/music/", "5", "700", "-16",
+                   "%artist% - %title%"}));  // the volume is 1000 minus the setting
   Type({{A::kIdFadeTime, "7"}, {A::kIdChartSize, "12"}, {A::kIdLoudnessTarget, "-99"}});
   Click(1);
   EXPECT_TRUE(m_pDialog->isVisible());  // refused: a target out of its range
 
-  Type({{A::kIdLoudnessTarget, "-20"},
+  Type({{A::kIdLoudnessTarget, "-20"}, {A::kIdStreamServer, "localhost:8000/live"}});
+  Click(1);
+  EXPECT_TRUE(m_pDialog->isVisible());  // refused: no http address
+
+  Type({{A::kIdStreamServer, "http://source:pw@localhost:8000/live"},
+        {A::kIdNowPlayingFile, "/srv/np.txt"},
+        {A::kIdNowPlayingTemplate, "%title%"},
+        {A::kIdWebHook, "https://radio.example/hook"},
         {A::kIdAutoTime, "8"},
         {A::kIdSystemTimer, "200"},
         {A::kIdInitVolume, "250"},
@@ -76,6 +84,9 @@ TEST_F(AdminDlgTest, OpensWithTheMainWindowValuesAndSaveAndExitHandsEveryTypedVa
                  s.nPlayMode, s.strUpdateServer, s.bEvenLoudness, s.nLoudnessTarget,
                  s.bChangeAtMusicEnd),
       std::tuple(7, 8, 200, 750, 40, 12, 1, std::string("updates.example:81"), true, -20, true));
+  EXPECT_EQ((Texts{s.strNowPlayingFile, s.strNowPlayingTemplate, s.strStreamServer, s.strWebHook}),
+            (Texts{"/srv/np.txt", "%title%", "http://source:pw@localhost:8000/live",
+                   "https://radio.example/hook"}));
 }
 
 TEST_F(AdminDlgTest, SetLogFileTakesTheValuesOnOkOnlyBrowsePutsBackTheFieldsAndQuitKeepsNothing) {
