@@ -126,6 +126,9 @@ int RunCommand(const std::vector<std::string>& args, ToolContext& context) {
     PrintCommandHelp(context.out, *pCommand);
     return kToolSuccess;
   }
+  if (pCommand->bUsesMedia && context.loadMedia && !context.loadMedia(context)) {
+    return kToolUsage;
+  }
   // The desktop program's settings, or the start values of a first run.
   Settings settings;
   LoadSettings(context.profile, settings);

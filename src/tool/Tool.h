@@ -38,12 +38,16 @@ struct ToolContext {
   // terminal); err when not set.
   std::ostream* pProgress = nullptr;
   HttpClientMaker makeHttp = nullptr;  // without it the network outputs say they cannot
+  // Sets the tag reader, the two HTTP fields and the analyser, loading the libraries behind
+  // them, before a command that uses them runs; false, after saying why on err, when they
+  // cannot be loaded. Null when they are set from the start (or there are none).
+  std::function<bool(ToolContext&)> loadMedia = nullptr;
 
   std::ostream& Progress() const { return pProgress != nullptr ? *pProgress : err; }
   // The same context printing to other streams; the progress line still goes to this one's.
   ToolContext WithStreams(std::ostream& newOut, std::ostream& newErr) const {
-    return {profile,   clock,     newOut,         newErr,      pTags,   pHttp,
-            pAnalyser, bTerminal, catchInterrupt, &Progress(), makeHttp};
+    return {profile,   clock,     newOut,         newErr,      pTags,    pHttp,
+            pAnalyser, bTerminal, catchInterrupt, &Progress(), makeHttp, loadMedia};
   }
 };
 

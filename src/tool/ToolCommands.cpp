@@ -51,7 +51,8 @@ const std::vector<CommandInfo>& Commands() {
        "add the tracks of CD folders to the library and save playlist.dat and charts.dat",
        "Prints one list line per file (track, artist, title, tab-separated). With several\n"
        "CDs either all are imported or, when the library is too small, none (exit 2).",
-       {{"FILE", "any file in a CD's folder (named by its three-digit CD number)"}}},
+       {{"FILE", "any file in a CD's folder (named by its three-digit CD number)"}},
+       true},
       {"import-library",
        &RunImportLibrary,
        "[--copy] [--no-links] [--dry-run] FOLDER...",
@@ -73,7 +74,8 @@ const std::vector<CommandInfo>& Commands() {
        {{"--copy", "copy the files instead of linking them"},
         {"--no-links", "do not link the library and the charts afterwards"},
         {"--dry-run", "print what would be imported; place and save nothing"},
-        {"FOLDER", "a folder of music to import, with its subfolders"}}},
+        {"FOLDER", "a folder of music to import, with its subfolders"}},
+       true},
       {"build-relationships",
        &RunBuildRelationships,
        "",
@@ -93,7 +95,8 @@ const std::vector<CommandInfo>& Commands() {
        "Prints the listing's lines; with --apply, the message of the applied update. Exit 2 "
        "when the server cannot be reached or the update is refused, with nothing changed.",
        {{"--server HOST[:PORT]", "the update server (default: the UpdateServer setting)"},
-        {"--apply NAME", "download update NAME of the listing and apply it"}}},
+        {"--apply NAME", "download update NAME of the listing and apply it"}},
+       true},
       {"analyse",
        &RunAnalyse,
        "[--jobs N] [--force]",
@@ -104,7 +107,8 @@ const std::vector<CommandInfo>& Commands() {
        "analysed (also written to the error log), then a summary; exit 1 when some could not.\n"
        "Ctrl+C stops it after the files in progress and saves what was measured.",
        {{"--jobs N", "files analysed at once (default: the number of processor cores; at most 64)"},
-        {"--force", "measure every music file again, fresh results too"}}},
+        {"--force", "measure every music file again, fresh results too"}},
+       true},
       {"now-playing-test",
        &RunNowPlayingTest,
        "",
@@ -113,7 +117,8 @@ const std::vector<CommandInfo>& Commands() {
        "administration dialog's Now Playing group) that \"Velvane - Now playing test\" is on\n"
        "air, and prints one line per output: \"works\", or \"failed:\" and why. Exit 1 when\n"
        "one failed; exit 2 when none is set.",
-       {}},
+       {},
+       true},
   };
   return commands;
 }

@@ -22,6 +22,7 @@ struct CommandInfo {
   const char* pszSummary;  // one line in the command list
   const char* pszDetails;  // what it prints, for its own help
   std::vector<HelpLine> arguments;
+  bool bUsesMedia = false;  // needs the tag reader, an HTTP client or the analyser
 };
 
 // The command of that name, or null.

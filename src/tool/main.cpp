@@ -1,8 +1,9 @@
 #include <unistd.h>
 
 #include <QCoreApplication>
+#include <QDir>
+#include <QLibrary>
 #include <atomic>
-#include <chrono>
 #include <clocale>
 #include <csignal>
 #include <iostream>
@@ -11,12 +12,10 @@
 #include <vector>
 
 #include "core/settings/ProgramInfo.h"
-#include "platform/FfmpegAnalyser.h"
-#include "platform/QtHttpClient.h"
 #include "platform/QtProfileStore.h"
 #include "platform/SystemClock.h"
-#include "platform/TagLibTagReader.h"
 #include "tool/Tool.h"
+#include "tool/ToolMedia.h"
 
 namespace {
 
@@ -33,6 +32,25 @@ const std::atomic<bool>* CatchInterrupt() {
   return &g_bInterrupted;
 }
 
+// The media module beside the program (in the build tree), else where it is installed.
+velvane::ToolMedia* LoadMediaModule(QLibrary& library, std::ostream& err) {
+  const QDir programDir(QCoreApplication::applicationDirPath());
+  QString strProblem;
+  for (const char* pszDir : {".", VELVANE_MEDIA_MODULE_DIR}) {
+    library.setFileName(programDir.filePath(QString::fromUtf8(pszDir) + "/velvane-media"));
+    if (library.load()) {
+      const auto entry =
+          reinterpret_cast<velvane::ToolMediaEntry>(library.resolve(velvane::kToolMediaEntry));
+      if (entry != nullptr) {
+        return entry();
+      }
+    }
+    strProblem = library.errorString();
+  }
+  err << "velvane-tool: cannot load the media module: " << strProblem.toStdString() << '\n';
+  return nullptr;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -46,14 +64,21 @@ int main(int argc, char** argv) {
   // through the C library and expect a "C" numeric category, as in the desktop program. Set
   // once here, before the analysis threads start: setlocale is not thread safe.
   std::setlocale(LC_NUMERIC, "C");  // NOLINT(concurrency-mt-unsafe): no other thread yet
-  velvane::QtHttpClient http;
-  velvane::TagLibTagReader tags;
-  velvane::FfmpegAnalyser analyser;
-  velvane::ToolContext context{profile, clock, std::cout, std::cerr, &tags, &http, &analyser};
+  QLibrary mediaLibrary;            // never unloaded: its adapters are used up to the end
+  std::unique_ptr<velvane::ToolMedia> media;
+  velvane::ToolContext context{profile, clock, std::cout, std::cerr};
   context.bTerminal = isatty(STDERR_FILENO) != 0;  // where the progress line goes
   context.catchInterrupt = &CatchInterrupt;
-  context.makeHttp = [](std::chrono::milliseconds timeout) -> std::unique_ptr<velvane::HttpClient> {
-    return std::make_unique<velvane::QtHttpClient>(timeout, timeout);
+  context.loadMedia = [&](velvane::ToolContext& command) {
+    media.reset(LoadMediaModule(mediaLibrary, command.err));
+    if (!media) {
+      return false;
+    }
+    command.pTags = &media->Tags();
+    command.pHttp = &media->Http();
+    command.pAnalyser = &media->Analyser();
+    command.makeHttp = media->HttpMaker();
+    return true;
   };
   return velvane::RunTool(args, context);
 }
