@@ -5,7 +5,9 @@
 #include <ebur128.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <numbers>
@@ -19,10 +21,10 @@ struct Signal {
   std::string strName;
   int nChannels;
   int nRate;
-  std::function<double(long nFrame, int nChannel)> sample;  // NOLINT(google-runtime-int)
+  std::function<double(std::int64_t nFrame, int nChannel)> sample;
 };
 
-double Sine(double dHz, int nRate, long nFrame, double dPhase = 0.0) {  // NOLINT
+double Sine(double dHz, int nRate, std::int64_t nFrame, double dPhase = 0.0) {
   return std::sin(2.0 * std::numbers::pi * dHz * static_cast<double>(nFrame) / nRate + dPhase);
 }
 
@@ -32,9 +34,9 @@ double Decibels(double dLinear) {
 
 // The interleaved signal, 3 s of it.
 std::vector<float> Frames(const Signal& signal) {
-  const long nFrames = 3L * signal.nRate;  // NOLINT(google-runtime-int)
+  const std::int64_t nFrames = std::int64_t{3} * signal.nRate;
   std::vector<float> samples;
-  for (long f = 0; f < nFrames; ++f) {  // NOLINT(google-runtime-int)
+  for (std::int64_t f = 0; f < nFrames; ++f) {
     for (int c = 0; c < signal.nChannels; ++c) {
       samples.push_back(static_cast<float>(signal.sample(f, c)));
     }
@@ -51,20 +53,26 @@ TEST(TruePeakTest, IntersamplePeaksMatchLibebur128WithinATenthOfADecibel) {
   const std::vector<Signal> signals = {
       // Samples at +-0.354 of a 0.5 sine: the peak is 3 dB over every sample.
       {"fs/4 at 45 degrees", 2, 44100,
-       [](long f, int) { return 0.5 * Sine(11025.0, 44100, f, std::numbers::pi / 4.0); }},
+       [=](std::int64_t f, int) { return 0.5 * Sine(11025.0, 44100, f, kQuarter); }},
       {"clipped square", 2, 48000,
-       [](long f, int c) { return std::clamp(1.5 * Sine(441.0 + c * 50, 48000, f), -0.9, 0.9); }},
-      {"near Nyquist, mono", 1, 44100, [](long f, int) { return 0.7 * Sine(20000.0, 44100, f); }},
+       [](std::int64_t f, int c) {
+         return std::clamp(1.5 * Sine(441.0 + c * 50, 48000, f), -0.9, 0.9);
+       }},
+      {"near Nyquist, mono", 1, 44100,
+       [](std::int64_t f, int) { return 0.7 * Sine(20000.0, 44100, f); }},
       {"5.1", 6, 48000,
-       [=](long f, int c) { return 0.2 * (c + 1) * Sine(12000.0 - 997 * c, 48000, f, kQuarter); }},
-      // A sample-aligned loud second, then a lower-sampled louder peak that blocks skipped
-      // for being under the peak so far must not hide.
+       [=](std::int64_t f, int c) {
+         return 0.2 * (c + 1) * Sine(12000.0 - 997 * c, 48000, f, kQuarter);
+       }},
+      // A loud second whose peaks fall on samples, then a louder sine whose samples are all
+      // lower: the blocks that cannot pass the peak so far are skipped, these must not be.
       {"hidden later", 2, 44100,
-       [=](long f, int) {
+       [=](std::int64_t f, int) {
          return f < 44100 ? 0.8 * Sine(11025.0, 44100, f) : 0.9 * Sine(11025.0, 44100, f, kQuarter);
        }},
-      {"96 kHz", 2, 96000, [=](long f, int) { return 0.6 * Sine(24000.0, 96000, f, kQuarter); }},
-      {"192 kHz", 2, 192000, [](long f, int) { return 0.6 * Sine(41000.0, 192000, f); }},
+      {"96 kHz", 2, 96000,
+       [=](std::int64_t f, int) { return 0.6 * Sine(24000.0, 96000, f, kQuarter); }},
+      {"192 kHz", 2, 192000, [](std::int64_t f, int) { return 0.6 * Sine(41000.0, 192000, f); }},
   };
   for (const Signal& signal : signals) {
     const std::vector<float> samples = Frames(signal);
