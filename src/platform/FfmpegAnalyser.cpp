@@ -19,6 +19,7 @@
 #include <system_error>
 #include <vector>
 
+#include "core/analysis/TruePeak.h"
 #include "core/db/MusicFile.h"
 #include "core/db/NativeFile.h"
 #include "platform/FfmpegHandles.h"
@@ -394,9 +395,8 @@ class Measurement {
 
   // The meters, at the rate of the first frame.
   bool StartMeters(int nRate, std::string& strError) {
-    const int nMode = EBUR128_MODE_I | EBUR128_MODE_TRUE_PEAK;
     if (RateOk(nRate, strError)) {
-      m_meter.reset(ebur128_init(kOutChannels, static_cast<unsigned long>(nRate), nMode));
+      m_meter.reset(ebur128_init(kOutChannels, static_cast<unsigned long>(nRate), EBUR128_MODE_I));
     }
     if (!m_meter) {
       strError = "its sample rate of " + std::to_string(nRate) + " Hz cannot be measured";
@@ -404,6 +404,7 @@ class Measurement {
     }
     m_nRate = nRate;
     m_windows = std::make_unique<AudibleWindows>(kOutChannels, m_nRate);
+    m_peak = std::make_unique<TruePeakMeter>(kOutChannels, m_nRate);
     return true;
   }
 
@@ -468,6 +469,7 @@ class Measurement {
       return Failed(nFrames, strError);
     }
     ebur128_add_frames_float(m_meter.get(), m_samples.data(), static_cast<std::size_t>(nFrames));
+    m_peak->Add(m_samples.data(), static_cast<std::size_t>(nFrames));
     m_windows->Add(m_samples.data(), nFrames);
     return true;
   }
@@ -519,10 +521,7 @@ class Measurement {
     }
     double dPeak = 0.0;
     for (int c = 0; c < kOutChannels; ++c) {
-      double dChannel = 0.0;
-      if (ebur128_true_peak(m_meter.get(), static_cast<unsigned>(c), &dChannel) == 0) {
-        dPeak = std::max(dPeak, dChannel);
-      }
+      dPeak = std::max(dPeak, m_peak->Peak(c));
     }
     measures.dLoudness = dLoudness;
     measures.dTruePeak = 20.0 * std::log10(dPeak);
@@ -537,6 +536,7 @@ class Measurement {
   std::unique_ptr<SwrContext, ResamplerFreer> m_resampler;
   std::unique_ptr<ebur128_state, MeterFreer> m_meter;
   std::unique_ptr<AudibleWindows> m_windows;
+  std::unique_ptr<TruePeakMeter> m_peak;
   InputFormat m_input;
   std::vector<float> m_samples;
   std::string m_strPath;

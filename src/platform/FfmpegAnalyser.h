@@ -4,9 +4,10 @@
 
 namespace velvane {
 
-// Decodes with the FFmpeg libraries (every format the decks play) and measures with
-// libebur128: integrated loudness, true peak (the highest of the channels) and the audible
-// start and end. A window's level is the RMS of all its samples over all channels, in dBFS
+// Decodes with the FFmpeg libraries (every format the decks play) once and measures the
+// integrated loudness with libebur128, the true peak (the highest of the channels) with our
+// own TruePeakMeter, which is several times faster than libebur128's, and the audible start
+// and end. A window's level is the RMS of all its samples over all channels, in dBFS
 // (a full-scale square wave is 0 dBFS, a full-scale sine -3 dBFS). Each call has its own
 // decoder, so calls on several threads at once are safe.
 class FfmpegAnalyser : public AudioAnalyser {
