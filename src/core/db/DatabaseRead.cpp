@@ -1,6 +1,7 @@
 #include "core/db/DatabaseRead.h"
 
 #include <cerrno>
+#include <cstdint>
 #include <cstdio>
 #include <filesystem>
 #include <system_error>
@@ -45,11 +46,20 @@ FileRead ReadDatabaseFile(const std::string& strPath) {
     return Unreadable(ErrnoText());
   }
   FileRead read{FileRead::State::kRead, {}, {}};
-  char buffer[65536];
-  std::size_t nRead = 0;
-  while ((nRead = std::fread(buffer, 1, sizeof buffer, file.get())) > 0) {
-    read.strContent.append(buffer, nRead);  // may throw bad_alloc: the owner still closes
+  // One read into a buffer of the file's size (the loaded records point into it, so it must
+  // not hold twice that); a file that grew meanwhile is read on in steps.
+  std::string& content = read.strContent;  // may throw bad_alloc: the owner still closes
+  const std::uintmax_t nSize = fs::file_size(path, error);
+  content.resize(error ? 1 : static_cast<std::size_t>(nSize) + 1);
+  std::size_t nUsed = 0;
+  while (true) {
+    nUsed += std::fread(content.data() + nUsed, 1, content.size() - nUsed, file.get());
+    if (nUsed < content.size()) {
+      break;
+    }
+    content.resize(content.size() + 65536);
   }
+  content.resize(nUsed);
   if (std::ferror(file.get()) != 0) {
     read = Unreadable(ErrnoText());
   }
