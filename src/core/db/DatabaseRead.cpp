@@ -3,6 +3,7 @@
 #include <cerrno>
 #include <cstdint>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <system_error>
 #include <utility>
@@ -47,19 +48,21 @@ FileRead ReadDatabaseFile(const std::string& strPath) {
   }
   FileRead read{FileRead::State::kRead, {}, {}};
   // One read into a buffer of the file's size (the loaded records point into it, so it must
-  // not hold twice that); a file that grew meanwhile is read on in steps.
-  std::string& content = read.strContent;  // may throw bad_alloc: the owner still closes
+  // not hold twice that); a file that grew meanwhile is read on into a larger one.
   const std::uintmax_t nSize = fs::file_size(path, error);
-  content.resize(error ? 1 : static_cast<std::size_t>(nSize) + 1);
+  TextBuffer& content = read.content;  // may throw bad_alloc: the owner still closes
+  content = TextBuffer(error ? 1 : static_cast<std::size_t>(nSize) + 1);
   std::size_t nUsed = 0;
   while (true) {
-    nUsed += std::fread(content.data() + nUsed, 1, content.size() - nUsed, file.get());
-    if (nUsed < content.size()) {
+    nUsed += std::fread(content.Data() + nUsed, 1, content.Capacity() - nUsed, file.get());
+    if (nUsed < content.Capacity()) {
       break;
     }
-    content.resize(content.size() + 65536);
+    TextBuffer larger(content.Capacity() * 2);
+    std::memcpy(larger.Data(), content.Data(), nUsed);
+    content = std::move(larger);
   }
-  content.resize(nUsed);
+  content.SetSize(nUsed);
   if (std::ferror(file.get()) != 0) {
     read = Unreadable(ErrnoText());
   }

@@ -25,7 +25,7 @@ bool TrackDatabase::OpenFile(const std::string& strPath, FileState& file) {
   FileRead read = ReadDatabaseFile(strPath);
   switch (read.state) {
     case FileRead::State::kRead:
-      file.strContent = std::move(read.strContent);
+      file.content = std::move(read.content);
       file.bLoaded = true;
       file.bMaySave = true;
       return true;
@@ -68,8 +68,7 @@ void TrackDatabase::LoadPlaylist(const std::string& strFilesDir) {
   // With the charts not loaded yet, links are checked against the chart capacity so that
   // those stored in the file survive.
   const int nLinkLimit = m_store.ChartCount() == 0 ? m_store.ChartSize() : m_store.ChartCount();
-  m_playlist.bCut = m_store.LoadPlaylistText(std::move(m_playlist.strContent), nLinkLimit);
-  m_playlist.strContent = {};
+  m_playlist.bCut = m_store.LoadPlaylistText(std::move(m_playlist.content), nLinkLimit);
   if (m_playlist.bCut) {
     Report(strFilesDir, "Insufficient memory allocated to store the playlist");
   }
@@ -78,8 +77,7 @@ void TrackDatabase::LoadPlaylist(const std::string& strFilesDir) {
 void TrackDatabase::LoadCharts(const std::string& strFilesDir) {
   const int nLinkLimit =
       m_store.PlaylistCount() == 0 ? m_store.PlaySize() : m_store.PlaylistCount();
-  m_chart.bCut = m_store.LoadChartText(std::move(m_chart.strContent), nLinkLimit);
-  m_chart.strContent = {};
+  m_chart.bCut = m_store.LoadChartText(std::move(m_chart.content), nLinkLimit);
   if (m_chart.bCut) {
     Report(strFilesDir, "Insufficient memory allocated to store the chartlist");
   }
@@ -151,6 +149,7 @@ SaveOutcome TrackDatabase::Save(const std::string& strFilesDir, const FileState&
 SaveOutcome TrackDatabase::SavePlaylist(const std::string& strFilesDir) {
   std::string content;
   content.reserve(m_store.PlaylistBytesHint());
+  AdviseLargePages(content.data(), content.capacity());
   for (int i = 0; i < m_store.PlaylistCount(); ++i) {
     AppendPlaylistLine(content, m_store.Playlist(i));
   }
@@ -160,6 +159,7 @@ SaveOutcome TrackDatabase::SavePlaylist(const std::string& strFilesDir) {
 SaveOutcome TrackDatabase::SaveCharts(const std::string& strFilesDir) {
   std::string content;
   content.reserve(m_store.ChartBytesHint());
+  AdviseLargePages(content.data(), content.capacity());
   for (int i = 0; i < m_store.ChartCount(); ++i) {
     AppendChartLine(content, m_store.Chart(i));
   }

@@ -65,10 +65,10 @@ class TrackDatabase {
  private:
   // One database file between opening and saving.
   struct FileState {
-    std::string strContent;  // as read at opening, until the load has parsed it
-    bool bLoaded = false;    // opened for reading: the load fills the array
-    bool bMaySave = false;   // read completely, or missing: a save loses nothing
-    bool bCut = false;       // the load left lines out for lack of capacity
+    TextBuffer content;     // as read at opening, until the load takes it
+    bool bLoaded = false;   // opened for reading: the load fills the array
+    bool bMaySave = false;  // read completely, or missing: a save loses nothing
+    bool bCut = false;      // the load left lines out for lack of capacity
     std::string strPath;
     std::string strUnreadable;  // why, when it exists but could not be read
   };

@@ -32,7 +32,7 @@ bool SameTexts(const ChartView& a, const ChartView& b) {
 
 // The view of a stored record, its link from the packed record.
 template <typename View, typename Packed, typename Entry>
-View StoredView(const std::string& strText, const std::vector<Entry>& owned, const Packed& packed,
+View StoredView(std::string_view strText, const std::vector<Entry>& owned, const Packed& packed,
                 int View::*pLink) {
   if (!packed.Owned()) {
     return Unpack(strText, packed);
@@ -45,7 +45,7 @@ View StoredView(const std::string& strText, const std::vector<Entry>& owned, con
 // Sets the texts of a record: a record that already holds them stays as it is (a read record
 // keeps pointing into its file); otherwise it becomes, or stays, an owned copy.
 template <typename View, typename Packed, typename Entry>
-void StoreTexts(const std::string& strText, std::vector<Entry>& owned, Packed& packed, Entry entry,
+void StoreTexts(std::string_view strText, std::vector<Entry>& owned, Packed& packed, Entry entry,
                 int View::*pLink) {
   if (SameTexts(StoredView(strText, owned, packed, pLink), static_cast<View>(entry))) {
     return;
@@ -62,7 +62,7 @@ void StoreTexts(const std::string& strText, std::vector<Entry>& owned, Packed& p
 // Fills `records` from the non-blank lines of `strText`, at most `nCapacity`; lines whose
 // texts cannot be packed become owned copies. Returns whether lines were left out.
 template <typename View, typename Packed, typename Entry>
-bool LoadRecords(const std::string& strText, int nCapacity, int nLinkLimit,
+bool LoadRecords(std::string_view strText, int nCapacity, int nLinkLimit,
                  View (*read)(std::string_view), int View::*pLink, std::vector<Packed>& records,
                  std::vector<Entry>& owned) {
   std::size_t nLines = 0;
@@ -138,7 +138,7 @@ void TrackStore::SetPlaylistEntry(int nIndex, PlaylistEntry entry, int nLinkLimi
   }
   PackedPlaylist& packed = Grown(m_playlist, nIndex);
   packed.nLink = CheckedLink(entry.nChartLink, nLinkLimit);
-  StoreTexts(m_strPlaylistText, m_ownedPlaylist, packed, std::move(entry),
+  StoreTexts(m_playlistText->View(), m_ownedPlaylist, packed, std::move(entry),
              &PlaylistView::nChartLink);
 }
 
@@ -148,32 +148,33 @@ void TrackStore::SetChartEntry(int nIndex, ChartEntry entry, int nLinkLimit) {
   }
   PackedChart& packed = Grown(m_charts, nIndex);
   packed.nLink = CheckedLink(entry.nPlaylistLink, nLinkLimit);
-  StoreTexts(m_strChartText, m_ownedCharts, packed, std::move(entry), &ChartView::nPlaylistLink);
+  StoreTexts(m_chartText->View(), m_ownedCharts, packed, std::move(entry),
+             &ChartView::nPlaylistLink);
 }
 
-bool TrackStore::LoadPlaylistText(std::string strContent, int nLinkLimit) {
-  m_strPlaylistText = std::move(strContent);
-  const bool bCut = LoadRecords(m_strPlaylistText, PlaySize(), nLinkLimit, ReadPlaylistLine,
+bool TrackStore::LoadPlaylistText(TextBuffer content, int nLinkLimit) {
+  m_playlistText = std::make_shared<const TextBuffer>(std::move(content));
+  const bool bCut = LoadRecords(m_playlistText->View(), PlaySize(), nLinkLimit, ReadPlaylistLine,
                                 &PlaylistView::nChartLink, m_playlist, m_ownedPlaylist);
   m_nPlaylistCount = static_cast<int>(m_playlist.size());
   return bCut;
 }
 
-bool TrackStore::LoadChartText(std::string strContent, int nLinkLimit) {
-  m_strChartText = std::move(strContent);
-  const bool bCut = LoadRecords(m_strChartText, ChartSize(), nLinkLimit, ReadChartLine,
+bool TrackStore::LoadChartText(TextBuffer content, int nLinkLimit) {
+  m_chartText = std::make_shared<const TextBuffer>(std::move(content));
+  const bool bCut = LoadRecords(m_chartText->View(), ChartSize(), nLinkLimit, ReadChartLine,
                                 &ChartView::nPlaylistLink, m_charts, m_ownedCharts);
   m_nChartCount = static_cast<int>(m_charts.size());
   return bCut;
 }
 
 PlaylistView TrackStore::Playlist(int nIndex) const {
-  return StoredView(m_strPlaylistText, m_ownedPlaylist,
+  return StoredView(m_playlistText->View(), m_ownedPlaylist,
                     m_playlist[static_cast<std::size_t>(nIndex)], &PlaylistView::nChartLink);
 }
 
 ChartView TrackStore::Chart(int nIndex) const {
-  return StoredView(m_strChartText, m_ownedCharts, m_charts[static_cast<std::size_t>(nIndex)],
+  return StoredView(m_chartText->View(), m_ownedCharts, m_charts[static_cast<std::size_t>(nIndex)],
                     &ChartView::nPlaylistLink);
 }
 

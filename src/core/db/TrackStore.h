@@ -1,8 +1,10 @@
 #pragma once
 
+#include <memory>
 #include <string>
 #include <vector>
 
+#include "core/db/NativeFile.h"
 #include "core/db/PackedRecords.h"
 #include "core/db/Records.h"
 
@@ -41,8 +43,8 @@ class TrackStore {
   // keeps: the records' texts stay where they are in it, so a load copies no field. At most
   // the capacity is stored and links are checked against `nLinkLimit`; the count is set.
   // Returns whether non-blank lines were left out for lack of room.
-  bool LoadPlaylistText(std::string strContent, int nLinkLimit);
-  bool LoadChartText(std::string strContent, int nLinkLimit);
+  bool LoadPlaylistText(TextBuffer content, int nLinkLimit);
+  bool LoadChartText(TextBuffer content, int nLinkLimit);
 
   // Copy the record out if the index is below the count; otherwise only the link output is set
   // (to -1) and the texts keep what they held. Returns whether the index was valid.
@@ -65,10 +67,10 @@ class TrackStore {
   ChartView Chart(int nIndex) const;
   // About how many bytes the saved file will take, so a save can reserve them once.
   std::size_t PlaylistBytesHint() const {
-    return m_strPlaylistText.size() + m_ownedPlaylist.size() * kOwnedLineBytes;
+    return m_playlistText->View().size() + m_ownedPlaylist.size() * kOwnedLineBytes;
   }
   std::size_t ChartBytesHint() const {
-    return m_strChartText.size() + m_ownedCharts.size() * kOwnedLineBytes;
+    return m_chartText->View().size() + m_ownedCharts.size() * kOwnedLineBytes;
   }
 
  private:
@@ -83,8 +85,9 @@ class TrackStore {
   // differ, are owned copies (their links are kept in the packed record alone).
   std::vector<PackedPlaylist> m_playlist;
   std::vector<PackedChart> m_charts;
-  std::string m_strPlaylistText;
-  std::string m_strChartText;
+  // Never changed once loaded: copies of the store share it.
+  std::shared_ptr<const TextBuffer> m_playlistText = std::make_shared<const TextBuffer>();
+  std::shared_ptr<const TextBuffer> m_chartText = std::make_shared<const TextBuffer>();
   std::vector<PlaylistEntry> m_ownedPlaylist;
   std::vector<ChartEntry> m_ownedCharts;
   int m_nPlaySize = 0;
