@@ -86,7 +86,7 @@ void AppendLinkField(std::string& line, int nLink) {
 
 std::string_view NumberText(int nNumber) {
   static const auto kTexts = [] {
-    std::array<char, (kMaxCD + 1) * 4> texts{};
+    std::array<char, std::size_t{kMaxCD + 1} * 4> texts{};
     for (int n = 0; n <= kMaxCD; ++n) {
       std::to_chars(&texts[static_cast<std::size_t>(n) * 4],
                     &texts[static_cast<std::size_t>(n) * 4 + 3], n);
