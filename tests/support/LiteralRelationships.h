@@ -19,9 +19,9 @@ inline void LiteralBuildAll(TrackStore& store, Prompter& prompter) {
   }
   for (int p = 0; p < store.PlaylistCount(); ++p) {
     int nBest = 1000;
-    const PlaylistEntry& record = store.Playlist(p);
+    const PlaylistView record = store.Playlist(p);
     for (int c = 0; c < store.ChartCount(); ++c) {
-      const ChartEntry& entry = store.Chart(c);
+      const ChartView entry = store.Chart(c);
       if (ConfirmMatch(prompter, "", record.strArtist, entry.strArtist, record.strTitle,
                        entry.strTitle, true)) {
         store.SetChartReference(p, c);
@@ -40,7 +40,7 @@ inline void LiteralBuildReferences(TrackStore& store, Prompter& prompter) {
     if (nLink < 0 || nLink >= store.ChartCount()) {
       continue;
     }
-    const ChartEntry linked = store.Chart(nLink);
+    const ChartEntry linked = OwnedEntry(store.Chart(nLink));
     for (int c = 0; c < store.ChartCount(); ++c) {
       if (ConfirmMatch(prompter, "", linked.strArtist, store.Chart(c).strArtist, linked.strTitle,
                        store.Chart(c).strTitle, true)) {

@@ -2,14 +2,16 @@
 
 namespace velvane {
 
-std::string Row(const PlaylistEntry& record) {
-  return record.strArtist + '|' + record.strTitle + '|' + record.strCD + '|' + record.strTrack +
-         '|' + std::to_string(record.nChartLink);
+std::string Row(const PlaylistView& record) {
+  return std::string(record.strArtist) + '|' + std::string(record.strTitle) + '|' +
+         std::string(record.strCD) + '|' + std::string(record.strTrack) + '|' +
+         std::to_string(record.nChartLink);
 }
 
-std::string Row(const ChartEntry& entry) {
-  return entry.strDate + '|' + entry.strArtist + '|' + entry.strTitle + '|' + entry.strPosition +
-         '|' + std::to_string(entry.nPlaylistLink);
+std::string Row(const ChartView& entry) {
+  return std::string(entry.strDate) + '|' + std::string(entry.strArtist) + '|' +
+         std::string(entry.strTitle) + '|' + std::string(entry.strPosition) + '|' +
+         std::to_string(entry.nPlaylistLink);
 }
 
 std::string Row(const NumberOneEntry& entry) {

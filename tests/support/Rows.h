@@ -15,8 +15,8 @@ using Strings = std::vector<std::string>;
 
 // Records as texts, every field as stored joined by "|" ("Artist|Title|12|3|-1"), so that a test
 // compares whole records, or a whole database, in one assertion.
-std::string Row(const PlaylistEntry& record);
-std::string Row(const ChartEntry& entry);
+std::string Row(const PlaylistView& record);
+std::string Row(const ChartView& entry);
 std::string Row(const NumberOneEntry& entry);
 template <typename Entry>
 Strings Rows(const std::vector<Entry>& entries) {

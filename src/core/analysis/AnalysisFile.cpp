@@ -91,7 +91,7 @@ bool LoadAnalysisFile(const std::string& strFilesDir, AnalysisResults& results,
     return false;
   }
   TrackAnalysis result;
-  for (const std::string_view line : SplitLines(read.strContent)) {
+  for (const std::string_view line : SplitLines(read.content.View())) {
     if (ParseAnalysisLine(line, result)) {
       results.Put(std::move(result));
     }

@@ -122,7 +122,7 @@ std::vector<AnalysisJob> TracksToAnalyse(const TrackStore& store, const std::str
   std::set<std::pair<int, int>> seen;
   FolderListings folders;
   for (int p = 0; p < store.PlaylistCount(); ++p) {
-    const PlaylistEntry& record = store.Playlist(p);
+    const PlaylistView record = store.Playlist(p);
     if (!seen.insert({Atoi(record.strCD), Atoi(record.strTrack)}).second) {
       continue;
     }
@@ -135,7 +135,7 @@ std::vector<AnalysisJob> TracksToAnalyse(const TrackStore& store, const std::str
     if (pName == nullptr && (pName = FirstStartingWith(entries.others, strPrefix)) == nullptr) {
       continue;
     }
-    AnalysisJob job{record.strCD, record.strTrack, strFolder + *pName};
+    AnalysisJob job{std::string(record.strCD), std::string(record.strTrack), strFolder + *pName};
     if (bForce || results.FreshMeasures(job.strCD, job.strTrack, job.strPath) == nullptr) {
       jobs.push_back(std::move(job));
     }

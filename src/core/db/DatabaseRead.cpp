@@ -1,7 +1,9 @@
 #include "core/db/DatabaseRead.h"
 
 #include <cerrno>
+#include <cstdint>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <system_error>
 #include <utility>
@@ -45,11 +47,22 @@ FileRead ReadDatabaseFile(const std::string& strPath) {
     return Unreadable(ErrnoText());
   }
   FileRead read{FileRead::State::kRead, {}, {}};
-  char buffer[65536];
-  std::size_t nRead = 0;
-  while ((nRead = std::fread(buffer, 1, sizeof buffer, file.get())) > 0) {
-    read.strContent.append(buffer, nRead);  // may throw bad_alloc: the owner still closes
+  // One read into a buffer of the file's size (the loaded records point into it, so it must
+  // not hold twice that); a file that grew meanwhile is read on into a larger one.
+  const std::uintmax_t nSize = fs::file_size(path, error);
+  TextBuffer& content = read.content;  // may throw bad_alloc: the owner still closes
+  content = TextBuffer(error ? 1 : static_cast<std::size_t>(nSize) + 1);
+  std::size_t nUsed = 0;
+  while (true) {
+    nUsed += std::fread(content.Data() + nUsed, 1, content.Capacity() - nUsed, file.get());
+    if (nUsed < content.Capacity()) {
+      break;
+    }
+    TextBuffer larger(content.Capacity() * 2);
+    std::memcpy(larger.Data(), content.Data(), nUsed);
+    content = std::move(larger);
   }
+  content.SetSize(nUsed);
   if (std::ferror(file.get()) != 0) {
     read = Unreadable(ErrnoText());
   }

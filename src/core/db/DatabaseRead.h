@@ -2,6 +2,8 @@
 
 #include <string>
 
+#include "core/db/NativeFile.h"
+
 namespace velvane {
 
 // A database file read whole, telling a file that is not there from one that cannot be read:
@@ -9,8 +11,8 @@ namespace velvane {
 struct FileRead {
   enum class State { kRead, kMissing, kUnreadable };
   State state = State::kMissing;
-  std::string strContent;  // the whole file, when read
-  std::string strReason;   // why it could not be read
+  TextBuffer content;     // the whole file, when read
+  std::string strReason;  // why it could not be read
 };
 
 // Only a name that leads nowhere is missing. No permission, a folder, a FIFO or device (never

@@ -1,5 +1,9 @@
 #include "core/db/LineCodec.h"
 
+#include <algorithm>
+#include <array>
+#include <charconv>
+#include <cstring>
 #include <vector>
 
 #include "core/text/Text.h"
@@ -8,22 +12,40 @@ namespace velvane {
 
 namespace {
 
-constexpr std::string_view kSeparator = "\\";
+constexpr char kSeparator = '\\';
 constexpr std::string_view kLineEnd = "\r\n";
 
-void AppendField(std::string& line, std::string_view field) {
-  line.append(field);
-  line.append(kSeparator);
+// Splits the way SplitFields does (separators at the start skipped, a run of them one), but
+// only the first N fields, into a fixed array: the readers of whole files make no vector per
+// line. The rest of the array stays empty. Returns how many fields there were, at most N.
+template <std::size_t N>
+std::size_t FirstFields(std::string_view line, std::array<std::string_view, N>& fields) {
+  std::size_t nCount = 0;
+  std::size_t i = 0;
+  while (nCount < N) {
+    while (i < line.size() && line[i] == kSeparator) {
+      ++i;
+    }
+    if (i == line.size()) {
+      break;
+    }
+    const void* pFound = std::memchr(line.data() + i, kSeparator, line.size() - i);
+    const std::size_t nEnd =
+        pFound == nullptr ? line.size() : static_cast<const char*>(pFound) - line.data();
+    fields[nCount++] = line.substr(i, nEnd - i);
+    i = nEnd;
+  }
+  return nCount;
 }
 
-std::string TextField(const std::vector<std::string_view>& fields, std::size_t index) {
-  return index < fields.size() ? CutField(fields[index]) : std::string();
+std::string_view TextField(std::string_view field) {
+  return CutView(field, kMaxFieldBytes);
 }
 
 // Links are 32-bit: read with saturation at that width (never wrapped, as a cast of a wider
 // number would), so a huge number stays out of range and the range check makes it -1.
-int LinkField(const std::vector<std::string_view>& fields, std::size_t index) {
-  return index < fields.size() ? Atoi(fields[index]) : -1;
+int LinkField(std::string_view field, bool bPresent) {
+  return bPresent ? Atoi(field) : -1;
 }
 
 // The number block holds CD 0-999 and track 0-99. Anything else (a sign in a damaged block,
@@ -37,88 +59,164 @@ int BlockNumber(std::string_view text, int nMax) {
 constexpr int kMaxCD = 999;
 constexpr int kMaxTrack = 99;
 
+void AppendPadded(std::string& line, int nNumber, int nDigits) {
+  char buffer[16];
+  const auto [pEnd, error] = std::to_chars(buffer, buffer + sizeof buffer, nNumber);
+  line.append(static_cast<std::size_t>(std::max<std::ptrdiff_t>(nDigits - (pEnd - buffer), 0)),
+              '0');
+  line.append(buffer, pEnd);
+}
+
+void AppendField(std::string& line, std::string_view field) {
+  line.append(field);
+  line += kSeparator;
+}
+
+void AppendTextField(std::string& line, std::string_view field) {
+  AppendField(line, FieldForWriting(field));
+}
+
+void AppendLinkField(std::string& line, int nLink) {
+  char buffer[16];
+  const auto [pEnd, error] = std::to_chars(buffer, buffer + sizeof buffer, nLink);
+  AppendField(line, std::string_view(buffer, static_cast<std::size_t>(pEnd - buffer)));
+}
+
 }  // namespace
 
-std::string FormatPlaylistLine(const PlaylistEntry& entry) {
+std::string_view NumberText(int nNumber) {
+  static const auto kTexts = [] {
+    std::array<char, std::size_t{kMaxCD + 1} * 4> texts{};
+    for (int n = 0; n <= kMaxCD; ++n) {
+      std::to_chars(&texts[static_cast<std::size_t>(n) * 4],
+                    &texts[static_cast<std::size_t>(n) * 4 + 3], n);
+    }
+    return texts;
+  }();
+  const char* pText = &kTexts[static_cast<std::size_t>(nNumber) * 4];
+  return {pText, std::strlen(pText)};
+}
+
+void AppendPlaylistLine(std::string& content, const PlaylistView& entry) {
+  AppendPadded(content, BlockNumber(entry.strCD, kMaxCD), 3);
+  AppendPadded(content, BlockNumber(entry.strTrack, kMaxTrack), 2);
+  content += kSeparator;
+  AppendTextField(content, entry.strArtist);
+  AppendTextField(content, entry.strTitle);
+  AppendLinkField(content, entry.nChartLink);
+  content.append(kLineEnd);
+}
+
+std::string FormatPlaylistLine(const PlaylistView& entry) {
   std::string line;
   line.reserve(entry.strArtist.size() + entry.strTitle.size() + 20);
-  line.append(FormatInt(BlockNumber(entry.strCD, kMaxCD), 3));
-  AppendField(line, FormatInt(BlockNumber(entry.strTrack, kMaxTrack), 2));
-  AppendField(line, FieldForWriting(entry.strArtist));
-  AppendField(line, FieldForWriting(entry.strTitle));
-  AppendField(line, std::to_string(entry.nChartLink));
-  line.append(kLineEnd);
+  AppendPlaylistLine(line, entry);
   return line;
+}
+
+PlaylistView ReadPlaylistLine(std::string_view line) {
+  std::array<std::string_view, 4> fields;
+  const std::size_t nCount = FirstFields(StripLineEnd(line), fields);
+  const std::string_view block = fields[0];
+  return PlaylistView{TextField(fields[1]), TextField(fields[2]),
+                      NumberText(BlockNumber(block.substr(0, 3), kMaxCD)),
+                      NumberText(BlockNumber(
+                          block.size() > 3 ? block.substr(3, 2) : std::string_view(), kMaxTrack)),
+                      LinkField(fields[3], nCount > 3)};
 }
 
 PlaylistEntry ParsePlaylistLine(std::string_view line) {
-  const std::vector<std::string_view> fields = SplitFields(StripLineEnd(line));
-  const std::string_view block = fields.empty() ? std::string_view() : fields[0];
-  PlaylistEntry entry;
-  entry.strCD = std::to_string(BlockNumber(block.substr(0, 3), kMaxCD));
-  entry.strTrack = std::to_string(
-      BlockNumber(block.size() > 3 ? block.substr(3, 2) : std::string_view(), kMaxTrack));
-  entry.strArtist = TextField(fields, 1);
-  entry.strTitle = TextField(fields, 2);
-  entry.nChartLink = LinkField(fields, 3);
-  return entry;
+  return OwnedEntry(ReadPlaylistLine(line));
 }
 
-std::string FormatChartLine(const ChartEntry& entry) {
+void AppendChartLine(std::string& content, const ChartView& entry) {
+  AppendTextField(content, entry.strDate);
+  AppendTextField(content, entry.strArtist);
+  AppendTextField(content, entry.strTitle);
+  AppendTextField(content, entry.strPosition);
+  AppendLinkField(content, entry.nPlaylistLink);
+  content.append(kLineEnd);
+}
+
+std::string FormatChartLine(const ChartView& entry) {
   std::string line;
   line.reserve(entry.strDate.size() + entry.strArtist.size() + entry.strTitle.size() + 20);
-  AppendField(line, FieldForWriting(entry.strDate));
-  AppendField(line, FieldForWriting(entry.strArtist));
-  AppendField(line, FieldForWriting(entry.strTitle));
-  AppendField(line, FieldForWriting(entry.strPosition));
-  AppendField(line, std::to_string(entry.nPlaylistLink));
-  line.append(kLineEnd);
+  AppendChartLine(line, entry);
   return line;
 }
 
+ChartView ReadChartLine(std::string_view line) {
+  std::array<std::string_view, 5> fields;
+  const std::size_t nCount = FirstFields(StripLineEnd(line), fields);
+  return ChartView{TextField(fields[0]), TextField(fields[1]), TextField(fields[2]),
+                   TextField(fields[3]), LinkField(fields[4], nCount > 4)};
+}
+
 ChartEntry ParseChartLine(std::string_view line) {
-  const std::vector<std::string_view> fields = SplitFields(StripLineEnd(line));
-  return ChartEntry{TextField(fields, 0), TextField(fields, 1), TextField(fields, 2),
-                    TextField(fields, 3), LinkField(fields, 4)};
+  return OwnedEntry(ReadChartLine(line));
 }
 
 std::string FormatNumberOneLine(const NumberOneEntry& entry) {
   std::string line;
-  AppendField(line, FieldForWriting(entry.strDate));
-  AppendField(line, FieldForWriting(entry.strArtist));
-  AppendField(line, FieldForWriting(entry.strTitle));
-  AppendField(line, FieldForWriting(entry.strCD));
-  AppendField(line, FieldForWriting(entry.strTrack));
+  AppendTextField(line, entry.strDate);
+  AppendTextField(line, entry.strArtist);
+  AppendTextField(line, entry.strTitle);
+  AppendTextField(line, entry.strCD);
+  AppendTextField(line, entry.strTrack);
   line.append(kLineEnd);
   return line;
 }
 
 NumberOneEntry ParseNumberOneLine(std::string_view line) {
-  const std::vector<std::string_view> fields = SplitFields(StripLineEnd(line));
-  return NumberOneEntry{TextField(fields, 0), TextField(fields, 1), TextField(fields, 2),
-                        TextField(fields, 3), TextField(fields, 4)};
+  std::array<std::string_view, 5> fields;
+  FirstFields(StripLineEnd(line), fields);
+  return NumberOneEntry{CutField(fields[0]), CutField(fields[1]), CutField(fields[2]),
+                        CutField(fields[3]), CutField(fields[4])};
+}
+
+LineScanner::LineScanner(std::string_view content)
+    : m_content(content), m_nNextCr(Find('\r')), m_nNextLf(Find('\n')) {}
+
+std::size_t LineScanner::Find(char c) const {
+  if (m_nPos >= m_content.size()) {
+    return m_content.size();
+  }
+  const void* pFound = std::memchr(m_content.data() + m_nPos, c, m_content.size() - m_nPos);
+  return pFound == nullptr
+             ? m_content.size()
+             : static_cast<std::size_t>(static_cast<const char*>(pFound) - m_content.data());
+}
+
+bool LineScanner::Next(std::string_view& line) {
+  if (m_nPos >= m_content.size()) {
+    return false;
+  }
+  if (m_nNextCr < m_nPos) {
+    m_nNextCr = Find('\r');
+  }
+  if (m_nNextLf < m_nPos) {
+    m_nNextLf = Find('\n');
+  }
+  const std::size_t nEnd = std::min(m_nNextCr, m_nNextLf);
+  line = m_content.substr(m_nPos, nEnd - m_nPos);
+  const bool bCrLf = nEnd == m_nNextCr && nEnd + 1 == m_nNextLf;
+  m_nPos = nEnd + (bCrLf ? 2 : 1);
+  return true;
 }
 
 std::vector<std::string_view> SplitLines(std::string_view content) {
   std::vector<std::string_view> lines;
-  std::size_t nStart = 0;
-  while (nStart < content.size()) {
-    std::size_t nEnd = content.find_first_of("\r\n", nStart);
-    if (nEnd == std::string_view::npos) {
-      lines.push_back(content.substr(nStart));
-      break;
-    }
-    lines.push_back(content.substr(nStart, nEnd - nStart));
-    const bool bCrLf =
-        content[nEnd] == '\r' && nEnd + 1 < content.size() && content[nEnd + 1] == '\n';
-    nStart = nEnd + (bCrLf ? 2 : 1);
+  LineScanner scanner(content);
+  std::string_view line;
+  while (scanner.Next(line)) {
+    lines.push_back(line);
   }
   return lines;
 }
 
 bool IsBlankLine(std::string_view line) {
   for (const char c : line) {
-    if (c != ' ' && c != '\t' && c != '\r' && c != '\n' && c != '\\') {
+    if (c != ' ' && c != '\t' && c != '\r' && c != '\n' && c != kSeparator) {
       return false;
     }
   }

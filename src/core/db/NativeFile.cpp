@@ -1,6 +1,10 @@
 #include "core/db/NativeFile.h"
 
 #include <cerrno>
+#include <cstdint>
+#include <cstdlib>
+#include <new>
+#include <utility>
 
 #ifdef _WIN32
 #include <io.h>
@@ -8,6 +12,7 @@
 #else
 #include <fcntl.h>
 #include <sys/file.h>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #endif
@@ -186,5 +191,74 @@ void FolderLock::Unlock() {
 }
 
 #endif
+
+namespace {
+
+#ifdef __linux__
+constexpr std::size_t kHugePage = std::size_t{2} << 20;
+constexpr std::size_t kSmallestMapped = kHugePage / 2;  // smaller files gain nothing
+#endif
+
+}  // namespace
+
+void AdviseLargePages([[maybe_unused]] char* pData, [[maybe_unused]] std::size_t nBytes) {
+#ifdef __linux__
+  const auto nStart = reinterpret_cast<std::uintptr_t>(pData);  // NOLINT: page arithmetic
+  const std::uintptr_t nFirst = (nStart + kHugePage - 1) / kHugePage * kHugePage;
+  const std::uintptr_t nEnd = (nStart + nBytes) / kHugePage * kHugePage;
+  if (nFirst < nEnd) {
+    madvise(reinterpret_cast<void*>(nFirst), nEnd - nFirst, MADV_HUGEPAGE);  // NOLINT
+  }
+#endif
+}
+
+TextBuffer::TextBuffer(std::size_t nCapacity) : m_nCapacity(nCapacity) {
+#ifdef __linux__
+  if (nCapacity >= kSmallestMapped) {
+    // Whole huge pages, so the kernel can back all of it with them.
+    m_nCapacity = (nCapacity + kHugePage - 1) / kHugePage * kHugePage;
+    void* pMapped =
+        mmap(nullptr, m_nCapacity, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    if (pMapped == MAP_FAILED) {
+      throw std::bad_alloc();
+    }
+    madvise(pMapped, m_nCapacity, MADV_HUGEPAGE);  // a hint: without it, 4 KB pages work too
+    m_pData = static_cast<char*>(pMapped);
+    m_bMapped = true;
+    return;
+  }
+#endif
+  m_pData = static_cast<char*>(std::malloc(nCapacity == 0 ? 1 : nCapacity));
+  if (m_pData == nullptr) {
+    throw std::bad_alloc();
+  }
+}
+
+TextBuffer::~TextBuffer() {
+#ifdef __linux__
+  if (m_bMapped) {
+    munmap(m_pData, m_nCapacity);
+    return;
+  }
+#endif
+  std::free(m_pData);
+}
+
+TextBuffer::TextBuffer(TextBuffer&& other) noexcept
+    : m_pData(std::exchange(other.m_pData, nullptr)),
+      m_nCapacity(std::exchange(other.m_nCapacity, 0)),
+      m_nSize(std::exchange(other.m_nSize, 0)),
+      m_bMapped(std::exchange(other.m_bMapped, false)) {}
+
+TextBuffer& TextBuffer::operator=(TextBuffer&& other) noexcept {
+  if (this != &other) {
+    TextBuffer old(std::move(*this));
+    m_pData = std::exchange(other.m_pData, nullptr);
+    m_nCapacity = std::exchange(other.m_nCapacity, 0);
+    m_nSize = std::exchange(other.m_nSize, 0);
+    m_bMapped = std::exchange(other.m_bMapped, false);
+  }
+  return *this;
+}
 
 }  // namespace velvane

@@ -47,6 +47,37 @@ bool SyncFolder(const std::string& strFolder);
 // systems without such modes.
 void TakeModeAndOwner(std::FILE* pFile, const std::filesystem::path& modelPath);
 
+// Memory for the whole content of a file. On Linux it comes in pages of 2 MB where the system
+// offers them: read into ordinary 4 KB pages, a database of tens of MB costs a page fault per
+// page, most of its load time. Elsewhere it comes from the heap. Not initialised.
+class TextBuffer {
+ public:
+  TextBuffer() = default;
+  explicit TextBuffer(std::size_t nCapacity);
+  ~TextBuffer();
+  TextBuffer(TextBuffer&& other) noexcept;
+  TextBuffer& operator=(TextBuffer&& other) noexcept;
+  TextBuffer(const TextBuffer&) = delete;
+  TextBuffer& operator=(const TextBuffer&) = delete;
+
+  char* Data() { return m_pData; }
+  std::size_t Capacity() const { return m_nCapacity; }
+  // The bytes in use, at most the capacity.
+  void SetSize(std::size_t nSize) { m_nSize = nSize < m_nCapacity ? nSize : m_nCapacity; }
+  std::string_view View() const { return {m_pData, m_nSize}; }
+
+ private:
+  char* m_pData = nullptr;
+  std::size_t m_nCapacity = 0;
+  std::size_t m_nSize = 0;
+  bool m_bMapped = false;  // from mmap, not the heap
+};
+
+// Asks the system to back the whole 2 MB pages inside a large buffer about to be filled (a
+// database being formatted for a save) with pages of that size, as for TextBuffer. A hint:
+// nothing happens where the system has no such pages.
+void AdviseLargePages(char* pData, std::size_t nBytes);
+
 enum class LockResult {
   kLocked,
   kInUse,   // another program holds the lock

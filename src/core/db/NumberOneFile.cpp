@@ -17,7 +17,7 @@ std::vector<NumberOneEntry> ReadNumberOnes(const std::string& strFilesDir, std::
     *pMissing = read.state == FileRead::State::kMissing;
   }
   std::vector<NumberOneEntry> entries;
-  for (const std::string_view line : SplitLines(read.strContent)) {
+  for (const std::string_view line : SplitLines(read.content.View())) {
     if (!IsBlankLine(line)) {
       entries.push_back(ParseNumberOneLine(line));
     }

@@ -9,22 +9,6 @@
 
 namespace velvane {
 
-namespace {
-
-// Calls `store(line)` for each non-blank line of `content` until it returns false; returns
-// whether a non-blank line was left unstored.
-template <typename StoreLine>
-bool ForEachRecordLine(std::string_view content, StoreLine store) {
-  for (const std::string_view line : SplitLines(content)) {
-    if (!IsBlankLine(line) && !store(line)) {
-      return true;
-    }
-  }
-  return false;
-}
-
-}  // namespace
-
 TrackDatabase::TrackDatabase(TrackStore& store, Clock& clock, Prompter& prompter,
                              std::string strTitle)
     : m_store(store), m_clock(clock), m_prompter(prompter), m_strTitle(std::move(strTitle)) {}
@@ -41,7 +25,7 @@ bool TrackDatabase::OpenFile(const std::string& strPath, FileState& file) {
   FileRead read = ReadDatabaseFile(strPath);
   switch (read.state) {
     case FileRead::State::kRead:
-      file.strContent = std::move(read.strContent);
+      file.content = std::move(read.content);
       file.bLoaded = true;
       file.bMaySave = true;
       return true;
@@ -80,53 +64,23 @@ void TrackDatabase::Report(const std::string& strFilesDir, const std::string& st
   m_prompter.Show(strText, m_strTitle, PromptIcon::Exclamation, PromptButtons::Ok);
 }
 
-bool TrackDatabase::LoadRecords(FileState& file, int nCapacity, const StoreRecord& store,
-                                const std::string& strFilesDir, const std::string& strFullText) {
-  const std::string content = std::move(file.strContent);
-  file.strContent.clear();
-  int nStored = 0;
-  const bool bOverflow = ForEachRecordLine(content, [&](std::string_view line) {
-    if (nStored >= nCapacity) {
-      return false;
-    }
-    store(nStored++, line);
-    return true;
-  });
-  if (bOverflow) {
-    Report(strFilesDir, strFullText);
-  }
-  return bOverflow;
-}
-
 void TrackDatabase::LoadPlaylist(const std::string& strFilesDir) {
-  m_store.SetPlaylistCount(0);
   // With the charts not loaded yet, links are checked against the chart capacity so that
   // those stored in the file survive.
   const int nLinkLimit = m_store.ChartCount() == 0 ? m_store.ChartSize() : m_store.ChartCount();
-  int nCount = 0;
-  m_playlist.bCut = LoadRecords(
-      m_playlist, m_store.PlaySize(),
-      [&](int nIndex, std::string_view line) {
-        m_store.SetPlaylistEntry(nIndex, ParsePlaylistLine(line), nLinkLimit);
-        nCount = nIndex + 1;
-      },
-      strFilesDir, "Insufficient memory allocated to store the playlist");
-  m_store.SetPlaylistCount(nCount);
+  m_playlist.bCut = m_store.LoadPlaylistText(std::move(m_playlist.content), nLinkLimit);
+  if (m_playlist.bCut) {
+    Report(strFilesDir, "Insufficient memory allocated to store the playlist");
+  }
 }
 
 void TrackDatabase::LoadCharts(const std::string& strFilesDir) {
-  m_store.SetChartCount(0);
   const int nLinkLimit =
       m_store.PlaylistCount() == 0 ? m_store.PlaySize() : m_store.PlaylistCount();
-  int nCount = 0;
-  m_chart.bCut = LoadRecords(
-      m_chart, m_store.ChartSize(),
-      [&](int nIndex, std::string_view line) {
-        m_store.SetChartEntry(nIndex, ParseChartLine(line), nLinkLimit);
-        nCount = nIndex + 1;
-      },
-      strFilesDir, "Insufficient memory allocated to store the chartlist");
-  m_store.SetChartCount(nCount);
+  m_chart.bCut = m_store.LoadChartText(std::move(m_chart.content), nLinkLimit);
+  if (m_chart.bCut) {
+    Report(strFilesDir, "Insufficient memory allocated to store the chartlist");
+  }
 }
 
 void TrackDatabase::OpenAndLoad(const std::string& strFilesDir, int nPlaySize, int nChartSize) {
@@ -194,16 +148,20 @@ SaveOutcome TrackDatabase::Save(const std::string& strFilesDir, const FileState&
 
 SaveOutcome TrackDatabase::SavePlaylist(const std::string& strFilesDir) {
   std::string content;
+  content.reserve(m_store.PlaylistBytesHint());
+  AdviseLargePages(content.data(), content.capacity());
   for (int i = 0; i < m_store.PlaylistCount(); ++i) {
-    content += FormatPlaylistLine(m_store.Playlist(i));
+    AppendPlaylistLine(content, m_store.Playlist(i));
   }
   return Save(strFilesDir, m_playlist, "playlist", content, "Failed to create a new playlist file");
 }
 
 SaveOutcome TrackDatabase::SaveCharts(const std::string& strFilesDir) {
   std::string content;
+  content.reserve(m_store.ChartBytesHint());
+  AdviseLargePages(content.data(), content.capacity());
   for (int i = 0; i < m_store.ChartCount(); ++i) {
-    content += FormatChartLine(m_store.Chart(i));
+    AppendChartLine(content, m_store.Chart(i));
   }
   return Save(strFilesDir, m_chart, "charts", content, "Failed to create a new chart file");
 }

@@ -65,20 +65,15 @@ class TrackDatabase {
  private:
   // One database file between opening and saving.
   struct FileState {
-    std::string strContent;  // as read at opening, until the load has parsed it
-    bool bLoaded = false;    // opened for reading: the load fills the array
-    bool bMaySave = false;   // read completely, or missing: a save loses nothing
-    bool bCut = false;       // the load left lines out for lack of capacity
+    TextBuffer content;     // as read at opening, until the load takes it
+    bool bLoaded = false;   // opened for reading: the load fills the array
+    bool bMaySave = false;  // read completely, or missing: a save loses nothing
+    bool bCut = false;      // the load left lines out for lack of capacity
     std::string strPath;
     std::string strUnreadable;  // why, when it exists but could not be read
   };
-  using StoreRecord = std::function<void(int nIndex, std::string_view line)>;
 
   bool OpenFile(const std::string& strPath, FileState& file);
-  // Stores the records of the opened file from index 0 while there is room; a file with more
-  // records is reported. Returns whether records were left out.
-  bool LoadRecords(FileState& file, int nCapacity, const StoreRecord& store,
-                   const std::string& strFilesDir, const std::string& strFullText);
   SaveOutcome Save(const std::string& strFilesDir, const FileState& file,
                    const std::string& strBaseName, const std::string& content,
                    const std::string& strCreateFailedText);

@@ -3,32 +3,105 @@
 #include <algorithm>
 #include <utility>
 
+#include "core/db/LineCodec.h"
 #include "core/text/Text.h"
 
 namespace velvane {
 
 namespace {
 
-// Makes records up to `nIndex` exist; they start empty.
-template <typename Entry>
-Entry& Grown(std::vector<Entry>& records, int nIndex) {
+// Makes records up to `nIndex` exist; they start empty. The vector grows by doubling, so
+// records set one after another do not copy the array each time.
+template <typename Packed>
+Packed& Grown(std::vector<Packed>& records, int nIndex) {
   if (static_cast<std::size_t>(nIndex) >= records.size()) {
     records.resize(static_cast<std::size_t>(nIndex) + 1);
   }
   return records[static_cast<std::size_t>(nIndex)];
 }
 
+bool SameTexts(const PlaylistView& a, const PlaylistView& b) {
+  return a.strArtist == b.strArtist && a.strTitle == b.strTitle && a.strCD == b.strCD &&
+         a.strTrack == b.strTrack;
+}
+
+bool SameTexts(const ChartView& a, const ChartView& b) {
+  return a.strDate == b.strDate && a.strArtist == b.strArtist && a.strTitle == b.strTitle &&
+         a.strPosition == b.strPosition;
+}
+
+// The view of a stored record, its link from the packed record.
+template <typename View, typename Packed, typename Entry>
+View StoredView(std::string_view strText, const std::vector<Entry>& owned, const Packed& packed,
+                int View::*pLink) {
+  if (!packed.Owned()) {
+    return Unpack(strText, packed);
+  }
+  View view = owned[packed.nOffset];
+  view.*pLink = packed.nLink;
+  return view;
+}
+
+// Sets the texts of a record: a record that already holds them stays as it is (a read record
+// keeps pointing into its file); otherwise it becomes, or stays, an owned copy.
+template <typename View, typename Packed, typename Entry>
+void StoreTexts(std::string_view strText, std::vector<Entry>& owned, Packed& packed, Entry entry,
+                int View::*pLink) {
+  if (SameTexts(StoredView(strText, owned, packed, pLink), static_cast<View>(entry))) {
+    return;
+  }
+  if (packed.Owned()) {
+    owned[packed.nOffset] = std::move(entry);
+    return;
+  }
+  packed.nOffset = static_cast<std::uint32_t>(owned.size());
+  packed.texts[0] = kOwnedRecord;
+  owned.push_back(std::move(entry));
+}
+
+// Fills `records` from the non-blank lines of `strText`, at most `nCapacity`; lines whose
+// texts cannot be packed become owned copies. Returns whether lines were left out.
+template <typename View, typename Packed, typename Entry>
+bool LoadRecords(std::string_view strText, int nCapacity, int nLinkLimit,
+                 View (*read)(std::string_view), int View::*pLink, std::vector<Packed>& records,
+                 std::vector<Entry>& owned) {
+  std::size_t nLines = 0;
+  std::string_view line;
+  for (LineScanner counter(strText); counter.Next(line);) {
+    ++nLines;
+  }
+  records.clear();
+  records.shrink_to_fit();
+  records.reserve(std::min(nLines, static_cast<std::size_t>(nCapacity)));
+  owned.clear();
+  for (LineScanner scanner(strText); scanner.Next(line);) {
+    if (IsBlankLine(line)) {
+      continue;
+    }
+    if (records.size() >= static_cast<std::size_t>(nCapacity)) {
+      return true;
+    }
+    View view = read(line);
+    const int nLink = view.*pLink;
+    view.*pLink = nLink < -1 || nLink >= nLinkLimit ? -1 : nLink;
+    Packed& packed = records.emplace_back();
+    if (!Pack(strText, view, packed)) {
+      packed = Packed{};
+      packed.nLink = view.*pLink;
+      packed.nOffset = static_cast<std::uint32_t>(owned.size());
+      packed.texts[0] = kOwnedRecord;
+      owned.push_back(OwnedEntry(view));
+    }
+  }
+  return false;
+}
+
 }  // namespace
 
 void TrackStore::Allocate(int nPlaySize, int nChartSize) {
+  *this = TrackStore{};  // gives the memory back
   m_nPlaySize = std::max(nPlaySize, 0);
   m_nChartSize = std::max(nChartSize, 0);
-  m_playlist.clear();
-  m_playlist.shrink_to_fit();
-  m_charts.clear();
-  m_charts.shrink_to_fit();
-  m_nPlaylistCount = 0;
-  m_nChartCount = 0;
 }
 
 void TrackStore::SetPlaylistCount(int nCount) {
@@ -63,16 +136,46 @@ void TrackStore::SetPlaylistEntry(int nIndex, PlaylistEntry entry, int nLinkLimi
   if (nIndex < 0 || nIndex >= PlaySize()) {
     return;
   }
-  entry.nChartLink = CheckedLink(entry.nChartLink, nLinkLimit);
-  Grown(m_playlist, nIndex) = std::move(entry);
+  PackedPlaylist& packed = Grown(m_playlist, nIndex);
+  packed.nLink = CheckedLink(entry.nChartLink, nLinkLimit);
+  StoreTexts(m_playlistText->View(), m_ownedPlaylist, packed, std::move(entry),
+             &PlaylistView::nChartLink);
 }
 
 void TrackStore::SetChartEntry(int nIndex, ChartEntry entry, int nLinkLimit) {
   if (nIndex < 0 || nIndex >= ChartSize()) {
     return;
   }
-  entry.nPlaylistLink = CheckedLink(entry.nPlaylistLink, nLinkLimit);
-  Grown(m_charts, nIndex) = std::move(entry);
+  PackedChart& packed = Grown(m_charts, nIndex);
+  packed.nLink = CheckedLink(entry.nPlaylistLink, nLinkLimit);
+  StoreTexts(m_chartText->View(), m_ownedCharts, packed, std::move(entry),
+             &ChartView::nPlaylistLink);
+}
+
+bool TrackStore::LoadPlaylistText(TextBuffer content, int nLinkLimit) {
+  m_playlistText = std::make_shared<const TextBuffer>(std::move(content));
+  const bool bCut = LoadRecords(m_playlistText->View(), PlaySize(), nLinkLimit, ReadPlaylistLine,
+                                &PlaylistView::nChartLink, m_playlist, m_ownedPlaylist);
+  m_nPlaylistCount = static_cast<int>(m_playlist.size());
+  return bCut;
+}
+
+bool TrackStore::LoadChartText(TextBuffer content, int nLinkLimit) {
+  m_chartText = std::make_shared<const TextBuffer>(std::move(content));
+  const bool bCut = LoadRecords(m_chartText->View(), ChartSize(), nLinkLimit, ReadChartLine,
+                                &ChartView::nPlaylistLink, m_charts, m_ownedCharts);
+  m_nChartCount = static_cast<int>(m_charts.size());
+  return bCut;
+}
+
+PlaylistView TrackStore::Playlist(int nIndex) const {
+  return StoredView(m_playlistText->View(), m_ownedPlaylist,
+                    m_playlist[static_cast<std::size_t>(nIndex)], &PlaylistView::nChartLink);
+}
+
+ChartView TrackStore::Chart(int nIndex) const {
+  return StoredView(m_chartText->View(), m_ownedCharts, m_charts[static_cast<std::size_t>(nIndex)],
+                    &ChartView::nPlaylistLink);
 }
 
 bool TrackStore::GetPlaylistEntry(int nIndex, std::string& strArtist, std::string& strTitle,
@@ -82,7 +185,7 @@ bool TrackStore::GetPlaylistEntry(int nIndex, std::string& strArtist, std::strin
     nChartLink = -1;
     return false;
   }
-  const PlaylistEntry& entry = m_playlist[nIndex];
+  const PlaylistView entry = Playlist(nIndex);
   strArtist = entry.strArtist;
   strTitle = entry.strTitle;
   strCD = entry.strCD;
@@ -98,7 +201,7 @@ bool TrackStore::GetChartEntry(int nIndex, std::string& strDate, std::string& st
     nPlaylistLink = -1;
     return false;
   }
-  const ChartEntry& entry = m_charts[nIndex];
+  const ChartView entry = Chart(nIndex);
   strDate = entry.strDate;
   strArtist = entry.strArtist;
   strTitle = entry.strTitle;
@@ -109,13 +212,15 @@ bool TrackStore::GetChartEntry(int nIndex, std::string& strDate, std::string& st
 
 void TrackStore::SetPlaylistReference(int nChartLink, int nPlaylistIndex) {
   if (nPlaylistIndex >= 0 && nPlaylistIndex < m_nPlaylistCount) {
-    m_playlist[nPlaylistIndex].nChartLink = CheckedLink(nChartLink, m_nChartCount);
+    m_playlist[static_cast<std::size_t>(nPlaylistIndex)].nLink =
+        CheckedLink(nChartLink, m_nChartCount);
   }
 }
 
 void TrackStore::SetChartReference(int nPlaylistLink, int nChartIndex) {
   if (nChartIndex >= 0 && nChartIndex < m_nChartCount) {
-    m_charts[nChartIndex].nPlaylistLink = CheckedLink(nPlaylistLink, m_nPlaylistCount);
+    m_charts[static_cast<std::size_t>(nChartIndex)].nLink =
+        CheckedLink(nPlaylistLink, m_nPlaylistCount);
   }
 }
 
@@ -125,7 +230,7 @@ bool TrackStore::FindPlaylistEntry(const std::string& strCD, const std::string& 
   const int nCD = Atoi(strCD);
   const int nTrack = Atoi(strTrack);
   for (int i = 0; i < m_nPlaylistCount; ++i) {
-    const PlaylistEntry& entry = m_playlist[i];
+    const PlaylistView entry = Playlist(i);
     if (Atoi(entry.strCD) == nCD && Atoi(entry.strTrack) == nTrack) {
       strArtist = entry.strArtist;
       strTitle = entry.strTitle;

@@ -1,8 +1,11 @@
 #pragma once
 
+#include <memory>
 #include <string>
 #include <vector>
 
+#include "core/db/NativeFile.h"
+#include "core/db/PackedRecords.h"
 #include "core/db/Records.h"
 
 namespace velvane {
@@ -36,6 +39,13 @@ class TrackStore {
   void SetPlaylistEntry(int nIndex, PlaylistEntry entry, int nLinkLimit);
   void SetChartEntry(int nIndex, ChartEntry entry, int nLinkLimit);
 
+  // Replace the array with the records of a playlist.dat / charts.dat content, which the store
+  // keeps: the records' texts stay where they are in it, so a load copies no field. At most
+  // the capacity is stored and links are checked against `nLinkLimit`; the count is set.
+  // Returns whether non-blank lines were left out for lack of room.
+  bool LoadPlaylistText(TextBuffer content, int nLinkLimit);
+  bool LoadChartText(TextBuffer content, int nLinkLimit);
+
   // Copy the record out if the index is below the count; otherwise only the link output is set
   // (to -1) and the texts keep what they held. Returns whether the index was valid.
   bool GetPlaylistEntry(int nIndex, std::string& strArtist, std::string& strTitle,
@@ -52,18 +62,34 @@ class TrackStore {
                          std::string& strArtist, std::string& strTitle, int& nChartLink) const;
 
   // Direct read access for whole-array passes (searches, saving); the index must be below the
-  // count.
-  const PlaylistEntry& Playlist(int nIndex) const { return m_playlist[nIndex]; }
-  const ChartEntry& Chart(int nIndex) const { return m_charts[nIndex]; }
+  // count. The views are valid until the store changes.
+  PlaylistView Playlist(int nIndex) const;
+  ChartView Chart(int nIndex) const;
+  // About how many bytes the saved file will take, so a save can reserve them once.
+  std::size_t PlaylistBytesHint() const {
+    return m_playlistText->View().size() + m_ownedPlaylist.size() * kOwnedLineBytes;
+  }
+  std::size_t ChartBytesHint() const {
+    return m_chartText->View().size() + m_ownedCharts.size() * kOwnedLineBytes;
+  }
 
  private:
+  static constexpr std::size_t kOwnedLineBytes = 64;
+
   static int CheckedLink(int nLink, int nLimit) {
     return nLink < -1 || nLink >= nLimit ? -1 : nLink;
   }
 
-  // Records up to the highest index stored or counted; all of them below the capacity.
-  std::vector<PlaylistEntry> m_playlist;
-  std::vector<ChartEntry> m_charts;
+  // Records up to the highest index stored or counted; all of them below the capacity. Read
+  // records point into the content they were loaded from; records set since, when they
+  // differ, are owned copies (their links are kept in the packed record alone).
+  std::vector<PackedPlaylist> m_playlist;
+  std::vector<PackedChart> m_charts;
+  // Never changed once loaded: copies of the store share it.
+  std::shared_ptr<const TextBuffer> m_playlistText = std::make_shared<const TextBuffer>();
+  std::shared_ptr<const TextBuffer> m_chartText = std::make_shared<const TextBuffer>();
+  std::vector<PlaylistEntry> m_ownedPlaylist;
+  std::vector<ChartEntry> m_ownedCharts;
   int m_nPlaySize = 0;
   int m_nChartSize = 0;
   int m_nPlaylistCount = 0;

@@ -42,19 +42,20 @@ RecordEditor::Layout ChartLayout() {
 ChartEditor::ChartEditor(TrackStore& store, Prompter& prompter, std::string strTitle)
     : RecordEditor(prompter, std::move(strTitle), ChartLayout()), m_store(store) {
   for (int j = 0; j < m_store.ChartCount(); ++j) {
-    const ChartEntry& entry = m_store.Chart(j);
+    const ChartView entry = m_store.Chart(j);
     // CD and track are not part of a chart entry: they come from the linked record, as stored.
     std::string strCD = " ";
     std::string strTrack = " ";
     int nLink = -1;
     if (entry.nPlaylistLink >= 0 && entry.nPlaylistLink < m_store.PlaylistCount()) {
-      const PlaylistEntry& record = m_store.Playlist(entry.nPlaylistLink);
+      const PlaylistView record = m_store.Playlist(entry.nPlaylistLink);
       strCD = record.strCD;
       strTrack = record.strTrack;
       nLink = entry.nPlaylistLink;
     }
-    AddRecordLine({entry.strDate, entry.strArtist, entry.strTitle, entry.strPosition, strCD,
-                   strTrack, std::to_string(nLink)});
+    AddRecordLine({std::string(entry.strDate), std::string(entry.strArtist),
+                   std::string(entry.strTitle), std::string(entry.strPosition), strCD, strTrack,
+                   std::to_string(nLink)});
   }
   FinishOpening();
 }
@@ -79,7 +80,7 @@ bool ChartEditor::OnFindInPlaylist() {
     return false;
   }
   if (*record >= 0) {
-    const PlaylistEntry& entry = m_store.Playlist(*record);
+    const PlaylistView entry = m_store.Playlist(*record);
     fields[kCD] = entry.strCD;
     fields[kTrack] = entry.strTrack;
     fields[kPlaylistLink] = std::to_string(*record);

@@ -42,17 +42,20 @@ PlaylistEditor::PlaylistEditor(TrackStore& store, Prompter& prompter, std::strin
   FinishOpening();
 }
 
-EditorFields PlaylistEditor::RecordLineFields(const PlaylistEntry& entry) const {
+EditorFields PlaylistEditor::RecordLineFields(const PlaylistView& entry) const {
   std::string strChartInfo = " ";
   int nLink = -1;
   if (entry.nChartLink >= 0 && entry.nChartLink < m_store.ChartCount()) {
-    const ChartEntry& chart = m_store.Chart(entry.nChartLink);
+    const ChartView chart = m_store.Chart(entry.nChartLink);
     strChartInfo = FormatChartInfo(chart.strPosition, chart.strDate);
     nLink = entry.nChartLink;
   }
-  return {
-      entry.strArtist, entry.strTitle,       NumberShown(entry.strCD), NumberShown(entry.strTrack),
-      strChartInfo,    std::to_string(nLink)};
+  return {std::string(entry.strArtist),
+          std::string(entry.strTitle),
+          NumberShown(entry.strCD),
+          NumberShown(entry.strTrack),
+          strChartInfo,
+          std::to_string(nLink)};
 }
 
 bool PlaylistEditor::PrepareUpdate(EditorFields& fields) {
@@ -74,7 +77,7 @@ bool PlaylistEditor::OnFindChartEntry() {
   int nBest = 1000;
   bool bFound = false;
   for (int j = 0; j < m_store.ChartCount(); ++j) {
-    const ChartEntry& chart = m_store.Chart(j);
+    const ChartView chart = m_store.Chart(j);
     const MatchAnswer answer = AskMatch(GetPrompter(), Title(), fields[kArtist], chart.strArtist,
                                         fields[kTitle], chart.strTitle);
     if (answer == MatchAnswer::Cancel) {

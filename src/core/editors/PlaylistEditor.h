@@ -28,7 +28,7 @@ class PlaylistEditor : public RecordEditor {
 
  private:
   bool PrepareUpdate(EditorFields& fields) override;
-  EditorFields RecordLineFields(const PlaylistEntry& entry) const;
+  EditorFields RecordLineFields(const PlaylistView& entry) const;
 
   TrackStore& m_store;
 };

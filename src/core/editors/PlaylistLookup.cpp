@@ -9,7 +9,7 @@ std::optional<int> FindAcceptedPlaylistRecord(const TrackStore& store, Prompter&
                                               const std::string& strArtist,
                                               const std::string& strTitle) {
   for (int i = 0; i < store.PlaylistCount(); ++i) {
-    const PlaylistEntry& record = store.Playlist(i);
+    const PlaylistView record = store.Playlist(i);
     switch (
         AskMatch(prompter, strCaption, record.strArtist, strArtist, record.strTitle, strTitle)) {
       case MatchAnswer::Yes:

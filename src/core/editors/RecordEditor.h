@@ -5,6 +5,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "core/ports/Prompter.h"
@@ -19,8 +20,8 @@ inline std::string NoLinkField() {
   return "-1";
 }
 // CD and track "0" show as a blank.
-inline std::string NumberShown(const std::string& strNumber) {
-  return strNumber == "0" ? BlankField() : strNumber;
+inline std::string NumberShown(std::string_view strNumber) {
+  return strNumber == "0" ? BlankField() : std::string(strNumber);
 }
 
 // Where a link to the record opened at `nIndex` points now (see OpenedRecordLines); -1 for none.

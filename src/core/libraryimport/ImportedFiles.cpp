@@ -55,7 +55,7 @@ bool LoadImportedFiles(const std::string& strFilesDir, ImportedFiles& files,
   }
   std::string strSource;
   ImportedFile file;
-  for (const std::string_view line : SplitLines(read.strContent)) {
+  for (const std::string_view line : SplitLines(read.content.View())) {
     if (ParseImportedLine(line, strSource, file)) {
       files.Put(strSource, file);
     }

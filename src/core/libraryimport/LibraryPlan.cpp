@@ -75,7 +75,7 @@ class CDNumbers {
       }
     }
     for (int i = 0; i < store.PlaylistCount(); ++i) {
-      const PlaylistEntry& record = store.Playlist(i);
+      const PlaylistView record = store.Playlist(i);
       Use(Atoi(record.strCD), Atoi(record.strTrack), true);
     }
     imported.ForEach([this](const std::string& /*strSource*/, const ImportedFile& file) {

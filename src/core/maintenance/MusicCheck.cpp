@@ -58,7 +58,7 @@ MusicCheckResult CheckMusicFiles(const TrackStore& store, const std::string& str
   result.nExpected = store.PlaylistCount();
   FolderListings folders;
   for (int p = 0; p < store.PlaylistCount(); ++p) {
-    const PlaylistEntry& record = store.Playlist(p);
+    const PlaylistView record = store.Playlist(p);
     const std::string strCD = FormatInt(Atoi(record.strCD), 3);
     const std::string strTrack = FormatInt(Atoi(record.strTrack), 2);
     if (FirstStartingWith(folders.FilesIn(strMusicDir + strCD + kPathSeparator), strTrack) !=

@@ -14,7 +14,7 @@ namespace {
 
 // Artist and title keys joined so that no two different pairs give the same text: the
 // artist key's length comes first. Written into one reused buffer.
-void SongKey(const std::string& strArtist, const std::string& strTitle, std::string& strKey) {
+void SongKey(std::string_view strArtist, std::string_view strTitle, std::string& strKey) {
   strKey.assign(sizeof(std::uint32_t), '\0');
   AppendSameTextKey(strArtist, strKey);
   const auto nLength = static_cast<std::uint32_t>(strKey.size() - sizeof(std::uint32_t));
@@ -75,7 +75,7 @@ SongNumbers::SongNumbers(const TrackStore& store, SongSides sides,
   const int nPartBits = std::bit_width(m_songOf.size() / kKeysPerPart);
   std::vector<KeyPart> parts(std::size_t{1} << nPartBits);
   std::string strKey;
-  const auto addKey = [&](const std::string& strArtist, const std::string& strTitle,
+  const auto addKey = [&](std::string_view strArtist, std::string_view strTitle,
                           std::size_t nItem) {
     SongKey(strArtist, strTitle, strKey);
     const std::uint64_t nHash = std::hash<std::string_view>{}(strKey);
@@ -85,11 +85,11 @@ SongNumbers::SongNumbers(const TrackStore& store, SongSides sides,
     onKey();
   };
   for (std::size_t c = 0; c < m_nEntries; ++c) {
-    const ChartEntry& entry = store.Chart(static_cast<int>(c));
+    const ChartView entry = store.Chart(static_cast<int>(c));
     addKey(entry.strArtist, entry.strTitle, c);
   }
   for (std::size_t p = 0; p < nRecords; ++p) {
-    const PlaylistEntry& record = store.Playlist(static_cast<int>(p));
+    const PlaylistView record = store.Playlist(static_cast<int>(p));
     addKey(record.strArtist, record.strTitle, m_nEntries + p);
   }
   for (const KeyPart& part : parts) {

@@ -9,8 +9,8 @@ namespace {
 
 // The proposal rows so far: a track whose CD and track texts stand in one of them is a
 // duplicate. Rows not yet filled count with empty texts, so an unnumbered record never passes.
-bool IsDuplicate(const std::vector<SearchRow>& rows, const std::string& strCD,
-                 const std::string& strTrack) {
+bool IsDuplicate(const std::vector<SearchRow>& rows, std::string_view strCD,
+                 std::string_view strTrack) {
   if (strCD.empty() && strTrack.empty()) {
     return true;
   }
@@ -30,8 +30,8 @@ ChartIndexRange FindYearRange(const TrackStore& store, const std::string& strSta
   // A year typed as the largest number has no year after it (and must not wrap round).
   const long long nYearAfter = static_cast<long long>(Atoi(strEndYear)) + 1;
   for (int i = 0; i < store.ChartCount(); ++i) {
-    const std::string& strDate = store.Chart(i).strDate;
-    const std::string strYear = strDate.size() > 6 ? strDate.substr(6, 4) : std::string();
+    const std::string_view strDate = store.Chart(i).strDate;
+    const std::string_view strYear = strDate.size() > 6 ? strDate.substr(6, 4) : std::string_view();
     if (range.nFirst == -1 && strYear == strStartYear) {
       range.nFirst = i;
     }
@@ -94,10 +94,9 @@ SelectionResult SelectOutOfChart(const TrackStore& store, Random15& random) {
   for (;;) {
     const int nDrawn =
         static_cast<int>(static_cast<double>(random.Next()) * nRecords / Random15::kRange);
-    const PlaylistEntry& record = store.Playlist(nDrawn);
+    const PlaylistView record = store.Playlist(nDrawn);
     if (record.nChartLink == -1 && !IsDuplicate(result.rows, record.strCD, record.strTrack)) {
-      result.rows.push_back(
-          {record.strCD, record.strTrack, record.strArtist, record.strTitle, -1, ""});
+      result.rows.push_back(RecordRow(record));
       nMisses = 0;
       if (result.rows.size() == static_cast<std::size_t>(kSelectionRows)) {
         result.strStatus.clear();

@@ -28,7 +28,7 @@ ManualSearchResult ManualSearch(const TrackStore& store, const std::string& strA
   const TextMatcher matcher(strArtist, strTitle);
 
   for (int c = 0; c < store.ChartCount(); ++c) {
-    const ChartEntry& entry = store.Chart(c);
+    const ChartView entry = store.Chart(c);
     if (matcher.Count(entry.strArtist, entry.strTitle) != 2) {
       continue;
     }
@@ -53,12 +53,11 @@ ManualSearchResult ManualSearch(const TrackStore& store, const std::string& strA
   }
 
   for (int p = 0; p < store.PlaylistCount(); ++p) {
-    const PlaylistEntry& record = store.Playlist(p);
+    const PlaylistView record = store.Playlist(p);
     if (record.nChartLink != -1 || matcher.Count(record.strArtist, record.strTitle) != 2) {
       continue;
     }
-    result.rows.push_back(
-        {record.strCD, record.strTrack, record.strArtist, record.strTitle, -1, ""});
+    result.rows.push_back(RecordRow(record));
     if (result.rows.size() > kRowLimit) {
       result.strStatus = strOver;
       return result;

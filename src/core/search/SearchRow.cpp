@@ -6,6 +6,15 @@
 
 namespace velvane {
 
+SearchRow RecordRow(const PlaylistView& record) {
+  return {std::string(record.strCD),
+          std::string(record.strTrack),
+          std::string(record.strArtist),
+          std::string(record.strTitle),
+          -1,
+          ""};
+}
+
 std::string FormatSearchLine(const SearchRow& row) {
   return CutBytes(row.strArtist, 36) + "\t" + CutBytes(row.strTitle, 36) + "\t" + row.strCD + "\t" +
          row.strTrack + "\t" + row.strChartInfo;

@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "core/db/Records.h"
 #include "core/playback/QueueInput.h"
 
 namespace velvane {
@@ -15,6 +16,9 @@ struct SearchRow {
   int nChartRef = -1;        // chart entry passed on to the queue
   std::string strChartInfo;  // "No. 3   on   05 March 1983", or empty
 };
+
+// A library record as a row without chart information.
+SearchRow RecordRow(const PlaylistView& record);
 
 // "artist(36) TAB title(36) TAB CD TAB track TAB chart info", as the result lists show it.
 std::string FormatSearchLine(const SearchRow& row);

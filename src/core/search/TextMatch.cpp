@@ -37,7 +37,7 @@ bool EqualFoldingAsciiOnly(std::string_view strA, std::string_view strB) {
 
 // The same text, whichever encoding each was stored in: "Beyonc\xE9" (Windows-1252) equals
 // "Beyonc\xC3\xA9" (UTF-8). Only a-z fold, as in the byte comparison of plain texts.
-bool SameText(const std::string& strA, const std::string& strB) {
+bool SameText(std::string_view strA, std::string_view strB) {
   if (EqualFoldingAsciiOnly(strA, strB)) {
     return true;
   }
@@ -65,7 +65,7 @@ std::u32string Characters(std::string_view text) {
 
 }  // namespace
 
-void FoldForMatch(const std::string& strText, std::string& strUpper) {
+void FoldForMatch(std::string_view strText, std::string& strUpper) {
   if (IsAscii(strText)) {  // the common case, kept cheap for whole-database passes
     strUpper.assign(strText);
     for (char& c : strUpper) {
@@ -99,13 +99,13 @@ void FoldForMatch(const std::string& strText, std::string& strUpper) {
   }
 }
 
-std::string UpperCaseForMatch(const std::string& strText) {
+std::string UpperCaseForMatch(std::string_view strText) {
   std::string strUpper;
   FoldForMatch(strText, strUpper);
   return strUpper;
 }
 
-TextMatcher::TextMatcher(const std::string& strSearch1, const std::string& strSearch2)
+TextMatcher::TextMatcher(std::string_view strSearch1, std::string_view strSearch2)
     : m_strSearch1(UpperCaseForMatch(strSearch1)), m_strSearch2(UpperCaseForMatch(strSearch2)) {
   m_bWholeField1 = !m_strSearch1.empty() && m_strSearch1[0] == '#';
   if (m_bWholeField1) {
@@ -113,7 +113,7 @@ TextMatcher::TextMatcher(const std::string& strSearch1, const std::string& strSe
   }
 }
 
-bool TextMatcher::Contains(const std::string& strField, const std::string& strUpperSearch) const {
+bool TextMatcher::Contains(std::string_view strField, std::string_view strUpperSearch) const {
   if (strUpperSearch.empty()) {
     return true;  // found in every field
   }
@@ -121,7 +121,7 @@ bool TextMatcher::Contains(const std::string& strField, const std::string& strUp
   return m_strBuffer.find(strUpperSearch) != std::string::npos;
 }
 
-int TextMatcher::Count(const std::string& strField1, const std::string& strField2) const {
+int TextMatcher::Count(std::string_view strField1, std::string_view strField2) const {
   bool bFirst = false;
   if (m_bWholeField1) {
     FoldForMatch(strField1, m_strBuffer);
@@ -132,12 +132,12 @@ int TextMatcher::Count(const std::string& strField1, const std::string& strField
   return (bFirst ? 1 : 0) + (Contains(strField2, m_strSearch2) ? 1 : 0);
 }
 
-int MatchText(const std::string& strSearch1, const std::string& strField1,
-              const std::string& strSearch2, const std::string& strField2) {
+int MatchText(std::string_view strSearch1, std::string_view strField1, std::string_view strSearch2,
+              std::string_view strField2) {
   return TextMatcher(strSearch1, strSearch2).Count(strField1, strField2);
 }
 
-int Similarity(const std::string& strFirst, const std::string& strSecond) {
+int Similarity(std::string_view strFirst, std::string_view strSecond) {
   // Letters, not bytes: an accented letter is one letter in either encoding.
   const std::u32string strA = Characters(UpperCaseForMatch(strFirst));
   const std::u32string strB = Characters(UpperCaseForMatch(strSecond));
@@ -161,9 +161,9 @@ int Similarity(const std::string& strFirst, const std::string& strSecond) {
 namespace {
 
 MatchAnswer Confirm(Prompter& prompter, const std::string& strCaption,
-                    const std::string& strPlaylistArtist, const std::string& strChartArtist,
-                    const std::string& strPlaylistTitle, const std::string& strChartTitle,
-                    bool bSilent, PromptButtons buttons) {
+                    std::string_view strPlaylistArtist, std::string_view strChartArtist,
+                    std::string_view strPlaylistTitle, std::string_view strChartTitle, bool bSilent,
+                    PromptButtons buttons) {
   if (SameText(strPlaylistArtist, strChartArtist) && SameText(strPlaylistTitle, strChartTitle)) {
     return MatchAnswer::Yes;
   }
@@ -187,21 +187,20 @@ MatchAnswer Confirm(Prompter& prompter, const std::string& strCaption,
 }  // namespace
 
 bool ConfirmMatch(Prompter& prompter, const std::string& strCaption,
-                  const std::string& strPlaylistArtist, const std::string& strChartArtist,
-                  const std::string& strPlaylistTitle, const std::string& strChartTitle,
-                  bool bSilent) {
+                  std::string_view strPlaylistArtist, std::string_view strChartArtist,
+                  std::string_view strPlaylistTitle, std::string_view strChartTitle, bool bSilent) {
   return Confirm(prompter, strCaption, strPlaylistArtist, strChartArtist, strPlaylistTitle,
                  strChartTitle, bSilent, PromptButtons::YesNo) == MatchAnswer::Yes;
 }
 
 MatchAnswer AskMatch(Prompter& prompter, const std::string& strCaption,
-                     const std::string& strPlaylistArtist, const std::string& strChartArtist,
-                     const std::string& strPlaylistTitle, const std::string& strChartTitle) {
+                     std::string_view strPlaylistArtist, std::string_view strChartArtist,
+                     std::string_view strPlaylistTitle, std::string_view strChartTitle) {
   return Confirm(prompter, strCaption, strPlaylistArtist, strChartArtist, strPlaylistTitle,
                  strChartTitle, false, PromptButtons::YesNoCancel);
 }
 
-void AppendSameTextKey(const std::string& strText, std::string& strKey) {
+void AppendSameTextKey(std::string_view strText, std::string& strKey) {
   const auto appendFolded = [&strKey](std::string_view text) {
     const std::size_t nOld = strKey.size();
     strKey.resize(nOld + text.size());
@@ -215,7 +214,7 @@ void AppendSameTextKey(const std::string& strText, std::string& strKey) {
   appendFolded(DisplayUtf8(strText));
 }
 
-std::string SameTextKey(const std::string& strText) {
+std::string SameTextKey(std::string_view strText) {
   std::string strKey;
   AppendSameTextKey(strText, strKey);
   return strKey;

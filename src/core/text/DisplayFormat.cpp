@@ -45,15 +45,15 @@ std::string FormatDate(int nDayOfWeek, int nDay, int nMonth, int nYear, int nHou
   return buffer;
 }
 
-std::string FormatChartDate(const std::string& strDate) {
+std::string FormatChartDate(std::string_view strDate) {
   const std::string_view date(strDate);
   const std::size_t nYearStart = date.size() > 4 ? date.size() - 4 : 0;
   return FormatDate(0, Atoi(Part(date, 0, 2)), Atoi(Part(date, 3, 2)),
                     Atoi(date.substr(nYearStart)), 0, 0, false);
 }
 
-std::string FormatChartInfo(const std::string& strPosition, const std::string& strDate) {
-  return "No. " + strPosition + "   on   " + FormatChartDate(strDate);
+std::string FormatChartInfo(std::string_view strPosition, std::string_view strDate) {
+  return "No. " + std::string(strPosition) + "   on   " + FormatChartDate(strDate);
 }
 
 std::string FormatArtistTitle(std::string_view strArtist, std::string_view strTitle) {

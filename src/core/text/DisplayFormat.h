@@ -13,10 +13,10 @@ std::string FormatDate(int nDayOfWeek, int nDay, int nMonth, int nYear, int nHou
 
 // "dd/mm/yyyy" (day at characters 1-2, month at 4-5, year the last four) in the long form
 // "25 December 1985".
-std::string FormatChartDate(const std::string& strDate);
+std::string FormatChartDate(std::string_view strDate);
 
 // "No. <position>   on   <long date>": how a chart entry is shown everywhere.
-std::string FormatChartInfo(const std::string& strPosition, const std::string& strDate);
+std::string FormatChartInfo(std::string_view strPosition, std::string_view strDate);
 
 // "artist - title" as the screen shows it: UTF-8, each stored field converted on its own, so a
 // line whose fields were stored in different encodings reads right.

@@ -85,9 +85,9 @@ std::string_view StripLineEnd(std::string_view line) {
   return line;
 }
 
-std::string CutBytes(std::string_view text, std::size_t nMaxBytes) {
+std::string_view CutView(std::string_view text, std::size_t nMaxBytes) {
   if (text.size() <= nMaxBytes) {
-    return std::string(text);
+    return text;
   }
   std::size_t nCut = nMaxBytes;
   if (IsValidUtf8(text)) {
@@ -95,7 +95,11 @@ std::string CutBytes(std::string_view text, std::size_t nMaxBytes) {
       --nCut;  // text[nCut] continues a character: cut before that character
     }
   }
-  return std::string(text.substr(0, nCut));
+  return text.substr(0, nCut);
+}
+
+std::string CutBytes(std::string_view text, std::size_t nMaxBytes) {
+  return std::string(CutView(text, nMaxBytes));
 }
 
 std::string CutField(std::string_view field) {
@@ -182,8 +186,8 @@ std::vector<std::string_view> SplitTabFields(std::string_view line) {
   return fields;
 }
 
-std::string_view FieldForWriting(const std::string& field) {
-  return field.empty() ? std::string_view(" ") : std::string_view(field);
+std::string_view FieldForWriting(std::string_view field) {
+  return field.empty() ? std::string_view(" ") : field;
 }
 
 bool IsValidUtf8(std::string_view text) {

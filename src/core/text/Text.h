@@ -30,6 +30,8 @@ std::string_view StripLineEnd(std::string_view line);
 // The first `nMaxBytes` bytes of a text; in UTF-8 text the cut moves back to a character
 // boundary so no character is split.
 std::string CutBytes(std::string_view text, std::size_t nMaxBytes);
+// The same cut as a view of `text`.
+std::string_view CutView(std::string_view text, std::size_t nMaxBytes);
 
 // Text fields of the database lines hold at most this many bytes.
 inline constexpr std::size_t kMaxFieldBytes = 127;
@@ -61,7 +63,7 @@ bool ReadWholeNumber(std::string_view field, T& value) {
 }
 
 // A text field as written: empty fields become a single space so the line can be read back.
-std::string_view FieldForWriting(const std::string& field);
+std::string_view FieldForWriting(std::string_view field);
 
 // Stored texts are bytes: UTF-8 where they came from the operator, Windows-1252 in older
 // databases. Returns the text as UTF-8 for display, each line on its own: a valid UTF-8 line

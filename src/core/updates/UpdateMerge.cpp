@@ -114,7 +114,7 @@ void MergeChartUpdate(TrackStore& store, const std::vector<std::string_view>& li
     ChartEntry entry = ParseChartLine(lines[i]);
     entry.nPlaylistLink = -1;
     if (nIndex < store.ChartCount()) {
-      const ChartEntry& local = store.Chart(nIndex);
+      const ChartView local = store.Chart(nIndex);
       entry.nPlaylistLink = local.nPlaylistLink;
       if (local.nPlaylistLink != -1) {
         entry.strArtist = local.strArtist;

@@ -12,6 +12,7 @@
 #include "core/playback/SavedQueue.h"
 #include "support/FakeClock.h"
 #include "support/FakePrompter.h"
+#include "support/Rows.h"
 #include "support/TempDir.h"
 
 // Random input for every reader of the database files and saved queues: nothing may crash, and
@@ -117,6 +118,41 @@ TEST(FixedPointFuzz, ResavingAResavedDatabaseChangesNothing) {
     ASSERT_EQ(resave(nPlaySize, nChartSize), once)
         << "playlist.dat: " << testing::PrintToString(playlist)
         << "\ncharts.dat: " << testing::PrintToString(charts);
+  }
+}
+
+// The loader keeps most records as places in the file it read: what it holds must be what the
+// line reader makes of each line, records it could not keep in place included.
+TEST(FixedPointFuzz, TheLoadedDatabaseHoldsWhatTheLineReaderReads) {
+  RandomInput random(11);
+  TempDir dir;
+  FakeClock clock(2010, 3, 7, 9, 5);
+  FakePrompter prompter;
+  for (int i = 0; i < 200; ++i) {
+    const std::string content = random.Text(300);
+    dir.Write("playlist.dat", content);
+    dir.Write("charts.dat", content);
+    TrackStore store;
+    TrackDatabase database(store, clock, prompter, "Title");
+    database.OpenAndLoad(dir.Folder(), 1000, 1000);
+    Strings playlist;
+    Strings charts;
+    for (const std::string_view line : SplitLines(content)) {
+      if (!IsBlankLine(line)) {
+        PlaylistEntry record = ParsePlaylistLine(line);
+        record.nChartLink =
+            record.nChartLink < -1 || record.nChartLink >= 1000 ? -1 : record.nChartLink;
+        playlist.push_back(Row(record));
+        ChartEntry entry = ParseChartLine(line);
+        entry.nPlaylistLink =
+            entry.nPlaylistLink < -1 || entry.nPlaylistLink >= store.PlaylistCount()
+                ? -1
+                : entry.nPlaylistLink;
+        charts.push_back(Row(entry));
+      }
+    }
+    ASSERT_EQ(PlaylistRows(store), playlist) << testing::PrintToString(content);
+    ASSERT_EQ(ChartRows(store), charts) << testing::PrintToString(content);
   }
 }
 

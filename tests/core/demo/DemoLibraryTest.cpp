@@ -60,9 +60,10 @@ TEST_F(DemoLibraryTest, LoadsLinkedBothWaysWithAFileForEveryRecord) {
   ASSERT_GT(store.PlaylistCount(), 0);
 
   for (int p = 0; p < store.PlaylistCount(); ++p) {
-    const PlaylistEntry& record = store.Playlist(p);
+    const PlaylistView record = store.Playlist(p);
     SCOPED_TRACE(record.strTitle);
-    const std::string strFile = TrackFile(m_settings, record.strCD, record.strTrack);
+    const std::string strFile =
+        TrackFile(m_settings, std::string(record.strCD), std::string(record.strTrack));
     ASSERT_FALSE(strFile.empty());
     EXPECT_GT(fs::file_size(strFile), 44u);  // more than a WAV header
     if (record.nChartLink != -1) {
@@ -71,7 +72,7 @@ TEST_F(DemoLibraryTest, LoadsLinkedBothWaysWithAFileForEveryRecord) {
   }
   int nLinked = 0;
   for (int c = 0; c < store.ChartCount(); ++c) {
-    const ChartEntry& entry = store.Chart(c);
+    const ChartView entry = store.Chart(c);
     if (entry.nPlaylistLink != -1) {
       ++nLinked;
       EXPECT_EQ(store.Playlist(entry.nPlaylistLink).strTitle, entry.strTitle);

@@ -40,7 +40,7 @@ TEST(SongNumbers, EqualNumbersExactlyForTheSameSongAcrossBothDatabases) {
   const SongNumbers numbers(store, SongSides::ChartAndLibrary, [] {});
   std::map<std::pair<std::string, std::string>, std::uint32_t> numberOfSong;
   std::map<std::uint32_t, std::pair<std::string, std::string>> songOfNumber;
-  const auto check = [&](const std::string& strArtist, const std::string& strTitle,
+  const auto check = [&](std::string_view strArtist, std::string_view strTitle,
                          std::uint32_t nNumber) {
     const auto song = std::make_pair(SameTextKey(strArtist), SameTextKey(strTitle));
     ASSERT_LT(nNumber, numbers.Count());
