@@ -1,5 +1,7 @@
 #include "core/maintenance/SongNumbers.h"
 
+#include <algorithm>
+#include <array>
 #include <bit>
 #include <cstring>
 #include <functional>
@@ -22,47 +24,87 @@ void SongKey(const std::string& strArtist, const std::string& strTitle, std::str
   AppendSameTextKey(strTitle, strKey);
 }
 
-// About this many keys share a part: its table and key texts stay in the processor's cache,
-// so numbering costs the same per key for a thousand or a million of them.
-constexpr std::size_t kKeysPerPart = 4096;
+std::uint64_t Hash(std::string_view key) {
+  return std::hash<std::string_view>{}(key);
+}
 
-// The keys whose hashes begin with the same bits, packed end to end.
-struct KeyPart {
-  struct Key {
-    std::uint64_t nHash;
-    std::uint32_t nItem;  // chart entry, or chart size + library record
-    std::size_t nEnd;     // end of its text in `texts`
-  };
-  std::vector<Key> keys;
-  std::string texts;
+void Prefetch(const void* pAddress) {
+#if defined(__GNUC__)
+  __builtin_prefetch(pAddress);
+#else
+  static_cast<void>(pAddress);
+#endif
+}
 
-  std::string_view Text(std::size_t k) const {
-    const std::size_t nBegin = k == 0 ? 0 : keys[k - 1].nEnd;
-    return std::string_view(texts).substr(nBegin, keys[k].nEnd - nBegin);
-  }
-};
-
-// Each key of the part gets the number of the first equal key, or the next free number.
-void NumberPart(const KeyPart& part, std::vector<std::uint32_t>& songOf, std::uint32_t& nCount) {
-  constexpr std::uint32_t kEmpty = 0xffffffffU;
-  const std::size_t nSlots = std::bit_ceil(part.keys.size() * 2 + 1);
-  std::vector<std::uint32_t> slots(nSlots, kEmpty);  // index of a key in the part
-  for (std::size_t k = 0; k < part.keys.size(); ++k) {
-    const KeyPart::Key& key = part.keys[k];
-    for (std::size_t i = key.nHash & (nSlots - 1);; i = (i + 1) & (nSlots - 1)) {
-      if (slots[i] == kEmpty) {
-        slots[i] = static_cast<std::uint32_t>(k);
-        songOf[key.nItem] = nCount++;
-        break;
+// The first key of each song, numbered in the order seen, in an open-addressed table that
+// grows with the songs (not the keys), so it stays small when songs repeat. Only first keys
+// are kept, so the texts compared on a hit lie close together.
+class SongTable {
+ public:
+  // The number of the song with this key; a new number if the key is the first of its song.
+  std::uint32_t Number(std::string_view key, std::uint64_t nHash) {
+    for (std::size_t i = nHash & Mask();; i = (i + 1) & Mask()) {
+      Slot& slot = m_slots[i];
+      if (slot.nSong == kEmpty) {
+        return Add(key, nHash, slot);
       }
-      const KeyPart::Key& other = part.keys[slots[i]];
-      if (other.nHash == key.nHash && part.Text(slots[i]) == part.Text(k)) {
-        songOf[key.nItem] = songOf[other.nItem];
-        break;
+      if (slot.nTag == Tag(nHash) && Text(slot.nSong) == key) {
+        return slot.nSong;
       }
     }
   }
-}
+
+  // A probe costs a cache miss or two; fetching the slots and then their texts of several keys
+  // ahead overlaps those misses instead of waiting for each in turn.
+  void PrefetchSlot(std::uint64_t nHash) const { Prefetch(&m_slots[nHash & Mask()]); }
+  void PrefetchText(std::uint64_t nHash) const {
+    if (const std::uint32_t nSong = m_slots[nHash & Mask()].nSong; nSong != kEmpty) {
+      Prefetch(m_texts.data() + Begin(nSong));
+    }
+  }
+
+  std::uint32_t Count() const { return static_cast<std::uint32_t>(m_ends.size()); }
+
+ private:
+  static constexpr std::uint32_t kEmpty = 0xffffffffU;
+  struct Slot {
+    std::uint32_t nTag = 0;  // high half of the key's hash: most misses end without a compare
+    std::uint32_t nSong = kEmpty;
+  };
+  static std::uint32_t Tag(std::uint64_t nHash) { return static_cast<std::uint32_t>(nHash >> 32); }
+
+  std::size_t Mask() const { return m_slots.size() - 1; }
+  std::size_t Begin(std::uint32_t nSong) const { return nSong == 0 ? 0 : m_ends[nSong - 1]; }
+  std::string_view Text(std::uint32_t nSong) const {
+    return std::string_view(m_texts).substr(Begin(nSong), m_ends[nSong] - Begin(nSong));
+  }
+
+  std::uint32_t Add(std::string_view key, std::uint64_t nHash, Slot& slot) {
+    slot = {Tag(nHash), Count()};
+    m_texts += key;
+    m_ends.push_back(m_texts.size());
+    if (m_ends.size() * 2 > m_slots.size()) {
+      Grow();
+    }
+    return Count() - 1;
+  }
+
+  void Grow() {
+    m_slots.assign(m_slots.size() * 2, Slot{});
+    for (std::uint32_t nSong = 0; nSong < Count(); ++nSong) {
+      const std::uint64_t nHash = Hash(Text(nSong));
+      std::size_t i = nHash & Mask();
+      while (m_slots[i].nSong != kEmpty) {
+        i = (i + 1) & Mask();
+      }
+      m_slots[i] = {Tag(nHash), nSong};
+    }
+  }
+
+  std::vector<Slot> m_slots = std::vector<Slot>(1024);
+  std::string m_texts;              // the songs' first keys end to end
+  std::vector<std::size_t> m_ends;  // end of each song's key in m_texts
+};
 
 }  // namespace
 
@@ -72,29 +114,36 @@ SongNumbers::SongNumbers(const TrackStore& store, SongSides sides,
   const std::size_t nRecords =
       sides == SongSides::ChartAndLibrary ? static_cast<std::size_t>(store.PlaylistCount()) : 0;
   m_songOf.resize(m_nEntries + nRecords);
-  const int nPartBits = std::bit_width(m_songOf.size() / kKeysPerPart);
-  std::vector<KeyPart> parts(std::size_t{1} << nPartBits);
-  std::string strKey;
-  const auto addKey = [&](const std::string& strArtist, const std::string& strTitle,
-                          std::size_t nItem) {
-    SongKey(strArtist, strTitle, strKey);
-    const std::uint64_t nHash = std::hash<std::string_view>{}(strKey);
-    KeyPart& part = parts[nPartBits == 0 ? 0 : nHash >> (64 - nPartBits)];
-    part.texts += strKey;
-    part.keys.push_back({nHash, static_cast<std::uint32_t>(nItem), part.texts.size()});
-    onKey();
+  const auto keyOf = [&](std::size_t nItem, std::string& strKey) {
+    if (nItem < m_nEntries) {
+      const ChartEntry& entry = store.Chart(static_cast<int>(nItem));
+      SongKey(entry.strArtist, entry.strTitle, strKey);
+    } else {
+      const PlaylistEntry& record = store.Playlist(static_cast<int>(nItem - m_nEntries));
+      SongKey(record.strArtist, record.strTitle, strKey);
+    }
   };
-  for (std::size_t c = 0; c < m_nEntries; ++c) {
-    const ChartEntry& entry = store.Chart(static_cast<int>(c));
-    addKey(entry.strArtist, entry.strTitle, c);
+  // Keys are made and looked up a batch at a time, so each batch's probes are fetched together.
+  constexpr std::size_t kBatch = 16;
+  std::array<std::string, kBatch> keys;
+  std::array<std::uint64_t, kBatch> hashes{};
+  SongTable table;
+  for (std::size_t nFirst = 0; nFirst < m_songOf.size(); nFirst += kBatch) {
+    const std::size_t nSize = std::min(kBatch, m_songOf.size() - nFirst);
+    for (std::size_t k = 0; k < nSize; ++k) {
+      keyOf(nFirst + k, keys[k]);
+      hashes[k] = Hash(keys[k]);
+      table.PrefetchSlot(hashes[k]);
+    }
+    for (std::size_t k = 0; k < nSize; ++k) {
+      table.PrefetchText(hashes[k]);
+    }
+    for (std::size_t k = 0; k < nSize; ++k) {
+      m_songOf[nFirst + k] = table.Number(keys[k], hashes[k]);
+      onKey();
+    }
   }
-  for (std::size_t p = 0; p < nRecords; ++p) {
-    const PlaylistEntry& record = store.Playlist(static_cast<int>(p));
-    addKey(record.strArtist, record.strTitle, m_nEntries + p);
-  }
-  for (const KeyPart& part : parts) {
-    NumberPart(part, m_songOf, m_nCount);
-  }
+  m_nCount = table.Count();
 }
 
 }  // namespace velvane
