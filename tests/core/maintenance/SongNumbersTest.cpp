@@ -12,7 +12,7 @@
 namespace velvane {
 namespace {
 
-// Enough songs that the numbering splits the keys into several parts, with case variants,
+// Enough songs that the song table grows several times, with case variants,
 // trailing blanks and both encodings of one name among them.
 std::string Name(std::mt19937& random) {
   static const char* const kVariants[] = {"Bj\xF6rk", "Bj\xC3\xB6rk", "BJ\xC3\xB6RK", "Abba ",
