@@ -40,7 +40,7 @@ void BM_SearchToTheLastLine(benchmark::State& state) {
   TrackStore store = Library();
   QuietPrompter prompter;
   PlaylistEditor editor(store, prompter, "bench");
-  const std::string strLast = store.Playlist(kRecords - 1).strTitle;
+  const std::string strLast(store.Playlist(kRecords - 1).strTitle);
   for (auto _ : state) {
     editor.OnTopOfList();
     if (!editor.OnSearch(strLast) || editor.Selected() != kRecords - 1) {
