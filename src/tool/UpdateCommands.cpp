@@ -21,7 +21,13 @@ std::optional<UpdateList> FetchList(ToolEnvironment& env, HttpClient& http,
                     << ")\n";
     return std::nullopt;
   }
-  return response.nStatus == 200 ? UpdateList(ParseCatalogue(response.strBody)) : UpdateList();
+  // Not an empty list: --apply would then call a listed update "not in the update listing".
+  if (response.nStatus != 200) {
+    env.context.err << "velvane-tool: " << ServerAnswerText(response.nStatus, kCatalogueName)
+                    << '\n';
+    return std::nullopt;
+  }
+  return UpdateList(ParseCatalogue(response.strBody));
 }
 
 int ApplyNamed(ToolEnvironment& env, HttpClient& http, const std::string& strServer,

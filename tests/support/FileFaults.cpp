@@ -40,6 +40,8 @@ void FillDisk(const fs::path& /*folder*/) {}
 int RunInChildren(int nCount, const std::function<int(int nChild)>& /*body*/) {
   return nCount;
 }
+ChildLockHolder::ChildLockHolder(const std::string& /*strFolder*/) {}
+void ChildLockHolder::End() {}
 
 #else
 
@@ -109,14 +111,24 @@ void FillDisk(const fs::path& folder) {
   }
 }
 
+namespace {
+
+// The child runs `body` and exits with what it returns; -1 when no child could be made.
+pid_t StartChild(const std::function<int()>& body) {
+  const pid_t pid = fork();
+  if (pid == 0) {
+    _exit(body());
+  }
+  return pid;
+}
+
+}  // namespace
+
 int RunInChildren(int nCount, const std::function<int(int nChild)>& body) {
   std::vector<pid_t> children;
+  children.reserve(static_cast<std::size_t>(nCount));
   for (int i = 0; i < nCount; ++i) {
-    const pid_t pid = fork();
-    if (pid == 0) {
-      _exit(body(i));
-    }
-    children.push_back(pid);
+    children.push_back(StartChild([&] { return body(i); }));
   }
   int nFailed = 0;
   for (const pid_t pid : children) {
@@ -126,6 +138,43 @@ int RunInChildren(int nCount, const std::function<int(int nChild)>& body) {
     }
   }
   return nFailed;
+}
+
+// The child says through one pipe whether it got the lock, then holds it until the other pipe
+// is closed.
+ChildLockHolder::ChildLockHolder(const std::string& strFolder) {
+  int ready[2] = {-1, -1};
+  int go[2] = {-1, -1};
+  if (pipe(ready) != 0 || pipe(go) != 0) {
+    return;  // the descriptors are gone with the test process
+  }
+  m_nPid = StartChild([&] {
+    close(ready[0]);
+    close(go[1]);
+    FolderLock lock;
+    std::error_code error;
+    const char cHeld = lock.TryLock(strFolder, error) == LockResult::kLocked ? '1' : '0';
+    char cGo = 0;
+    return write(ready[1], &cHeld, 1) == 1 && read(go[0], &cGo, 1) == 0 ? 0 : 1;
+  });
+  close(ready[1]);
+  close(go[0]);
+  char cHeld = '0';
+  m_bHolding = read(ready[0], &cHeld, 1) == 1 && cHeld == '1';
+  close(ready[0]);
+  m_nGoPipe = go[1];
+}
+
+void ChildLockHolder::End() {
+  if (m_nGoPipe >= 0) {
+    close(m_nGoPipe);
+    m_nGoPipe = -1;
+  }
+  if (m_nPid > 0) {
+    waitpid(m_nPid, nullptr, 0);
+    m_nPid = -1;
+  }
+  m_bHolding = false;
 }
 
 #endif

@@ -59,6 +59,26 @@ void FillDisk(const std::filesystem::path& folder);
 // exited with a status other than 0. The children share nothing but the file system.
 int RunInChildren(int nCount, const std::function<int(int nChild)>& body);
 
+// Holds the database folder's lock from a child process, as another program would, until End()
+// or until this object ends; the child takes it with FolderLock. POSIX only (never holds on
+// Windows: such a test starts with POSIX_ONLY_TEST).
+class ChildLockHolder {
+ public:
+  explicit ChildLockHolder(const std::string& strFolder);
+  ~ChildLockHolder() { End(); }
+  ChildLockHolder(const ChildLockHolder&) = delete;
+  ChildLockHolder& operator=(const ChildLockHolder&) = delete;
+
+  bool Holding() const { return m_bHolding; }
+  // Tells the child to end and waits until it has.
+  void End();
+
+ private:
+  int m_nPid = -1;
+  int m_nGoPipe = -1;  // closing it ends the child
+  bool m_bHolding = false;
+};
+
 // Holds the database folder's lock until this object ends, as another program would. The lock
 // belongs to the open lock file (flock on POSIX, a file opened without sharing on Windows), so
 // the program's own attempts in this process are refused just as another program's are.

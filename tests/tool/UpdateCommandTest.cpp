@@ -55,6 +55,16 @@ TEST_F(UpdateCommandTest, ListsAndAppliesByNameAndARefusedUpdateExitsTwoAndChang
   EXPECT_EQ(Run({"--apply", "nothing.cht"}), kToolUsage);
   EXPECT_EQ(m_err.str(), "velvane-tool: nothing.cht is not in the update listing\n");
 
+  // A catalogue the server does not give is said as such, for listing and applying alike.
+  m_http.m_answers[std::string(kServer) + "avail.cht"] = {true, 404, "Not Found", {}};
+  const std::string strCharts = m_db.Read("charts.dat");
+  for (const std::vector<std::string>& args :
+       {std::vector<std::string>{}, std::vector<std::string>{"--apply", "uk_020200.cht"}}) {
+    EXPECT_EQ(Out(args, kToolUsage), "");
+    EXPECT_EQ(m_err.str(), "velvane-tool: The update server answered 404 for avail.cht\n");
+  }
+  EXPECT_EQ(m_db.Read("charts.dat"), strCharts);
+
   m_http.m_answers.clear();
   EXPECT_EQ(Run({}), kToolUsage);
   EXPECT_EQ(m_err.str(), "velvane-tool: Internet connection failed (Connection refused)\n");

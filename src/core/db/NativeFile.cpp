@@ -127,12 +127,14 @@ void FolderLock::Unlock() {
 
 #else
 
-void TakeModeAndOwner(std::FILE* pFile, const std::filesystem::path& modelPath) {
+namespace {
+
+// TakeModeAndOwner for an open descriptor; false when `modelPath` does not exist.
+bool TakeModeAndOwnerOf(int nFd, const std::filesystem::path& modelPath) {
   struct stat model {};
   if (stat(modelPath.c_str(), &model) != 0) {
-    return;
+    return false;
   }
-  const int nFd = fileno(pFile);
   // Only root may give a file away; anyone may give it a group they belong to. A failure
   // leaves this program's user and group, which is all an ordinary user can do.
   if (fchown(nFd, model.st_uid, model.st_gid) != 0 &&
@@ -143,6 +145,22 @@ void TakeModeAndOwner(std::FILE* pFile, const std::filesystem::path& modelPath) 
   if (fchmod(nFd, model.st_mode & 07777) != 0) {
     errno = 0;
   }
+  return true;
+}
+
+// A lock file this program makes is shared with every studio user who may write the databases:
+// it takes the access of the folder's playlist.dat, or read and write for all when there is none
+// yet, never what this process's umask leaves (077 would lock the others out of the folder).
+void ShareNewLockFile(int nFd, const std::string& strFolder) {
+  if (!TakeModeAndOwnerOf(nFd, strFolder + "playlist.dat") && fchmod(nFd, 0666) != 0) {
+    errno = 0;
+  }
+}
+
+}  // namespace
+
+void TakeModeAndOwner(std::FILE* pFile, const std::filesystem::path& modelPath) {
+  TakeModeAndOwnerOf(fileno(pFile), modelPath);
 }
 
 bool SyncFolder(const std::string& strFolder) {
@@ -161,7 +179,12 @@ LockResult FolderLock::TryLock(const std::string& strFolder, std::error_code& er
                                const char* pszLockFile) {
   Unlock();
   const std::string strPath = strFolder + pszLockFile;
-  int nFd = open(strPath.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
+  int nFd = open(strPath.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+  if (nFd >= 0) {
+    ShareNewLockFile(nFd, strFolder);
+  } else if (errno == EEXIST) {
+    nFd = open(strPath.c_str(), O_RDWR | O_CLOEXEC);
+  }
   const int nOpenError = errno;
   if (nFd < 0 && (nOpenError == EACCES || nOpenError == EROFS)) {
     // A lock file another user made, or a read-only folder: flock needs no write access.

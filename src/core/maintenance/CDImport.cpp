@@ -49,7 +49,8 @@ TrackNameParts SplitTrackName(const std::string& strName, const char* pszTitleEn
 
 std::string CDTrack::ListLine() const {
   if (!Importable()) {
-    return strTrack + "\tNot importable: " + strNotImportable + '\t';
+    // By its whole name: the track column is too narrow to tell "05.mp3" from "05 x.mp3".
+    return '\t' + strFile + "\tNot importable: " + strNotImportable + '\t';
   }
   return strTrack + '\t' + CutBytes(strArtist, kListTextBytes) + '\t' +
          CutBytes(strTitle, kListTextBytes) + '\t';
@@ -92,6 +93,7 @@ CDFolder ScanCDFolder(const std::string& strPath, TagReader* pTags) {
     if (!strNotImportable.empty()) {
       CDTrack skipped;
       skipped.strTrack = track.strTrack;
+      skipped.strFile = ControlsAsSpaces(strName);
       skipped.strNotImportable = std::move(strNotImportable);
       folder.tracks.push_back(skipped);
       continue;

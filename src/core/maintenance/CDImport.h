@@ -14,7 +14,9 @@ struct CDTrack {
   std::string strArtist;
   std::string strTitle;
   std::string strNotImportable;  // why the entry is skipped, or empty
+  std::string strFile;           // a skipped entry's name, as the list shows it
   bool Importable() const { return strNotImportable.empty(); }
+  // Track, artist and title; a skipped entry's name and why it is skipped.
   std::string ListLine() const;
 };
 

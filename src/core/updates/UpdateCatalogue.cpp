@@ -95,6 +95,10 @@ const CatalogueEntry* UpdateList::Find(const std::string& strFile) const {
   return found == m_entries.end() ? nullptr : &*found;
 }
 
+std::string ServerAnswerText(int nStatus, const std::string& strFile) {
+  return "The update server answered " + std::to_string(nStatus) + " for " + strFile;
+}
+
 std::string UpdateUrl(const std::string& strServer, const std::string& strFile) {
   std::string strBase = TrimBlanks(strServer);
   if (strBase.empty()) {

@@ -11,6 +11,8 @@ inline constexpr const char* kCatalogueName = "avail.cht";
 
 // What the operator is told when the catalogue or an update cannot be fetched.
 inline constexpr const char* kConnectionFailedText = "Internet connection failed";
+// ... and when the server answers with another status than 200 for the catalogue or an update.
+std::string ServerAnswerText(int nStatus, const std::string& strFile);
 
 // One line of the catalogue: the update file on the server, its record count and the line
 // the list shows for it.

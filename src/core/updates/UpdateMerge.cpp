@@ -26,8 +26,7 @@ std::string TransferProblem(const CatalogueEntry& entry, const HttpResponse& res
            response.strError + ").";
   }
   if (response.nStatus != 200) {
-    return "The update server answered " + std::to_string(response.nStatus) + " for " +
-           entry.strFile + ".";
+    return ServerAnswerText(response.nStatus, entry.strFile) + ".";
   }
   // An update without records would empty the database it replaces.
   if (entry.nSize <= 0 || nLines == 0) {

@@ -1,5 +1,8 @@
 #include "gui/settings/AboutDlg.h"
 
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
 #include <QLabel>
 #include <QPushButton>
 
@@ -8,6 +11,15 @@
 #include "gui/settings/AppIcon.h"
 
 namespace velvane {
+
+QString ManualPath(const QString& strProgramDir, const QString& strDocFromProgram,
+                   const QString& strConfiguredDocDir) {
+  const QString strManual = QStringLiteral("README.md");
+  const QString strInstalled =
+      QDir::cleanPath(QDir(strProgramDir).filePath(strDocFromProgram + u'/' + strManual));
+  return QFileInfo::exists(strInstalled) ? strInstalled
+                                         : QDir(strConfiguredDocDir).filePath(strManual);
+}
 
 CAboutDlg::CAboutDlg(const std::string& strTitle, const std::string& strVersion, QWidget* pParent)
     : QDialog(pParent) {
@@ -23,9 +35,12 @@ CAboutDlg::CAboutDlg(const std::string& strTitle, const std::string& strVersion,
   kit.Label(QStringLiteral("For help and information"), kNoId, {42, 30, 190, 8});
   kit.Label(QStringLiteral("Velvane project"), kNoId, {42, 42, 190, 8});
   // The manual is installed with the program; an operator has no source tree to look in.
+  const QString strManual =
+      ManualPath(QCoreApplication::applicationDirPath(), QStringLiteral(VELVANE_DOC_FROM_BIN),
+                 QStringLiteral(VELVANE_DOC_DIR));
   QLabel* pManual =
-      kit.Label(QStringLiteral("The manual: %1/README.md").arg(QStringLiteral(VELVANE_DOC_DIR)),
-                kNoId, {42, 52, 190, 16});
+      kit.Label(QStringLiteral("The manual: %1").arg(QDir::toNativeSeparators(strManual)), kNoId,
+                {42, 52, 190, 16});
   pManual->setWordWrap(true);
   pManual->setTextInteractionFlags(Qt::TextSelectableByMouse);
 

@@ -16,4 +16,9 @@ class CAboutDlg : public QDialog {
   CAboutDlg(const std::string& strTitle, const std::string& strVersion, QWidget* pParent = nullptr);
 };
 
+// The installed manual, README.md: in the folder `strDocFromProgram` leads to from the program's
+// folder when it is there, else in the folder the build was configured to install it in.
+QString ManualPath(const QString& strProgramDir, const QString& strDocFromProgram,
+                   const QString& strConfiguredDocDir);
+
 }  // namespace velvane

@@ -5,6 +5,7 @@
 #include <chrono>
 #include <filesystem>
 
+#include "core/db/NativeFile.h"
 #include "support/FakeClock.h"
 #include "support/FakePrompter.h"
 #include "support/FileFaults.h"
@@ -117,6 +118,33 @@ TEST_F(SafeSaveTest, TheNewCopyKeepsThePermissionsAndGroupOfTheFileItReplaces) {
   EXPECT_EQ(saved.st_mode & 07777, 0664U);
   EXPECT_EQ(saved.st_gid, nGroup);
   EXPECT_EQ(m_dir.Read("playlist.dat"), "two\r\n");
+}
+
+// The lock file made under a umask of 077 used to be 600: no other user could lock the folder.
+TEST_F(SafeSaveTest, ANewLockFileGetsTheAccessOfTheDatabasesNotTheUmask) {
+  const fs::path lockPath = m_dir.Path() / kLockFileName;
+  const auto lockedMode = [&] {
+    FolderLock lock;
+    std::error_code error;
+    const mode_t nOldMask = umask(077);
+    const LockResult result = lock.TryLock(m_dir.Folder(), error);
+    umask(nOldMask);
+    struct stat made {};
+    EXPECT_EQ(result, LockResult::kLocked);
+    EXPECT_EQ(stat(lockPath.c_str(), &made), 0);
+    fs::remove(lockPath);
+    return made;
+  };
+  EXPECT_EQ(lockedMode().st_mode & 07777, 0666U);  // no databases yet: open to all
+
+  m_dir.Write("playlist.dat", "");
+  const fs::path dat = m_dir.Path() / "playlist.dat";
+  fs::permissions(dat, fs::perms(0660));
+  const gid_t nGroup = RunningAsRoot() ? 29 : getgid();
+  ASSERT_EQ(chown(dat.c_str(), static_cast<uid_t>(-1), nGroup), 0);
+  const struct stat made = lockedMode();
+  EXPECT_EQ(made.st_mode & 07777, 0660U);
+  EXPECT_EQ(made.st_gid, nGroup);
 }
 #endif
 

@@ -57,7 +57,7 @@ TEST_F(CDImportTest, MissingPartsComeFromTagsThenFromThePreviousFile) {
       Lines(folder),
       (Strings{"01\tAbba\tWaterloo\t", "02\tQueen\tBohemian Rhapsody\t",
                "03\tOnly An Artist\tBohemian Rhapsody\t", "04.flac\tBj\xC3\xB6rk\tArmy of Me\t",
-               "05.wav\tNot importable: no artist or title in its name or tags\t",
+               "\t05.wav\tNot importable: no artist or title in its name or tags\t",
                "06\tA very long artist name that goe\t and a title even longer than it\t"}));
   ImportCDTracks(store, folder);
   ASSERT_EQ(store.PlaylistCount(), 5);
@@ -111,7 +111,7 @@ TEST_F(CDImportTest, TrackNumbersAboveNinetyNineAndUnnumberedFoldersAreRefused) 
   File("99 - A - T.mp3");
   File("100 - A - T.mp3");
   const CDFolder folder = Scan();
-  EXPECT_EQ(Lines(folder)[0], "100\tNot importable: its track number is above 99\t");
+  EXPECT_EQ(Lines(folder)[0], "\t100 - A - T.mp3\tNot importable: its track number is above 99\t");
   ImportCDTracks(store, folder);
   ASSERT_EQ(store.PlaylistCount(), 1);
   EXPECT_EQ(store.Playlist(0).strTrack, "99");

@@ -44,6 +44,12 @@ TEST_F(MaintenanceDlgTest, AnalyseShowsItsProgressAndFailuresAndTheAdminStatusTh
     ASSERT_EQ(pFailures->count(), 1);
     EXPECT_EQ(pFailures->item(0)->text(),
               "Music file CD 003 Track 04 could not be analysed (04 T4.mp3): damaged");
+    // Wider than the list, the line wraps and its row is high enough to show it whole.
+    const QRect row = pFailures->visualItemRect(pFailures->item(0));
+    const QRect wrapped = pFailures->fontMetrics().boundingRect(
+        QRect(0, 0, row.width() - 8, 1000), Qt::TextWordWrap, pFailures->item(0)->text());
+    EXPECT_GT(wrapped.height(), pFailures->fontMetrics().height());
+    EXPECT_LE(wrapped.height(), row.height());
     EXPECT_EQ(TextOf(dialog, CAnalyseDlg::kIdStopClose), "Close");
   });
   admin.CommandAction(CAdminDlg::kCmdAnalyseMusicFiles)->trigger();
@@ -127,6 +133,24 @@ TEST_F(MaintenanceDlgTest, ImportBrowsesListsAppendsAndTellsNothingWasSavedOrTha
     EXPECT_EQ(m_prompter.m_shown.size(), 3U);
   });
   admin.CommandAction(CAdminDlg::kCmdImportFolder)->trigger();
+}
+
+// A skipped file is listed by its name, which the narrow track column would cut to "0...", and
+// the whole line, reason included, is in its tooltip.
+TEST_F(MaintenanceDlgTest, ImportListsASkippedFileByItsNameWithTheWholeReason) {
+  const std::filesystem::path cd = m_dir.Path() / "music" / "012";
+  std::filesystem::create_directories(cd);
+  for (const char* pszName : {"05.mp3", "120 - x.mp3"}) {
+    std::ofstream(cd / pszName) << "x";
+  }
+  m_fakes.chooser.m_answers = {(cd / "05.mp3").string()};
+  CImportCDDlg dialog(m_radio, m_fakes.chooser, m_fakes.tags);
+  Click(dialog, CImportCDDlg::kIdBrowse);
+  const auto* pList = FindControlAs<QListWidget>(&dialog, CImportCDDlg::kIdList);
+  ASSERT_EQ(pList->count(), 2);
+  EXPECT_EQ(pList->item(0)->text(),
+            "\t05.mp3\tNot importable: no artist or title in its name or tags\t");
+  EXPECT_EQ(pList->item(1)->toolTip(), "120 - x.mp3 Not importable: its track number is above 99");
 }
 
 // Folders of an operator's collection: "Artist/Album/NN Title.mp3" with tags for some.
