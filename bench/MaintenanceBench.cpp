@@ -6,6 +6,7 @@
 #include <cctype>
 #include <filesystem>
 #include <fstream>
+#include <string_view>
 
 #include "BenchLibrary.h"
 #include "BenchPorts.h"
@@ -85,7 +86,7 @@ void BM_ReadEveryName(benchmark::State& state) {
   TrackStore store;
   const int n = static_cast<int>(state.range(0));
   FillMaintenanceLibrary(store, n, n);
-  const auto sum = [](const std::string& strText) {
+  const auto sum = [](std::string_view strText) {
     unsigned nSum = 0;
     for (const char c : strText) {
       nSum += static_cast<unsigned char>(c);
@@ -115,7 +116,7 @@ void BM_PlainLoop(benchmark::State& state) {
   TrackStore store;
   const int n = static_cast<int>(state.range(0));
   FillMaintenanceLibrary(store, n, n);
-  const auto equal = [](const std::string& strA, const std::string& strB) {
+  const auto equal = [](std::string_view strA, std::string_view strB) {
     return std::equal(strA.begin(), strA.end(), strB.begin(), strB.end(), [](char a, char b) {
       return std::toupper(static_cast<unsigned char>(a)) ==
              std::toupper(static_cast<unsigned char>(b));
@@ -124,9 +125,9 @@ void BM_PlainLoop(benchmark::State& state) {
   for (auto _ : state) {
     for (int p = 0; p < n; ++p) {
       int nBest = 1000;
-      const PlaylistEntry& record = store.Playlist(p);
+      const PlaylistView record = store.Playlist(p);
       for (int c = 0; c < n; ++c) {
-        const ChartEntry& entry = store.Chart(c);
+        const ChartView entry = store.Chart(c);
         if (equal(record.strArtist, entry.strArtist) && equal(record.strTitle, entry.strTitle)) {
           store.SetChartReference(p, c);
           if (const int nPosition = Atoi(entry.strPosition); nPosition < nBest) {
