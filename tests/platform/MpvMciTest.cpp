@@ -45,9 +45,8 @@ int Send(Mci& mci, const std::string& command) {
 
 struct PlayResult {
   bool bReachedEnd = false;
-  SteadyClock::time_point end;  // the first poll at the end
   std::int64_t nLength = 0;
-  std::vector<std::int64_t> positions;  // every position seen before the end
+  std::int64_t nLastBefore = 0;  // the last position seen before the end
 };
 
 // Polls as the timer does (length, then position) until position equals length, checking on
@@ -66,7 +65,6 @@ PlayResult PollToEnd(Mci& mci, const std::string& alias, std::chrono::millisecon
     nLast = nPosition;
     if (nPosition == nLength) {
       result.bReachedEnd = true;
-      result.end = SteadyClock::now();
       result.nLength = nLength;
       for (int i = 0; i < 5; ++i) {
         EXPECT_EQ(Status(mci, alias, "position"), nLength) << "the end state did not hold";
@@ -74,7 +72,7 @@ PlayResult PollToEnd(Mci& mci, const std::string& alias, std::chrono::millisecon
       }
       return result;
     }
-    result.positions.push_back(nPosition);
+    result.nLastBefore = nPosition;
     std::this_thread::sleep_for(poll);
   }
   return result;
@@ -91,41 +89,6 @@ class MpvMciTest : public ::testing::Test {
 
   TempDir m_dir;
 };
-
-// Two decks at once, as an auto change plays them; closing one leaves the other playing.
-TEST_F(MpvMciTest, TwoAliasesPlayInRealTimeAndReachLengthExactlyOnlyAtTheEnd) {
-  MpvMci mci({"null"});
-  ASSERT_EQ(Send(mci, OpenCommand(Tone("a.wav", 1.0), "Track1")), 0);
-  ASSERT_EQ(Send(mci, OpenCommand(Tone("b.wav", 1.5), "Track2")), 0);
-  EXPECT_EQ(Status(mci, "Track1", "length"), 1000);
-  EXPECT_EQ(Status(mci, "Track2", "length"), 1500);
-  EXPECT_EQ(Status(mci, "Track2", "position"), 0);
-  const auto start = SteadyClock::now();
-  ASSERT_EQ(Send(mci, "Play Track1"), 0);
-  ASSERT_EQ(Send(mci, "Play Track2"), 0);
-  std::this_thread::sleep_for(400ms);
-  const std::int64_t nOne = Status(mci, "Track1", "position");
-  const std::int64_t nTwo = Status(mci, "Track2", "position");
-  EXPECT_GT(nOne, 200);
-  EXPECT_GT(nTwo, 200);
-  EXPECT_LT(std::llabs(nOne - nTwo), 150);
-  ASSERT_EQ(Send(mci, "stop Track1"), 0);
-  ASSERT_EQ(Send(mci, "close Track1"), 0);
-  const PlayResult result = PollToEnd(mci, "Track2", 5s);
-  ASSERT_TRUE(result.bReachedEnd);
-  EXPECT_EQ(result.nLength, 1500);
-  // The sound takes its full 1.5 s: the end is not reported when mpv's decoder reaches the
-  // end of file (a few hundred ms early) but once the output has played it.
-  EXPECT_GE(result.end - start, 1480ms);
-  EXPECT_LE(result.end - start, 2100ms);
-  // The position advanced smoothly on the way, including in the last few hundred ms.
-  ASSERT_GE(result.positions.size(), 20u);
-  EXPECT_TRUE(
-      std::any_of(result.positions.begin(), result.positions.end(),
-                  [](std::int64_t nPosition) { return nPosition > 700 && nPosition < 1100; }));
-  EXPECT_GE(result.positions.back(), 1400);
-  EXPECT_LT(result.positions.back(), 1500);
-}
 
 // An alias is taken from a successful open to its close: a missing or non-audio file leaves
 // nothing open, opening it again fails and keeps the first file, commands on an alias not
@@ -226,7 +189,10 @@ TEST_F(MpvMciTest, PulseNullSinkRecordsLevelsThatFollowTheLinearVolumeAndTheGain
     ASSERT_EQ(Send(mci, "setaudio Track2 volume to 500"), 0);
     EXPECT_NEAR(*mci.GetEngineVolume("Track2"), 79.370053, 0.001);  // the gain is not in it
     ASSERT_EQ(Send(mci, "Play Track1"), 0);
-    ASSERT_TRUE(PollToEnd(mci, "Track1", 5s, 2ms).bReachedEnd);
+    const PlayResult first = PollToEnd(mci, "Track1", 5s, 2ms);
+    ASSERT_TRUE(first.bReachedEnd);
+    // The position went on while the output played out what mpv had already read.
+    EXPECT_GE(first.nLastBefore, 900);
     // As the timer does on seeing the end: close the deck at once. Had the end been reported
     // before the sound was out, this would cut it short.
     ASSERT_EQ(Send(mci, "stop Track1"), 0);

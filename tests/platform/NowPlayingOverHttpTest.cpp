@@ -34,10 +34,9 @@ using namespace std::chrono_literals;
 // HTTP client.
 class NowPlayingOverHttpTest : public RadioFixture {
  protected:
-  NowPlayingOverHttpTest() { UseClients(kNowPlayingTimeout, kNowPlayingTimeout); }
-  void UseClients(std::chrono::milliseconds idle, std::chrono::milliseconds total) {
-    m_makeHttp = [=](std::chrono::milliseconds) -> std::unique_ptr<HttpClient> {
-      return std::make_unique<QtHttpClient>(idle, total);
+  NowPlayingOverHttpTest() {
+    m_makeHttp = [](std::chrono::milliseconds timeout) -> std::unique_ptr<HttpClient> {
+      return std::make_unique<QtHttpClient>(timeout, timeout);
     };
   }
   // Started again with the output set and two tracks queued.
@@ -151,22 +150,10 @@ class NowPlayingIcecastTest : public NowPlayingOverHttpTest {
 
 TEST_F(NowPlayingIcecastTest, ShowsEachTitleAndRefusesAWrongPassword) {
   StartWith(&Settings::strStreamServer, "http://source:hackme@" + m_strAddress + "/live");
-  AddTrack(1, 3, "Mot\xF6rhead", "Ace & Spades", 20000);  // stored in Windows-1252
-  Queue(1, 3);
-  const struct {
-    std::function<void()> act;
-    const char* pszTitle;
-  } steps[] = {
-      {[&] { Play().OnPlayNextTrack(); }, "A - TA"},
-      {[&] { TickUntil([&] { return m_mci.IsOpen("Track2"); }); }, "B - TB"},
-      {[&] { Play().OnStopAllTracks(), Play().OnPlayNextTrack(); },
-       "Mot\xC3\xB6rhead - Ace & Spades"},
-      {[&] { Play().OnStopAllTracks(); }, ""},
-  };
-  for (const auto& step : steps) {
-    step.act();
-    EXPECT_EQ(TitleOnceItIs(step.pszTitle), step.pszTitle);
-  }
+  Play().OnPlayNextTrack();
+  EXPECT_EQ(TitleOnceItIs("A - TA"), "A - TA");
+  Play().OnStopAllTracks();
+  EXPECT_EQ(TitleOnceItIs(""), "");
   StartWith(&Settings::strStreamServer, "http://source:wrong-pw@" + m_strAddress + "/live");
   Play().OnPlayNextTrack();
   m_radio.Publisher().WaitIdle();
@@ -176,7 +163,7 @@ TEST_F(NowPlayingIcecastTest, ShowsEachTitleAndRefusesAWrongPassword) {
                 "name and password)\r\n");
 }
 
-TEST_F(NowPlayingOverHttpTest, AWebHookGetsTheJsonWithBasicAuthorisationAndASlowOneIsLeft) {
+TEST_F(NowPlayingOverHttpTest, AWebHookGetsTheJsonWithBasicAuthorisation) {
   LocalHttpServer server;
   server.Serve("/hook", "", 204);
   StartWith(&Settings::strWebHook, "http://station:pw@" + server.Address().substr(7) + "/hook");
@@ -189,17 +176,6 @@ TEST_F(NowPlayingOverHttpTest, AWebHookGetsTheJsonWithBasicAuthorisationAndASlow
   EXPECT_TRUE(head.contains("\r\nAuthorization: Basic c3RhdGlvbjpwdw==\r\n"));  // station:pw
   EXPECT_TRUE(head.contains("\r\nContent-Type: application/json\r\n"));
   EXPECT_FALSE(m_dir.Exists("db/errorlog.txt"));
-
-  // A server too slow for the limits (short here) is given up on, on the output's thread.
-  UseClients(1000ms, 300ms);
-  server.Serve("/slow", std::string(200, 'x'));
-  server.SetMode(LocalHttpServer::Mode::kTrickle);
-  StartWith(&Settings::strWebHook, server.Address() + "/slow");
-  Play().OnPlayNextTrack();
-  ServeUntil([&] { return server.LastRequest().startsWith("POST /slow "); });
-  EXPECT_EQ(m_dir.Read("db/errorlog.txt"),
-            "04/12/2026 17:59   Now playing: the web hook " + server.Address() +
-                "/slow stopped working: took longer than 300 ms\r\n");
 }
 
 }  // namespace

@@ -46,18 +46,6 @@ TEST_F(RadioDlgTest, FirstRunTellsTheOperatorBeforeTheWindowShows) {
 
 TEST_F(RadioDlgTest, ControlsButtonsMenuEntriesAndClosingWorkAsTheCoreAllows) {
   StartInstalled();
-  const int nIds[] = {
-      kPlayNextTrack,   kMasterSlider,     kStopAllTracks, kRemaining,         kQueuePanel,
-      kManualSearch,    kAutoSearch,       kEditPlaylist,  kClearPlaylist,     kSaveQueue,
-      kSearchNumberOne, kNowTitle,         kNowArtist,     kNowPlayingHeading, kNextTrackHeading,
-      kNextPanel,       kLoadQueue,        kClock,         kClockPanel,        kNowChartInfo,
-      kNextTrack,       kNextChartInfo,    kNextSpare,     kQueueList,         kPlayCurrentTrack,
-      kPlayMode,        kStopCurrentTrack, kDeck1Slider,   kDeck2Slider,       kVolumePanel,
-      kDeck1Lamp,       kDeck2Lamp,        kStopLastTrack, kFadeCurrent,       kFadeLast,
-      kPlayModeField,   kStatusSpare,      kFadeAutoField, kStatusField,       kLastTrackLine};
-  for (const int nId : nIds) {
-    EXPECT_NE(FindControl(m_pDlg.get(), nId), nullptr) << nId;
-  }
   for (int nSlot = 0; nSlot < kQueueSlots; ++nSlot) {
     for (const int nId : {kQueueCD[nSlot], kQueueTrack[nSlot]}) {
       EXPECT_TRUE(Edit(nId) != nullptr && !Edit(nId)->isEnabled()) << nId;  // never typed in
@@ -314,6 +302,7 @@ TEST_F(RadioDlgTest, TheLayoutFitsTheScreenAndKeepsItsProportionsWhenResized) {
   const QRect available = m_pDlg->screen()->availableGeometry();
   EXPECT_TRUE(available.contains(m_pDlg->frameGeometry()));
   const std::map<int, QRect> small = Places(m_pDlg.get());
+  EXPECT_EQ(small.size(), 40u + 2 * kQueueSlots);  // every numbered control is there
   for (const auto& [nId, place] : small) {
     EXPECT_TRUE(m_pDlg->rect().contains(place)) << nId;  // the status line included
   }
