@@ -71,8 +71,7 @@ TruePeakMeter::TruePeakMeter(int nChannels, int nRate)
       m_fBound = std::max(m_fBound, fGain);
     }
   }
-  const std::size_t nHistory = m_nTaps > 0 ? static_cast<std::size_t>(m_nTaps - 1) : 0;
-  m_signal.assign((nHistory + kBlock) * static_cast<std::size_t>(m_nChannels), 0.0f);
+  m_signal.assign((History() + kBlock) * static_cast<std::size_t>(m_nChannels), 0.0f);
 }
 
 void TruePeakMeter::Add(const float* pInterleaved, std::size_t nFrames) {
@@ -89,7 +88,7 @@ double TruePeakMeter::Peak(int nChannel) const {
 
 void TruePeakMeter::AddBlock(const float* pInterleaved, std::size_t nFrames) {
   const auto nChannels = static_cast<std::size_t>(m_nChannels);
-  const std::size_t nHistory = m_nTaps > 0 ? static_cast<std::size_t>(m_nTaps - 1) : 0;
+  const std::size_t nHistory = History();
   for (std::size_t c = 0; c < nChannels; ++c) {
     float* pSignal = &m_signal[c * (nHistory + kBlock)];
     float* pNew = pSignal + nHistory;

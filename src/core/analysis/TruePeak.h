@@ -21,6 +21,8 @@ class TruePeakMeter {
  private:
   void AddBlock(const float* pInterleaved, std::size_t nFrames);
   float BlockPeak(const float* pSignal, std::size_t nOut) const;
+  // Samples of the previous block the first interpolated points reach back into.
+  std::size_t History() const { return m_nTaps > 0 ? static_cast<std::size_t>(m_nTaps - 1) : 0; }
 
   int m_nChannels;
   int m_nTaps = 0;                    // input samples each interpolated point is made from

@@ -20,6 +20,19 @@ Packed& Grown(std::vector<Packed>& records, int nIndex) {
   return records[static_cast<std::size_t>(nIndex)];
 }
 
+// A link as stored: -1 or an index below `nLimit`; anything else becomes -1.
+int CheckedLink(int nLink, int nLimit) {
+  return nLink < -1 || nLink >= nLimit ? -1 : nLink;
+}
+
+// Makes `packed` an owned copy holding `entry`'s texts, appended to `owned`.
+template <typename Packed, typename Entry>
+void MakeOwned(Packed& packed, std::vector<Entry>& owned, Entry entry) {
+  packed.nOffset = static_cast<std::uint32_t>(owned.size());
+  packed.texts[0] = kOwnedRecord;
+  owned.push_back(std::move(entry));
+}
+
 bool SameTexts(const PlaylistView& a, const PlaylistView& b) {
   return a.strArtist == b.strArtist && a.strTitle == b.strTitle && a.strCD == b.strCD &&
          a.strTrack == b.strTrack;
@@ -54,9 +67,7 @@ void StoreTexts(std::string_view strText, std::vector<Entry>& owned, Packed& pac
     owned[packed.nOffset] = std::move(entry);
     return;
   }
-  packed.nOffset = static_cast<std::uint32_t>(owned.size());
-  packed.texts[0] = kOwnedRecord;
-  owned.push_back(std::move(entry));
+  MakeOwned(packed, owned, std::move(entry));
 }
 
 // Fills `records` from the non-blank lines of `strText`, at most `nCapacity`; lines whose
@@ -82,15 +93,12 @@ bool LoadRecords(std::string_view strText, int nCapacity, int nLinkLimit,
       return true;
     }
     View view = read(line);
-    const int nLink = view.*pLink;
-    view.*pLink = nLink < -1 || nLink >= nLinkLimit ? -1 : nLink;
+    view.*pLink = CheckedLink(view.*pLink, nLinkLimit);
     Packed& packed = records.emplace_back();
     if (!Pack(strText, view, packed)) {
       packed = Packed{};
       packed.nLink = view.*pLink;
-      packed.nOffset = static_cast<std::uint32_t>(owned.size());
-      packed.texts[0] = kOwnedRecord;
-      owned.push_back(OwnedEntry(view));
+      MakeOwned(packed, owned, OwnedEntry(view));
     }
   }
   return false;

@@ -76,10 +76,6 @@ class TrackStore {
  private:
   static constexpr std::size_t kOwnedLineBytes = 64;
 
-  static int CheckedLink(int nLink, int nLimit) {
-    return nLink < -1 || nLink >= nLimit ? -1 : nLink;
-  }
-
   // Records up to the highest index stored or counted; all of them below the capacity. Read
   // records point into the content they were loaded from; records set since, when they
   // differ, are owned copies (their links are kept in the packed record alone).
