@@ -2,18 +2,15 @@
 
 #include <QApplication>
 #include <QFileInfo>
-#include <chrono>
-#include <memory>
+#include <QTimer>
+#include <string>
 
+#include "core/settings/ProgramInfo.h"
 #include "gui/main/RadioDlg.h"
-#include "platform/FfmpegAnalyser.h"
-#include "platform/MpvMci.h"
 #include "platform/QtFileChooser.h"
-#include "platform/QtHttpClient.h"
 #include "platform/QtProfileStore.h"
 #include "platform/QtPrompter.h"
 #include "platform/SystemClock.h"
-#include "platform/TagLibTagReader.h"
 
 namespace velvane {
 
@@ -22,24 +19,27 @@ QString CRadioApp::ApplicationNameFromProgramFile() {
 }
 
 int CRadioApp::Run() {
-  MpvMci mci;
   SystemClock clock;
   QtPrompter prompter;
   QtProfileStore profile(m_applicationName);
   QtFileChooser chooser;
-  TagLibTagReader tags;
-  FfmpegAnalyser analyser;
-  QtHttpClient http;
-  const DialogPorts ports{chooser, tags, analyser, http,
-                          [](std::chrono::milliseconds timeout) -> std::unique_ptr<HttpClient> {
-                            return std::make_unique<QtHttpClient>(timeout, timeout);
-                          }};
+  const DialogPorts ports{chooser, m_media, m_media, m_media, m_media.HttpMaker()};
 
-  CRadioDlg dialog(mci, clock, prompter, profile, ports, &mci);
+  CRadioDlg dialog(m_media, clock, prompter, profile, ports, &m_media);
   // The first-run message comes before the window shows, so it has no parent yet.
   dialog.OnInitDialog();
   prompter.SetParentWidget(&dialog);
   chooser.SetParentWidget(&dialog);
+  // Said once the window is up; each command that needs the module says it again.
+  QTimer::singleShot(0, &dialog, [this, &prompter] {
+    if (const std::string strProblem = m_media.Problem(); !strProblem.empty()) {
+      prompter.Show(
+          "The media libraries cannot be loaded, so nothing can be played, analysed, "
+          "tagged or downloaded: " +
+              strProblem,
+          kProgramTitle, PromptIcon::Error, PromptButtons::Ok);
+    }
+  });
   return QApplication::exec();
 }
 

@@ -6,12 +6,12 @@
 #include <string>
 #include <vector>
 
+#include "app/MediaOnDemand.h"
 #include "app/RadioApp.h"
 #include "core/demo/DemoLibrary.h"
 #include "core/settings/ProgramInfo.h"
 #include "core/settings/Settings.h"
 #include "gui/main/CommandLine.h"
-#include "platform/FfmpegAnalyser.h"
 #include "platform/QtProfileStore.h"
 #include "platform/SystemClock.h"
 
@@ -21,7 +21,7 @@ const char* const kDemoApplicationName = "velvane-demo";
 
 // `--demo`: makes the demo library once and, while the demo's own settings store has never
 // been saved, saves the demo settings into it. The operator's real settings are not touched.
-bool PrepareDemo() {
+bool PrepareDemo(velvane::AudioAnalyser& analyser) {
   const QString root =
       QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation) + "/demo";
   velvane::Settings settings;
@@ -31,7 +31,6 @@ bool PrepareDemo() {
                          QString::fromStdString(strError));
     return false;
   }
-  velvane::FfmpegAnalyser analyser;
   velvane::SystemClock clock;
   velvane::AnalyseDemoTunes(settings, analyser, clock);
   velvane::QtProfileStore profile(kDemoApplicationName);
@@ -70,11 +69,14 @@ int main(int argc, char** argv) {
     std::cerr << velvane::DesktopUsageError(commandLine.strError);
     return 2;
   }
+  // The media libraries load on a second core while the window is built and the databases read.
+  velvane::MediaOnDemand media(QCoreApplication::applicationDirPath());
   const bool bDemo = commandLine.bDemo;
-  if (bDemo && !PrepareDemo()) {
+  if (bDemo && !PrepareDemo(media)) {
     return 1;
   }
   velvane::CRadioApp radio(bDemo ? QString::fromUtf8(kDemoApplicationName)
-                                 : velvane::CRadioApp::ApplicationNameFromProgramFile());
+                                 : velvane::CRadioApp::ApplicationNameFromProgramFile(),
+                           media);
   return radio.Run();
 }

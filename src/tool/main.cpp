@@ -1,9 +1,8 @@
 #include <unistd.h>
 
 #include <QCoreApplication>
-#include <QDir>
-#include <QLibrary>
 #include <atomic>
+#include <chrono>
 #include <clocale>
 #include <csignal>
 #include <iostream>
@@ -12,10 +11,10 @@
 #include <vector>
 
 #include "core/settings/ProgramInfo.h"
+#include "platform/MediaModule.h"
 #include "platform/QtProfileStore.h"
 #include "platform/SystemClock.h"
 #include "tool/Tool.h"
-#include "tool/ToolMedia.h"
 
 namespace {
 
@@ -32,24 +31,12 @@ const std::atomic<bool>* CatchInterrupt() {
   return &g_bInterrupted;
 }
 
-// The media module beside the program (in the build tree), else where it is installed.
-velvane::ToolMedia* LoadMediaModule(QLibrary& library, std::ostream& err) {
-  const QDir programDir(QCoreApplication::applicationDirPath());
-  QString strProblem;
-  for (const char* pszDir : {".", VELVANE_MEDIA_MODULE_DIR}) {
-    library.setFileName(programDir.filePath(QString::fromUtf8(pszDir) + "/velvane-media"));
-    if (library.load()) {
-      const auto entry =
-          reinterpret_cast<velvane::ToolMediaEntry>(library.resolve(velvane::kToolMediaEntry));
-      if (entry != nullptr) {
-        return entry();
-      }
-    }
-    strProblem = library.errorString();
-  }
-  err << "velvane-tool: cannot load the media module: " << strProblem.toStdString() << '\n';
-  return nullptr;
-}
+// The adapters the media commands use, made by the media module.
+struct MediaAdapters {
+  std::unique_ptr<velvane::TagReader> pTags;
+  std::unique_ptr<velvane::HttpClient> pHttp;
+  std::unique_ptr<velvane::AudioAnalyser> pAnalyser;
+};
 
 }  // namespace
 
@@ -64,20 +51,25 @@ int main(int argc, char** argv) {
   // through the C library and expect a "C" numeric category, as in the desktop program. Set
   // once here, before the analysis threads start: setlocale is not thread safe.
   std::setlocale(LC_NUMERIC, "C");  // NOLINT(concurrency-mt-unsafe): no other thread yet
-  QLibrary mediaLibrary;            // never unloaded: its adapters are used up to the end
-  std::unique_ptr<velvane::ToolMedia> media;
+  MediaAdapters media;
   velvane::ToolContext context{profile, clock, std::cout, std::cerr};
   context.bTerminal = isatty(STDERR_FILENO) != 0;  // where the progress line goes
   context.catchInterrupt = &CatchInterrupt;
   context.loadMedia = [&](velvane::ToolContext& command) {
-    media.reset(LoadMediaModule(mediaLibrary, command.err));
-    if (!media) {
+    std::string strProblem;
+    const velvane::MediaModule* pModule =
+        velvane::LoadMediaModule(QCoreApplication::applicationDirPath(), strProblem);
+    if (pModule == nullptr) {
+      command.err << "velvane-tool: cannot load the media module: " << strProblem << '\n';
       return false;
     }
-    command.pTags = &media->Tags();
-    command.pHttp = &media->Http();
-    command.pAnalyser = &media->Analyser();
-    command.makeHttp = media->HttpMaker();
+    media = {pModule->MakeTagReader(), pModule->MakeHttpClient(), pModule->MakeAnalyser()};
+    command.pTags = media.pTags.get();
+    command.pHttp = media.pHttp.get();
+    command.pAnalyser = media.pAnalyser.get();
+    command.makeHttp = [pModule](std::chrono::milliseconds timeout) {
+      return pModule->MakeHttpClient(timeout);
+    };
     return true;
   };
   return velvane::RunTool(args, context);
