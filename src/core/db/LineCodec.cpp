@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <array>
 #include <charconv>
-#include <cstring>
 #include <vector>
 
+#include "core/text/ByteScan.h"
 #include "core/text/Text.h"
 
 namespace velvane {
@@ -29,9 +29,7 @@ std::size_t FirstFields(std::string_view line, std::array<std::string_view, N>& 
     if (i == line.size()) {
       break;
     }
-    const void* pFound = std::memchr(line.data() + i, kSeparator, line.size() - i);
-    const std::size_t nEnd =
-        pFound == nullptr ? line.size() : static_cast<const char*>(pFound) - line.data();
+    const std::size_t nEnd = FindByte(line, i, kSeparator);
     fields[nCount++] = line.substr(i, nEnd - i);
     i = nEnd;
   }
@@ -39,7 +37,7 @@ std::size_t FirstFields(std::string_view line, std::array<std::string_view, N>& 
 }
 
 std::string_view TextField(std::string_view field) {
-  return CutView(field, kMaxFieldBytes);
+  return field.size() <= kMaxFieldBytes ? field : CutView(field, kMaxFieldBytes);
 }
 
 // Links are 32-bit: read with saturation at that width (never wrapped, as a cast of a wider
@@ -93,8 +91,8 @@ std::string_view NumberText(int nNumber) {
     }
     return texts;
   }();
-  const char* pText = &kTexts[static_cast<std::size_t>(nNumber) * 4];
-  return {pText, std::strlen(pText)};
+  const std::size_t nDigits = nNumber < 10 ? 1 : nNumber < 100 ? 2 : 3;
+  return {&kTexts[static_cast<std::size_t>(nNumber) * 4], nDigits};
 }
 
 void AppendPlaylistLine(std::string& content, const PlaylistView& entry) {
@@ -174,32 +172,15 @@ NumberOneEntry ParseNumberOneLine(std::string_view line) {
                         CutField(fields[3]), CutField(fields[4])};
 }
 
-LineScanner::LineScanner(std::string_view content)
-    : m_content(content), m_nNextCr(Find('\r')), m_nNextLf(Find('\n')) {}
-
-std::size_t LineScanner::Find(char c) const {
-  if (m_nPos >= m_content.size()) {
-    return m_content.size();
-  }
-  const void* pFound = std::memchr(m_content.data() + m_nPos, c, m_content.size() - m_nPos);
-  return pFound == nullptr
-             ? m_content.size()
-             : static_cast<std::size_t>(static_cast<const char*>(pFound) - m_content.data());
-}
+LineScanner::LineScanner(std::string_view content) : m_content(content) {}
 
 bool LineScanner::Next(std::string_view& line) {
   if (m_nPos >= m_content.size()) {
     return false;
   }
-  if (m_nNextCr < m_nPos) {
-    m_nNextCr = Find('\r');
-  }
-  if (m_nNextLf < m_nPos) {
-    m_nNextLf = Find('\n');
-  }
-  const std::size_t nEnd = std::min(m_nNextCr, m_nNextLf);
+  const std::size_t nEnd = FindEither(m_content, m_nPos, '\r', '\n');
   line = m_content.substr(m_nPos, nEnd - m_nPos);
-  const bool bCrLf = nEnd == m_nNextCr && nEnd + 1 == m_nNextLf;
+  const bool bCrLf = m_content.substr(nEnd).starts_with("\r\n");
   m_nPos = nEnd + (bCrLf ? 2 : 1);
   return true;
 }

@@ -40,8 +40,7 @@ NumberOneEntry ParseNumberOneLine(std::string_view line);
 // so CR LF, LF and a lone CR each end a line; a field can never hold either character.
 std::vector<std::string_view> SplitLines(std::string_view content);
 
-// The same lines one at a time, for whole database files: nothing is collected, and each line
-// end is found with memchr.
+// The same lines one at a time, for whole database files: nothing is collected.
 class LineScanner {
  public:
   explicit LineScanner(std::string_view content);
@@ -49,14 +48,8 @@ class LineScanner {
   bool Next(std::string_view& line);
 
  private:
-  std::size_t Find(char c) const;
-
   std::string_view m_content;
   std::size_t m_nPos = 0;
-  // The next CR and LF at or after m_nPos, found once and reused while still ahead, so a file
-  // that uses only one of them is never searched to its end once per line.
-  std::size_t m_nNextCr = 0;
-  std::size_t m_nNextLf = 0;
 };
 
 // A line that holds no field at all (empty, blanks only, or separators only) is skipped by

@@ -3,7 +3,6 @@
 #include <limits>
 
 #include "core/db/LineCodec.h"
-#include "core/text/Text.h"
 
 namespace velvane {
 
@@ -54,15 +53,21 @@ std::string_view UnpackText(std::string_view content, std::uint32_t nOffset,
   return content.substr(nStart, lengths[nText]);
 }
 
-// A CD or track text as its number + 1 (0 for an empty text), if it reads back the same.
+// A CD or track text as its number + 1 (0 for an empty text), if it is that number's own text:
+// digits alone, no leading zero.
 bool PackNumber(std::string_view text, int nMax, int& nPacked) {
-  if (text.empty()) {
-    nPacked = 0;
-    return true;
+  if (text.size() > 3 || (text.size() > 1 && text[0] == '0')) {
+    return false;
   }
-  const int nNumber = Atoi(text);
-  nPacked = nNumber + 1;
-  return nNumber >= 0 && nNumber <= nMax && NumberText(nNumber) == text;
+  int nNumber = 0;
+  for (const char c : text) {
+    if (c < '0' || c > '9') {
+      return false;
+    }
+    nNumber = nNumber * 10 + (c - '0');
+  }
+  nPacked = text.empty() ? 0 : nNumber + 1;
+  return nNumber <= nMax;
 }
 
 std::string_view NumberFromPacked(int nPacked) {
