@@ -15,10 +15,10 @@
 
 namespace velvane {
 
-// The desktop program's media ports. The media module loads on a thread of its own from the
-// moment this is made, while the window is built and the databases are read; each port waits
-// for it on first use and makes its adapter then. Without the module every port answers as a
-// failure and names the reason, so nothing stops but what needs the libraries.
+// The desktop program's media ports. The media module loads on a thread of its own once the
+// window is up, or on the first use of a port, which waits for it and makes its adapter then.
+// Without the module every port answers as a failure and names the reason, so nothing stops
+// but what needs the libraries. The audio engine is made at the first deck opened.
 class MediaOnDemand final : public Mci,
                             public DeckGain,
                             public TagReader,
@@ -26,15 +26,20 @@ class MediaOnDemand final : public Mci,
                             public HttpClient {
  public:
   // `programDir`: the folder of the program, from which the module is found.
-  explicit MediaOnDemand(const QString& programDir);
+  explicit MediaOnDemand(QString programDir);
   ~MediaOnDemand() override;
   MediaOnDemand(const MediaOnDemand&) = delete;
   MediaOnDemand& operator=(const MediaOnDemand&) = delete;
 
+  // Starts loading the module on a thread of its own, if not yet started. Loading holds the
+  // dynamic loader, so the caller's own first use of Qt's plugins and fonts should come first.
+  void StartLoading();
+  // Whether the load has ended, either way; never waits.
+  bool LoadEnded();
   // Waits for the module; empty when it loaded, else why it did not.
-  std::string Problem() const;
+  std::string Problem();
   // Clients for other threads, each made where it is asked for.
-  HttpClientMaker HttpMaker() const;
+  HttpClientMaker HttpMaker();
 
   int SendString(const std::string& command, std::string& reply) override;
   void SetGain(const std::string& strAlias, double dGainDb) override;
@@ -58,15 +63,18 @@ class MediaOnDemand final : public Mci,
     std::unique_ptr<Port> pPort;
   };
 
-  const Loaded& Module() const;
+  const Loaded& Module();
   template <class Port, class Make>
   Port* Adapter(Made<Port>& made, Make make);
   MpvMci* Player();
   HttpClient* Http();
-  HttpResponse Unloaded() const;  // the failure every port reports without the module
+  HttpResponse Unloaded();  // the failure every port reports without the module
 
+  QString m_programDir;
+  std::once_flag m_started;
   std::shared_future<Loaded> m_loaded;
   Made<MpvMci> m_player;
+  bool m_bPlayerAsked = false;  // the audio engine is driven from the main thread alone
   Made<TagReader> m_tags;
   Made<AudioAnalyser> m_analyser;
   Made<HttpClient> m_http;

@@ -30,8 +30,17 @@ int CRadioApp::Run() {
   dialog.OnInitDialog();
   prompter.SetParentWidget(&dialog);
   chooser.SetParentWidget(&dialog);
-  // Said once the window is up; each command that needs the module says it again.
-  QTimer::singleShot(0, &dialog, [this, &prompter] {
+  // Only now, with the databases read and the window shown: loading maps and protects memory
+  // all the while, which holds up a reader's page faults on the other core.
+  m_media.StartLoading();
+  // Said once the load has ended, without holding up the window meanwhile; each command that
+  // needs the module says it again.
+  QTimer mediaCheck;
+  QObject::connect(&mediaCheck, &QTimer::timeout, [this, &mediaCheck, &prompter] {
+    if (!m_media.LoadEnded()) {
+      return;
+    }
+    mediaCheck.stop();
     if (const std::string strProblem = m_media.Problem(); !strProblem.empty()) {
       prompter.Show(
           "The media libraries cannot be loaded, so nothing can be played, analysed, "
@@ -40,6 +49,7 @@ int CRadioApp::Run() {
           kProgramTitle, PromptIcon::Error, PromptButtons::Ok);
     }
   });
+  mediaCheck.start(100);
   return QApplication::exec();
 }
 

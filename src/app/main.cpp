@@ -69,7 +69,7 @@ int main(int argc, char** argv) {
     std::cerr << velvane::DesktopUsageError(commandLine.strError);
     return 2;
   }
-  // The media libraries load on a second core while the window is built and the databases read.
+  // The media libraries load once the window is up, or when something needs them first.
   velvane::MediaOnDemand media(QCoreApplication::applicationDirPath());
   const bool bDemo = commandLine.bDemo;
   if (bDemo && !PrepareDemo(media)) {
