@@ -12,9 +12,9 @@ namespace velvane {
 std::string SoxSine(const std::filesystem::path& path, double dSeconds,
                     const std::string& strEffects, int nChannels = 2, int nRate = 44100);
 
-// For the formats sox cannot write (m4a, ADTS AAC, AC-3), encoded by the FFmpeg libraries: a
-// 997 Hz sine of peak `dAmplitude` on every channel, in the container and codec the file
-// name's extension says.
+// For the formats sox cannot write (m4a, ADTS AAC, AC-3), made by ffmpeg: a 997 Hz sine of
+// peak `dAmplitude` on every channel, in the container and codec the file name's extension
+// says.
 std::string EncodeSine(const std::filesystem::path& path, int nChannels, int nRate, double dSeconds,
                        double dAmplitude);
 

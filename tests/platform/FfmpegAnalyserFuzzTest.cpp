@@ -107,7 +107,7 @@ std::string Mutate(std::string& strBytes, const std::vector<Seed>& seeds, std::m
 }
 
 TEST(FfmpegAnalyserFuzzTest, DamagedFilesAreMeasuredOrRefusedWithAReason) {
-  FfmpegAnalyser analyser;  // first: it quiets the libraries' messages, the encoder's too
+  FfmpegAnalyser analyser;  // first: it quiets the libraries' messages
   TempDir dir;
   const std::vector<Seed> seeds = MakeSeeds(dir);
   ASSERT_EQ(seeds.size(), 5u) << "sox (with mp3 support) or the m4a encoder is missing";

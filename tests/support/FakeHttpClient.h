@@ -24,9 +24,8 @@ class FakeHttpClient : public HttpClient {
     return found->second;
   }
   // Answered from the same table; kept apart from the GETs.
-  HttpResponse Post(const HttpRequest& request, const std::string& strBody,
+  HttpResponse Post(const HttpRequest& request, const std::string& /*strBody*/,
                     const std::string& /*strContentType*/) override {
-    m_posts.push_back(request.strUrl + " " + strBody);
     const auto found = m_answers.find(request.strUrl);
     return found == m_answers.end() ? HttpResponse{false, 0, {}, "Connection refused"}
                                     : found->second;
@@ -36,7 +35,6 @@ class FakeHttpClient : public HttpClient {
 
   std::map<std::string, HttpResponse> m_answers;
   std::vector<HttpRequest> m_requests;
-  std::vector<std::string> m_posts;  // "url body"
 };
 
 }  // namespace velvane

@@ -19,40 +19,31 @@ std::string Row(const NumberOneEntry& entry) {
          entry.strTrack;
 }
 
+namespace {
+
+// What `get` gives for each index below `nCount`.
+template <typename Get>
+auto Each(int nCount, Get get) {
+  std::vector<decltype(get(0))> values;
+  for (int i = 0; i < nCount; ++i) {
+    values.push_back(get(i));
+  }
+  return values;
+}
+
+}  // namespace
+
 Strings PlaylistRows(const TrackStore& store) {
-  Strings rows;
-  rows.reserve(static_cast<std::size_t>(store.PlaylistCount()));
-  for (int i = 0; i < store.PlaylistCount(); ++i) {
-    rows.push_back(Row(store.Playlist(i)));
-  }
-  return rows;
+  return Each(store.PlaylistCount(), [&](int i) { return Row(store.Playlist(i)); });
 }
-
 Strings ChartRows(const TrackStore& store) {
-  Strings rows;
-  rows.reserve(static_cast<std::size_t>(store.ChartCount()));
-  for (int i = 0; i < store.ChartCount(); ++i) {
-    rows.push_back(Row(store.Chart(i)));
-  }
-  return rows;
+  return Each(store.ChartCount(), [&](int i) { return Row(store.Chart(i)); });
 }
-
 std::vector<int> ChartLinks(const TrackStore& store) {
-  std::vector<int> links;
-  links.reserve(static_cast<std::size_t>(store.PlaylistCount()));
-  for (int i = 0; i < store.PlaylistCount(); ++i) {
-    links.push_back(store.Playlist(i).nChartLink);
-  }
-  return links;
+  return Each(store.PlaylistCount(), [&](int i) { return store.Playlist(i).nChartLink; });
 }
-
 std::vector<int> PlaylistLinks(const TrackStore& store) {
-  std::vector<int> links;
-  links.reserve(static_cast<std::size_t>(store.ChartCount()));
-  for (int i = 0; i < store.ChartCount(); ++i) {
-    links.push_back(store.Chart(i).nPlaylistLink);
-  }
-  return links;
+  return Each(store.ChartCount(), [&](int i) { return store.Chart(i).nPlaylistLink; });
 }
 
 testing::AssertionResult Contains(std::string_view text, std::string_view part) {

@@ -10,6 +10,7 @@
 #include "core/analysis/AnalysisFile.h"
 #include "core/db/NativeFile.h"
 #include "core/editors/EditorFixture.h"
+#include "core/text/Text.h"
 #include "support/FakeAudioAnalyser.h"
 #include "support/FakeClock.h"
 #include "support/FileFaults.h"
@@ -56,9 +57,7 @@ class LibraryAnalysisTest : public ::testing::Test {
     }
   }
   static std::string FileName(int nCD, int nTrack) {
-    char name[32];
-    std::snprintf(name, sizeof name, "%03d/%02d Song.mp3", nCD, nTrack);
-    return name;
+    return FormatInt(nCD, 3) + "/" + FormatInt(nTrack, 2) + " Song.mp3";
   }
   LibraryAnalysisOutcome Run(int nJobs, bool bForce = false, AudioAnalyser* pAnalyser = nullptr,
                              const std::atomic<bool>* pStop = nullptr) {

@@ -29,6 +29,16 @@ class SafeSaveTest : public ::testing::Test {
                             "Failed to create a new playlist file");
   }
 
+  // playlist.dat, .old and .tmp in one text each; "-" for a file that is not there.
+  Strings Copies() const {
+    Strings copies;
+    for (const char* pszExt : {".dat", ".old", ".tmp"}) {
+      const std::string strName = std::string("playlist") + pszExt;
+      copies.push_back(m_dir.Exists(strName) ? m_dir.Read(strName) : "-");
+    }
+    return copies;
+  }
+
   TempDir m_dir;
   FakeClock m_clock{2010, 3, 7, 9, 5};
   FakePrompter m_prompter;
@@ -63,8 +73,7 @@ TEST_F(SafeSaveTest, FolderNamedOldStopsTheSaveKeepingTheNewCopyAndSaysWhere) {
 
   const SaveOutcome outcome = Save("new\r\n");
   EXPECT_EQ(outcome.result, SaveResult::kBackupFailed);
-  EXPECT_EQ(m_dir.Read("playlist.dat"), "previous\r\n");
-  EXPECT_EQ(m_dir.Read("playlist.tmp"), "new\r\n");
+  EXPECT_EQ(Copies(), (Strings{"previous\r\n", "-", "new\r\n"}));
   const std::string strText = "Failed to keep the previous playlist.dat as playlist.old (" +
                               m_dir.Folder() + "playlist.old: not a regular file); the new " +
                               "copy is kept in " + m_dir.Folder() + "playlist.tmp";
@@ -79,8 +88,7 @@ TEST_F(SafeSaveTest, WhatStandsInPlaceOfTheTmpNeverBlocksNorMisleadsTheSave) {
   const SaveOutcome outcome = Save("new\r\n");
   EXPECT_EQ(outcome.result, SaveResult::kCreateFailed);
   EXPECT_EQ(outcome.strPath, m_dir.Folder() + "playlist.tmp");
-  EXPECT_EQ(m_dir.Read("playlist.dat"), "previous\r\n");
-  EXPECT_EQ(m_dir.Read("playlist.old"), "older\r\n");
+  EXPECT_EQ(Copies(), (Strings{"previous\r\n", "older\r\n", ""}));
   EXPECT_TRUE(fs::is_directory(m_dir.Path() / "playlist.tmp"));
   EXPECT_TRUE(m_prompter.m_shown.empty());  // the error log only, as for any failed create
   EXPECT_EQ(m_dir.Read("errorlog.txt"),
@@ -95,8 +103,7 @@ TEST_F(SafeSaveTest, WhatStandsInPlaceOfTheTmpNeverBlocksNorMisleadsTheSave) {
   fs::create_symlink(m_dir.Path() / "outside", m_dir.Path() / "playlist.tmp");
   ASSERT_TRUE(Save("newer\r\n"));
   EXPECT_EQ(m_dir.Read("outside"), "untouched");
-  EXPECT_EQ(m_dir.Read("playlist.dat"), "newer\r\n");
-  EXPECT_EQ(m_dir.Read("playlist.old"), "new\r\n");
+  EXPECT_EQ(Copies(), (Strings{"newer\r\n", "new\r\n", "-"}));
 #endif
 }
 
@@ -166,9 +173,8 @@ TEST_F(SafeSaveTest, FailedFinalRenameKeepsTheNewCopyAndTellsTheOperator) {
   }
   const SaveOutcome outcome = Save("new\r\n");
   EXPECT_EQ(outcome.result, SaveResult::kRenameFailed);
-  EXPECT_EQ(m_dir.Read("playlist.dat"), "previous\r\n");
-  EXPECT_EQ(m_dir.Read("playlist.old"), "previous\r\n");  // copied: links stop at mounts
-  EXPECT_EQ(m_dir.Read("playlist.tmp"), "new\r\n");
+  // .old copied: links stop at mounts.
+  EXPECT_EQ(Copies(), (Strings{"previous\r\n", "previous\r\n", "new\r\n"}));
   ASSERT_EQ(m_prompter.m_shown.size(), 1u);
   EXPECT_EQ(m_prompter.m_shown[0].strText.rfind("Failed to replace playlist.dat (", 0), 0u);
   EXPECT_TRUE(Contains(m_dir.Read("errorlog.txt"), m_dir.Folder() + "playlist.tmp"));
@@ -184,9 +190,7 @@ TEST_F(SafeSaveTest, FullDiskKeepsBothCopiesAndLeavesNoPartialTmp) {
   const SaveOutcome outcome = Save("new\r\n");
   EXPECT_EQ(outcome.result, SaveResult::kCreateFailed);
   EXPECT_EQ(outcome.Describe(), m_dir.Folder() + "playlist.tmp: No space left on device");
-  EXPECT_EQ(m_dir.Read("playlist.dat"), "previous\r\n");
-  EXPECT_EQ(m_dir.Read("playlist.old"), "previous\r\n");
-  EXPECT_FALSE(m_dir.Exists("playlist.tmp"));
+  EXPECT_EQ(Copies(), (Strings{"previous\r\n", "previous\r\n", "-"}));
 }
 
 // Another program may read the file at any moment: it must always find one whole copy.
@@ -217,9 +221,7 @@ TEST_F(SafeSaveTest, ReadersAlwaysFindAWholeFileWhileSavesRun) {
     return 0;
   });
   EXPECT_EQ(nFailed, 0);
-  EXPECT_EQ(m_dir.Read("playlist.dat"), a);
-  EXPECT_EQ(m_dir.Read("playlist.old"), b);
-  EXPECT_FALSE(m_dir.Exists("playlist.tmp"));
+  EXPECT_EQ(Copies(), (Strings{a, b, "-"}));
 }
 
 }  // namespace

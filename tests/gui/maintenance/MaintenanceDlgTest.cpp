@@ -7,6 +7,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTest>
+#include <algorithm>
 #include <chrono>
 #include <fstream>
 #include <thread>
@@ -70,14 +71,18 @@ TEST_F(MaintenanceDlgTest, AnalyseShowsItsProgressAndFailuresAndTheAdminStatusTh
   EXPECT_EQ(m_fakes.analyser.m_nCalls, nCalls);
 }
 
-// Holds every file until the test lets go, so the test can stop a run under way.
+// Waits until the test lets go: a held fake lets the test stop a run under way.
+void WaitUntil(const std::atomic<bool>& bLetGo) {
+  while (!bLetGo) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  }
+}
+
 class HeldAnalyser : public FakeAudioAnalyser {
  public:
   bool Analyse(const std::string& strPath, TrackMeasures& measures,
                std::string& strError) override {
-    while (!m_bLetGo) {
-      std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    }
+    WaitUntil(m_bLetGo);
     return FakeAudioAnalyser::Analyse(strPath, measures, strError);
   }
   std::atomic<bool> m_bLetGo{false};
@@ -199,13 +204,8 @@ TEST_F(MaintenanceDlgTest, LibraryImportPreviewsThePlanThenPlacesSavesAndShowsTh
   EXPECT_EQ(m_radio.Store().Playlist(1).strTitle, "SOS");
   EXPECT_TRUE(std::filesystem::exists(m_dir.Path() / "music" / "001" / "02 - ABBA - SOS.mp3"));
   EXPECT_TRUE(std::filesystem::exists(m_dir.Path() / "db" / "imported.dat"));
-  std::ifstream playlist(m_dir.Path() / "db" / "playlist.dat");
-  std::string strLine;
-  int nLines = 0;
-  while (std::getline(playlist, strLine)) {
-    ++nLines;
-  }
-  EXPECT_EQ(nLines, 3);  // saved, not only held
+  const std::string strSaved = m_dir.Read("db/playlist.dat");
+  EXPECT_EQ(std::count(strSaved.begin(), strSaved.end(), '\n'), 3);  // saved, not only held
 
   // The same folders again: everything is already imported, so there is nothing to import.
   m_fakes.chooser.m_answers = {source.string()};
@@ -223,13 +223,10 @@ TEST_F(MaintenanceDlgTest, LibraryImportPreviewsThePlanThenPlacesSavesAndShowsTh
   EXPECT_EQ(m_radio.Store().PlaylistCount(), 3);
 }
 
-// Holds every tag read until the test lets go, so the test can cancel a preview under way.
 class HeldTags : public FakeTagReader {
  public:
   bool ReadTags(const std::string& strPath, FileTags& tags) override {
-    while (!m_bLetGo) {
-      std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    }
+    WaitUntil(m_bLetGo);
     return FakeTagReader::ReadTags(strPath, tags);
   }
   std::atomic<bool> m_bLetGo{false};
