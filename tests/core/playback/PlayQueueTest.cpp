@@ -5,6 +5,9 @@
 #include <string>
 
 #include "core/editors/EditorFixture.h"
+#include "core/playback/DeckDriver.h"
+#include "core/playback/QueueEditor.h"
+#include "support/FakeMci.h"
 
 namespace velvane {
 namespace {
@@ -154,6 +157,91 @@ TEST_F(PlayQueueTest, AChartLinkOutsideTheChartsReadsEmptyFieldsAndClearEmptiesE
     EXPECT_TRUE(m_queue.IsFree(i)) << i;
   }
   EXPECT_EQ(Shown(), "||| - ||");
+}
+
+TEST(DeckDriver, SendsTheExactCommandStrings) {
+  FakeMci mci;
+  mci.AddFile("/music/001/01 A Song.mp3", 5000);
+  DeckDriver decks(mci);
+  EXPECT_TRUE(decks.OpenAndPlayDeck(1, "/music/001/01 A Song.mp3"));
+  EXPECT_FALSE(decks.OpenAndPlayDeck(2, "/missing.mp3"));  // a failed open sends no Play
+  decks.SetDeckVolume(1, -5);
+  decks.SetDeckVolume(2, 1500);
+  decks.SetDeckVolume(2, 640);
+  std::string text;
+  decks.GetDeckPosition(1, text);
+  decks.GetDeckLength(1, text);
+  decks.StopDeck(2);
+  decks.CloseDeck(2);
+  decks.StopAndCloseAllDecks();
+  EXPECT_EQ(mci.TakeCommands(),
+            (std::vector<std::string>{
+                "Open \"/music/001/01 A Song.mp3\"  alias Track1", "Play Track1",
+                "Open \"/missing.mp3\"  alias Track2", "setaudio Track1 volume to 0",
+                "setaudio Track2 volume to 1000", "setaudio Track2 volume to 640",
+                "status Track1 position", "status Track1 length", "stop Track2", "close Track2",
+                "stop Track1", "stop Track2", "close Track1", "close Track2"}));
+}
+
+TEST(DeckDriver, StateFollowsPositionAndLength) {
+  FakeMci mci;
+  mci.AddFile("a.wav", 3000);
+  DeckDriver decks(mci);
+  EXPECT_EQ(decks.GetDeckState(1), DeckState::kIdle);  // not open: no reply
+  decks.OpenAndPlayDeck(1, "a.wav");
+  EXPECT_EQ(decks.GetDeckState(1), DeckState::kIdle);
+  mci.Advance(2999);
+  EXPECT_EQ(decks.GetDeckState(1), DeckState::kPlaying);
+  mci.Advance(1);
+  EXPECT_EQ(decks.GetDeckState(1), DeckState::kAtEnd);
+}
+
+// A queue whose slots hold the given artists ("" = a track the library does not know).
+class QueueEditorTest : public ::testing::Test {
+ protected:
+  static QueueEditor EditorOf(const std::vector<std::string>& artists) {
+    QueueSlots slotsOfQueue;
+    for (std::size_t i = 0; i < artists.size(); ++i) {
+      slotsOfQueue[i] = {std::to_string(i + 1), "1", artists[i],
+                         artists[i].empty() ? "" : "T" + artists[i]};
+    }
+    return QueueEditor(slotsOfQueue);
+  }
+
+  static std::vector<std::string> Artists(const QueueEditor& editor) {
+    std::vector<std::string> artists;
+    for (const QueueSlot& slot : editor.Slots()) {
+      if (!slot.strCD.empty()) {
+        artists.push_back(slot.strArtist);
+      }
+    }
+    return artists;
+  }
+};
+
+TEST_F(QueueEditorTest, MovesSwapWithTheNeighbourAndFollowTheMovedLine) {
+  QueueEditor editor = EditorOf({"A", "B", "C", "D", "E"});
+  EXPECT_EQ(editor.ListLines()[2], "C\tTC");
+  EXPECT_EQ(editor.OnMoveUp(2, false), 1);
+  EXPECT_EQ(Artists(editor), (std::vector<std::string>{"A", "C", "B", "D", "E"}));
+  EXPECT_EQ(editor.OnMoveUp(0, false), -1);    // the top line cannot go higher
+  EXPECT_EQ(editor.OnMoveDown(4, false), -1);  // nothing below the last track
+  // The playing head neither moves nor goes.
+  EXPECT_FALSE(editor.OnRemove(0, true));
+  EXPECT_EQ(editor.OnMoveUp(1, true), -1);
+  EXPECT_EQ(editor.OnMoveDown(0, true), -1);
+  EXPECT_EQ(Artists(editor), (std::vector<std::string>{"A", "C", "B", "D", "E"}));
+}
+
+TEST_F(QueueEditorTest, ButtonsActOnTheSlotTheLineShowsPastUnlistedSlots) {
+  // Slot 2 holds a track the library does not know: line 1 shows slot 3.
+  QueueEditor editor = EditorOf({"A", "", "C", "D"});
+  ASSERT_EQ(editor.ListLines().size(), 3u);
+  EXPECT_EQ(editor.SlotOfLine(1), 2);
+  EXPECT_TRUE(editor.OnRemove(1, false));  // the later slots move up
+  EXPECT_EQ(Artists(editor), (std::vector<std::string>{"A", "", "D"}));
+  EXPECT_EQ(editor.OnMoveUp(1, false), 1);  // D swaps with the unlisted slot above it
+  EXPECT_EQ(Artists(editor), (std::vector<std::string>{"A", "D", ""}));
 }
 
 }  // namespace

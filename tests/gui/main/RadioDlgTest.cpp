@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QDialog>
+#include <QDir>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -21,6 +22,7 @@
 #include "core/settings/Settings.h"
 #include "gui/FakeDialogPorts.h"
 #include "gui/ModalDriver.h"
+#include "gui/main/CommandLine.h"
 #include "gui/main/MainKeys.h"
 #include "gui/main/RadioDlg.h"
 #include "gui/search/ManualSearchDlg.h"
@@ -459,6 +461,51 @@ TEST_F(RadioDlgTest, TheLayoutFitsTheScreenAndKeepsItsProportionsWhenResized) {
   }
   EXPECT_NEAR(Label(kRemaining)->font().pixelSize(), nSmallTime * dFactor, 1.0);
   EXPECT_NEAR(Edit(kQueueCD[0])->font().pointSizeF(), dSmallSlot * dFactor, 0.1);
+}
+
+using Action = DesktopCommandLine::Action;
+
+TEST(DesktopCommandLine, HelpAndVersionWinAnythingUnknownIsAUsageErrorAndHelpNamesEveryOption) {
+  EXPECT_EQ(ParseDesktopCommandLine({}).action, Action::kRun);
+  const DesktopCommandLine demo = ParseDesktopCommandLine({"--demo"});
+  EXPECT_EQ(demo.action, Action::kRun);
+  EXPECT_TRUE(demo.bDemo);
+  EXPECT_EQ(ParseDesktopCommandLine({"--demo", "--help"}).action, Action::kHelp);
+  EXPECT_EQ(ParseDesktopCommandLine({"-h"}).action, Action::kHelp);
+  EXPECT_EQ(ParseDesktopCommandLine({"--version", "--bogus"}).action, Action::kVersion);
+
+  const DesktopCommandLine bad = ParseDesktopCommandLine({"--demo", "--colour"});
+  EXPECT_EQ(bad.action, Action::kUsageError);
+  EXPECT_EQ(DesktopUsageError(bad.strError),
+            "velvane: unknown option --colour\nusage: velvane [--demo]\n"
+            "Run \"velvane --help\" for the options.\n");
+  EXPECT_EQ(ParseDesktopCommandLine({"evening.pla"}).strError, "unexpected argument evening.pla");
+
+  // The help has a line for every option.
+  const std::string strHelp = DesktopHelp();
+  EXPECT_EQ(strHelp.rfind("usage: velvane [--demo]\n", 0), 0u);
+  for (const char* pszOption : {"\n  --demo ", "\n  -h, --help ", "\n  --version "}) {
+    EXPECT_NE(strHelp.find(pszOption), std::string::npos) << pszOption;
+  }
+  EXPECT_EQ(DesktopVersion(), "velvane 1.1.1.0\n");
+}
+
+// Installed with `cmake --install --prefix ~/.local` after a configure without a prefix, the
+// about box used to name the manual under /usr/local, where nothing was.
+TEST(AboutDlgTest, TheManualIsFoundFromTheProgramsFolderElseWhereTheBuildMeantToPutIt) {
+  const TempDir prefix;
+  const QDir root(QString::fromStdString(prefix.Path().string()));
+  ASSERT_TRUE(root.mkpath(QStringLiteral("bin")));
+  const QString strBin = root.filePath(QStringLiteral("bin"));
+  const QString strDocFromBin = QStringLiteral("../share/doc/Velvane");
+  const QString strConfigured = QStringLiteral("/usr/local/share/doc/Velvane");
+  EXPECT_EQ(ManualPath(strBin, strDocFromBin, strConfigured),
+            QStringLiteral("/usr/local/share/doc/Velvane/README.md"));
+
+  ASSERT_TRUE(root.mkpath(QStringLiteral("share/doc/Velvane")));
+  prefix.Write("share/doc/Velvane/README.md", "");
+  EXPECT_EQ(ManualPath(strBin, strDocFromBin, strConfigured),
+            root.filePath(QStringLiteral("share/doc/Velvane/README.md")));
 }
 
 }  // namespace
