@@ -2,7 +2,12 @@
 
 #include <filesystem>
 
+#include "core/analysis/AnalysisFile.h"
+#include "core/db/NativeFile.h"
+#include "support/FakeAudioAnalyser.h"
+#include "support/FakeHttpClient.h"
 #include "support/FakeTagReader.h"
+#include "support/FileFaults.h"
 #include "tool/ToolFixture.h"
 
 namespace velvane {
@@ -80,6 +85,145 @@ TEST_F(MaintenanceCommandsTest, BuildsSaveBothFilesWithTheCompletionText) {
   EXPECT_EQ(Out({"build-references"}), "The playlist references have been rebuilt\n");
   EXPECT_EQ(m_db.Read("playlist.old"), m_db.Read("playlist.dat"));
   EXPECT_EQ(m_db.Read("charts.old"), m_db.Read("charts.dat"));
+}
+
+constexpr const char* kServer = "http://127.0.0.1:8080/";
+
+class UpdateCommandTest : public ToolFixture {
+ protected:
+  UpdateCommandTest() {
+    m_clock.Set(2026, 12, 6);
+    m_context.pHttp = &m_http;
+    m_args = {"--db", m_db.Folder(), "updates", "--server", "127.0.0.1:8080"};
+    m_db.Write("playlist.dat", "00502\\Local\\Song\\0\\\r\n");
+    m_db.Write("charts.dat", "01/01/1990\\Old\\Entry\\4\\0\\\r\n");
+    m_http.m_answers[std::string(kServer) + "avail.cht"] = {
+        true, 200, "US   HITus_010190.hit000002\r\nUK   CHTuk_020200.cht000002\r\n", {}};
+  }
+
+  FakeHttpClient m_http;
+};
+
+TEST_F(UpdateCommandTest, ListsAndAppliesByNameAndARefusedUpdateExitsTwoAndChangesNothing) {
+  m_http.m_answers[std::string(kServer) + "us_010190.hit"] = {
+      true, 200, "01/01/1990\\A\\T\\\r\n", {}};  // one line where the listing says two
+  m_db.Write("hits.dat", "01/01/1990\\A\\T\\5\\2\\\r\n");
+  EXPECT_EQ(Out({"--apply", "us_010190.hit"}, kToolUsage), "");
+  EXPECT_EQ(m_err.str(),
+            "velvane-tool: The update was not applied: The update us_010190.hit arrived with 1 "
+            "complete lines where the listing says 2. Nothing has been changed.\n");
+  EXPECT_EQ(m_db.Read("hits.dat"), "01/01/1990\\A\\T\\5\\2\\\r\n");
+  EXPECT_FALSE(m_db.Exists("hits.old") || m_db.Exists("charts.old"));
+  // The catalogue's count is the cap's measure: two records may take 2 * 600 + 4096 bytes.
+  ASSERT_EQ(m_http.m_requests.size(), 2u);
+  EXPECT_EQ(m_http.m_requests[0].nMaxBytes, 4u * 1024 * 1024);
+  EXPECT_EQ(m_http.m_requests[1].strUrl, std::string(kServer) + "us_010190.hit");
+  EXPECT_EQ(m_http.m_requests[1].nMaxBytes, 2u * 600 + 4096);
+
+  // The listing comes sorted, and a chart update is applied by its name.
+  EXPECT_EQ(Out({}),
+            "  UK   \tChart Database\t02/02/00\tuk_020200.cht\n"
+            "  US   \tNumber One Database\t01/01/90\tus_010190.hit\n");
+
+  m_http.m_answers[std::string(kServer) + "uk_020200.cht"] = {
+      true, 200, "02/02/2000\\New\\Entry\\1\\-1\\\r\n02/02/2000\\Next\\One\\2\\-1\\\r\n", {}};
+  EXPECT_EQ(Out({"--apply", "uk_020200.cht"}),
+            "The chart database has been updated.\nIf it has previously been modified manually "
+            "you should rebuild the relationships\n");
+  EXPECT_EQ(m_db.Read("charts.dat"),
+            "02/02/2000\\Old\\Entry\\1\\0\\\r\n02/02/2000\\Next\\One\\2\\-1\\\r\n");
+
+  EXPECT_EQ(Run({"--apply", "nothing.cht"}), kToolUsage);
+  EXPECT_EQ(m_err.str(), "velvane-tool: nothing.cht is not in the update listing\n");
+
+  // A catalogue the server does not give is said as such, for listing and applying alike.
+  m_http.m_answers[std::string(kServer) + "avail.cht"] = {true, 404, "Not Found", {}};
+  const std::string strCharts = m_db.Read("charts.dat");
+  for (const std::vector<std::string>& args :
+       {std::vector<std::string>{}, std::vector<std::string>{"--apply", "uk_020200.cht"}}) {
+    EXPECT_EQ(Out(args, kToolUsage), "");
+    EXPECT_EQ(m_err.str(), "velvane-tool: The update server answered 404 for avail.cht\n");
+  }
+  EXPECT_EQ(m_db.Read("charts.dat"), strCharts);
+
+  m_http.m_answers.clear();
+  EXPECT_EQ(Run({}), kToolUsage);
+  EXPECT_EQ(m_err.str(), "velvane-tool: Internet connection failed (Connection refused)\n");
+}
+
+class AnalysisCommandsTest : public ToolFixture {
+ protected:
+  void SetUp() override {
+    UseTempFolders();
+    m_clock.Set(2026, 12, 6, 3, 0);
+    m_context.pAnalyser = &m_analyser;
+    m_args = {"analyse"};
+    m_db.Write("playlist.dat", "00101\\A\\One\\-1\\\r\n00102\\B\\Two\\-1\\\r\n");
+    std::filesystem::create_directories(m_music.Path() / "001");
+    m_music.Write("001/01 One.mp3", "one");
+    m_music.Write("001/02 Two.mp3", "bad two");
+  }
+
+  FakeAudioAnalyser m_analyser;
+};
+
+TEST_F(AnalysisCommandsTest, ExitsWithOneWhileSomeFilesCannotBeAnalysedAndRetriesOnlyThose) {
+  // On a terminal the progress line is rewritten in place, and gone before the summary.
+  m_context.bTerminal = true;
+  EXPECT_EQ(Out({"--jobs", "2"}, kToolNotFound),
+            "Music file CD 001 Track 02 could not be analysed (02 Two.mp3): damaged\n"
+            "Analysed 1 music files, 1 could not be analysed\n");
+  const std::string strErr = m_err.str();
+  EXPECT_NE(strErr.find("\rAnalysing: 2 of 2 files (1 failed), 0:00 elapsed, "), std::string::npos)
+      << strErr;
+  EXPECT_EQ(strErr.substr(strErr.size() - 4), "\r\x1b[K");
+  EXPECT_EQ(strErr.find('\n'), std::string::npos);
+  EXPECT_EQ(m_db.Read("analysis.dat").substr(0, 16), "1\t1\t01 One.mp3\t3");
+
+  m_context.bTerminal = false;
+  m_music.Write("001/02 Two.mp3", "two");
+  EXPECT_EQ(Out({}), "Analysed 1 music files\n");
+  EXPECT_EQ(m_err.str(), "");
+  EXPECT_EQ(m_analyser.m_nCalls, 3);
+  EXPECT_EQ(Out({}), "All music files are analysed\n");
+  EXPECT_EQ(Out({"--force", "--jobs", "99999"}), "Analysed 2 music files\n");
+}
+
+TEST_F(AnalysisCommandsTest, BadUsageAndUnusableFoldersExitWithTwoButTheDesktopsLockDoesNot) {
+  for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{
+           {"--jobs", "0"}, {"--jobs", "-3"}, {"--jobs", "x"}, {"--jobs", "2x"}, {"--jobs"}}) {
+    EXPECT_EQ(Run(args), 2) << args.back();
+    EXPECT_EQ(m_err.str().find('\n'), m_err.str().size() - 1) << m_err.str();
+  }
+  EXPECT_EQ(m_analyser.m_nCalls, 0);
+
+  std::filesystem::create_directory(m_db.Path() / "analysis.dat");
+  EXPECT_EQ(Run({}), 2);
+  EXPECT_EQ(m_err.str(),
+            "velvane-tool: cannot read " + m_db.Folder() + "analysis.dat: not a regular file\n");
+  std::filesystem::remove(m_db.Path() / "analysis.dat");
+
+  FolderLock analysing;  // another run of the analysis
+  std::error_code error;
+  ASSERT_EQ(analysing.TryLock(m_db.Folder(), error, kAnalysisLockFile), LockResult::kLocked);
+  EXPECT_EQ(Run({}), 2);
+  EXPECT_EQ(m_err.str(), "velvane-tool: another program is analysing the music files of " +
+                             m_db.Folder() + "\n");
+  EXPECT_EQ(m_analyser.m_nCalls, 0);
+  EXPECT_FALSE(m_db.Exists("analysis.dat"));
+  analysing.Unlock();
+
+  // The nightly run must not need the desktop program closed: it only reads the databases.
+  const LockHolder program(m_db.Folder());
+  ASSERT_TRUE(program.Holding());
+  const std::atomic<bool> interrupted{true};
+  m_context.catchInterrupt = [&interrupted] { return &interrupted; };
+  EXPECT_EQ(Out({}, kToolNotFound), "Analysed 0 music files; stopped with 2 files left\n");
+  EXPECT_EQ(m_analyser.m_nCalls, 0);
+  m_context.catchInterrupt = {};
+  EXPECT_EQ(Run({}), 1);
+  EXPECT_EQ(m_analyser.m_nCalls, 2);
+  EXPECT_TRUE(m_db.Exists("analysis.dat"));
 }
 
 }  // namespace
