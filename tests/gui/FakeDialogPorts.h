@@ -1,10 +1,7 @@
 #pragma once
 
 #include "gui/common/DialogPorts.h"
-#include "support/FakeAudioAnalyser.h"
-#include "support/FakeFileChooser.h"
-#include "support/FakeHttpClient.h"
-#include "support/FakeTagReader.h"
+#include "support/Fakes.h"
 
 namespace velvane {
 

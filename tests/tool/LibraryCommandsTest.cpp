@@ -5,7 +5,7 @@
 
 #include "core/db/Paths.h"
 #include "core/text/Text.h"
-#include "support/FakeTagReader.h"
+#include "support/Fakes.h"
 #include "support/FileFaults.h"
 #include "tool/ToolFixture.h"
 

@@ -4,9 +4,7 @@
 
 #include "core/analysis/AnalysisFile.h"
 #include "core/db/NativeFile.h"
-#include "support/FakeAudioAnalyser.h"
-#include "support/FakeHttpClient.h"
-#include "support/FakeTagReader.h"
+#include "support/Fakes.h"
 #include "support/FileFaults.h"
 #include "tool/ToolFixture.h"
 

@@ -5,7 +5,7 @@
 
 #include "core/db/NativeFile.h"
 #include "core/db/Paths.h"
-#include "support/FakeTagReader.h"
+#include "support/Fakes.h"
 #include "tool/ToolFixture.h"
 
 namespace velvane {

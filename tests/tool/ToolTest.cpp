@@ -3,9 +3,7 @@
 #include <cctype>
 #include <filesystem>
 
-#include "support/FakeAudioAnalyser.h"
-#include "support/FakeHttpClient.h"
-#include "support/SharedFakeHttp.h"
+#include "support/Fakes.h"
 #include "tool/ToolFixture.h"
 
 namespace velvane {

@@ -10,8 +10,7 @@
 #include "core/db/LineCodec.h"
 #include "core/db/TrackDatabase.h"
 #include "core/playback/SavedQueue.h"
-#include "support/FakeClock.h"
-#include "support/FakePrompter.h"
+#include "support/Fakes.h"
 #include "support/Rows.h"
 #include "support/TempDir.h"
 

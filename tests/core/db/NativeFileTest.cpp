@@ -8,7 +8,7 @@
 #include "core/db/Logs.h"
 #include "core/db/MusicFile.h"
 #include "core/db/Paths.h"
-#include "support/FakeClock.h"
+#include "support/Fakes.h"
 #include "support/TempDir.h"
 
 namespace velvane {

@@ -6,8 +6,7 @@
 #include <filesystem>
 
 #include "core/db/NativeFile.h"
-#include "support/FakeClock.h"
-#include "support/FakePrompter.h"
+#include "support/Fakes.h"
 #include "support/FileFaults.h"
 #include "support/Rows.h"
 #include "support/TempDir.h"

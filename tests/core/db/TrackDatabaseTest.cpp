@@ -8,8 +8,7 @@
 #include <vector>
 
 #include "core/db/LineCodec.h"
-#include "support/FakeClock.h"
-#include "support/FakePrompter.h"
+#include "support/Fakes.h"
 #include "support/FileFaults.h"
 #include "support/Rows.h"
 #include "support/TempDir.h"

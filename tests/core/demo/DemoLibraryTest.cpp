@@ -15,9 +15,7 @@
 #include "core/db/NativeFile.h"
 #include "core/db/Paths.h"
 #include "core/db/TrackDatabase.h"
-#include "support/FakeAudioAnalyser.h"
-#include "support/FakeClock.h"
-#include "support/FakePrompter.h"
+#include "support/Fakes.h"
 #include "support/Rows.h"
 #include "support/TempDir.h"
 

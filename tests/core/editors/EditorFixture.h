@@ -8,7 +8,7 @@
 
 #include "core/db/TrackStore.h"
 #include "core/editors/RecordEditor.h"
-#include "support/FakePrompter.h"
+#include "support/Fakes.h"
 #include "support/Rows.h"
 
 namespace velvane {

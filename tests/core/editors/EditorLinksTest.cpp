@@ -13,7 +13,7 @@
 #include "core/db/TrackStore.h"
 #include "core/editors/ChartEditor.h"
 #include "core/editors/PlaylistEditor.h"
-#include "support/FakePrompter.h"
+#include "support/Fakes.h"
 #include "support/Rows.h"
 
 namespace velvane {

@@ -6,7 +6,7 @@
 #include <string>
 
 #include "core/editors/EditorFixture.h"
-#include "support/FakeClock.h"
+#include "support/Fakes.h"
 #include "support/TempDir.h"
 
 namespace velvane {

@@ -8,9 +8,7 @@
 
 #include "core/db/Paths.h"
 #include "core/text/Text.h"
-#include "support/FakeClock.h"
-#include "support/FakePrompter.h"
-#include "support/FakeTagReader.h"
+#include "support/Fakes.h"
 #include "support/FileFaults.h"
 #include "support/TempDir.h"
 

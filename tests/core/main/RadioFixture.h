@@ -13,11 +13,7 @@
 #include "core/editors/EditorFixture.h"
 #include "core/main/RadioCore.h"
 #include "core/text/Text.h"
-#include "support/FakeClock.h"
-#include "support/FakeMci.h"
-#include "support/FakeProfileStore.h"
-#include "support/FakePrompter.h"
-#include "support/SharedFakeHttp.h"
+#include "support/Fakes.h"
 #include "support/TempDir.h"
 
 namespace velvane {

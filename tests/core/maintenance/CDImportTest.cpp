@@ -7,8 +7,7 @@
 #include "core/db/LineCodec.h"
 #include "core/editors/EditorFixture.h"
 #include "core/maintenance/MusicCheck.h"
-#include "support/FakeClock.h"
-#include "support/FakeTagReader.h"
+#include "support/Fakes.h"
 #include "support/Rows.h"
 #include "support/TempDir.h"
 

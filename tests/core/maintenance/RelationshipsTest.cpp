@@ -12,7 +12,7 @@
 #include "core/maintenance/SongNumbers.h"
 #include "core/search/TextMatch.h"
 #include "core/text/Text.h"
-#include "support/FakePrompter.h"
+#include "support/Fakes.h"
 #include "support/LiteralRelationships.h"
 #include "support/Rows.h"
 

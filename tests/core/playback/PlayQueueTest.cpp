@@ -7,7 +7,7 @@
 #include "core/editors/EditorFixture.h"
 #include "core/playback/DeckDriver.h"
 #include "core/playback/QueueEditor.h"
-#include "support/FakeMci.h"
+#include "support/Fakes.h"
 
 namespace velvane {
 namespace {

@@ -10,8 +10,7 @@
 #include "core/editors/EditorFixture.h"
 #include "core/search/ManualSearch.h"
 #include "core/search/NumberOne.h"
-#include "support/FakeClock.h"
-#include "support/FakePrompter.h"
+#include "support/Fakes.h"
 #include "support/Rows.h"
 #include "support/TempDir.h"
 

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "support/FakePrompter.h"
+#include "support/Fakes.h"
 
 namespace velvane {
 namespace {

@@ -7,8 +7,7 @@
 #include <utility>
 #include <vector>
 
-#include "support/FakeClock.h"
-#include "support/FakeProfileStore.h"
+#include "support/Fakes.h"
 
 namespace velvane {
 namespace {

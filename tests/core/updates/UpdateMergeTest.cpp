@@ -6,8 +6,7 @@
 #include <string>
 
 #include "core/updates/UpdateCatalogue.h"
-#include "support/FakeClock.h"
-#include "support/FakePrompter.h"
+#include "support/Fakes.h"
 #include "support/Rows.h"
 #include "support/TempDir.h"
 

@@ -28,10 +28,7 @@
 #include "gui/search/ManualSearchDlg.h"
 #include "gui/settings/AboutDlg.h"
 #include "gui/settings/AdminDlg.h"
-#include "support/FakeClock.h"
-#include "support/FakeMci.h"
-#include "support/FakeProfileStore.h"
-#include "support/FakePrompter.h"
+#include "support/Fakes.h"
 #include "support/TempDir.h"
 
 namespace velvane {
