@@ -14,6 +14,8 @@
 #include <vector>
 
 #include "gui/common/DialogKit.h"
+#include "gui/common/DialogPorts.h"
+#include "support/Fakes.h"
 
 namespace velvane {
 
@@ -59,5 +61,15 @@ inline std::string TextOf(QWidget& dialog, int nId) {
   EXPECT_NE(pLabel, nullptr) << "control " << nId << " shows no text";
   return pLabel != nullptr ? pLabel->text().toStdString() : std::string();
 }
+
+// A fake for every port a dialog uses; `ports` hands them to the dialogs as the program hands
+// the real ones.
+struct FakeDialogPorts {
+  FakeFileChooser chooser;
+  FakeTagReader tags;
+  FakeAudioAnalyser analyser;
+  FakeHttpClient http;
+  DialogPorts ports{chooser, tags, analyser, http, {}};
+};
 
 }  // namespace velvane

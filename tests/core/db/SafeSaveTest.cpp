@@ -28,12 +28,14 @@ class SafeSaveTest : public ::testing::Test {
                             "Failed to create a new playlist file");
   }
 
-  // playlist.dat, .old and .tmp in one text each; "-" for a file that is not there.
+  // What playlist.dat, .old and .tmp hold; "-" where there is none, "/" for a folder.
   Strings Copies() const {
     Strings copies;
     for (const char* pszExt : {".dat", ".old", ".tmp"}) {
       const std::string strName = std::string("playlist") + pszExt;
-      copies.push_back(m_dir.Exists(strName) ? m_dir.Read(strName) : "-");
+      copies.push_back(!m_dir.Exists(strName)                     ? "-"
+                       : fs::is_directory(m_dir.Path() / strName) ? "/"
+                                                                  : m_dir.Read(strName));
     }
     return copies;
   }
@@ -72,7 +74,7 @@ TEST_F(SafeSaveTest, FolderNamedOldStopsTheSaveKeepingTheNewCopyAndSaysWhere) {
 
   const SaveOutcome outcome = Save("new\r\n");
   EXPECT_EQ(outcome.result, SaveResult::kBackupFailed);
-  EXPECT_EQ(Copies(), (Strings{"previous\r\n", "-", "new\r\n"}));
+  EXPECT_EQ(Copies(), (Strings{"previous\r\n", "/", "new\r\n"}));
   const std::string strText = "Failed to keep the previous playlist.dat as playlist.old (" +
                               m_dir.Folder() + "playlist.old: not a regular file); the new " +
                               "copy is kept in " + m_dir.Folder() + "playlist.tmp";
@@ -87,8 +89,7 @@ TEST_F(SafeSaveTest, WhatStandsInPlaceOfTheTmpNeverBlocksNorMisleadsTheSave) {
   const SaveOutcome outcome = Save("new\r\n");
   EXPECT_EQ(outcome.result, SaveResult::kCreateFailed);
   EXPECT_EQ(outcome.strPath, m_dir.Folder() + "playlist.tmp");
-  EXPECT_EQ(Copies(), (Strings{"previous\r\n", "older\r\n", ""}));
-  EXPECT_TRUE(fs::is_directory(m_dir.Path() / "playlist.tmp"));
+  EXPECT_EQ(Copies(), (Strings{"previous\r\n", "older\r\n", "/"}));
   EXPECT_TRUE(m_prompter.m_shown.empty());  // the error log only, as for any failed create
   EXPECT_EQ(m_dir.Read("errorlog.txt"),
             "07/03/2010 09:05   Failed to create a new playlist file\r\n");

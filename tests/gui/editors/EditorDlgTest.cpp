@@ -7,7 +7,6 @@
 #include <QTest>
 #include <vector>
 
-#include "gui/FakeDialogPorts.h"
 #include "gui/ModalDriver.h"
 #include "gui/editors/ChartEditorDlg.h"
 #include "gui/editors/NumberOneEditorDlg.h"

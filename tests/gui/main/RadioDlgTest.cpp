@@ -20,7 +20,6 @@
 
 #include "core/db/LineCodec.h"
 #include "core/settings/Settings.h"
-#include "gui/FakeDialogPorts.h"
 #include "gui/ModalDriver.h"
 #include "gui/main/CommandLine.h"
 #include "gui/main/MainKeys.h"

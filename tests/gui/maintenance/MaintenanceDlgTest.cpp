@@ -13,7 +13,6 @@
 #include <thread>
 
 #include "core/main/RadioFixture.h"
-#include "gui/FakeDialogPorts.h"
 #include "gui/ModalDriver.h"
 #include "gui/maintenance/ImportCDDlg.h"
 #include "gui/maintenance/ImportLibraryDlg.h"

@@ -14,7 +14,6 @@
 
 #include "core/main/RadioFixture.h"
 #include "core/updates/UpdateCatalogue.h"
-#include "gui/FakeDialogPorts.h"
 #include "gui/ModalDriver.h"
 #include "gui/settings/LogOptionsDlg.h"
 #include "gui/updates/ChartUpdatesDlg.h"
