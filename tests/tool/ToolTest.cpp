@@ -2,8 +2,12 @@
 
 #include <cctype>
 #include <filesystem>
+#include <string>
 
+#include "core/db/NativeFile.h"
+#include "core/db/Paths.h"
 #include "support/Fakes.h"
+#include "support/FileFaults.h"
 #include "tool/ToolFixture.h"
 
 namespace velvane {
@@ -209,6 +213,177 @@ TEST_F(NowPlayingCommandTest, TellsEveryOutputSetTheTestTitleAndSaysWhichWorked)
                 " works\nthe stream server http://127.0.0.1:8000/live failed: Connection refused\n"
                 "the web hook http://127.0.0.1:9000/hook failed: Connection refused\n");
   EXPECT_EQ(m_db.Read("np.txt"), "Now playing test by Velvane");
+}
+
+// A studio names its folders in its own language. The names below hold letters of several
+// code pages at once (Latin, Greek, Japanese), so on Windows no narrow "ANSI" name can reach
+// them: every open, listing and rename must go through the UTF-8 paths.
+class NonAsciiFoldersTest : public ToolFixture {
+ protected:
+  void SetUp() override {
+    m_strDb = m_db.Folder() + "Músicá" + kPathSeparator + "Ünïcode Ωδή 音楽" + kPathSeparator;
+    m_strMusic = m_music.Folder() + "Músicá" + kPathSeparator + "Ünïcode" + kPathSeparator;
+    std::filesystem::create_directories(PathFromUtf8(m_strDb));
+    std::filesystem::create_directories(PathFromUtf8(m_strMusic));
+    m_profile.PutInt("General", "IsInstalled", 1);
+    m_profile.PutString("General", "FilesDir", m_strDb);
+    m_profile.PutString("General", "MusicDir", m_strMusic);
+    m_profile.PutInt("General", "PlaySize", 10);
+    m_clock.Set(2026, 12, 6, 1, 0);
+    m_context.pTags = &m_tags;
+  }
+
+  static void Write(const std::string& strPath, const std::string& strContent) {
+    const UniqueFile file = OpenFile(strPath, "wb");
+    ASSERT_NE(file, nullptr) << strPath;
+    ASSERT_EQ(std::fwrite(strContent.data(), 1, strContent.size(), file.get()), strContent.size());
+  }
+  static std::string Read(const std::string& strPath) {
+    const UniqueFile file = OpenFile(strPath, "rb");
+    std::string strContent(1 << 16, '\0');
+    strContent.resize(file ? std::fread(strContent.data(), 1, strContent.size(), file.get()) : 0);
+    return strContent;
+  }
+  // A music file in the CD folder `strCD`, made as the operator would; returns its path.
+  std::string MusicFile(const std::string& strCD, const std::string& strName) {
+    const std::string strFolder = m_strMusic + strCD + kPathSeparator;
+    std::filesystem::create_directories(PathFromUtf8(strFolder));
+    Write(strFolder + strName, "x");
+    return strFolder + strName;
+  }
+
+  std::string m_strDb;
+  std::string m_strMusic;
+  FakeTagReader m_tags;
+};
+
+TEST_F(NonAsciiFoldersTest, LoadSaveCheckAndImportWorkInFoldersNamedInAnyLanguage) {
+  const std::string strPlaylist = "01203\\Björk\\Jóga\\-1\\\r\n";
+  const std::string strCharts = "05/03/1983\\Ærø\\Ωmega\\1\\-1\\\r\n";
+  Write(m_strDb + "playlist.dat", strPlaylist);
+  Write(m_strDb + "charts.dat", strCharts);
+
+  // Loaded and saved twice: the second save keeps the first as playlist.old.
+  for (int nSave = 0; nSave < 2; ++nSave) {
+    EXPECT_EQ(Out({"resave"}), "playlist: 1 records, charts: 1 entries\n");
+  }
+  EXPECT_EQ(Read(m_strDb + "playlist.dat"), strPlaylist);
+  EXPECT_EQ(Read(m_strDb + "playlist.old"), strPlaylist);
+  EXPECT_EQ(Read(m_strDb + "charts.dat"), strCharts);
+  EXPECT_FALSE(std::filesystem::exists(PathFromUtf8(m_strDb + "playlist.tmp")));
+
+  // The music check finds the track in a folder under the non-ASCII music folder, and logs
+  // into the non-ASCII database folder what it misses.
+  EXPECT_EQ(Run({"check-music"}), kToolNotFound);
+  EXPECT_EQ(Read(m_strDb + "errorlog.txt"),
+            "06/12/2026 01:00   Music file CD 012 Track 03 could not be found\r\n");
+  MusicFile("012", "03 Björk - Jóga.mp3");
+  EXPECT_EQ(Out({"check-music"}), "All music tracks are accounted for\n");
+
+  // The CD import reads the names back from the folder listing as UTF-8: into the records,
+  // and to the tag reader for a file whose name holds no artist or title.
+  const std::string strFirst = MusicFile("013", "01 - Sigur Rós - Hoppípolla.flac");
+  MusicFile("013", "02_Ωδή.mp3");
+  m_tags.m_tags["02_Ωδή.mp3"] = {"Ολυμπία", "音楽"};
+  EXPECT_EQ(Out({"import-cd", strFirst}),
+            "01\t Sigur Rós \t Hoppípolla\t\n02_Ωδή.mp3\tΟλυμπία\t音楽\t\n");
+  EXPECT_EQ(
+      Read(m_strDb + "playlist.dat"),
+      strPlaylist + "01301\\ Sigur Rós \\ Hoppípolla\\-1\\\r\n01302\\Ολυμπία\\音楽\\-1\\\r\n");
+  EXPECT_EQ(Run({"check-music"}), kToolSuccess) << m_err.str();
+}
+
+namespace fs = std::filesystem;
+
+const std::string kPlaylist = "00101\\A\\T\\0\\\r\n00102\\B\\U\\-1\\\r\n";
+const std::string kCharts = "01/01/1980\\A\\T\\1\\0\\\r\n";
+
+// velvane-tool against a database folder made hostile in one way; every case checks the exit
+// status, the line on stderr and what is left on disk.
+class ToolFaultTest : public ToolFixture {
+ protected:
+  ToolFaultTest() {
+    m_clock.Set(2010, 3, 7, 9, 5);
+    m_db.Write("playlist.dat", kPlaylist);
+    m_db.Write("charts.dat", kCharts);
+  }
+
+  int Run(const std::string& strCommand) {
+    return ToolFixture::Run({"--db", m_strFolder, strCommand});
+  }
+  // The tool's own last line on stderr, without its line end.
+  std::string LastErrLine() const {
+    const std::string strErr = m_err.str().substr(0, m_err.str().size() - 1);
+    return strErr.substr(strErr.rfind('\n') + 1);
+  }
+
+  ScratchMounts m_mounts;  // after m_db: unmounted before the folder is removed
+  std::string m_strFolder = m_db.Folder();
+};
+
+TEST_F(ToolFaultTest, ReadOnlyFolderIsReportedAndStillSearchable) {
+  ASSERT_EQ(Run("resave"), 0) << m_err.str();  // leaves the lock file, as any earlier run does
+  const std::string strFresh = m_strFolder + "fresh/";
+  fs::create_directory(strFresh);
+  for (const std::string& strFolder : {m_strFolder, strFresh}) {
+    if (const std::string strWhy = m_mounts.ReadOnly(strFolder); !strWhy.empty()) {
+      GTEST_SKIP() << strWhy;
+    }
+  }
+  auto expectReason = [this](const std::string& strStart) {
+    EXPECT_EQ(LastErrLine().rfind(strStart, 0), 0u) << m_err.str();
+    const std::string strReason = LastErrLine().substr(strStart.size());
+    EXPECT_TRUE(strReason == "Read-only file system" || strReason == "Permission denied")
+        << strReason;
+  };
+  EXPECT_EQ(Run("resave"), 2);
+  expectReason("velvane-tool: not saved: " + m_strFolder + "playlist.tmp: ");
+  EXPECT_EQ(Run("search"), 0) << m_err.str();  // reading needs no lock
+  EXPECT_EQ(m_db.Read("playlist.dat"), kPlaylist);
+
+  m_strFolder = strFresh;  // no lock file yet, and none can be made
+  EXPECT_EQ(Run("resave"), 2);
+  expectReason("velvane-tool: cannot lock the database folder: " + strFresh + "velvane.lock: ");
+}
+
+TEST_F(ToolFaultTest, FolderInUseByAnotherProgramRefusesWritesButNotReads) {
+  {
+    const LockHolder holder(m_strFolder);
+    ASSERT_TRUE(holder.Holding());
+    EXPECT_EQ(Run("resave"), 2);
+    EXPECT_EQ(m_err.str(), "velvane-tool: " + m_strFolder +
+                               ": the database folder is in use by another Velvane program\n");
+    EXPECT_FALSE(m_db.Exists("playlist.old"));
+    EXPECT_EQ(Run("search"), 0);
+  }
+  EXPECT_EQ(Run("resave"), 0) << m_err.str();  // the holder has ended: its lock went with it
+}
+
+// Cron jobs and operators start tools whenever they like: many writers at once never lose a
+// file, and a reader always finds the library whole.
+TEST_F(ToolFaultTest, ParallelResavesNeverLoseAFile) {
+  POSIX_ONLY_TEST("forked child processes");
+  const int nFailed = RunInChildren(5, [&](int nChild) {
+    for (int nRound = 0; nRound < 25; ++nRound) {
+      if (nChild == 0) {
+        if (m_db.Read("playlist.dat") != kPlaylist || m_db.Read("charts.dat") != kCharts) {
+          return 1;
+        }
+        continue;
+      }
+      if (Run("resave") != 0 &&
+          m_err.str().find("in use by another Velvane program") == std::string::npos) {
+        return 1;
+      }
+    }
+    return 0;
+  });
+  EXPECT_EQ(nFailed, 0);
+  for (const std::string strName : {"playlist", "charts"}) {
+    const std::string& strContent = strName == "playlist" ? kPlaylist : kCharts;
+    EXPECT_EQ(m_db.Read(strName + ".dat") + m_db.Read(strName + ".old"), strContent + strContent);
+    EXPECT_FALSE(m_db.Exists(strName + ".tmp"));
+  }
 }
 
 }  // namespace
