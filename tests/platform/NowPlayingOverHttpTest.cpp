@@ -9,12 +9,10 @@
 #include <QStandardPaths>
 #include <QTcpServer>
 #include <QTimer>
-#include <atomic>
 #include <chrono>
 #include <cstdint>
 #include <fstream>
 #include <functional>
-#include <iterator>
 #include <memory>
 #include <thread>
 
@@ -26,7 +24,6 @@
 #include "platform/QtHttpClient.h"
 
 extern "C" {
-#include <libavformat/avio.h>
 #include <libavutil/crc.h>
 }
 
@@ -64,7 +61,7 @@ class NowPlayingOverHttpTest : public RadioFixture {
 };
 
 // A real Icecast server (package icecast2) on a free port, configured in a temporary folder,
-// with FFmpeg's icecast protocol streaming a generated mp3 to /live as an encoder would.
+// with ffmpeg streaming a generated mp3 to /live as an encoder would.
 class NowPlayingIcecastTest : public NowPlayingOverHttpTest {
  protected:
   void SetUp() override {
@@ -92,40 +89,23 @@ class NowPlayingIcecastTest : public NowPlayingOverHttpTest {
                    {QStringLiteral("-c"), QString::fromStdString(m_ice.Folder() + "icecast.xml")});
     const std::filesystem::path mp3 = m_ice.Path() / "tone.mp3";
     ASSERT_EQ(SoxSine(mp3, 2.0, "vol 0.1"), "");
-    std::ifstream file(mp3, std::ios::binary);
-    m_source = std::thread(&NowPlayingIcecastTest::Stream, this,
-                           std::string(std::istreambuf_iterator<char>(file), {}));
+    // The encoder sends the mp3 again and again in real time (Icecast puts a new title into the
+    // stream with the data that follows it); it is started again until the server takes it.
+    for (int i = 0; i < 50 && m_encoder.state() != QProcess::Running; ++i) {
+      m_encoder.start(
+          QStringLiteral("ffmpeg"),
+          {"-nostdin", "-loglevel", "error", "-re", "-stream_loop", "-1", "-i",
+           QString::fromStdString(mp3.string()), "-c", "copy", "-content_type", "audio/mpeg", "-f",
+           "mp3", QString::fromStdString("icecast://source:hackme@" + m_strAddress + "/live")});
+      m_encoder.waitForFinished(500);  // a refused source ends at once
+    }
     ASSERT_EQ(TitleOnceItIs(""), "") << m_server.readAll().toStdString();  // the mount is up
   }
   void TearDown() override {
-    m_bStop = true;
-    if (m_source.joinable()) {
-      m_source.join();
+    for (QProcess* pProcess : {&m_encoder, &m_server}) {
+      pProcess->kill();
+      pProcess->waitForFinished();
     }
-    m_server.kill();
-    m_server.waitForFinished();
-  }
-  // Sends the mp3 again and again in small steps (Icecast puts a new title into the stream
-  // with the data that follows it), once the server takes the source.
-  void Stream(const std::string& strMp3) {
-    const std::string strUrl = "icecast://source:hackme@" + m_strAddress + "/live";
-    AVIOContext* pIo = nullptr;
-    while (!m_bStop && pIo == nullptr) {
-      AVDictionary* pOptions = nullptr;
-      av_dict_set(&pOptions, "content_type", "audio/mpeg", 0);
-      if (avio_open2(&pIo, strUrl.c_str(), AVIO_FLAG_WRITE, nullptr, &pOptions) < 0) {
-        std::this_thread::sleep_for(50ms);
-      }
-      av_dict_free(&pOptions);
-    }
-    for (std::size_t nPos = 0; !m_bStop; nPos = (nPos + 4096) % strMp3.size()) {
-      const std::size_t nSize = std::min<std::size_t>(4096, strMp3.size() - nPos);
-      avio_write(pIo, reinterpret_cast<const unsigned char*>(&strMp3[nPos]),
-                 static_cast<int>(nSize));
-      avio_flush(pIo);
-      std::this_thread::sleep_for(20ms);
-    }
-    avio_closep(&pIo);
   }
   // The title /status-json.xsl shows for /live ("" without one; "(...)" without the mount),
   // once it is `strExpected`, or after five seconds.
@@ -149,8 +129,7 @@ class NowPlayingIcecastTest : public NowPlayingOverHttpTest {
   TempDir m_ice;
   std::string m_strAddress;  // host:port
   QProcess m_server;
-  std::atomic<bool> m_bStop{false};
-  std::thread m_source;
+  QProcess m_encoder;  // ffmpeg's icecast protocol, as an encoder would send
 };
 
 TEST_F(NowPlayingIcecastTest, ShowsEachTitleAndRefusesAWrongPassword) {
