@@ -11,11 +11,10 @@
 #include "core/analysis/AnalysisFile.h"
 #include "core/analysis/AnalysisResults.h"
 #include "core/db/NativeFile.h"
-#include "core/editors/EditorFixture.h"
 #include "core/text/Text.h"
 #include "support/Fakes.h"
 #include "support/FileFaults.h"
-#include "support/Rows.h"
+#include "support/Records.h"
 #include "support/TempDir.h"
 
 namespace velvane {

@@ -12,7 +12,7 @@
 #include "core/db/Paths.h"
 #include "support/Fakes.h"
 #include "support/FileFaults.h"
-#include "support/Rows.h"
+#include "support/Records.h"
 #include "support/TempDir.h"
 
 #ifndef _WIN32

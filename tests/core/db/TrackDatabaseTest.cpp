@@ -16,7 +16,7 @@
 #include "core/playback/SavedQueue.h"
 #include "support/Fakes.h"
 #include "support/FileFaults.h"
-#include "support/Rows.h"
+#include "support/Records.h"
 #include "support/TempDir.h"
 
 namespace velvane {

@@ -14,10 +14,9 @@
 #include "core/db/TrackStore.h"
 #include "core/editors/ChartEditor.h"
 #include "core/editors/DateRule.h"
-#include "core/editors/EditorFixture.h"
 #include "core/editors/NumberOneEditor.h"
 #include "support/Fakes.h"
-#include "support/Rows.h"
+#include "support/Records.h"
 #include "support/TempDir.h"
 
 namespace velvane {

@@ -8,7 +8,7 @@
 #include "core/main/Fader.h"
 #include "core/main/RadioFixture.h"
 #include "support/FileFaults.h"
-#include "support/Rows.h"
+#include "support/Records.h"
 
 namespace velvane {
 namespace {

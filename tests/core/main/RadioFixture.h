@@ -10,10 +10,10 @@
 
 #include "core/db/NativeFile.h"
 #include "core/db/Paths.h"
-#include "core/editors/EditorFixture.h"
 #include "core/main/RadioCore.h"
 #include "core/text/Text.h"
 #include "support/Fakes.h"
+#include "support/Records.h"
 #include "support/TempDir.h"
 
 namespace velvane {

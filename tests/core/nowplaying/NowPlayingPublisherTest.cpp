@@ -16,7 +16,7 @@
 #include "core/nowplaying/NowPlaying.h"
 #include "core/text/Text.h"
 #include "core/text/WebAddress.h"
-#include "support/Rows.h"
+#include "support/Records.h"
 
 namespace velvane {
 namespace {

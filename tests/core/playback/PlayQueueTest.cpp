@@ -6,12 +6,12 @@
 #include <filesystem>
 #include <string>
 
-#include "core/editors/EditorFixture.h"
 #include "core/playback/DeckDriver.h"
 #include "core/playback/QueueEditor.h"
 #include "core/playback/SavedQueue.h"
 #include "support/Fakes.h"
 #include "support/FileFaults.h"
+#include "support/Records.h"
 #include "support/TempDir.h"
 
 namespace velvane {

@@ -7,7 +7,7 @@
 
 #include "core/updates/UpdateCatalogue.h"
 #include "support/Fakes.h"
-#include "support/Rows.h"
+#include "support/Records.h"
 #include "support/TempDir.h"
 
 namespace velvane {

@@ -31,7 +31,6 @@
 #include "gui/maintenance/AnalyseDlg.h"
 #include "gui/maintenance/ImportCDDlg.h"
 #include "gui/maintenance/ImportLibraryDlg.h"
-#include "gui/search/SearchDlgFixture.h"
 #include "gui/settings/LogOptionsDlg.h"
 #include "gui/updates/ChartUpdatesDlg.h"
 #include "platform/LocalHttpServer.h"
@@ -296,7 +295,7 @@ TEST_F(ChartUpdatesDlgTest, EscapeOrExitEndsADownloadAndAMissingCatalogueIsTold)
 
 // The maintenance dialogs, opened from the administration dialog as the operator opens them:
 // the dialog builds no adapter of its own, so they work through the fake ports handed to it.
-class MaintenanceDlgTest : public RadioFixture {
+class MaintenanceDlgTest : public SearchDlgFixture {
  protected:
   static std::string Status(CAdminDlg& admin) { return TextOf(admin, CAdminDlg::kIdStatus); }
 
@@ -531,7 +530,8 @@ TEST_F(MaintenanceDlgTest, EscapeCancelsALibraryPreviewAndTheDialogStaysUntilItH
 using D = CPlaylistEditorDlg;
 using E = EditorDialog;
 
-class EditorDlgTest : public SearchDlgFixture {
+// The editors, over the maintenance dialogs' fixture.
+class EditorDlgTest : public MaintenanceDlgTest {
  protected:
   EditorDlgTest() {
     Chart("05/03/1983", "Abba", "SOS", "1");
@@ -559,9 +559,6 @@ class EditorDlgTest : public SearchDlgFixture {
     dialog.activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&dialog));
   }
-  static std::string Status(CAdminDlg& admin) { return TextOf(admin, CAdminDlg::kIdStatus); }
-
-  FakeDialogPorts m_fakes;
 };
 
 TEST_F(EditorDlgTest, OpensOnTheNewRecordLineAndKeysMnemonicsAndTabOrderWork) {
