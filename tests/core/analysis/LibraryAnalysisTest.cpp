@@ -4,7 +4,6 @@
 
 #include <algorithm>
 #include <filesystem>
-#include <fstream>
 #include <limits>
 #include <stdexcept>
 
@@ -31,9 +30,7 @@ class ScriptedAnalyser : public FakeAudioAnalyser {
     if (m_nCalls == 2) {
       m_bStop = true;
     }
-    std::ifstream in(strPath);
-    std::string strContent;
-    std::getline(in, strContent);
+    const std::string strContent = ReadWholeFile(strPath);
     if (strContent == "throw std") {
       throw std::runtime_error("decoder gave up");
     }
