@@ -37,6 +37,7 @@ inline std::string Row(const NumberOneEntry& entry) {
 template <typename Get>
 auto Each(int nCount, Get get) {
   std::vector<decltype(get(0))> values;
+  values.reserve(static_cast<std::size_t>(nCount));
   for (int i = 0; i < nCount; ++i) {
     values.push_back(get(i));
   }
