@@ -8,6 +8,7 @@
 #include <chrono>
 
 #include "core/settings/Settings.h"
+#include "platform/QtFileChooser.h"
 #include "platform/SystemClock.h"
 
 namespace velvane {
@@ -80,6 +81,18 @@ TEST(SystemClockTest, BrokenDownTimeAgreesWithEpochSeconds) {
   EXPECT_EQ(now.nDayOfWeek, static_cast<int>(weekday{date}.c_encoding()));
   EXPECT_GE(now.nMilliseconds, 0);
   EXPECT_LT(now.nMilliseconds, 1000);
+}
+
+TEST(QtFileChooserTest, WindowsFilterTextBecomesQtNameFiltersAndFoldersLoseTheirSeparator) {
+  EXPECT_EQ(ToQtNameFilter("Playlist Files (*.pla)|*.pla|").toStdString(),
+            "Playlist Files (*.pla)");
+  EXPECT_EQ(ToQtNameFilter("Music|*.mp3;*.wav|All Files (*.*)|*.*||").toStdString(),
+            "Music (*.mp3 *.wav);;All Files (*.*)");
+  EXPECT_EQ(ToQtNameFilter("").toStdString(), "");
+  // Folders come back without their trailing separator.
+  EXPECT_EQ(WithoutTrailingSeparator("/home/op/music/").toStdString(), "/home/op/music");
+  EXPECT_EQ(WithoutTrailingSeparator("/").toStdString(), "/");
+  EXPECT_EQ(WithoutTrailingSeparator("C:\\").toStdString(), "C:\\");
 }
 
 }  // namespace

@@ -6,8 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "support/FakeClock.h"
-#include "support/FakeProfileStore.h"
+#include "support/Fakes.h"
 #include "support/TempDir.h"
 #include "tool/Tool.h"
 

@@ -4,12 +4,15 @@
 
 #include <chrono>
 #include <filesystem>
+#include <string>
 
+#include "core/db/Logs.h"
+#include "core/db/MusicFile.h"
 #include "core/db/NativeFile.h"
-#include "support/FakeClock.h"
-#include "support/FakePrompter.h"
+#include "core/db/Paths.h"
+#include "support/Fakes.h"
 #include "support/FileFaults.h"
-#include "support/Rows.h"
+#include "support/Records.h"
 #include "support/TempDir.h"
 
 #ifndef _WIN32
@@ -27,6 +30,18 @@ class SafeSaveTest : public ::testing::Test {
   SaveOutcome Save(const std::string& content) {
     return SaveDatabaseFile({m_dir.Folder(), m_clock, m_prompter, "Title"}, "playlist", content,
                             "Failed to create a new playlist file");
+  }
+
+  // What playlist.dat, .old and .tmp hold; "-" where there is none, "/" for a folder.
+  Strings Copies() const {
+    Strings copies;
+    for (const char* pszExt : {".dat", ".old", ".tmp"}) {
+      const std::string strName = std::string("playlist") + pszExt;
+      copies.push_back(!m_dir.Exists(strName)                     ? "-"
+                       : fs::is_directory(m_dir.Path() / strName) ? "/"
+                                                                  : m_dir.Read(strName));
+    }
+    return copies;
   }
 
   TempDir m_dir;
@@ -63,8 +78,7 @@ TEST_F(SafeSaveTest, FolderNamedOldStopsTheSaveKeepingTheNewCopyAndSaysWhere) {
 
   const SaveOutcome outcome = Save("new\r\n");
   EXPECT_EQ(outcome.result, SaveResult::kBackupFailed);
-  EXPECT_EQ(m_dir.Read("playlist.dat"), "previous\r\n");
-  EXPECT_EQ(m_dir.Read("playlist.tmp"), "new\r\n");
+  EXPECT_EQ(Copies(), (Strings{"previous\r\n", "/", "new\r\n"}));
   const std::string strText = "Failed to keep the previous playlist.dat as playlist.old (" +
                               m_dir.Folder() + "playlist.old: not a regular file); the new " +
                               "copy is kept in " + m_dir.Folder() + "playlist.tmp";
@@ -79,9 +93,7 @@ TEST_F(SafeSaveTest, WhatStandsInPlaceOfTheTmpNeverBlocksNorMisleadsTheSave) {
   const SaveOutcome outcome = Save("new\r\n");
   EXPECT_EQ(outcome.result, SaveResult::kCreateFailed);
   EXPECT_EQ(outcome.strPath, m_dir.Folder() + "playlist.tmp");
-  EXPECT_EQ(m_dir.Read("playlist.dat"), "previous\r\n");
-  EXPECT_EQ(m_dir.Read("playlist.old"), "older\r\n");
-  EXPECT_TRUE(fs::is_directory(m_dir.Path() / "playlist.tmp"));
+  EXPECT_EQ(Copies(), (Strings{"previous\r\n", "older\r\n", "/"}));
   EXPECT_TRUE(m_prompter.m_shown.empty());  // the error log only, as for any failed create
   EXPECT_EQ(m_dir.Read("errorlog.txt"),
             "07/03/2010 09:05   Failed to create a new playlist file\r\n");
@@ -95,8 +107,7 @@ TEST_F(SafeSaveTest, WhatStandsInPlaceOfTheTmpNeverBlocksNorMisleadsTheSave) {
   fs::create_symlink(m_dir.Path() / "outside", m_dir.Path() / "playlist.tmp");
   ASSERT_TRUE(Save("newer\r\n"));
   EXPECT_EQ(m_dir.Read("outside"), "untouched");
-  EXPECT_EQ(m_dir.Read("playlist.dat"), "newer\r\n");
-  EXPECT_EQ(m_dir.Read("playlist.old"), "new\r\n");
+  EXPECT_EQ(Copies(), (Strings{"newer\r\n", "new\r\n", "-"}));
 #endif
 }
 
@@ -166,9 +177,8 @@ TEST_F(SafeSaveTest, FailedFinalRenameKeepsTheNewCopyAndTellsTheOperator) {
   }
   const SaveOutcome outcome = Save("new\r\n");
   EXPECT_EQ(outcome.result, SaveResult::kRenameFailed);
-  EXPECT_EQ(m_dir.Read("playlist.dat"), "previous\r\n");
-  EXPECT_EQ(m_dir.Read("playlist.old"), "previous\r\n");  // copied: links stop at mounts
-  EXPECT_EQ(m_dir.Read("playlist.tmp"), "new\r\n");
+  // .old copied: links stop at mounts.
+  EXPECT_EQ(Copies(), (Strings{"previous\r\n", "previous\r\n", "new\r\n"}));
   ASSERT_EQ(m_prompter.m_shown.size(), 1u);
   EXPECT_EQ(m_prompter.m_shown[0].strText.rfind("Failed to replace playlist.dat (", 0), 0u);
   EXPECT_TRUE(Contains(m_dir.Read("errorlog.txt"), m_dir.Folder() + "playlist.tmp"));
@@ -184,9 +194,7 @@ TEST_F(SafeSaveTest, FullDiskKeepsBothCopiesAndLeavesNoPartialTmp) {
   const SaveOutcome outcome = Save("new\r\n");
   EXPECT_EQ(outcome.result, SaveResult::kCreateFailed);
   EXPECT_EQ(outcome.Describe(), m_dir.Folder() + "playlist.tmp: No space left on device");
-  EXPECT_EQ(m_dir.Read("playlist.dat"), "previous\r\n");
-  EXPECT_EQ(m_dir.Read("playlist.old"), "previous\r\n");
-  EXPECT_FALSE(m_dir.Exists("playlist.tmp"));
+  EXPECT_EQ(Copies(), (Strings{"previous\r\n", "previous\r\n", "-"}));
 }
 
 // Another program may read the file at any moment: it must always find one whole copy.
@@ -217,9 +225,72 @@ TEST_F(SafeSaveTest, ReadersAlwaysFindAWholeFileWhileSavesRun) {
     return 0;
   });
   EXPECT_EQ(nFailed, 0);
-  EXPECT_EQ(m_dir.Read("playlist.dat"), a);
-  EXPECT_EQ(m_dir.Read("playlist.old"), b);
-  EXPECT_FALSE(m_dir.Exists("playlist.tmp"));
+  EXPECT_EQ(Copies(), (Strings{a, b, "-"}));
+}
+
+TEST(NativePathTest, Utf8NamesRoundTripThroughTheSystemsPaths) {
+  for (const std::string strName :
+       {"plain.dat", "Músicá/Ünïcode Ωδή 音楽.dat", "🎵 emoji.dat", ""}) {
+    EXPECT_EQ(Utf8FromPath(PathFromUtf8(strName)), strName);
+  }
+  const std::filesystem::path path = PathFromUtf8("Ünïcode/Ωδή.mp3");
+  EXPECT_EQ(Utf8FromPath(path.filename()), "Ωδή.mp3");
+  EXPECT_EQ(Utf8FromPath(path.parent_path()), "Ünïcode");
+}
+
+// Names from an older library may be bytes of another code page. Linux takes a name as its
+// bytes, so such a file must open as before.
+TEST(NativePathTest, NamesThatAreNotUtf8StillOpenWhereNamesAreBytes) {
+#ifdef _WIN32
+  GTEST_SKIP() << "Windows names are UTF-16: bytes that are not UTF-8 name no file there";
+#else
+  const TempDir dir;
+  const std::string strPath = dir.Folder() + "caf\xe9.dat";  // Windows-1252 "café"
+  EXPECT_EQ(PathFromUtf8(strPath).native(), strPath);
+  {
+    const UniqueFile file = OpenFile(strPath, "wb");
+    ASSERT_NE(file, nullptr);
+  }
+  EXPECT_TRUE(std::filesystem::exists(std::filesystem::path(strPath)));
+  for (const auto& entry : std::filesystem::directory_iterator(dir.Path())) {
+    EXPECT_EQ(Utf8FromPath(entry.path().filename()), "caf\xe9.dat");
+  }
+#endif
+}
+
+TEST(Logs, LinesAreAppendedWithUtcTimeStampsAndAMissingFolderIsSkipped) {
+  TempDir dir;
+  FakeClock clock(2010, 3, 7, 9, 5);
+  WritePlayLog(dir.Folder(), "disco", clock, "A", "T");  // makes the logs folder
+  WriteErrorLog(dir.Folder(), clock, "Failed to create a new chart file");
+  clock.Set(2010, 12, 31, 23, 59);
+  WritePlayLog(dir.Folder(), "disco", clock, "B", "U");
+  EXPECT_EQ(dir.Read("logs/disco.log"), "07/03/2010 09:05   A - T\r\n31/12/2010 23:59   B - U\r\n");
+  EXPECT_EQ(dir.Read("errorlog.txt"), "07/03/2010 09:05   Failed to create a new chart file\r\n");
+  WriteWishList(dir.Folder(), "A", "T");
+  WriteWishList(dir.Folder(), "A", "T");  // repeated requests are not merged
+  EXPECT_EQ(dir.Read("wishlist.txt"), "A - T (Requested Track)\r\nA - T (Requested Track)\r\n");
+
+  WriteErrorLog("/nonexistent-velvane-folder/", clock, "x");
+  WritePlayLog("/nonexistent-velvane-folder/", "log", clock, "A", "T");
+}
+
+TEST(MusicFile, IsTheFirstMatchInNameOrderUnderTheZeroPaddedNumbers) {
+  TempDir dir;
+  std::filesystem::create_directories(dir.Path() / "music" / "012");
+  std::filesystem::create_directories(dir.Path() / "music" / "123");
+  dir.Write("music/012/07 b second.mp3", "x");
+  dir.Write("music/012/07 a first.mp3", "x");
+  dir.Write("music/123/04 x.mp3", "x");
+  const std::string strMusic = dir.Folder() + "music/";
+  std::string strPath;
+  ASSERT_TRUE(FindMusicFile(strMusic, "012", "7", strPath));
+  EXPECT_EQ(strPath, strMusic + "012" + kPathSeparator + "07 a first.mp3");
+
+  // A CD text longer than three characters is cut: "1234" looks in folder 123.
+  ASSERT_TRUE(FindMusicFile(strMusic, "1234", "4", strPath));
+  EXPECT_EQ(strPath, strMusic + "123" + kPathSeparator + "04 x.mp3");
+  EXPECT_FALSE(FindMusicFile(strMusic, "12", "8", strPath));
 }
 
 }  // namespace

@@ -10,13 +10,10 @@
 
 #include "core/db/NativeFile.h"
 #include "core/db/Paths.h"
-#include "core/editors/EditorFixture.h"
 #include "core/main/RadioCore.h"
-#include "support/FakeClock.h"
-#include "support/FakeMci.h"
-#include "support/FakeProfileStore.h"
-#include "support/FakePrompter.h"
-#include "support/SharedFakeHttp.h"
+#include "core/text/Text.h"
+#include "support/Fakes.h"
+#include "support/Records.h"
 #include "support/TempDir.h"
 
 namespace velvane {
@@ -72,13 +69,11 @@ class RadioFixture : public ::testing::Test {
   }
 
   std::string AddMusicFile(int nCD, int nTrack, const std::string& strName, int nLengthMs) {
-    char folder[8], prefix[8];
-    std::snprintf(folder, sizeof folder, "%3.3d", nCD);
-    std::snprintf(prefix, sizeof prefix, "%2.2d", nTrack);
-    const std::filesystem::path dir = m_dir.Path() / "music" / folder;
+    const std::filesystem::path dir = m_dir.Path() / "music" / FormatInt(nCD, 3);
     std::filesystem::create_directories(dir);
     // Named as the program names it: a UTF-8 text, whatever the system's code page.
-    std::string strPath = Utf8FromPath(dir) + kPathSeparator + prefix + " " + strName + ".mp3";
+    std::string strPath =
+        Utf8FromPath(dir) + kPathSeparator + FormatInt(nTrack, 2) + " " + strName + ".mp3";
     const UniqueFile file = OpenFile(strPath, "wb");
     EXPECT_NE(file, nullptr) << strPath;
     if (file != nullptr) {

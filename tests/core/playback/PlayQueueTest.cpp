@@ -2,9 +2,17 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
+#include <filesystem>
 #include <string>
 
-#include "core/editors/EditorFixture.h"
+#include "core/playback/DeckDriver.h"
+#include "core/playback/QueueEditor.h"
+#include "core/playback/SavedQueue.h"
+#include "support/Fakes.h"
+#include "support/FileFaults.h"
+#include "support/Records.h"
+#include "support/TempDir.h"
 
 namespace velvane {
 namespace {
@@ -154,6 +162,192 @@ TEST_F(PlayQueueTest, AChartLinkOutsideTheChartsReadsEmptyFieldsAndClearEmptiesE
     EXPECT_TRUE(m_queue.IsFree(i)) << i;
   }
   EXPECT_EQ(Shown(), "||| - ||");
+}
+
+TEST(DeckDriver, SendsTheExactCommandStrings) {
+  FakeMci mci;
+  mci.AddFile("/music/001/01 A Song.mp3", 5000);
+  DeckDriver decks(mci);
+  EXPECT_TRUE(decks.OpenAndPlayDeck(1, "/music/001/01 A Song.mp3"));
+  EXPECT_FALSE(decks.OpenAndPlayDeck(2, "/missing.mp3"));  // a failed open sends no Play
+  decks.SetDeckVolume(1, -5);
+  decks.SetDeckVolume(2, 1500);
+  decks.SetDeckVolume(2, 640);
+  std::string text;
+  decks.GetDeckPosition(1, text);
+  decks.GetDeckLength(1, text);
+  decks.StopDeck(2);
+  decks.CloseDeck(2);
+  decks.StopAndCloseAllDecks();
+  EXPECT_EQ(mci.TakeCommands(),
+            (std::vector<std::string>{
+                "Open \"/music/001/01 A Song.mp3\"  alias Track1", "Play Track1",
+                "Open \"/missing.mp3\"  alias Track2", "setaudio Track1 volume to 0",
+                "setaudio Track2 volume to 1000", "setaudio Track2 volume to 640",
+                "status Track1 position", "status Track1 length", "stop Track2", "close Track2",
+                "stop Track1", "stop Track2", "close Track1", "close Track2"}));
+}
+
+TEST(DeckDriver, StateFollowsPositionAndLength) {
+  FakeMci mci;
+  mci.AddFile("a.wav", 3000);
+  DeckDriver decks(mci);
+  EXPECT_EQ(decks.GetDeckState(1), DeckState::kIdle);  // not open: no reply
+  decks.OpenAndPlayDeck(1, "a.wav");
+  EXPECT_EQ(decks.GetDeckState(1), DeckState::kIdle);
+  mci.Advance(2999);
+  EXPECT_EQ(decks.GetDeckState(1), DeckState::kPlaying);
+  mci.Advance(1);
+  EXPECT_EQ(decks.GetDeckState(1), DeckState::kAtEnd);
+}
+
+// A queue whose slots hold the given artists ("" = a track the library does not know).
+class QueueEditorTest : public ::testing::Test {
+ protected:
+  static QueueEditor EditorOf(const std::vector<std::string>& artists) {
+    QueueSlots slotsOfQueue;
+    for (std::size_t i = 0; i < artists.size(); ++i) {
+      slotsOfQueue[i] = {std::to_string(i + 1), "1", artists[i],
+                         artists[i].empty() ? "" : "T" + artists[i]};
+    }
+    return QueueEditor(slotsOfQueue);
+  }
+
+  static std::vector<std::string> Artists(const QueueEditor& editor) {
+    std::vector<std::string> artists;
+    for (const QueueSlot& slot : editor.Slots()) {
+      if (!slot.strCD.empty()) {
+        artists.push_back(slot.strArtist);
+      }
+    }
+    return artists;
+  }
+};
+
+TEST_F(QueueEditorTest, MovesSwapWithTheNeighbourAndFollowTheMovedLine) {
+  QueueEditor editor = EditorOf({"A", "B", "C", "D", "E"});
+  EXPECT_EQ(editor.ListLines()[2], "C\tTC");
+  EXPECT_EQ(editor.OnMoveUp(2, false), 1);
+  EXPECT_EQ(Artists(editor), (std::vector<std::string>{"A", "C", "B", "D", "E"}));
+  EXPECT_EQ(editor.OnMoveUp(0, false), -1);    // the top line cannot go higher
+  EXPECT_EQ(editor.OnMoveDown(4, false), -1);  // nothing below the last track
+  // The playing head neither moves nor goes.
+  EXPECT_FALSE(editor.OnRemove(0, true));
+  EXPECT_EQ(editor.OnMoveUp(1, true), -1);
+  EXPECT_EQ(editor.OnMoveDown(0, true), -1);
+  EXPECT_EQ(Artists(editor), (std::vector<std::string>{"A", "C", "B", "D", "E"}));
+}
+
+TEST_F(QueueEditorTest, ButtonsActOnTheSlotTheLineShowsPastUnlistedSlots) {
+  // Slot 2 holds a track the library does not know: line 1 shows slot 3.
+  QueueEditor editor = EditorOf({"A", "", "C", "D"});
+  ASSERT_EQ(editor.ListLines().size(), 3u);
+  EXPECT_EQ(editor.SlotOfLine(1), 2);
+  EXPECT_TRUE(editor.OnRemove(1, false));  // the later slots move up
+  EXPECT_EQ(Artists(editor), (std::vector<std::string>{"A", "", "D"}));
+  EXPECT_EQ(editor.OnMoveUp(1, false), 1);  // D swaps with the unlisted slot above it
+  EXPECT_EQ(Artists(editor), (std::vector<std::string>{"A", "D", ""}));
+}
+
+using namespace std::string_literals;
+using Slots = std::array<std::string, kQueueSlots>;
+
+class SavedQueueTest : public ::testing::Test {
+ protected:
+  SavedQueueTest() {
+    m_store.Allocate(10, 10);
+    m_store.SetPlaylistEntry(0, "Artist", "Title", "12", "3", -1);
+    m_store.SetPlaylistCount(1);
+  }
+
+  std::string PathOf(const std::string& strName) const { return (m_dir.Path() / strName).string(); }
+
+  // One field of every slot, in queue order.
+  Slots Column(std::string QueueSlot::*pField) const {
+    Slots column;
+    for (int i = 0; i < kQueueSlots; ++i) {
+      column[i] = m_queue.Slot(i).*pField;
+    }
+    return column;
+  }
+
+  TempDir m_dir;
+  TrackStore m_store;
+  PlayQueue m_queue{m_store};
+};
+
+// One slot of a .pla file: the CD and the track text, each padded with zero bytes to four.
+std::string Slot(std::string strCD, std::string strTrack) {
+  strCD.resize(4, '\0');
+  strTrack.resize(4, '\0');
+  return strCD + strTrack;
+}
+
+const std::string kThreeTracks =
+    Slot("12", "3") + Slot("100", "10") + Slot("7", "1") + std::string(56, '\0');
+
+TEST_F(SavedQueueTest, SaveWritesEightyBytesAndLoadAppendsBehindTheSlotsInUse) {
+  m_queue.AddToQueue("12", "3", "", "", 0);
+  m_queue.AddToQueue("100", "10", "", "", 0);
+  m_queue.AddToQueue("7", "1", "", "", 0);
+  ASSERT_TRUE(SaveQueue(PathOf("q.pla"), m_queue));
+  EXPECT_EQ(m_dir.Read("q.pla"), kThreeTracks);
+  LoadQueue(PathOf("q.pla"), m_queue);
+  EXPECT_EQ(Column(&QueueSlot::strCD), (Slots{"12", "100", "7", "12", "100", "7"}));
+  EXPECT_EQ(m_queue.Slot(4).strTrack, "10");
+  EXPECT_EQ(m_queue.Slot(3).strArtist, "Artist");  // from the library, not from the file
+}
+
+TEST_F(SavedQueueTest, SaveKeepsTheTailOfALongerFileAndCutsLongTexts) {
+  m_dir.Write("q.pla", std::string(80, 'x') + "tail");
+  m_queue.AddToQueue("1234", "56789", "", "", 0);
+  ASSERT_TRUE(SaveQueue(PathOf("q.pla"), m_queue));
+  EXPECT_EQ(m_dir.Read("q.pla"), Slot("123", "567") + std::string(72, '\0') + "tail");
+}
+
+TEST_F(SavedQueueTest, LoadIntoAFullQueueChangesNothing) {
+  for (int i = 0; i < kQueueSlots; ++i) {
+    m_queue.AddToQueue("5", std::to_string(i), "", "", 0);
+  }
+  const Slots tracks = Column(&QueueSlot::strTrack);
+  m_dir.Write("q.pla", kThreeTracks);
+  LoadQueue(PathOf("q.pla"), m_queue);
+  EXPECT_EQ(Column(&QueueSlot::strTrack), tracks);
+}
+
+TEST_F(SavedQueueTest, LoadNormalisesTextsAndSkipsFreeSlots) {
+  const std::string bytes = Slot("007", "03")        // leading zeros
+                            + Slot("", "9")          // free slot, stray track
+                            + Slot(" 12", "4")       // a leading blank counts as empty
+                            + Slot("ab", "x")        // non-numeric becomes 0
+                            + Slot("8", "")          // no track
+                            + Slot("1234", "5678");  // no zero byte: all four characters
+  m_dir.Write("q.pla", bytes + std::string(80 - bytes.size(), '\0'));
+  LoadQueue(PathOf("q.pla"), m_queue);
+  EXPECT_EQ(Column(&QueueSlot::strCD), (Slots{"7", "0", "8", "1234"}));
+  EXPECT_EQ(Column(&QueueSlot::strTrack), (Slots{"3", "0", "", "5678"}));
+}
+
+TEST_F(SavedQueueTest, AShortFilesCutOffRecordIsAFreeSlot) {
+  // One whole record and half of the next.
+  m_dir.Write("short.pla", Slot("12", "3") + "9\0\0"s);
+  LoadQueue(PathOf("short.pla"), m_queue);
+  EXPECT_EQ(Column(&QueueSlot::strCD), (Slots{"12"}));
+  EXPECT_EQ(m_queue.Slot(0).strArtist, "Artist");
+}
+
+// A FIFO used to hold the window (and the timer) until someone wrote to it.
+TEST_F(SavedQueueTest, OnlyRegularFilesAreReadOrWritten) {
+  LoadQueue(PathOf("none.pla"), m_queue);
+  std::filesystem::create_directory(m_dir.Path() / "folder.pla");
+  EXPECT_EQ(LoadQueue(PathOf("folder.pla"), m_queue), "not a regular file");
+  EXPECT_FALSE(SaveQueue(PathOf("folder.pla"), m_queue));
+#ifndef _WIN32
+  MakeFifo(m_dir.Path() / "fifo.pla");
+  EXPECT_EQ(LoadQueue(PathOf("fifo.pla"), m_queue), "not a regular file");
+  EXPECT_FALSE(SaveQueue(PathOf("fifo.pla"), m_queue));
+#endif
+  EXPECT_TRUE(m_queue.IsFree(0));
 }
 
 }  // namespace

@@ -1,4 +1,4 @@
-#include "support/FakeMci.h"
+#include "support/Fakes.h"
 
 #include <sstream>
 
@@ -45,6 +45,17 @@ int FakeMci::SendString(const std::string& command, std::string& reply) {
     return 1;
   }
   return 0;
+}
+
+bool FakeTagReader::ReadTags(const std::string& strPath, FileTags& tags) {
+  ++m_nReads;
+  const std::string strName = strPath.substr(strPath.find_last_of("/\\") + 1);
+  const auto it = m_tags.find(strName);
+  if (it == m_tags.end()) {
+    return false;
+  }
+  tags = it->second;
+  return true;
 }
 
 }  // namespace velvane
