@@ -109,15 +109,19 @@ bool MediaOnDemand::Analyse(const std::string& strPath, TrackMeasures& measures,
   AudioAnalyser* pAnalyser =
       Adapter(m_analyser, [](const MediaModule& module) { return module.MakeAnalyser(); });
   if (pAnalyser == nullptr) {
-    strError = Unloaded().strError;
+    strError = UnloadedText();
     return false;
   }
   return pAnalyser->Analyse(strPath, measures, strError);
 }
 
+std::string MediaOnDemand::UnloadedText() {
+  return "cannot load the media module: " + Problem();
+}
+
 HttpResponse MediaOnDemand::Unloaded() {
   HttpResponse response;
-  response.strError = "cannot load the media module: " + Problem();
+  response.strError = UnloadedText();
   return response;
 }
 

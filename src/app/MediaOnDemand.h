@@ -68,7 +68,9 @@ class MediaOnDemand final : public Mci,
   Port* Adapter(Made<Port>& made, Make make);
   MpvMci* Player();
   HttpClient* Http();
-  HttpResponse Unloaded();  // the failure every port reports without the module
+  // The failure every port reports without the module.
+  std::string UnloadedText();
+  HttpResponse Unloaded();
 
   QString m_programDir;
   std::once_flag m_started;
