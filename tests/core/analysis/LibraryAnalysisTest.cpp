@@ -27,7 +27,9 @@ class ScriptedAnalyser : public FakeAudioAnalyser {
  public:
   bool Analyse(const std::string& strPath, TrackMeasures& measures,
                std::string& strError) override {
-    if (m_nCalls == 2) {
+    // Counted here, not by the base's counter: two workers may both read that before either
+    // adds to it, and then no call ever sees the third.
+    if (m_nStarted.fetch_add(1) == 2) {
       m_bStop = true;
     }
     const std::string strContent = ReadWholeFile(strPath);
@@ -40,6 +42,9 @@ class ScriptedAnalyser : public FakeAudioAnalyser {
     return FakeAudioAnalyser::Analyse(strPath, measures, strError);
   }
   std::atomic<bool> m_bStop{false};
+
+ private:
+  std::atomic<int> m_nStarted{0};
 };
 
 class LibraryAnalysisTest : public ::testing::Test {
