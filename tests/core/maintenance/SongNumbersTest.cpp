@@ -56,5 +56,27 @@ TEST(SongNumbers, EqualNumbersExactlyForTheSameSongAcrossBothDatabases) {
   EXPECT_EQ(numberOfSong.size(), numbers.Count());
 }
 
+TEST(SongNumbers, VeryLongTextsEmptyTextsAndTheSplitBetweenArtistAndTitle) {
+  const std::string strLong(40000, 'a');  // far longer than any field a file holds
+  TrackStore store;
+  store.Allocate(4, 4);
+  store.SetPlaylistCount(4);
+  store.SetChartCount(4);
+  store.SetPlaylistEntry(0, strLong, "x", "1", "1", -1);
+  store.SetPlaylistEntry(1, strLong + "a", "x", "1", "1", -1);
+  store.SetPlaylistEntry(2, "", "", "1", "1", -1);
+  store.SetPlaylistEntry(3, "ab", "c", "1", "1", -1);
+  store.SetChartEntry(0, "01/01/1990", UpperCaseForMatch(strLong), "X", "1", -1);
+  store.SetChartEntry(1, "01/01/1990", "", "", "1", -1);
+  store.SetChartEntry(2, "01/01/1990", "a", "bc", "1", -1);
+  store.SetChartEntry(3, "01/01/1990", strLong + "a", "X", "1", -1);
+  const SongNumbers numbers(store, SongSides::ChartAndLibrary, [] {});
+  EXPECT_EQ(numbers.OfRecord(0), numbers.OfEntry(0));
+  EXPECT_EQ(numbers.OfRecord(1), numbers.OfEntry(3));
+  EXPECT_EQ(numbers.OfRecord(2), numbers.OfEntry(1));
+  EXPECT_NE(numbers.OfRecord(3), numbers.OfEntry(2));
+  EXPECT_EQ(numbers.Count(), 5U);
+}
+
 }  // namespace
 }  // namespace velvane
