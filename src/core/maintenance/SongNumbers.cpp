@@ -51,9 +51,11 @@ std::uint64_t Hash(std::string_view key) {
 
 // About this many keys fall to a partition in all: a round's share of them and the table stay
 // in a core's own cache while the partition is numbered. The dealing pass writes into every
-// partition at once, so their number is capped to keep its write positions cached.
+// partition at once, so their number is capped to keep its write positions cached; at the cap,
+// a million records and a million entries give some 8,000 keys a partition, and a round's
+// share and the table take some 300 KB.
 constexpr std::size_t kKeysPerPartition = 4096;
-constexpr int kMaxPartitionBits = 10;
+constexpr int kMaxPartitionBits = 8;
 constexpr std::size_t kRounds = 2;
 
 int PartitionBits(std::size_t nItems) {
