@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "core/maintenance/Prefetch.h"
 #include "core/maintenance/SongNumbers.h"
 #include "core/text/Text.h"
 
@@ -21,11 +22,19 @@ struct Song {
   int nLastRecord = -1;  // last library record of the song, or whose link names one of its entries
 };
 
+// Each pass visits the songs in item order, that is at random, and in a large library they do not
+// fit in the cache: each pass asks for the song of the item this many places on, so that the
+// waits for memory overlap.
+constexpr int kAhead = 64;
+
 // Every entry of a song that has a record takes the last one; with bClearOthers the rest lose
 // their links.
 void LinkEntriesToLastRecord(TrackStore& store, const SongNumbers& numbers,
                              const std::vector<Song>& songs, bool bClearOthers) {
   for (int c = 0; c < store.ChartCount(); ++c) {
+    if (c + kAhead < store.ChartCount()) {
+      PrefetchForRead(&songs[numbers.OfEntry(c + kAhead)]);
+    }
     if (const int nRecord = songs[numbers.OfEntry(c)].nLastRecord; nRecord != -1 || bClearOthers) {
       store.SetChartReference(nRecord, c);
     }
@@ -65,6 +74,9 @@ void BuildAllRelationships(TrackStore& store, const BuildProgress& progress) {
   const SongNumbers numbers(store, SongSides::ChartAndLibrary, [&steps] { steps.Step(); });
   std::vector<Song> songs(numbers.Count());
   for (int c = 0; c < store.ChartCount(); ++c) {
+    if (c + kAhead < store.ChartCount()) {
+      PrefetchForWrite(&songs[numbers.OfEntry(c + kAhead)]);
+    }
     Song& song = songs[numbers.OfEntry(c)];
     if (const int nPosition = Atoi(store.Chart(c).strPosition); nPosition < song.nBestPosition) {
       song.nBestEntry = c;
@@ -75,6 +87,9 @@ void BuildAllRelationships(TrackStore& store, const BuildProgress& progress) {
   // get -1, so no separate pass forgets the old links.
   for (int p = 0; p < store.PlaylistCount(); ++p) {
     steps.Step();
+    if (p + kAhead < store.PlaylistCount()) {
+      PrefetchForWrite(&songs[numbers.OfRecord(p + kAhead)]);
+    }
     Song& song = songs[numbers.OfRecord(p)];
     store.SetPlaylistReference(song.nBestEntry, p);
     song.nLastRecord = p;
@@ -86,11 +101,25 @@ void BuildPlaylistReferences(TrackStore& store, const BuildProgress& progress) {
   ProgressSteps steps(progress, store, store.ChartCount());
   const SongNumbers numbers(store, SongSides::ChartOnly, [&steps] { steps.Step(); });
   std::vector<Song> songs(numbers.Count());
-  for (int p = 0; p < store.PlaylistCount(); ++p) {
+  const int nRecords = store.PlaylistCount();
+  std::vector<int> links(static_cast<std::size_t>(nRecords));
+  for (int p = 0; p < nRecords; ++p) {
     steps.Step();
     const int nLink = store.Playlist(p).nChartLink;
-    if (nLink >= 0 && nLink < store.ChartCount()) {
-      songs[numbers.OfEntry(nLink)].nLastRecord = p;
+    links[static_cast<std::size_t>(p)] = nLink >= 0 && nLink < store.ChartCount() ? nLink : -1;
+  }
+  // A link may name any entry, so both steps from a record to its song, the entry's number and
+  // then the song, are asked for ahead.
+  const auto linkOf = [&links](int p) { return links[static_cast<std::size_t>(p)]; };
+  for (int p = 0; p < nRecords; ++p) {
+    if (p + 2 * kAhead < nRecords && linkOf(p + 2 * kAhead) != -1) {
+      numbers.PrefetchEntry(linkOf(p + 2 * kAhead));
+    }
+    if (p + kAhead < nRecords && linkOf(p + kAhead) != -1) {
+      PrefetchForWrite(&songs[numbers.OfEntry(linkOf(p + kAhead))]);
+    }
+    if (linkOf(p) != -1) {
+      songs[numbers.OfEntry(linkOf(p))].nLastRecord = p;
     }
   }
   LinkEntriesToLastRecord(store, numbers, songs, false);

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "core/db/TrackStore.h"
+#include "core/maintenance/Prefetch.h"
 
 namespace velvane {
 
@@ -20,6 +21,10 @@ class SongNumbers {
 
   std::uint32_t Count() const { return m_nCount; }
   std::uint32_t OfEntry(int nEntry) const { return m_songOf[static_cast<std::size_t>(nEntry)]; }
+  // Asks for OfEntry(nEntry) ahead of a look-up in no particular order (see Prefetch.h).
+  void PrefetchEntry(int nEntry) const {
+    PrefetchForRead(&m_songOf[static_cast<std::size_t>(nEntry)]);
+  }
   // Only with SongSides::ChartAndLibrary.
   std::uint32_t OfRecord(int nRecord) const {
     return m_songOf[m_nEntries + static_cast<std::size_t>(nRecord)];

@@ -241,10 +241,10 @@ std::string RandomPosition(std::mt19937& random) {
   return positions[random() % positions.size()];
 }
 
-TrackStore RandomStore(std::mt19937& random) {
+TrackStore RandomStore(std::mt19937& random, unsigned nMaxRecords = 40, unsigned nMaxEntries = 60) {
   TrackStore store;
-  const int nRecords = static_cast<int>(random() % 40);
-  const int nEntries = static_cast<int>(random() % 60);
+  const int nRecords = static_cast<int>(random() % nMaxRecords);
+  const int nEntries = static_cast<int>(random() % nMaxEntries);
   store.Allocate(nRecords, nEntries);
   store.SetPlaylistCount(nRecords);
   store.SetChartCount(nEntries);
@@ -266,9 +266,10 @@ TEST(BuildRelationships, SameLinksAsTheNestedLoopsOnRandomDatabases) {
   const unsigned nSeed = pszSeed != nullptr ? static_cast<unsigned>(std::atol(pszSeed)) : 1206U;
   std::mt19937 random(nSeed);
   FakePrompter prompter;  // silent matching never asks
-  for (int nRound = 0; nRound < 400; ++nRound) {
+  for (int nRound = 0; nRound < 405; ++nRound) {
     SCOPED_TRACE("seed " + std::to_string(nSeed) + " round " + std::to_string(nRound));
-    const TrackStore original = RandomStore(random);
+    // The last rounds are larger than the builds look ahead in their passes.
+    const TrackStore original = nRound < 400 ? RandomStore(random) : RandomStore(random, 600, 800);
     TrackStore fast = original;
     TrackStore literal = original;
     BuildAllRelationships(fast, {});
@@ -326,6 +327,28 @@ TEST(SongNumbers, EqualNumbersExactlyForTheSameSongAcrossBothDatabases) {
     check(store.Playlist(p).strArtist, store.Playlist(p).strTitle, numbers.OfRecord(p));
   }
   EXPECT_EQ(numberOfSong.size(), numbers.Count());
+}
+
+TEST(SongNumbers, VeryLongTextsEmptyTextsAndTheSplitBetweenArtistAndTitle) {
+  const std::string strLong(40000, 'a');  // far longer than any field a file holds
+  TrackStore store;
+  store.Allocate(4, 4);
+  store.SetPlaylistCount(4);
+  store.SetChartCount(4);
+  store.SetPlaylistEntry(0, strLong, "x", "1", "1", -1);
+  store.SetPlaylistEntry(1, strLong + "a", "x", "1", "1", -1);
+  store.SetPlaylistEntry(2, "", "", "1", "1", -1);
+  store.SetPlaylistEntry(3, "ab", "c", "1", "1", -1);
+  store.SetChartEntry(0, "01/01/1990", UpperCaseForMatch(strLong), "X", "1", -1);
+  store.SetChartEntry(1, "01/01/1990", "", "", "1", -1);
+  store.SetChartEntry(2, "01/01/1990", "a", "bc", "1", -1);
+  store.SetChartEntry(3, "01/01/1990", strLong + "a", "X", "1", -1);
+  const SongNumbers numbers(store, SongSides::ChartAndLibrary, [] {});
+  EXPECT_EQ(numbers.OfRecord(0), numbers.OfEntry(0));
+  EXPECT_EQ(numbers.OfRecord(1), numbers.OfEntry(3));
+  EXPECT_EQ(numbers.OfRecord(2), numbers.OfEntry(1));
+  EXPECT_NE(numbers.OfRecord(3), numbers.OfEntry(2));
+  EXPECT_EQ(numbers.Count(), 5U);
 }
 
 namespace fs = std::filesystem;
