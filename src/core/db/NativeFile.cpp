@@ -81,6 +81,14 @@ bool FlushToDisk(std::FILE* pFile) {
 #endif
 }
 
+void StartWriteBack([[maybe_unused]] std::FILE* pFile, [[maybe_unused]] std::uint64_t nOffset,
+                    [[maybe_unused]] std::uint64_t nBytes) {
+#ifdef __linux__
+  sync_file_range(fileno(pFile), static_cast<off_t>(nOffset), static_cast<off_t>(nBytes),
+                  SYNC_FILE_RANGE_WRITE);
+#endif
+}
+
 #ifdef _WIN32
 
 // A new file takes its permissions from the folder's, as the replaced one did.
@@ -223,17 +231,6 @@ constexpr std::size_t kSmallestMapped = kHugePage / 2;  // smaller files gain no
 #endif
 
 }  // namespace
-
-void AdviseLargePages([[maybe_unused]] char* pData, [[maybe_unused]] std::size_t nBytes) {
-#ifdef __linux__
-  const auto nStart = reinterpret_cast<std::uintptr_t>(pData);  // NOLINT: page arithmetic
-  const std::uintptr_t nFirst = (nStart + kHugePage - 1) / kHugePage * kHugePage;
-  const std::uintptr_t nEnd = (nStart + nBytes) / kHugePage * kHugePage;
-  if (nFirst < nEnd) {
-    madvise(reinterpret_cast<void*>(nFirst), nEnd - nFirst, MADV_HUGEPAGE);  // NOLINT
-  }
-#endif
-}
 
 TextBuffer::TextBuffer(std::size_t nCapacity) : m_nCapacity(nCapacity) {
 #ifdef __linux__

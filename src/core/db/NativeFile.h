@@ -37,6 +37,11 @@ inline UniqueFile OpenFile(const std::string& strUtf8Path, const char* pszMode) 
 // Writes the file's buffered data and has the system put it on the disk; false on failure.
 bool FlushToDisk(std::FILE* pFile);
 
+// Asks the system to start writing these bytes of the file, already handed to it, to the disk
+// and returns at once, so that the disk works while the rest is being made and FlushToDisk
+// waits only for the tail. Only a hint: nothing happens where the system has no such call.
+void StartWriteBack(std::FILE* pFile, std::uint64_t nOffset, std::uint64_t nBytes);
+
 // Puts the folder's entries (new names, renames) on the disk. Where the system has no such
 // call it does nothing and returns true.
 bool SyncFolder(const std::string& strFolder);
@@ -72,11 +77,6 @@ class TextBuffer {
   std::size_t m_nSize = 0;
   bool m_bMapped = false;  // from mmap, not the heap
 };
-
-// Asks the system to back the whole 2 MB pages inside a large buffer about to be filled (a
-// database being formatted for a save) with pages of that size, as for TextBuffer. A hint:
-// nothing happens where the system has no such pages.
-void AdviseLargePages(char* pData, std::size_t nBytes);
 
 enum class LockResult {
   kLocked,

@@ -32,11 +32,11 @@ NumberOneEntry NumberOneEndMarker() {
 SaveOutcome SaveNumberOnes(const SaveReporting& reporting,
                            const std::vector<NumberOneEntry>& entries,
                            const std::string& strCreateFailedText) {
-  std::string content;
-  for (const NumberOneEntry& entry : entries) {
-    content += FormatNumberOneLine(entry);
-  }
-  return SaveDatabaseFile(reporting, "hits", content, strCreateFailedText);
+  const auto appendLine = [&entries](std::string& strText, std::size_t i) {
+    strText += FormatNumberOneLine(entries[i]);
+  };
+  return SaveDatabaseFile(reporting, "hits", LinesInPieces(entries.size(), appendLine),
+                          strCreateFailedText);
 }
 
 }  // namespace velvane

@@ -1,6 +1,7 @@
 #include "core/db/SafeSave.h"
 
 #include <cerrno>
+#include <cstdint>
 #include <cstdio>
 #include <filesystem>
 #include <system_error>
@@ -16,6 +17,8 @@ namespace {
 namespace fs = std::filesystem;
 
 constexpr const char* kNotRegular = "not a regular file";
+// A large file goes to the disk in steps of this many bytes while it is being written.
+constexpr std::uint64_t kWriteBackBytes = std::uint64_t{4} << 20;
 
 struct RotationPaths {
   fs::path dat;     // name.dat as the folder names it
@@ -58,7 +61,7 @@ std::string ResolvePaths(const std::string& strFolder, const std::string& strBas
 // Returns the error that stopped the writing, if any. An old .tmp is removed first rather
 // than opened: a FIFO would block the save and a link would send the data elsewhere. The new
 // file takes the permissions and owner of `replaced`, the file it is to replace.
-std::error_code WriteWholeFile(const fs::path& path, std::string_view content,
+std::error_code WriteWholeFile(const fs::path& path, const ContentSource& content,
                                const fs::path& replaced) {
   std::error_code error;
   const fs::file_status status = fs::symlink_status(path, error);
@@ -76,8 +79,19 @@ std::error_code WriteWholeFile(const fs::path& path, std::string_view content,
   }
   TakeModeAndOwner(file.get(), replaced);
   errno = 0;
-  if (std::fwrite(content.data(), 1, content.size(), file.get()) != content.size() ||
-      !FlushToDisk(file.get())) {
+  bool bWritten = true;  // the pieces after a failed one are dropped
+  std::uint64_t nWritten = 0;
+  std::uint64_t nToDisk = 0;  // the bytes the disk has been asked to take so far
+  content([&](std::string_view piece) {
+    bWritten = bWritten && std::fwrite(piece.data(), 1, piece.size(), file.get()) == piece.size();
+    nWritten += piece.size();
+    if (bWritten && nWritten - nToDisk >= kWriteBackBytes) {
+      bWritten = std::fflush(file.get()) == 0;
+      StartWriteBack(file.get(), nToDisk, nWritten - nToDisk);
+      nToDisk = nWritten;
+    }
+  });
+  if (!bWritten || !FlushToDisk(file.get())) {
     error = LastError();
   }
   // Closed here rather than by the owner: a failing close is a failed save.
@@ -114,10 +128,15 @@ std::string KeepAsOld(const fs::path& target, const fs::path& old) {
   return error.message();
 }
 
+// The content as one piece.
+ContentSource Whole(std::string_view content) {
+  return [content](const WritePiece& write) { write(content); };
+}
+
 }  // namespace
 
 SaveOutcome SaveWithRotation(const std::string& strFolder, const std::string& strBaseName,
-                             std::string_view content) {
+                             const ContentSource& content) {
   RotationPaths paths;
   if (std::string strReason = ResolvePaths(strFolder, strBaseName, paths); !strReason.empty()) {
     return Failed(SaveResult::kCreateFailed, paths.dat, std::move(strReason));
@@ -152,11 +171,16 @@ SaveOutcome SaveWithRotation(const std::string& strFolder, const std::string& st
   return SaveOutcome{};
 }
 
+SaveOutcome SaveWithRotation(const std::string& strFolder, const std::string& strBaseName,
+                             std::string_view content) {
+  return SaveWithRotation(strFolder, strBaseName, Whole(content));
+}
+
 std::string ReplaceWholeFile(const std::string& strPath, std::string_view content) {
   const fs::path target = PathFromUtf8(strPath);
   fs::path tmp = target;
   tmp += ".tmp";
-  if (const std::error_code error = WriteWholeFile(tmp, content, target)) {
+  if (const std::error_code error = WriteWholeFile(tmp, Whole(content), target)) {
     return Utf8FromPath(tmp) + ": " + error.message();
   }
   std::error_code error;
@@ -170,7 +194,7 @@ std::string ReplaceWholeFile(const std::string& strPath, std::string_view conten
 }
 
 SaveOutcome SaveDatabaseFile(const SaveReporting& reporting, const std::string& strBaseName,
-                             std::string_view content, const std::string& strCreateFailedText) {
+                             const ContentSource& content, const std::string& strCreateFailedText) {
   SaveOutcome outcome = SaveWithRotation(reporting.strFilesDir, strBaseName, content);
   std::string strText;
   switch (outcome.result) {

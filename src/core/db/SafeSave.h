@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cstddef>
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -29,12 +31,38 @@ struct SaveOutcome {
   std::string Describe() const { return strPath + ": " + strReason; }
 };
 
+// Hands a file's content to `write` in pieces, in order, so that a large file is never held
+// whole in memory: each piece goes to the disk while it is still in the processor's cache.
+using WritePiece = std::function<void(std::string_view)>;
+using ContentSource = std::function<void(const WritePiece& write)>;
+
+// The content of `nLines` lines, line i appended to a string by append(text, i), handed on in
+// pieces small enough to stay in the cache.
+template <typename AppendLine>
+ContentSource LinesInPieces(std::size_t nLines, AppendLine append) {
+  return [nLines, append](const WritePiece& write) {
+    constexpr std::size_t kPieceBytes = std::size_t{1} << 18;
+    std::string piece;
+    piece.reserve(2 * kPieceBytes);  // a piece ends after the line that fills it
+    for (std::size_t i = 0; i < nLines; ++i) {
+      append(piece, i);
+      if (piece.size() >= kPieceBytes) {
+        write(piece);
+        piece.clear();
+      }
+    }
+    write(piece);
+  };
+}
+
 // The one rotation every database save uses. name.tmp is written completely and flushed to the
 // disk; the previous name.dat gets the second name name.old (a copy where the file system has
 // no links); then one rename puts name.tmp in place of name.dat, so name.dat exists at every
 // moment and a crash leaves either the old or the new copy under that name. A name.dat that is
 // a link stays a link: the file it leads to is replaced, with the .tmp written beside it.
 // It is not safe against a second writer at the same time: callers hold the folder lock.
+SaveOutcome SaveWithRotation(const std::string& strFolder, const std::string& strBaseName,
+                             const ContentSource& content);
 SaveOutcome SaveWithRotation(const std::string& strFolder, const std::string& strBaseName,
                              std::string_view content);
 
@@ -57,6 +85,6 @@ struct SaveReporting {
 // error log only; when the backup or the final rename fails, the line names the file and the
 // operator is shown it.
 SaveOutcome SaveDatabaseFile(const SaveReporting& reporting, const std::string& strBaseName,
-                             std::string_view content, const std::string& strCreateFailedText);
+                             const ContentSource& content, const std::string& strCreateFailedText);
 
 }  // namespace velvane

@@ -135,7 +135,7 @@ SaveOutcome TrackDatabase::MaySave(const std::string& strFilesDir, const FileSta
 }
 
 SaveOutcome TrackDatabase::Save(const std::string& strFilesDir, const FileState& file,
-                                const std::string& strBaseName, const std::string& content,
+                                const std::string& strBaseName, const ContentSource& content,
                                 const std::string& strCreateFailedText) {
   SaveOutcome allowed = MaySave(strFilesDir, file, strBaseName);
   if (!allowed) {
@@ -147,23 +147,21 @@ SaveOutcome TrackDatabase::Save(const std::string& strFilesDir, const FileState&
 }
 
 SaveOutcome TrackDatabase::SavePlaylist(const std::string& strFilesDir) {
-  std::string content;
-  content.reserve(m_store.PlaylistBytesHint());
-  AdviseLargePages(content.data(), content.capacity());
-  for (int i = 0; i < m_store.PlaylistCount(); ++i) {
-    AppendPlaylistLine(content, m_store.Playlist(i));
-  }
-  return Save(strFilesDir, m_playlist, "playlist", content, "Failed to create a new playlist file");
+  const auto appendLine = [this](std::string& strText, std::size_t i) {
+    AppendPlaylistLine(strText, m_store.Playlist(static_cast<int>(i)));
+  };
+  return Save(strFilesDir, m_playlist, "playlist",
+              LinesInPieces(static_cast<std::size_t>(m_store.PlaylistCount()), appendLine),
+              "Failed to create a new playlist file");
 }
 
 SaveOutcome TrackDatabase::SaveCharts(const std::string& strFilesDir) {
-  std::string content;
-  content.reserve(m_store.ChartBytesHint());
-  AdviseLargePages(content.data(), content.capacity());
-  for (int i = 0; i < m_store.ChartCount(); ++i) {
-    AppendChartLine(content, m_store.Chart(i));
-  }
-  return Save(strFilesDir, m_chart, "charts", content, "Failed to create a new chart file");
+  const auto appendLine = [this](std::string& strText, std::size_t i) {
+    AppendChartLine(strText, m_store.Chart(static_cast<int>(i)));
+  };
+  return Save(strFilesDir, m_chart, "charts",
+              LinesInPieces(static_cast<std::size_t>(m_store.ChartCount()), appendLine),
+              "Failed to create a new chart file");
 }
 
 SaveOutcome TrackDatabase::SaveBoth(const std::string& strFilesDir) {

@@ -75,7 +75,7 @@ class TrackDatabase {
 
   bool OpenFile(const std::string& strPath, FileState& file);
   SaveOutcome Save(const std::string& strFilesDir, const FileState& file,
-                   const std::string& strBaseName, const std::string& content,
+                   const std::string& strBaseName, const ContentSource& content,
                    const std::string& strCreateFailedText);
   // kSaved when this file may be saved to this folder; else kRefused, and why: the save
   // could lose what the file holds, or collide with another program's.

@@ -65,17 +65,8 @@ class TrackStore {
   // count. The views are valid until the store changes.
   PlaylistView Playlist(int nIndex) const;
   ChartView Chart(int nIndex) const;
-  // About how many bytes the saved file will take, so a save can reserve them once.
-  std::size_t PlaylistBytesHint() const {
-    return m_playlistText->View().size() + m_ownedPlaylist.size() * kOwnedLineBytes;
-  }
-  std::size_t ChartBytesHint() const {
-    return m_chartText->View().size() + m_ownedCharts.size() * kOwnedLineBytes;
-  }
 
  private:
-  static constexpr std::size_t kOwnedLineBytes = 64;
-
   // Records up to the highest index stored or counted; all of them below the capacity. Read
   // records point into the content they were loaded from; records set since, when they
   // differ, are owned copies (their links are kept in the packed record alone).

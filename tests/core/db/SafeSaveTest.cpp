@@ -27,8 +27,14 @@ namespace fs = std::filesystem;
 
 class SafeSaveTest : public ::testing::Test {
  protected:
+  // The content goes in two pieces, as a large file's does.
   SaveOutcome Save(const std::string& content) {
-    return SaveDatabaseFile({m_dir.Folder(), m_clock, m_prompter, "Title"}, "playlist", content,
+    const auto halves = [&content](const WritePiece& write) {
+      const std::string_view whole = content;
+      write(whole.substr(0, whole.size() / 2));
+      write(whole.substr(whole.size() / 2));
+    };
+    return SaveDatabaseFile({m_dir.Folder(), m_clock, m_prompter, "Title"}, "playlist", halves,
                             "Failed to create a new playlist file");
   }
 
@@ -185,13 +191,24 @@ TEST_F(SafeSaveTest, FailedFinalRenameKeepsTheNewCopyAndTellsTheOperator) {
 }
 
 TEST_F(SafeSaveTest, FullDiskKeepsBothCopiesAndLeavesNoPartialTmp) {
-  if (const std::string strWhy = m_mounts.Tmpfs(m_dir.Path(), std::size_t{64} * 1024);
+  if (const std::string strWhy = m_mounts.Tmpfs(m_dir.Path(), std::size_t{6} << 20);
       !strWhy.empty()) {
     GTEST_SKIP() << strWhy;
   }
   ASSERT_TRUE(Save("previous\r\n") && Save("previous\r\n"));
+  // The disk fills up midway through a large file, after parts of it have gone to the disk...
+  const auto appendLine = [](std::string& strText, std::size_t i) {
+    strText += "Artist " + std::to_string(i) + "\\Title\\1\\1\\-1\\\r\n";
+  };
+  SaveOutcome outcome =
+      SaveDatabaseFile({m_dir.Folder(), m_clock, m_prompter, "Title"}, "playlist",
+                       LinesInPieces(400000, appendLine), "Failed to create a new playlist file");
+  EXPECT_EQ(outcome.result, SaveResult::kCreateFailed);
+  EXPECT_EQ(outcome.Describe(), m_dir.Folder() + "playlist.tmp: No space left on device");
+  EXPECT_EQ(Copies(), (Strings{"previous\r\n", "previous\r\n", "-"}));
+  // ...and when it is full before the first byte.
   FillDisk(m_dir.Path());
-  const SaveOutcome outcome = Save("new\r\n");
+  outcome = Save("new\r\n");
   EXPECT_EQ(outcome.result, SaveResult::kCreateFailed);
   EXPECT_EQ(outcome.Describe(), m_dir.Folder() + "playlist.tmp: No space left on device");
   EXPECT_EQ(Copies(), (Strings{"previous\r\n", "previous\r\n", "-"}));
