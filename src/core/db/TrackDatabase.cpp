@@ -1,5 +1,6 @@
 #include "core/db/TrackDatabase.h"
 
+#include <future>
 #include <string_view>
 #include <utility>
 
@@ -64,40 +65,42 @@ void TrackDatabase::Report(const std::string& strFilesDir, const std::string& st
   m_prompter.Show(strText, m_strTitle, PromptIcon::Exclamation, PromptButtons::Ok);
 }
 
-void TrackDatabase::LoadPlaylist(const std::string& strFilesDir) {
-  // With the charts not loaded yet, links are checked against the chart capacity so that
-  // those stored in the file survive.
-  const int nLinkLimit = m_store.ChartCount() == 0 ? m_store.ChartSize() : m_store.ChartCount();
-  m_playlist.bCut = m_store.LoadPlaylistText(std::move(m_playlist.content), nLinkLimit);
-  if (m_playlist.bCut) {
-    Report(strFilesDir, "Insufficient memory allocated to store the playlist");
-  }
-}
-
-void TrackDatabase::LoadCharts(const std::string& strFilesDir) {
-  const int nLinkLimit =
-      m_store.PlaylistCount() == 0 ? m_store.PlaySize() : m_store.PlaylistCount();
-  m_chart.bCut = m_store.LoadChartText(std::move(m_chart.content), nLinkLimit);
-  if (m_chart.bCut) {
-    Report(strFilesDir, "Insufficient memory allocated to store the chartlist");
-  }
-}
-
 void TrackDatabase::OpenAndLoad(const std::string& strFilesDir, int nPlaySize, int nChartSize) {
-  if (!OpenPlaylistFile(strFilesDir)) {
+  m_store.Allocate(nPlaySize, nChartSize);
+  // The two files are read and parsed side by side, each on a core of its own. Playlist links
+  // are checked against the chart capacity, so that those stored in the file survive; chart
+  // links against the playlist's count, once it is known.
+  const int nPlaylistLinkLimit = m_store.ChartSize();
+  const int nChartLinkLimit = m_store.PlaySize();
+  std::future<bool> chartOpened = std::async(std::launch::async, [&] {
+    const bool bOpened = OpenChartFile(strFilesDir);
+    if (m_chart.bLoaded) {
+      m_chart.bCut = m_store.LoadChartText(std::move(m_chart.content), nChartLinkLimit);
+    }
+    return bOpened;
+  });
+  const bool bPlaylistOpened = OpenPlaylistFile(strFilesDir);
+  if (m_playlist.bLoaded) {
+    m_playlist.bCut = m_store.LoadPlaylistText(std::move(m_playlist.content), nPlaylistLinkLimit);
+  }
+  const bool bChartOpened = chartOpened.get();
+  if (m_store.PlaylistCount() > 0) {
+    m_store.LimitChartLinks(m_store.PlaylistCount());
+  }
+
+  if (!bPlaylistOpened) {
     m_prompter.Show("Could not open the playlist file", m_strTitle, PromptIcon::Exclamation,
                     PromptButtons::Ok);
   }
-  if (!OpenChartFile(strFilesDir)) {
+  if (!bChartOpened) {
     m_prompter.Show("Could not open the charts file", m_strTitle, PromptIcon::Exclamation,
                     PromptButtons::Ok);
   }
-  m_store.Allocate(nPlaySize, nChartSize);
-  if (m_playlist.bLoaded) {
-    LoadPlaylist(strFilesDir);
+  if (m_playlist.bCut) {
+    Report(strFilesDir, "Insufficient memory allocated to store the playlist");
   }
-  if (m_chart.bLoaded) {
-    LoadCharts(strFilesDir);
+  if (m_chart.bCut) {
+    Report(strFilesDir, "Insufficient memory allocated to store the chartlist");
   }
 }
 

@@ -33,11 +33,6 @@ class TrackDatabase {
   // tried again first: the program that held it at start-up may have ended since.
   std::string LockRefusal(const std::string& strFilesDir);
 
-  // Reads the file whole. A missing file is created empty (nothing is loaded then). Returns
-  // false when the file exists but cannot be read (it is left as it is, and saves of it are
-  // refused), or is missing and cannot be created.
-  bool OpenPlaylistFile(const std::string& strFilesDir);
-  bool OpenChartFile(const std::string& strFilesDir);
   bool PlaylistLoaded() const { return m_playlist.bLoaded; }
   bool ChartLoaded() const { return m_chart.bLoaded; }
   // False after a load that had to leave lines out for lack of capacity.
@@ -45,14 +40,10 @@ class TrackDatabase {
   // "<path>: <reason>" for the first file that exists but could not be read; empty if none.
   std::string OpenProblem() const;
 
-  // Fill the array from the opened file and set its count; a file longer than the capacity
-  // keeps the first records and reports it in the error log and a message.
-  void LoadPlaylist(const std::string& strFilesDir);
-  void LoadCharts(const std::string& strFilesDir);
-
-  // The start-up sequence: open playlist.dat then charts.dat (telling the operator about a file
-  // that can be neither opened nor created), allocate both arrays, load the playlist, then the
-  // charts.
+  // The start-up sequence: allocates both arrays, reads playlist.dat and charts.dat whole and
+  // fills the arrays from them. Then tells the operator about a file that can be neither
+  // opened nor created, and about a file longer than its capacity (the first records are kept;
+  // the error log says so too).
   void OpenAndLoad(const std::string& strFilesDir, int nPlaySize, int nChartSize);
 
   // Write records 0 to count - 1. A refused save is logged and shown, and changes no file.
@@ -74,6 +65,11 @@ class TrackDatabase {
   };
 
   bool OpenFile(const std::string& strPath, FileState& file);
+  // Reads the file whole. A missing file is created empty (nothing is loaded then). Returns
+  // false when the file exists but cannot be read (it is left as it is, and saves of it are
+  // refused), or is missing and cannot be created.
+  bool OpenPlaylistFile(const std::string& strFilesDir);
+  bool OpenChartFile(const std::string& strFilesDir);
   SaveOutcome Save(const std::string& strFilesDir, const FileState& file,
                    const std::string& strBaseName, const ContentSource& content,
                    const std::string& strCreateFailedText);

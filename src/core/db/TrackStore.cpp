@@ -176,6 +176,12 @@ bool TrackStore::LoadChartText(TextBuffer content, int nLinkLimit) {
   return bCut;
 }
 
+void TrackStore::LimitChartLinks(int nLinkLimit) {
+  for (PackedChart& packed : m_charts) {
+    packed.nLink = CheckedLink(packed.nLink, nLinkLimit);
+  }
+}
+
 PlaylistView TrackStore::Playlist(int nIndex) const {
   return StoredView(m_playlistText->View(), m_ownedPlaylist,
                     m_playlist[static_cast<std::size_t>(nIndex)], &PlaylistView::nChartLink);

@@ -45,6 +45,9 @@ class TrackStore {
   // Returns whether non-blank lines were left out for lack of room.
   bool LoadPlaylistText(TextBuffer content, int nLinkLimit);
   bool LoadChartText(TextBuffer content, int nLinkLimit);
+  // Chart links at or past `nLinkLimit` become -1: for charts loaded before the playlist's
+  // count was known.
+  void LimitChartLinks(int nLinkLimit);
 
   // Copy the record out if the index is below the count; otherwise only the link output is set
   // (to -1) and the texts keep what they held. Returns whether the index was valid.
