@@ -109,15 +109,6 @@ class SearchDlgFixture : public RadioFixture {
     QTest::mouseClick(pList->viewport(), Qt::LeftButton, {}, point);
     QTest::mouseDClick(pList->viewport(), Qt::LeftButton, {}, point);
   }
-  Texts QueuedCDs() const {
-    Texts cds;
-    for (const QueueSlot& slot : m_radio.QueueSlotsNow()) {
-      if (!slot.strCD.empty()) {
-        cds.push_back(slot.strCD);
-      }
-    }
-    return cds;
-  }
 };
 
 }  // namespace velvane

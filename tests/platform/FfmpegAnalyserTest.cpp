@@ -403,8 +403,6 @@ TEST(FfmpegAnalyserFuzzTest, DamagedFilesAreMeasuredOrRefusedWithAReason) {
   RecordProperty("measured", nMeasured);
 }
 
-namespace fs = std::filesystem;
-
 // import-library over files tagged by TagLib, read back through the program's tag reader.
 class LibraryImportTagsTest : public ToolFixture {
  protected:

@@ -389,7 +389,6 @@ TEST_F(MpvMciTest, PulseNullSinkRecordsLevelsThatFollowTheLinearVolumeAndTheGain
 
 // The playback core on real audio: two generated tunes in the music folder, Auto Play, and the
 // sound recorded from a PulseAudio null sink.
-using namespace std::chrono_literals;
 
 // What was recorded between the first and the last block with sound.
 struct Recording {

@@ -162,8 +162,6 @@ TEST_F(NowPlayingOverHttpTest, AWebHookGetsTheJsonWithBasicAuthorisation) {
   EXPECT_FALSE(m_dir.Exists("db/errorlog.txt"));
 }
 
-using namespace std::chrono_literals;
-
 // `data` as a gzip file: qCompress's zlib stream without its size prefix, zlib header and
 // Adler-32, framed by the gzip header and the CRC-32 and length trailer.
 QByteArray Gzip(const QByteArray& data) {

@@ -602,8 +602,6 @@ TEST_F(AnalysisCommandsTest, BadUsageAndUnusableFoldersExitWithTwoButTheDesktops
   EXPECT_TRUE(m_db.Exists("analysis.dat"));
 }
 
-namespace fs = std::filesystem;
-
 const std::string kLibraryPlaylist = "00101\\Abba\\Waterloo\\-1\\\r\n";
 const std::string kLibraryCharts = "01/04/1974\\ABBA\\WATERLOO\\5\\-1\\\r\n";
 

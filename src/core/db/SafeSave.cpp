@@ -87,8 +87,10 @@ std::error_code WriteWholeFile(const fs::path& path, const ContentSource& conten
     nWritten += piece.size();
     if (bWritten && nWritten - nToDisk >= kWriteBackBytes) {
       bWritten = std::fflush(file.get()) == 0;
-      StartWriteBack(file.get(), nToDisk, nWritten - nToDisk);
-      nToDisk = nWritten;
+      if (bWritten) {
+        StartWriteBack(file.get(), nToDisk, nWritten - nToDisk);
+        nToDisk = nWritten;
+      }
     }
   });
   if (!bWritten || !FlushToDisk(file.get())) {

@@ -75,15 +75,11 @@ class KeyPartitions {
 
   // Adds a key in the dealing pass.
   void Add(std::size_t nPartition, std::uint32_t nHash, std::string_view key) {
-    End& end = m_ends[nPartition];
-    const std::size_t nBytes = RecordBytes(key.size());
-    if (static_cast<std::size_t>(end.pLimit - end.pNext) < nBytes) {
-      NewChunk(nPartition, nBytes);
-    }
-    Write(nPartition, nHash, key);
+    AddHandedOn(nPartition, nHash, key);
     // The partition's next key comes only after keys for the others. Every partition is
     // written at once, more streams than the processor follows by itself, so each would wait
     // for its next line to be read before writing to it; asked for now, the line is there then.
+    const End& end = m_ends[nPartition];
     if (end.pLimit - end.pNext > kLine) {
       PrefetchForWrite(end.pNext + kLine);
     }

@@ -96,6 +96,16 @@ class RadioFixture : public ::testing::Test {
   void Queue(int nCD, int nTrack) {
     m_radio.Queue().AddToQueue(std::to_string(nCD), std::to_string(nTrack), "", "", -1);
   }
+  // One field of the queue slots where it is not empty, in slot order.
+  std::vector<std::string> Queued(std::string QueueSlot::*pField) const {
+    std::vector<std::string> texts;
+    for (const QueueSlot& slot : m_radio.QueueSlotsNow()) {
+      if (!(slot.*pField).empty()) {
+        texts.push_back(slot.*pField);
+      }
+    }
+    return texts;
+  }
 
   // Moves time on by one timer period and runs the tick.
   void Tick(int nMilliseconds = 100) {

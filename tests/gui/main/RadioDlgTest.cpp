@@ -609,7 +609,7 @@ TEST_F(SearchDlgTest, ManualAndNumberOneSearchesRunOnEnterAndAddWhatCanBeQueued)
   Click(dialog, CManualSearchDlg::kIdAddToList);
   EXPECT_EQ(Status(dialog), " Bj\xC3\xB6rk - Army Of Me   (added to playlist)");
   DoubleClick(dialog, 0);
-  EXPECT_EQ(QueuedCDs(), (Texts{"7", "12"}));
+  EXPECT_EQ(Queued(&QueueSlot::strCD), (Texts{"7", "12"}));
 
   // The number one on a date is searched on Enter, and only a queueable answer can be added.
   m_dir.Write("db/hits.dat",
@@ -628,7 +628,7 @@ TEST_F(SearchDlgTest, ManualAndNumberOneSearchesRunOnEnterAndAddWhatCanBeQueued)
   Click(numberOne, D::kIdAddToPlaylist);
   Click(numberOne, D::kIdAddToPlaylist);
   EXPECT_EQ(TextOf(numberOne, D::kIdResult), " Men At Work - Down Under   (added to playlist)");
-  EXPECT_EQ(QueuedCDs(), (Texts{"7", "12", "5", "5"}));
+  EXPECT_EQ(Queued(&QueueSlot::strCD), (Texts{"7", "12", "5", "5"}));
   Type(numberOne, {{D::kIdDate, "1 2 1983"}});  // CD "0": the library lacks it
   EXPECT_FALSE(pAdd->isEnabled());
   Type(numberOne, {{D::kIdDate, "15/1/83"}});
@@ -718,16 +718,6 @@ using Q = CQueueEditDlg;
 // Tracks come from RadioFixture::QueueTracks: artists "A", "B", ... with titles "TA", "TB", ...
 class QueueEditDlgTest : public RadioFixture {
  protected:
-  Texts QueuedArtists() const {
-    Texts artists;
-    for (const QueueSlot& slot : m_radio.QueueSlotsNow()) {
-      if (!slot.strArtist.empty()) {
-        artists.push_back(slot.strArtist);
-      }
-    }
-    return artists;
-  }
-
   static QTreeWidget* List(CQueueEditDlg& dialog) {
     return FindControlAs<QTreeWidget>(&dialog, Q::kIdList);
   }
@@ -760,7 +750,8 @@ TEST_F(QueueEditDlgTest, ButtonsMoveAndRemoveTheSelectedLineOfTheCopyButNeverThe
   EXPECT_EQ(Lines(dialog), (Texts{"A", "C", "B", "E", "*D"}));
   Press(dialog, 1, Q::kIdRemove);
   EXPECT_EQ(Lines(dialog), (Texts{"A", "B", "E", "D"}));
-  EXPECT_EQ(QueuedArtists(), (Texts{"A", "B", "C", "D", "E"}));  // only the copy changed
+  EXPECT_EQ(Queued(&QueueSlot::strArtist),
+            (Texts{"A", "B", "C", "D", "E"}));  // only the copy changed
 
   m_radio.Play().OnPlayNextTrack();
   CQueueEditDlg playing(m_radio);
@@ -776,14 +767,14 @@ TEST_F(QueueEditDlgTest, SaveWritesTheCopyBackQuitDoesNotAndATrackStartLeavesOnl
     Click(dialog, 2);
   });
   CQueueEditDlg::Run(m_radio, nullptr);
-  EXPECT_EQ(QueuedArtists(), (Texts{"A", "B", "C"}));
+  EXPECT_EQ(Queued(&QueueSlot::strArtist), (Texts{"A", "B", "C"}));
 
   WhenModal<CQueueEditDlg>([](CQueueEditDlg& dialog) {
     Press(dialog, 0, Q::kIdMoveDown);
     Click(dialog, 1);
   });
   CQueueEditDlg::Run(m_radio, nullptr);
-  EXPECT_EQ(QueuedArtists(), (Texts{"B", "A", "C"}));
+  EXPECT_EQ(Queued(&QueueSlot::strArtist), (Texts{"B", "A", "C"}));
 
   // A track starting under the editor leaves only "Quit".
   WhenModal<CQueueEditDlg>([this](CQueueEditDlg& dialog) {
